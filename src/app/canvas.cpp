@@ -1,0 +1,36 @@
+#include "app/frmGeral.h"
+
+#include "app/toolkit/vb.h"
+
+int16_t cellOf(double twips)
+{
+    return int16_t(toInt16(twips) / 150);
+}
+
+void frmGeral::PaintCell(int16_t x, int16_t y, ColorValue color)
+{
+    grid->LineBox(x + 10, y + 10, x + 130, y + 130, color, true);
+    Ikon->PSet(x / 150, y / 150, color);
+}
+
+void frmGeral::RedrawGrid()
+{
+    for (int16_t row = 0; row < 32; ++row)
+        for (int16_t col = 0; col < 32; ++col)
+            PaintCell(int16_t(150 * col), int16_t(150 * row), ColorValue(Ikon->Point(col, row)));
+}
+
+void frmGeral::mnuGrade_Click()
+{
+    if (mnuGrade->text() == QLatin1String("With Bars")) {
+        mnuGrade->setText(QStringLiteral("Without Bars"));
+        for (int i = 0; i < 32; ++i) {
+            grid->Line(0, 150 * i, 4799, 150 * i, vbBlack);
+            grid->Line(150 * i, 0, 150 * i, 4799, vbBlack);
+        }
+    } else {
+        mnuGrade->setText(QStringLiteral("With Bars"));
+        grid->Cls();
+        RedrawGrid();
+    }
+}

@@ -1,0 +1,149 @@
+#pragma once
+
+#include <QAction>
+#include <QMenu>
+#include <array>
+#include <cstdint>
+
+#include "app/toolkit/CommonDialog.h"
+#include "app/toolkit/Forms.h"
+#include "app/toolkit/PictureBox.h"
+#include "app/toolkit/SSPanel.h"
+#include "app/toolkit/Timer.h"
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+
+// The main window: the enlarged canvas `grid`, the actual-size icon `Ikon` (the model), the mode
+// buttons, the button colours, the splash and the menu bar. Other windows reach these controls
+// by name.
+class frmGeral : public Form
+{
+    Q_OBJECT
+public:
+    frmGeral();
+
+    // Controls, in their nesting.
+    QLineEdit *txtFormat;
+    Timer *tmrLogo;
+    CommonDialog cd;
+    SSPanel *pnlBarra;
+    PictureBox *picCap;
+    SSPanel *pnlMaster2;
+    PictureBox *picLogo;
+    QListWidget *List1;
+    QLabel *Label1;
+    QLabel *Label4;
+    QLabel *Image2;
+    SSPanel *fraTexto;
+    QLineEdit *txtAlpha;
+    SSPanel *pnlMaster;
+    QLineEdit *lblNumero2;
+    PictureBox *grid;
+    Shape *shCapture;
+    Shape *shRect;
+    Shape *shCircle;
+    LineShape *shLine;
+    QLabel *lblCordenadas;
+    QLabel *lblNumero1;
+    SSPanel *pic3DColor;
+    PictureBox *picDefaltColor;
+    PictureBox *picVeCor;
+    PictureBox *RightColor;
+    PictureBox *LeftColor;
+    SSPanel *pic3DTool;
+    std::array<PictureBox *, 9> picModeSel;
+    SSPanel *pic3DMode;
+    PictureBox *picMode;
+    SSPanel *pic3dIco;
+    PictureBox *Ikon;
+    QLabel *lblMsg;
+    QLabel *lblAviso;
+    QLabel *imgColar;
+
+    // The menu bar.
+    QMenu *mnuOpen;
+    QAction *mnuNew, *linha1, *mnuOpenSimples, *mnuOpenAs, *linha2, *mnusave, *div2, *mnuFechar;
+    QMenu *mnuEdit;
+    QAction *mnuCortar, *mnuCopiar, *mnuColar, *div7, *mnuClear, *linha10, *mnuOpTxt;
+    QMenu *mnuGradeOption;
+    QAction *mnuLimpar, *mnuGrade;
+    QMenu *mnuGirar;
+    QAction *mnuRotate13, *mnuHorizontal, *mnuVertical, *mnuMove, *mnuReduzir;
+    QMenu *mnuColors;
+    QAction *mnuCorFixa, *mnuProcCor, *mnuScroolColor;
+    QMenu *mnuFerramentas;
+    QAction *mnuPrevi, *mnuGradiende, *mnuPropriedade, *mnuSearch, *div9, *mnuBrushkit;
+    QMenu *mnuOptions;
+    QMenu *mnuEdFormat;
+    QAction *mnuRaised, *mnuSoftRaised, *mnuSunken, *mnuSoftSunken, *mnuEtched;
+    QAction *mnuDrag, *div8, *mnu40000;
+    QMenu *mnuAbout;
+    QAction *mnucshp, *div5, *div4, *div6, *mnuVersao;
+
+    // Drawing state shared with the clipboard commands.
+    int16_t DrawMode = 0;
+    int16_t DownX = 0, DownY = 0;
+    int16_t CurCol = 0, CurRow = 0;
+    int16_t SelX1 = 0, SelY1 = 0, SelX2 = 0, SelY2 = 0;
+
+    // The window's events.
+    void Form_Load() override;
+    void Form_Resize() override;
+    void Form_Unload(int &Cancel) override;
+    void Form_KeyDown(int KeyCode, int Shift);
+    void Form_MouseMove(int Button, int Shift, double X, double Y);
+    void pnlBarra_MouseMove(int Button, int Shift, double X, double Y);
+    void pnlBarra_DragDrop(QWidget *Source, double X, double Y);
+    void picLogo_Click();
+    void Image2_Click();
+    void Label1_Click();
+    void Label4_Click();
+    void tmrLogo_Timer();
+    void picDefaltColor_MouseMove(int Button, int Shift, double X, double Y);
+    void picDefaltColor_MouseDown(int Button, int Shift, double X, double Y);
+    void txtAlpha_Click();
+    void txtAlpha_GotFocus();
+    void lblMsg_Change();
+    void setMsg(const QString &caption); // sets lblMsg's caption and runs its change event
+
+    // The canvas: `Ikon` is the model, `grid` its enlarged view.
+    // Paints the cell whose top-left is (x, y) in grid twips, and its pixel in Ikon.
+    void PaintCell(int16_t x, int16_t y, ColorValue color);
+    // Repaints all 32 x 32 cells from Ikon.
+    void RedrawGrid();
+    void mnuGrade_Click();
+
+    // The drawing modes.
+    void picModeSel_Click(int Index);
+    void grid_MouseDown(int Button, int Shift, double X, double Y);
+    void grid_MouseMove(int Button, int Shift, double X, double Y);
+    void grid_MouseUp(int Button, int Shift, double X, double Y);
+    ColorValue buttonColor(int Button) const;
+
+    // True while the splash is up and the editing menus are locked.
+    bool splashShown() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void layoutPanels();
+    void buildMenus();
+    void wireEvents();
+    void StartLogoRollUp();
+    void finishRollUp();
+};
+
+// The cell of a grid position in twips: round half to even, then truncate toward zero.
+int16_t cellOf(double twips);
+// The coordinates label for a cell: "X: 05  Y: 31".
+QString coordinatesText(int16_t col, int16_t row);
+// The pencil's constrained cell: with a modifier held the stroke keeps the pressed column when
+// it moves at least as far vertically as horizontally, otherwise the pressed row.
+void constrainPencil(int Shift, double X, double Y, int16_t DownX, int16_t DownY, int16_t &col,
+                     int16_t &row);
+// The circle band's radius in twips through the pointer, saturated to 16 bits.
+int16_t bandRadius(int16_t DownX, int16_t DownY, double X, double Y);

@@ -1,0 +1,131 @@
+#include "app/toolkit/Forms.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QPointer>
+#include <map>
+#include <vector>
+
+namespace {
+
+std::map<std::type_index, Form *> &registry()
+{
+    static std::map<std::type_index, Form *> forms;
+    return forms;
+}
+
+} // namespace
+
+Form::Form(QWidget *parent, Qt::WindowFlags flags)
+    : QMainWindow(parent, flags)
+{
+    // By address only: by the time this runs the form is half destroyed.
+    connect(this, &QObject::destroyed, [self = this] { Forms::remove(self); });
+}
+
+int Form::WindowState() const
+{
+    const Qt::WindowStates s = windowState();
+    if (s & Qt::WindowMinimized)
+        return 1;
+    if (s & Qt::WindowMaximized)
+        return 2;
+    return 0;
+}
+
+void Form::setWindowState(int state)
+{
+    if (isVisible()) {
+        if (state == 1)
+            showMinimized();
+        else if (state == 2)
+            showMaximized();
+        else
+            showNormal();
+        return;
+    }
+    QWidget::setWindowState(state == 1   ? Qt::WindowMinimized
+                            : state == 2 ? Qt::WindowMaximized
+                                         : Qt::WindowNoState);
+}
+
+void Form::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    notifyResize();
+}
+
+void Form::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        notifyResize();
+}
+
+void Form::closeEvent(QCloseEvent *event)
+{
+    int Cancel = 0;
+    Form_Unload(Cancel);
+    if (Cancel) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    Forms::remove(this);
+    deleteLater();
+}
+
+void Form::notifyResize()
+{
+    const int state = WindowState();
+    if (size() == lastSize_ && state == lastState_)
+        return;
+    lastSize_ = size();
+    lastState_ = state;
+    Form_Resize();
+}
+
+namespace Forms {
+
+Form *find(std::type_index type)
+{
+    const auto it = registry().find(type);
+    return it == registry().end() ? nullptr : it->second;
+}
+
+void add(std::type_index type, Form *form)
+{
+    registry()[type] = form;
+}
+
+void remove(Form *form)
+{
+    std::erase_if(registry(), [form](const auto &entry) { return entry.second == form; });
+}
+
+bool unload(Form *form)
+{
+    int Cancel = 0;
+    form->Form_Unload(Cancel);
+    if (Cancel)
+        return false;
+    form->hide();
+    remove(form);
+    // Later, since the unload may run inside one of the form's own events.
+    form->deleteLater();
+    return true;
+}
+
+void unloadAll()
+{
+    // Deleting a form deletes the forms it owns: the guards notice.
+    std::vector<QPointer<Form>> forms;
+    for (const auto &entry : registry())
+        forms.emplace_back(entry.second);
+    registry().clear();
+    for (const QPointer<Form> &f : forms)
+        delete f.data();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace Forms

@@ -1,0 +1,653 @@
+#include "app/toolkit/PictureBox.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Far beyond any surface, yet small enough that products of two coordinates fit in 64 bits.
+constexpr double Reach = double(1 << 20);
+// A centre or corner this far out, with sizes up to Reach, cannot touch any surface.
+constexpr int64_t FarOut = int64_t(1) << 22;
+// Twip values computed in floating point may miss a pixel boundary by a hair.
+constexpr double Slack = 1e-7;
+
+double finiteOr0(double v)
+{
+    return std::isfinite(v) ? v : 0.0;
+}
+
+// Keeps differences of coordinates finite; no surface is anywhere near this far.
+double bounded(double v)
+{
+    return std::clamp(finiteOr0(v), -1e15, 1e15);
+}
+
+int clampToInt(int64_t v)
+{
+    return int(std::clamp<int64_t>(v, INT_MIN, INT_MAX));
+}
+
+// The font as drawn on the surfaces: letters without antialiasing.
+QFont surfaceFont(const QFont &font)
+{
+    QFont f = font;
+    f.setStyleStrategy(QFont::NoAntialias);
+    return f;
+}
+
+// Measured against the image itself, so sizes match what is drawn; a null image has no DPI.
+QFontMetrics surfaceMetrics(const QFont &font, const QImage &image)
+{
+    return image.isNull() ? QFontMetrics(surfaceFont(font))
+                          : QFontMetrics(surfaceFont(font), &image);
+}
+
+int buttonBits(Qt::MouseButtons b)
+{
+    return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) |
+           (b & Qt::MiddleButton ? 4 : 0);
+}
+
+// Liang-Barsky against the square of half-side Reach; false when the segment misses it.
+bool clipToReach(double &x0, double &y0, double &x1, double &y1)
+{
+    const double dx = x1 - x0, dy = y1 - y0;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 + Reach, Reach - x0, y0 + Reach, Reach - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+    }
+    if (t0 > t1)
+        return false;
+    const double ox = x0, oy = y0;
+    if (t1 < 1) {
+        x1 = ox + t1 * dx;
+        y1 = oy + t1 * dy;
+    }
+    if (t0 > 0) {
+        x0 = ox + t0 * dx;
+        y0 = oy + t0 * dy;
+    }
+    return true;
+}
+
+} // namespace
+
+int mouseButton(const QMouseEvent *e)
+{
+    return buttonBits(e->button());
+}
+int mouseButtons(const QMouseEvent *e)
+{
+    return buttonBits(e->buttons());
+}
+
+int shiftState(Qt::KeyboardModifiers m)
+{
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
+           (m & Qt::AltModifier ? 4 : 0);
+}
+
+int floodFillSurface(QImage &image, int x, int y, QRgb target, QRgb fill)
+{
+    if (x < 0 || y < 0 || x >= image.width() || y >= image.height())
+        return 0;
+    if (image.depth() != 32)
+        image = image.convertToFormat(QImage::Format_ARGB32);
+    // An RGB32 pixel has no alpha of its own: compare and write it as opaque.
+    const QRgb opaque = image.format() == QImage::Format_RGB32 ? 0xFF000000u : 0u;
+    target |= opaque;
+    fill |= opaque;
+    if (target == fill)
+        return 0;
+    const int w = image.width(), h = image.height();
+    auto row = [&image](int r) { return reinterpret_cast<QRgb *>(image.scanLine(r)); };
+    auto isTarget = [target, opaque](QRgb p) { return (p | opaque) == target; };
+    if (!isTarget(row(y)[x]))
+        return 0;
+
+    int changed = 0;
+    std::vector<QPoint> seeds{{x, y}};
+    while (!seeds.empty()) {
+        const QPoint s = seeds.back();
+        seeds.pop_back();
+        QRgb *line = row(s.y());
+        if (!isTarget(line[s.x()]))
+            continue;
+        int l = s.x(), r = s.x();
+        while (l > 0 && isTarget(line[l - 1]))
+            --l;
+        while (r < w - 1 && isTarget(line[r + 1]))
+            ++r;
+        std::fill(line + l, line + r + 1, fill);
+        changed += r - l + 1;
+        for (int ny : {s.y() - 1, s.y() + 1}) {
+            if (ny < 0 || ny >= h)
+                continue;
+            const QRgb *next = row(ny);
+            bool inRun = false;
+            for (int i = l; i <= r; ++i) {
+                const bool t = isTarget(next[i]);
+                if (t && !inRun)
+                    seeds.emplace_back(i, ny);
+                inRun = t;
+            }
+        }
+    }
+    return changed;
+}
+
+PictureBox::PictureBox(QWidget *parent, ScaleMode scale)
+    : QWidget(parent)
+    , scale_(scale)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    fitSurface();
+}
+
+PictureBox::~PictureBox() = default;
+
+void PictureBox::setBorderStyle(int style)
+{
+    border_ = style == 1 ? 1 : 0;
+    fitSurface();
+    update();
+}
+
+void PictureBox::setBackColor(ColorValue c)
+{
+    backColor_ = c;
+    Cls();
+}
+
+void PictureBox::setPicture(const QImage &picture)
+{
+    picture_ = picture;
+    if (AutoSize && !picture_.isNull())
+        resize(picture_.size() + QSize(2 * border_, 2 * border_));
+    Cls();
+}
+
+void PictureBox::fitSurface() const
+{
+    const QSize want(std::max(0, width() - 2 * border_), std::max(0, height() - 2 * border_));
+    if (image_.size() == want)
+        return;
+    QImage next(want, QImage::Format_RGB32);
+    next.fill(toQRgb(backColor_));
+    const int rows = std::min(next.height(), image_.height());
+    const int bytes = std::min(next.width(), image_.width()) * int(sizeof(QRgb));
+    for (int y = 0; y < rows; ++y)
+        std::memcpy(next.scanLine(y), image_.constScanLine(y), size_t(std::max(0, bytes)));
+    image_ = std::move(next);
+}
+
+void PictureBox::setPixel(int x, int y, QRgb rgb)
+{
+    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height())
+        return;
+    reinterpret_cast<QRgb *>(image_.scanLine(y))[x] = rgb;
+}
+
+void PictureBox::fillSpan(int x1, int x2, int y, QRgb rgb)
+{
+    if (y < 0 || y >= image_.height())
+        return;
+    x1 = std::max(x1, 0);
+    x2 = std::min(x2, image_.width() - 1);
+    if (x1 > x2)
+        return;
+    QRgb *line = reinterpret_cast<QRgb *>(image_.scanLine(y));
+    std::fill(line + x1, line + x2 + 1, rgb);
+}
+
+void PictureBox::Cls()
+{
+    fitSurface();
+    image_.fill(toQRgb(backColor_));
+    if (!picture_.isNull() && !image_.isNull()) {
+        QPainter p(&image_);
+        p.drawImage(0, 0, picture_);
+    }
+    CurrentX = 0;
+    CurrentY = 0;
+    update();
+}
+
+void PictureBox::Line(double x1, double y1, double x2, double y2, ColorValue color)
+{
+    fitSurface();
+    CurrentX = x2;
+    CurrentY = y2;
+    const double u = scaleUnit();
+    double ax = bounded(x1 / u), ay = bounded(y1 / u);
+    double bx = bounded(x2 / u), by = bounded(y2 / u);
+    if (!clipToReach(ax, ay, bx, by))
+        return;
+    const int64_t x0 = vbRound(ax), y0 = vbRound(ay);
+    const int64_t dx = vbRound(bx) - x0, dy = vbRound(by) - y0;
+    const int64_t adx = std::abs(dx), ady = std::abs(dy);
+    const int64_t steps = std::max(adx, ady);
+    if (steps == 0)
+        return;
+    const bool xMajor = adx >= ady;
+    const int64_t major0 = xMajor ? x0 : y0, minor0 = xMajor ? y0 : x0;
+    const int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    const int64_t minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
+    const int64_t along = xMajor ? adx : ady, across = xMajor ? ady : adx;
+    const int64_t majorSize = xMajor ? image_.width() : image_.height();
+    // Only the steps whose major coordinate lies on the surface, and never the end point.
+    int64_t first = majorStep > 0 ? -major0 : major0 - (majorSize - 1);
+    int64_t last = majorStep > 0 ? majorSize - 1 - major0 : major0;
+    first = std::max<int64_t>(first, 0);
+    last = std::min(last, steps - 1);
+    const QRgb rgb = toQRgb(color);
+    for (int64_t i = first; i <= last; ++i) {
+        const int64_t major = major0 + majorStep * i;
+        const int64_t minor = minor0 + minorStep * ((2 * i * across + along) / (2 * along));
+        if (xMajor)
+            setPixel(clampToInt(major), clampToInt(minor), rgb);
+        else
+            setPixel(clampToInt(minor), clampToInt(major), rgb);
+    }
+    update();
+}
+
+void PictureBox::LineBox(double x1, double y1, double x2, double y2, ColorValue color, bool filled)
+{
+    fitSurface();
+    CurrentX = x2;
+    CurrentY = y2;
+    const double u = scaleUnit();
+    // The pixels p with p * unit within [min, max], kept to a range that still clips correctly.
+    auto range = [u](double a, double b, int &lo, int &hi) {
+        a = finiteOr0(a) / u;
+        b = finiteOr0(b) / u;
+        lo = int(std::ceil(std::clamp(std::min(a, b) - Slack, -Reach, Reach)));
+        hi = int(std::floor(std::clamp(std::max(a, b) + Slack, -Reach, Reach)));
+    };
+    int left, right, top, bottom;
+    range(x1, x2, left, right);
+    range(y1, y2, top, bottom);
+    if (left > right || top > bottom)
+        return;
+    const int firstRow = std::max(top, 0), lastRow = std::min(bottom, image_.height() - 1);
+    const QRgb rgb = toQRgb(color);
+    if (filled || FillStyle == vbFSSolid) {
+        const QRgb inside = filled ? rgb : toQRgb(FillColor);
+        for (int y = firstRow; y <= lastRow; ++y)
+            fillSpan(left, right, y, inside);
+    }
+    fillSpan(left, right, top, rgb);
+    fillSpan(left, right, bottom, rgb);
+    for (int y = firstRow; y <= lastRow; ++y) {
+        setPixel(left, y, rgb);
+        setPixel(right, y, rgb);
+    }
+    update();
+}
+
+void PictureBox::PSet(double x, double y, ColorValue color)
+{
+    fitSurface();
+    CurrentX = x;
+    CurrentY = y;
+    setPixel(toPixelX(x), toPixelY(y), toQRgb(color));
+    update();
+}
+
+int32_t PictureBox::Point(double x, double y) const
+{
+    fitSurface();
+    const int px = toPixelX(x), py = toPixelY(y);
+    if (px < 0 || py < 0 || px >= image_.width() || py >= image_.height())
+        return -1;
+    return int32_t(fromQRgb(image_.pixel(px, py)));
+}
+
+void PictureBox::Circle(double x, double y, double radius, ColorValue color)
+{
+    fitSurface();
+    CurrentX = x;
+    CurrentY = y;
+    const double u = scaleUnit();
+    const int64_t cx = std::clamp<int64_t>(vbRound(x / u), -FarOut, FarOut);
+    const int64_t cy = std::clamp<int64_t>(vbRound(y / u), -FarOut, FarOut);
+    const double r = std::min(std::abs(finiteOr0(radius)) / u, Reach);
+    const QRgb edge = toQRgb(color);
+    if (r < 0.5) {
+        setPixel(clampToInt(cx), clampToInt(cy), edge);
+        update();
+        return;
+    }
+    const double limit = r * r + r;
+    // Largest |dx| with dx*dx + dy*dy < limit, or -1 for a row outside the disc.
+    auto halfWidth = [limit](int64_t dy) -> int64_t {
+        const double t = limit - double(dy) * double(dy);
+        if (t <= 0)
+            return -1;
+        auto w = int64_t(std::sqrt(t));
+        while (w > 0 && double(w * w) >= t)
+            --w;
+        while (double((w + 1) * (w + 1)) < t)
+            ++w;
+        return w;
+    };
+    const bool solid = FillStyle == vbFSSolid;
+    const QRgb inside = toQRgb(FillColor);
+    const auto reach = int64_t(std::ceil(r)) + 1;
+    const int64_t firstRow = std::max<int64_t>(cy - reach, 0);
+    const int64_t lastRow = std::min<int64_t>(cy + reach, image_.height() - 1);
+    for (int64_t row = firstRow; row <= lastRow; ++row) {
+        const int64_t dy = row - cy;
+        const int64_t w = halfWidth(dy);
+        if (w < 0)
+            continue;
+        // Pixels within `inner` have all four neighbours in the disc; the rest are the outline.
+        const int64_t inner = std::min({w - 1, halfWidth(dy - 1), halfWidth(dy + 1)});
+        const int y = int(row);
+        if (inner < 0) {
+            fillSpan(clampToInt(cx - w), clampToInt(cx + w), y, edge);
+            continue;
+        }
+        fillSpan(clampToInt(cx - w), clampToInt(cx - inner - 1), y, edge);
+        fillSpan(clampToInt(cx + inner + 1), clampToInt(cx + w), y, edge);
+        if (solid)
+            fillSpan(clampToInt(cx - inner), clampToInt(cx + inner), y, inside);
+    }
+    update();
+}
+
+void PictureBox::Print(const QString &text)
+{
+    fitSurface();
+    const int x = toPixelX(CurrentX), y = toPixelY(CurrentY);
+    const auto near = [](int v) { return v > -Reach && v < Reach; };
+    if (!image_.isNull() && near(x) && near(y)) {
+        const QFontMetrics metrics = surfaceMetrics(Font, image_);
+        QPainter p(&image_);
+        p.setFont(surfaceFont(Font));
+        p.setPen(toQColor(ForeColor));
+        p.drawText(QPoint(x, y + metrics.ascent()), text);
+    }
+    CurrentX = 0;
+    CurrentY += TextHeight(text);
+    update();
+}
+
+double PictureBox::TextWidth(const QString &text) const
+{
+    fitSurface();
+    return surfaceMetrics(Font, image_).horizontalAdvance(text) * scaleUnit();
+}
+
+double PictureBox::TextHeight(const QString &) const
+{
+    fitSurface();
+    return surfaceMetrics(Font, image_).height() * scaleUnit();
+}
+
+void PictureBox::PaintPicture(const QImage &source, double x, double y, int srcX, int srcY,
+                              int srcWidth, int srcHeight)
+{
+    fitSurface();
+    if (source.isNull() || image_.isNull() || srcWidth <= 0 || srcHeight <= 0)
+        return;
+    // On one axis: clip the source span to the source, then the destination to the surface.
+    struct Span
+    {
+        int64_t src, dst, len;
+    };
+    auto clip = [](int64_t src, int64_t len, int64_t dst, int64_t srcSize, int64_t dstSize) {
+        const int64_t s0 = std::max<int64_t>(src, 0), s1 = std::min(src + len, srcSize);
+        int64_t d0 = dst + (s0 - src), d1 = d0 + (s1 - s0);
+        const int64_t cut = std::max<int64_t>(0, -d0);
+        d0 += cut;
+        d1 = std::min(d1, dstSize);
+        return Span{s0 + cut, d0, d1 - d0};
+    };
+    const int64_t dx = std::clamp<int64_t>(vbRound(x / scaleUnit()), -FarOut, FarOut);
+    const int64_t dy = std::clamp<int64_t>(vbRound(y / scaleUnit()), -FarOut, FarOut);
+    const Span h = clip(srcX, srcWidth, dx, source.width(), image_.width());
+    const Span v = clip(srcY, srcHeight, dy, source.height(), image_.height());
+    if (h.len <= 0 || v.len <= 0)
+        return;
+    QPainter p(&image_);
+    p.drawImage(QPoint(int(h.dst), int(v.dst)), source,
+                QRect(int(h.src), int(v.src), int(h.len), int(v.len)));
+    p.end();
+    update();
+}
+
+void PictureBox::ExtFloodFill(double x, double y, ColorValue target)
+{
+    fitSurface();
+    floodFillSurface(image_, toPixelX(x), toPixelY(y), toQRgb(target), toQRgb(FillColor));
+    update();
+}
+
+void PictureBox::addBand(Shape *shape)
+{
+    shapes_.push_back(shape);
+    update();
+}
+
+void PictureBox::addBand(LineShape *line)
+{
+    lines_.push_back(line);
+    update();
+}
+
+void PictureBox::removeBand(Shape *shape)
+{
+    std::erase(shapes_, shape);
+    update();
+}
+
+void PictureBox::removeBand(LineShape *line)
+{
+    std::erase(lines_, line);
+    update();
+}
+
+int PictureBox::toPixelX(double v) const
+{
+    return clampToInt(vbRound(v / scaleUnit()));
+}
+int PictureBox::toPixelY(double v) const
+{
+    return clampToInt(vbRound(v / scaleUnit()));
+}
+double PictureBox::fromPixelX(double px) const
+{
+    return px * scaleUnit();
+}
+double PictureBox::fromPixelY(double px) const
+{
+    return px * scaleUnit();
+}
+
+QSize PictureBox::sizeHint() const
+{
+    return size();
+}
+
+void PictureBox::paintEvent(QPaintEvent *)
+{
+    fitSurface();
+    QPainter p(this);
+    if (border_) {
+        const int r = width() - 1, b = height() - 1;
+        p.setPen(QColor(128, 128, 128));
+        p.drawLine(0, 0, r, 0);
+        p.drawLine(0, 0, 0, b);
+        p.setPen(Qt::white);
+        p.drawLine(0, b, r, b);
+        p.drawLine(r, 0, r, b);
+    }
+    p.drawImage(border_, border_, image_);
+    p.translate(border_, border_);
+    p.setClipRect(image_.rect());
+    for (const Shape *s : shapes_) {
+        if (!s->Visible())
+            continue;
+        const int x = toPixelX(s->Left()), y = toPixelY(s->Top());
+        const int w = toPixelX(s->Width()), h = toPixelY(s->Height());
+        if (w <= 0 || h <= 0)
+            continue;
+        p.setPen(QPen(toQColor(s->BorderColor()), 0));
+        p.setBrush(Qt::NoBrush);
+        if (s->kind() == Shape::Circle) {
+            p.drawEllipse(QRect(x, y, w - 1, h - 1));
+        } else {
+            p.drawLine(x, y, x + w - 1, y);
+            p.drawLine(x, y + h - 1, x + w - 1, y + h - 1);
+            p.drawLine(x, y, x, y + h - 1);
+            p.drawLine(x + w - 1, y, x + w - 1, y + h - 1);
+        }
+    }
+    for (const LineShape *l : lines_) {
+        if (!l->Visible())
+            continue;
+        p.setPen(QPen(toQColor(l->BorderColor()), 0));
+        p.drawLine(toPixelX(l->X1()), toPixelY(l->Y1()), toPixelX(l->X2()), toPixelY(l->Y2()));
+    }
+}
+
+void PictureBox::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    fitSurface();
+}
+
+void PictureBox::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        pressed_ = true;
+    if (MouseDown)
+        MouseDown(mouseButton(event), shiftState(event->modifiers()),
+                  fromPixelX(event->position().x() - border_),
+                  fromPixelY(event->position().y() - border_));
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent *event)
+{
+    if (MouseMove)
+        MouseMove(mouseButtons(event), shiftState(event->modifiers()),
+                  fromPixelX(event->position().x() - border_),
+                  fromPixelY(event->position().y() - border_));
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = pressed_ && event->button() == Qt::LeftButton;
+    if (event->button() == Qt::LeftButton)
+        pressed_ = false;
+    // A handler may close the window that owns this control.
+    const QPointer<PictureBox> alive(this);
+    if (MouseUp)
+        MouseUp(mouseButton(event), shiftState(event->modifiers()),
+                fromPixelX(event->position().x() - border_),
+                fromPixelY(event->position().y() - border_));
+    if (alive && click && Click)
+        Click();
+}
+
+Shape::Shape(PictureBox *owner, Kind kind, ColorValue borderColor)
+    : owner_(owner)
+    , kind_(kind)
+    , color_(borderColor)
+{
+    if (owner_)
+        owner_->addBand(this);
+}
+
+Shape::~Shape()
+{
+    if (owner_)
+        owner_->removeBand(this);
+}
+
+void Shape::setLeft(double v)
+{
+    left_ = v;
+    if (owner_)
+        owner_->update();
+}
+
+void Shape::setTop(double v)
+{
+    top_ = v;
+    if (owner_)
+        owner_->update();
+}
+
+void Shape::setWidth(double v)
+{
+    width_ = v;
+    if (owner_)
+        owner_->update();
+}
+
+void Shape::setHeight(double v)
+{
+    height_ = v;
+    if (owner_)
+        owner_->update();
+}
+
+void Shape::setVisible(bool v)
+{
+    visible_ = v;
+    if (owner_)
+        owner_->update();
+}
+
+LineShape::LineShape(PictureBox *owner, ColorValue borderColor)
+    : owner_(owner)
+    , color_(borderColor)
+{
+    if (owner_)
+        owner_->addBand(this);
+}
+
+LineShape::~LineShape()
+{
+    if (owner_)
+        owner_->removeBand(this);
+}
+
+void LineShape::setPoints(double x1, double y1, double x2, double y2)
+{
+    x1_ = x1;
+    y1_ = y1;
+    x2_ = x2;
+    y2_ = y2;
+    if (owner_)
+        owner_->update();
+}
+
+void LineShape::setVisible(bool v)
+{
+    visible_ = v;
+    if (owner_)
+        owner_->update();
+}

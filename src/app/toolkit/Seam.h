@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+#include "app/toolkit/vb.h"
+
+// What a file dialog is asked; the filter is in the "description|pattern|..." form.
+struct FileDialogRequest
+{
+    bool save = false;
+    QString title;
+    QString filter;
+    int filterIndex = 1;
+    QString fileName;
+    QString initDir;
+    int flags = 0;
+};
+
+struct FontChoice
+{
+    QString name;
+    double size = 8.25;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikethru = false;
+    ColorValue color = vbBlack;
+};
+
+// Everything that would show a modal window, start another program or read the screen goes
+// through here, so that tests can script the answers and record what was asked.
+class Seam
+{
+public:
+    virtual ~Seam() = default;
+    // Returns the button pressed: 1 OK, 2 Cancel, 6 Yes, 7 No.
+    virtual int messageBox(const QString &text, int style, const QString &title) = 0;
+    // The chosen path, or nothing when cancelled.
+    virtual std::optional<QString> fileDialog(const FileDialogRequest &request) = 0;
+    virtual std::optional<FontChoice> fontDialog(const FontChoice &initial, int flags) = 0;
+    virtual std::optional<ColorValue> colorDialog(ColorValue initial, int flags) = 0;
+    // Opens a document or address with the desktop, or starts a program; false on failure.
+    virtual bool openUrl(const QString &url) = 0;
+    virtual bool startProgram(const QString &program, const QStringList &arguments,
+                              const QString &workingDir) = 0;
+    // A still of the whole primary screen.
+    virtual QImage grabScreen() = 0;
+};
+
+Seam &seam();
+// Replaces the seam (tests install a scripted one); returns the previous one.
+std::unique_ptr<Seam> installSeam(std::unique_ptr<Seam> s);
+
+// The real desktop: Qt's dialogs, QDesktopServices, QProcess and the screen.
+std::unique_ptr<Seam> makeDesktopSeam();
+
+// Qt's filter string for a "description|pattern|..." filter: the patterns are taken from the
+// pattern fields, since Qt reads them from parentheses in a description.
+QString qtFilter(const QString &vbFilter);
+
+enum MsgBoxStyle {
+    vbOKOnly = 0,
+    vbOKCancel = 1,
+    vbYesNoCancel = 3,
+    vbYesNo = 4,
+    vbCritical = 16,
+    vbQuestion = 32,
+    vbExclamation = 48,
+    vbInformation = 64,
+};
+enum MsgBoxResult { vbOK = 1, vbCancel = 2, vbYes = 6, vbNo = 7 };
+
+// The one way a message box is shown.
+int MsgBox(const QString &text, int style = vbOKOnly,
+           const QString &title = QStringLiteral("Pixmint"));

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Windows and controls are placed in twips; 15 twips make one logical pixel.
+constexpr int TwipsPerPixel = 15;
+
+int twipsToPixels(double twips);
+constexpr double pixelsToTwips(int pixels)
+{
+    return double(pixels) * TwipsPerPixel;
+}
+
+// Control geometry in twips, relative to the parent (a top-level's frame on the screen).
+double Left(const QWidget *w);
+double Top(const QWidget *w);
+double Width(const QWidget *w);
+double Height(const QWidget *w);
+void setLeft(QWidget *w, double twips);
+void setTop(QWidget *w, double twips);
+void setWidth(QWidget *w, double twips);
+// Returns false, changing nothing, for a negative height: the roll-up of the splash relies on it.
+bool setHeight(QWidget *w, double twips);
+void Move(QWidget *w, double left, double top, double width, double height);
+// Inner (client) size of a window or container in twips.
+double ScaleWidth(const QWidget *w);
+double ScaleHeight(const QWidget *w);
+
+namespace Screen {
+double Width();  // primary screen, in twips
+double Height(); // primary screen, in twips
+constexpr int TwipsPerPixelX = TwipsPerPixel;
+constexpr int TwipsPerPixelY = TwipsPerPixel;
+} // namespace Screen
+
+namespace App {
+QString Path(); // the folder the program runs from
+} // namespace App

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "app/toolkit/Forms.h"
+
+// The RGB colour mixer.
+class ColorPalette : public Form
+{
+    Q_OBJECT
+public:
+    ColorPalette();
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "app/toolkit/Forms.h"
+
+// The shaded colour ramp.
+class frmDesenho : public Form
+{
+    Q_OBJECT
+public:
+    frmDesenho();
+};

@@ -1,0 +1,6 @@
+#include "colour/frmVeCor2.h"
+
+frmVeCor2::frmVeCor2()
+    : Form(nullptr, Qt::Window | Qt::FramelessWindowHint)
+{
+}

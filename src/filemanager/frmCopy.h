@@ -1,0 +1,11 @@
+#pragma once
+
+#include "app/toolkit/Forms.h"
+
+// The icon file manager.
+class frmCopy : public Form
+{
+    Q_OBJECT
+public:
+    frmCopy();
+};

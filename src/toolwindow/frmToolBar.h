@@ -1,0 +1,11 @@
+#pragma once
+
+#include "app/toolkit/Forms.h"
+
+// The floating tool window with its palette, icon search, resize and move faces.
+class frmToolBar : public Form
+{
+    Q_OBJECT
+public:
+    frmToolBar();
+};

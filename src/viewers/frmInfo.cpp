@@ -1,0 +1,8 @@
+#include "viewers/frmInfo.h"
+
+frmInfo::frmInfo()
+    : Form(nullptr,
+           Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setCaption(QStringLiteral("Orvel Pixmint"));
+}

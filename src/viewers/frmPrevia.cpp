@@ -1,0 +1,7 @@
+#include "viewers/frmPrevia.h"
+
+frmPrevia::frmPrevia()
+    : Form(nullptr, Qt::Window)
+{
+    setCaption(QStringLiteral("Preview Background"));
+}

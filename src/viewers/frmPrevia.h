@@ -1,0 +1,11 @@
+#pragma once
+
+#include "app/toolkit/Forms.h"
+
+// The icon tiled over the whole screen.
+class frmPrevia : public Form
+{
+    Q_OBJECT
+public:
+    frmPrevia();
+};

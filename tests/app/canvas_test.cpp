@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include "app/frmGeral.h"
+
+namespace {
+
+frmGeral &form()
+{
+    return Forms::get<frmGeral>();
+}
+
+// The grid pixel at the middle of cell (c, r).
+QRgb cellPixel(frmGeral &f, int c, int r)
+{
+    return f.grid->surface().pixel(c * 10 + 4, r * 10 + 4);
+}
+
+} // namespace
+
+TEST(CellMapping, RoundsHalfToEvenThenTruncates)
+{
+    EXPECT_EQ(cellOf(74.5), 0);
+    EXPECT_EQ(cellOf(75.5), 0);
+    EXPECT_EQ(cellOf(149.4), 0);
+    EXPECT_EQ(cellOf(149.5), 1); // rounds to 150
+    EXPECT_EQ(cellOf(-100), 0);  // truncation toward zero
+    EXPECT_EQ(cellOf(-150), -1);
+    EXPECT_EQ(cellOf(4799.6), 32);
+    EXPECT_EQ(cellOf(1e9), 32767 / 150); // saturates instead of overflowing
+}
+
+TEST(CellMapping, CoordinatesLabelKeepsTheLastTwoCharacters)
+{
+    EXPECT_EQ(coordinatesText(5, 31), QStringLiteral("X: 05  Y: 31"));
+    EXPECT_EQ(coordinatesText(0, 0), QStringLiteral("X: 00  Y: 00"));
+    EXPECT_EQ(coordinatesText(-1, 32), QStringLiteral("X: -1  Y: 32"));
+}
+
+TEST(Canvas, PaintCellSetsThePixelAndLeavesTheBars)
+{
+    frmGeral &f = form();
+    ASSERT_EQ(f.mnuGrade->text(), QStringLiteral("Without Bars"));
+    f.PaintCell(150 * 3, 150 * 4, RGB(255, 0, 0));
+    EXPECT_EQ(f.Ikon->Point(3, 4), int32_t(RGB(255, 0, 0)));
+    EXPECT_EQ(cellPixel(f, 3, 4), qRgb(255, 0, 0));
+    // The bars at the cell's top and left edges and the band before the next cell survive.
+    EXPECT_EQ(f.grid->surface().pixel(30, 44), qRgb(0, 0, 0));
+    EXPECT_EQ(f.grid->surface().pixel(34, 40), qRgb(0, 0, 0));
+    EXPECT_EQ(f.grid->surface().pixel(39, 44), toQRgb(vbWindowBackground));
+    // The painted square is 120 twips: pixels 1 to 8 of the cell.
+    EXPECT_EQ(f.grid->surface().pixel(31, 41), qRgb(255, 0, 0));
+    EXPECT_EQ(f.grid->surface().pixel(38, 48), qRgb(255, 0, 0));
+}
+
+TEST(Canvas, CellsOutsideTheGridChangeNothing)
+{
+    frmGeral &f = form();
+    const QImage before = f.Ikon->Image();
+    f.PaintCell(-150, 0, RGB(1, 2, 3));
+    f.PaintCell(150 * 32, 150 * 5, RGB(1, 2, 3));
+    f.PaintCell(32767, 32767, RGB(1, 2, 3));
+    EXPECT_EQ(f.Ikon->Image(), before);
+}
+
+TEST(Canvas, SystemColourReadsBackAsPlainRgb)
+{
+    frmGeral &f = form();
+    f.PaintCell(0, 0, vbWindowBackground);
+    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(resolveColor(vbWindowBackground)));
+    EXPECT_FALSE(isSystemColor(ColorValue(f.Ikon->Point(0, 0))));
+}
+
+TEST(Canvas, RedrawGridShowsTheModelAndKeepsIt)
+{
+    frmGeral &f = form();
+    f.Ikon->PSet(31, 31, RGB(0, 0, 255));
+    f.Ikon->PSet(0, 31, RGB(0, 255, 0));
+    const QImage model = f.Ikon->Image();
+    f.RedrawGrid();
+    EXPECT_EQ(f.Ikon->Image(), model);
+    EXPECT_EQ(cellPixel(f, 31, 31), qRgb(0, 0, 255));
+    EXPECT_EQ(cellPixel(f, 0, 31), qRgb(0, 255, 0));
+}
+
+TEST(Canvas, BarsToggleClearsAndRepaints)
+{
+    frmGeral &f = form();
+    f.Ikon->PSet(2, 2, RGB(255, 0, 0));
+    f.RedrawGrid();
+    const QRgb background = toQRgb(vbWindowBackground);
+
+    f.mnuGrade_Click();
+    EXPECT_EQ(f.mnuGrade->text(), QStringLiteral("With Bars"));
+    EXPECT_EQ(f.grid->surface().pixel(20, 24), background); // no bar any more
+    EXPECT_EQ(f.grid->surface().pixel(29, 24), background); // the band between squares
+    EXPECT_EQ(cellPixel(f, 2, 2), qRgb(255, 0, 0));
+
+    f.mnuGrade_Click();
+    EXPECT_EQ(f.mnuGrade->text(), QStringLiteral("Without Bars"));
+    EXPECT_EQ(f.grid->surface().pixel(20, 24), qRgb(0, 0, 0));
+    EXPECT_EQ(f.grid->surface().pixel(319, 0), qRgb(0, 0, 0));
+    EXPECT_NE(f.grid->surface().pixel(320, 0), qRgb(0, 0, 0)); // no line at 4800 twips
+}

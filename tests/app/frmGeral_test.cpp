@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/frmGeral.h"
+#include "app/mdlStart.h"
+#include "app/processes.h"
+#include "app/toolkit/twips.h"
+#include "colour/ColorPalette.h"
+#include "colour/frmDesenho.h"
+#include "colour/frmVeCor1.h"
+#include "colour/frmVeCor2.h"
+#include "filemanager/frmCopy.h"
+#include "support/ScriptedSeam.h"
+#include "toolwindow/frmToolBar.h"
+
+namespace {
+
+frmGeral &started()
+{
+    Main();
+    frmGeral &f = Forms::get<frmGeral>();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&f));
+    return f;
+}
+
+bool editingMenusEnabled(const frmGeral &f)
+{
+    for (QMenu *m :
+         {f.mnuOpen, f.mnuEdit, f.mnuGradeOption, f.mnuColors, f.mnuFerramentas, f.mnuOptions})
+        if (!m->menuAction()->isEnabled())
+            return false;
+    return true;
+}
+
+void rollUp(frmGeral &f)
+{
+    f.picLogo_Click();
+    for (int i = 0; i < 1000 && f.tmrLogo->Enabled(); ++i)
+        f.tmrLogo_Timer();
+}
+
+} // namespace
+
+TEST(StartUp, SplashLocksEverythingButAbout)
+{
+    frmGeral &f = started();
+    EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
+    EXPECT_TRUE(f.splashShown());
+    EXPECT_FALSE(editingMenusEnabled(f));
+    for (QMenu *m :
+         {f.mnuOpen, f.mnuEdit, f.mnuGradeOption, f.mnuColors, f.mnuFerramentas, f.mnuOptions})
+        EXPECT_FALSE(m->menuAction()->isEnabled()) << m->title().toStdString();
+    EXPECT_TRUE(f.mnuAbout->menuAction()->isEnabled());
+    EXPECT_TRUE(f.mnu40000->isEnabled());
+    EXPECT_EQ(f.mnu40000->text(), QStringLiteral("40.000 Icons"));
+    EXPECT_EQ(f.DrawMode, 0);
+    EXPECT_EQ(f.mnuGrade->text(), QStringLiteral("Without Bars"));
+    EXPECT_FALSE(f.mnuColar->isEnabled());
+    EXPECT_FALSE(f.mnuCopiar->isEnabled());
+    EXPECT_FALSE(f.mnuClear->isVisible());
+    EXPECT_FALSE(f.mnuReduzir->isEnabled());
+    EXPECT_FALSE(f.mnuPropriedade->isEnabled());
+    EXPECT_FALSE(f.tmrLogo->Enabled());
+    EXPECT_FALSE(f.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    // The first resize loaded the six tool windows, hidden.
+    EXPECT_TRUE(Forms::loaded<frmToolBar>());
+    EXPECT_TRUE(Forms::loaded<frmDesenho>());
+    EXPECT_FALSE(Forms::get<frmVeCor2>().isVisible());
+}
+
+TEST(StartUp, LoadSequencePlacesTheWindowAndThePanels)
+{
+    frmGeral &f = started();
+    // The frame is not known before the window maps, so the client takes the whole size.
+    EXPECT_NEAR(pixelsToTwips(f.width()), Screen::Width() - 100, 15);
+    EXPECT_NEAR(Top(&f), 400, 15);
+    EXPECT_NEAR(Left(&f), 50, 15);
+    EXPECT_NEAR(Width(f.pnlBarra), 0.98 * ScaleWidth(f.centralWidget()), 30);
+    EXPECT_NEAR(Left(f.picLogo), (Width(f.pnlMaster2) - Width(f.picLogo)) / 2, 15);
+    EXPECT_EQ(f.grid->surfaceWidth(), 321);
+    EXPECT_EQ(f.Ikon->surfaceWidth(), 32);
+    EXPECT_EQ(f.Ikon->surfaceHeight(), 32);
+    EXPECT_EQ(f.Ikon->Point(5, 5), int32_t(resolveColor(vbWindowBackground)));
+}
+
+TEST(StartUp, SplashClickRollsUpAndEnablesTheMenus)
+{
+    frmGeral &f = started();
+    f.Label1_Click();
+    EXPECT_TRUE(f.tmrLogo->Enabled());
+    f.Label4_Click(); // a second click restarts nothing
+    const double h = Height(f.picLogo);
+    f.tmrLogo_Timer();
+    EXPECT_EQ(Height(f.picLogo), h - 150);
+    EXPECT_FALSE(editingMenusEnabled(f));
+    rollUp(f);
+    EXPECT_FALSE(f.tmrLogo->Enabled());
+    EXPECT_FALSE(f.splashShown());
+    EXPECT_TRUE(editingMenusEnabled(f));
+}
+
+TEST(StartUp, RealClickOnTheSplashAndTheTimerFinishIt)
+{
+    frmGeral &f = started();
+    QTest::mouseClick(f.picLogo, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_TRUE(f.tmrLogo->Enabled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.tmrLogo->Enabled(); }, 5000));
+    EXPECT_TRUE(editingMenusEnabled(f));
+}
+
+TEST(Window, F2MinimisesAndHidesToolWindowsF3Maximises)
+{
+    frmGeral &f = started();
+    Forms::get<frmToolBar>().Show();
+    Forms::get<frmCopy>().Show();
+
+    QTest::keyClick(&f, Qt::Key_F3);
+    EXPECT_EQ(f.WindowState(), 2);
+    EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - Version: 2.10 - Orvel Orvelcraft"));
+    EXPECT_TRUE(f.lblAviso->isVisibleTo(&f));
+    EXPECT_TRUE(Forms::get<frmToolBar>().isVisible());
+
+    QTest::keyClick(&f, Qt::Key_F2);
+    EXPECT_EQ(f.WindowState(), 1);
+    EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
+    EXPECT_FALSE(Forms::get<frmToolBar>().isVisible());
+    EXPECT_FALSE(Forms::get<frmCopy>().isVisible());
+}
+
+TEST(Window, UnloadEndsTheToolWindows)
+{
+    frmGeral &f = started();
+    ASSERT_TRUE(Forms::loaded<ColorPalette>());
+    int cancel = 1;
+    f.Form_Unload(cancel);
+    EXPECT_EQ(cancel, 0);
+    EXPECT_FALSE(Forms::loaded<ColorPalette>());
+    EXPECT_FALSE(Forms::loaded<frmToolBar>());
+    EXPECT_FALSE(Forms::loaded<frmVeCor1>());
+    EXPECT_FALSE(Forms::loaded<frmCopy>());
+}
+
+TEST(Window, DroppedPanelMovesOnlyOnTheOuterPanel)
+{
+    frmGeral &f = started();
+    rollUp(f);
+    const QPoint before = f.pic3dIco->pos();
+    f.pnlBarra_DragDrop(f.pic3dIco, 1500, 300);
+    EXPECT_EQ(f.pic3dIco->pos(), QPoint(100, 20));
+    EXPECT_EQ(f.pic3dIco->size().width(), 56);
+
+    // A drop onto another panel is not taken.
+    f.pic3DMode->setDragMode(SSPanel::vbAutomatic);
+    const QPoint onGrid = f.grid->mapToGlobal(QPoint(5, 5));
+    const QPoint modeBefore = f.pic3DMode->pos();
+    EXPECT_FALSE(dropAt(f.pic3DMode, onGrid));
+    EXPECT_EQ(f.pic3DMode->pos(), modeBefore);
+    Q_UNUSED(before);
+}
+
+TEST(Window, DefaultPaletteTakesTheColourUnderThePointer)
+{
+    frmGeral &f = started();
+    rollUp(f);
+    f.picDefaltColor->PSet(30, 30, RGB(10, 20, 30));
+    f.picDefaltColor_MouseMove(0, 0, 30, 30);
+    EXPECT_TRUE(f.picVeCor->isVisibleTo(&f));
+    EXPECT_EQ(f.picVeCor->BackColor(), RGB(10, 20, 30));
+    f.picDefaltColor_MouseDown(1, 0, 30, 30);
+    EXPECT_EQ(f.LeftColor->BackColor(), RGB(10, 20, 30));
+    f.picDefaltColor_MouseDown(4, 0, 30, 30);
+    EXPECT_EQ(f.RightColor->BackColor(), vbWindowBackground);
+    f.picDefaltColor_MouseDown(2, 0, 30, 30);
+    EXPECT_EQ(f.RightColor->BackColor(), RGB(10, 20, 30));
+    f.picDefaltColor_MouseDown(1, 0, -9000, 30); // off the strip: no colour
+    EXPECT_EQ(f.LeftColor->BackColor(), RGB(10, 20, 30));
+
+    f.pnlBarra_MouseMove(0, 0, 10, 10);
+    EXPECT_FALSE(f.picVeCor->isVisibleTo(&f));
+}
+
+TEST(Window, PropertiesFollowsTheFileNameLabel)
+{
+    frmGeral &f = started();
+    f.setMsg(QStringLiteral("/tmp/a.bmp"));
+    EXPECT_TRUE(f.mnuPropriedade->isEnabled());
+    f.setMsg(QString());
+    EXPECT_FALSE(f.mnuPropriedade->isEnabled());
+}
+
+TEST(Window, ClipboardBitmapEnablesPasteOnEveryMoveOverTheBody)
+{
+    frmGeral &f = started();
+    QGuiApplication::clipboard()->clear();
+    f.Form_MouseMove(0, 0, 5, 5);
+    EXPECT_FALSE(f.mnuColar->isEnabled());
+    EXPECT_FALSE(f.mnuClear->isVisible());
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("words"));
+    f.Form_MouseMove(0, 0, 5, 5);
+    EXPECT_FALSE(f.mnuColar->isEnabled());
+
+    QImage huge(4000, 3000, QImage::Format_RGB32);
+    huge.fill(qRgb(0, 128, 0));
+    QGuiApplication::clipboard()->setImage(huge);
+    f.Form_MouseMove(0, 0, 5, 5); // during the splash too
+    EXPECT_TRUE(f.mnuColar->isEnabled());
+    EXPECT_TRUE(f.mnuClear->isVisible());
+    EXPECT_LE(f.picCap->Picture().width(), f.picCap->surfaceWidth());
+    EXPECT_EQ(f.picCap->Point(0, 0), int32_t(RGB(0, 128, 0)));
+    QGuiApplication::clipboard()->clear();
+}
+
+TEST(Processes, NamesComeFromTheProcessTableInOrder)
+{
+    QTemporaryDir root;
+    const auto proc = [&](const char *pid, const QString &exe, const QByteArray &cmdline,
+                          const QByteArray &comm) {
+        QDir(root.path()).mkpath(pid);
+        const QString dir = root.path() + '/' + pid;
+        if (!exe.isEmpty())
+            QFile::link(exe, dir + "/exe");
+        QFile c(dir + "/cmdline");
+        c.open(QIODevice::WriteOnly);
+        c.write(cmdline);
+        QFile n(dir + "/comm");
+        n.open(QIODevice::WriteOnly);
+        n.write(comm);
+    };
+    proc("42", "/usr/bin/gimp", "gimp", "gimp\n");
+    proc("7", "/usr/bin/bash", "bash", "bash\n");
+    proc("100", QString(), "", "kworker/0:1\n");       // a kernel thread
+    proc("101", QString(), "secret\0", "otheruser\n"); // another user's process
+    QDir(root.path()).mkpath("self-not-a-pid");
+    EXPECT_EQ(runningApplications(root.path()), (QStringList{"bash", "gimp", "otheruser"}));
+    EXPECT_TRUE(runningApplications(root.path() + "/missing").isEmpty());
+}
+
+TEST(TextTool, FontDialogSetsTheTextBoxAndIkonFonts)
+{
+    frmGeral &f = started();
+    const QFont before = f.Ikon->Font;
+    f.txtAlpha_Click(); // cancelled: nothing changes
+    ASSERT_EQ(scripted().fontRequests.size(), 1u);
+    EXPECT_EQ(scripted().fontRequests[0].name, QStringLiteral("Ms Sans Serif"));
+    EXPECT_EQ(f.fraTexto->Caption(), QStringLiteral("TEXT"));
+    EXPECT_EQ(f.Ikon->Font, before);
+
+    FontChoice chosen;
+    chosen.name = QStringLiteral("DejaVu Serif");
+    chosen.size = 20;
+    chosen.italic = true;
+    chosen.bold = false;
+    chosen.color = RGB(200, 0, 0);
+    scripted().fontAnswers.push_back(chosen);
+    f.txtAlpha_Click();
+    EXPECT_EQ(f.fraTexto->Caption(), QStringLiteral("Font: DejaVu Serif"));
+    EXPECT_EQ(f.Ikon->Font.family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(f.Ikon->Font.pointSizeF(), 20);
+    EXPECT_TRUE(f.Ikon->Font.italic());
+    EXPECT_FALSE(f.Ikon->Font.bold());
+    EXPECT_EQ(f.txtAlpha->font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_NE(f.txtAlpha->font().pointSizeF(), 20); // the box keeps its size
+    EXPECT_EQ(f.txtAlpha->palette().color(QPalette::Text), QColor(200, 0, 0));
+}
+
+TEST(TextTool, FocusOnTheTextSelectsTextMode)
+{
+    frmGeral &f = started();
+    f.activateWindow();
+    f.txtAlpha->setFocus();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.DrawMode == 6; }, 2000));
+}

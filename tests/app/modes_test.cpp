@@ -1,0 +1,298 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include "app/frmGeral.h"
+
+namespace {
+
+constexpr ColorValue Red = RGB(255, 0, 0);
+constexpr ColorValue Green = RGB(0, 255, 0);
+
+// Twips of the middle of a cell.
+double mid(int cell)
+{
+    return cell * 150 + 75;
+}
+
+class Modes : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        f.LeftColor->setBackColor(Red);
+        f.RightColor->setBackColor(Green);
+        white = f.Ikon->Point(0, 0);
+    }
+
+    // A drag from one cell to another with the given button, with one move at the end.
+    void drag(int mode, int button, int c1, int r1, int c2, int r2, int shift = 0)
+    {
+        f.picModeSel_Click(mode);
+        f.grid_MouseMove(0, 0, mid(c1), mid(r1));
+        f.grid_MouseDown(button, shift, mid(c1), mid(r1));
+        f.grid_MouseMove(button, shift, mid(c2), mid(r2));
+        f.grid_MouseUp(button, shift, mid(c2), mid(r2));
+    }
+
+    int count(ColorValue c) const
+    {
+        int n = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                n += f.Ikon->Point(x, y) == int32_t(c);
+        return n;
+    }
+
+    frmGeral &f = Forms::get<frmGeral>();
+    int32_t white = 0;
+};
+
+} // namespace
+
+TEST(PencilRule, ModifierKeepsColumnOrRow)
+{
+    int16_t col = 9, row = 9;
+    constrainPencil(1, 750, 1500, 750, 750, col, row); // mostly vertical: pressed column
+    EXPECT_EQ(col, 5);
+    EXPECT_EQ(row, 9);
+    col = row = 9;
+    constrainPencil(2, 1500, 1500, 750, 750, col, row); // exact diagonal keeps the column
+    EXPECT_EQ(col, 5);
+    col = row = 9;
+    constrainPencil(4, 1500, 900, 750, 750, col, row); // mostly horizontal: pressed row
+    EXPECT_EQ(col, 9);
+    EXPECT_EQ(row, 5);
+    col = row = 9;
+    constrainPencil(0, 1500, 900, 750, 750, col, row);
+    EXPECT_EQ(col, 9);
+    EXPECT_EQ(row, 9);
+}
+
+TEST(BandRule, RadiusRoundsAndSaturates)
+{
+    EXPECT_EQ(bandRadius(0, 0, 300, 400), 500);
+    EXPECT_EQ(bandRadius(0, 0, 0.5, 0), 0);
+    EXPECT_EQ(bandRadius(0, 0, 1.5, 0), 2);
+    EXPECT_LE(2 * bandRadius(-32768, -32768, 1e9, 1e9), 32767);
+}
+
+TEST_F(Modes, PencilPaintsWithEachButton)
+{
+    drag(0, 1, 2, 2, 3, 2);
+    EXPECT_EQ(f.Ikon->Point(2, 2), int32_t(Red));
+    EXPECT_EQ(f.Ikon->Point(3, 2), int32_t(Red));
+    drag(0, 2, 5, 5, 5, 6);
+    EXPECT_EQ(f.Ikon->Point(5, 6), int32_t(Green));
+    drag(0, 4, 7, 7, 7, 7); // middle button takes the right colour
+    EXPECT_EQ(f.Ikon->Point(7, 7), int32_t(Green));
+}
+
+TEST_F(Modes, ShiftedPencilStaysInThePressedColumnButLabelShowsThePointer)
+{
+    drag(0, 1, 4, 4, 6, 10, 1);
+    EXPECT_EQ(f.Ikon->Point(4, 10), int32_t(Red));
+    EXPECT_EQ(f.Ikon->Point(6, 10), white);
+    EXPECT_EQ(f.lblCordenadas->text(), QStringLiteral("X: 06  Y: 10"));
+    EXPECT_EQ(f.CurCol, 4);
+}
+
+TEST_F(Modes, MoveWithoutButtonOnlyTracks)
+{
+    f.picModeSel_Click(0);
+    f.grid_MouseMove(0, 0, mid(5), mid(31));
+    EXPECT_EQ(f.lblCordenadas->text(), QStringLiteral("X: 05  Y: 31"));
+    EXPECT_FALSE(f.lblCordenadas->isHidden());
+    EXPECT_EQ(count(Red), 0);
+}
+
+TEST_F(Modes, LineSetsBothEndsAndAClickSetsOneCell)
+{
+    drag(1, 1, 1, 1, 10, 4);
+    EXPECT_EQ(f.Ikon->Point(1, 1), int32_t(Red));
+    EXPECT_EQ(f.Ikon->Point(10, 4), int32_t(Red));
+    EXPECT_FALSE(f.shLine->Visible());
+    const int drawn = count(Red);
+    EXPECT_EQ(drawn, 10); // 8-connected, one pixel per column
+
+    f.grid_MouseMove(0, 0, mid(20), mid(20));
+    f.grid_MouseDown(2, 0, mid(20), mid(20));
+    f.grid_MouseUp(2, 0, mid(20), mid(20));
+    EXPECT_EQ(count(Green), 1);
+    EXPECT_EQ(f.Ikon->Point(20, 20), int32_t(Green));
+}
+
+TEST_F(Modes, RectangleIsTheSameInBothDirections)
+{
+    drag(2, 1, 10, 10, 4, 6);
+    const QImage backwards = f.Ikon->Image();
+    EXPECT_EQ(f.Ikon->Point(4, 6), int32_t(Red));
+    EXPECT_EQ(f.Ikon->Point(10, 10), int32_t(Red));
+    EXPECT_EQ(f.Ikon->Point(7, 8), white); // outline only
+    EXPECT_EQ(count(Red), 2 * 7 + 2 * 5 - 4);
+    EXPECT_FALSE(f.shRect->Visible());
+    EXPECT_EQ(f.shRect->Width(), 0);
+
+    f.Ikon->Cls();
+    drag(2, 1, 4, 6, 10, 10);
+    EXPECT_EQ(f.Ikon->Image(), backwards);
+}
+
+TEST_F(Modes, FilledRectangleFillsBorderAndInside)
+{
+    drag(3, 2, 0, 0, 2, 3);
+    EXPECT_EQ(count(Green), 3 * 4);
+}
+
+TEST_F(Modes, RectangleBandFollowsThePointer)
+{
+    f.picModeSel_Click(2);
+    f.grid_MouseDown(1, 0, 1000, 1000);
+    EXPECT_TRUE(f.shRect->Visible());
+    f.grid_MouseMove(1, 0, 400.4, 2000);
+    EXPECT_DOUBLE_EQ(f.shRect->Left(), 400.4);
+    EXPECT_DOUBLE_EQ(f.shRect->Top(), 1000);
+    EXPECT_DOUBLE_EQ(f.shRect->Width(), 599.6);
+    EXPECT_DOUBLE_EQ(f.shRect->Height(), 1000);
+}
+
+TEST_F(Modes, CircleIsCentredOnThePressedCell)
+{
+    f.picModeSel_Click(4);
+    f.grid_MouseDown(1, 0, mid(16), mid(16));
+    f.grid_MouseMove(1, 0, mid(16) + 600, mid(16)); // r = 600 twips, 4 pixels
+    EXPECT_EQ(f.shCircle->Width(), 1200);
+    EXPECT_EQ(f.shCircle->Left(), mid(16) - 600);
+    f.grid_MouseUp(1, 0, mid(16) + 600, mid(16));
+    EXPECT_EQ(f.Ikon->Point(20, 16), int32_t(Red));
+    EXPECT_EQ(f.Ikon->Point(12, 16), int32_t(Red));
+    EXPECT_EQ(f.Ikon->Point(16, 12), int32_t(Red));
+    EXPECT_EQ(f.Ikon->Point(16, 20), int32_t(Red));
+    EXPECT_EQ(f.Ikon->Point(16, 16), white);
+    EXPECT_EQ(f.Ikon->Point(21, 16), white);
+    EXPECT_FALSE(f.shCircle->Visible());
+
+    drag(5, 2, 16, 16, 20, 16);
+    EXPECT_EQ(f.Ikon->Point(16, 16), int32_t(Green));
+    EXPECT_EQ(f.Ikon->Point(20, 16), int32_t(Green));
+}
+
+TEST_F(Modes, TextIsCentredOnTheReleasedCell)
+{
+    f.txtAlpha->setText(QStringLiteral("I"));
+    f.picModeSel_Click(6);
+    f.grid_MouseUp(1, 0, mid(16), mid(16));
+    int minX = 32, maxX = -1;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            if (f.Ikon->Point(x, y) == int32_t(Red)) {
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+            }
+    ASSERT_GE(maxX, 0);
+    EXPECT_NEAR((minX + maxX) / 2.0, 16, 3);
+
+    f.txtAlpha->clear();
+    const QImage before = f.Ikon->Image();
+    f.grid_MouseUp(1, 0, mid(3), mid(3));
+    EXPECT_EQ(f.Ikon->Image(), before);
+}
+
+TEST_F(Modes, FillStaysInsideAndNeedsMatchingCells)
+{
+    // A closed box, with a diagonal gap at one corner that a 4-connected fill cannot pass.
+    drag(2, 1, 4, 4, 8, 8);
+    f.Ikon->PSet(4, 4, white);
+    f.Ikon->PSet(3, 4, RGB(255, 0, 0));
+    f.Ikon->PSet(4, 3, RGB(255, 0, 0));
+    f.RedrawGrid();
+    drag(7, 2, 6, 6, 6, 6);
+    EXPECT_EQ(count(Green), 9);
+
+    // Pressed and released cells of different colours: nothing.
+    drag(7, 1, 0, 0, 6, 6);
+    EXPECT_EQ(count(Green), 9);
+
+    // Same colour as the fill: nothing changes, nothing hangs.
+    drag(7, 2, 6, 6, 6, 6);
+    EXPECT_EQ(count(Green), 9);
+
+    // Released far outside the grid: nothing.
+    drag(7, 1, 0, 0, 0, 0);
+    const int reds = count(Red);
+    f.grid_MouseDown(1, 0, mid(0), mid(0));
+    f.grid_MouseUp(1, 0, -90000, 90000);
+    EXPECT_EQ(count(Red), reds);
+}
+
+TEST_F(Modes, CaptureEnablesCopyAndCutUntilAModeIsChosen)
+{
+    drag(8, 1, 2, 2, 6, 5);
+    EXPECT_TRUE(f.shCapture->Visible());
+    EXPECT_TRUE(f.mnuCopiar->isEnabled());
+    EXPECT_TRUE(f.mnuCortar->isEnabled());
+    EXPECT_DOUBLE_EQ(f.shCapture->Width(), 600);
+    f.mnuColar->setEnabled(true);
+
+    f.picModeSel_Click(3);
+    EXPECT_FALSE(f.shCapture->Visible());
+    EXPECT_FALSE(f.mnuCopiar->isEnabled());
+    EXPECT_FALSE(f.mnuCortar->isEnabled());
+    EXPECT_FALSE(f.mnuColar->isEnabled());
+    EXPECT_EQ(f.DrawMode, 3);
+}
+
+TEST_F(Modes, PasteStampsTheBufferClippedAtTheEdges)
+{
+    QImage buffer(32, 32, QImage::Format_RGB32);
+    buffer.fill(qRgb(0, 0, 255));
+    f.picCap->setPicture(buffer);
+    f.DrawMode = 9;
+    f.grid_MouseUp(1, 0, mid(31), mid(31)); // region 0..0: a single pixel
+    EXPECT_EQ(count(RGB(0, 0, 255)), 1);
+
+    f.SelX1 = 0, f.SelY1 = 0, f.SelX2 = 3, f.SelY2 = 2;
+    f.grid_MouseUp(1, 0, mid(30), mid(0));
+    EXPECT_EQ(count(RGB(0, 0, 255)), 1 + 2 * 3);
+    EXPECT_EQ(f.DrawMode, 9);
+    EXPECT_FALSE(f.shCapture->Visible());
+
+    f.grid_MouseUp(1, 0, -50000, -50000);
+    EXPECT_EQ(count(RGB(0, 0, 255)), 7);
+}
+
+TEST_F(Modes, HugeDragsStayInside)
+{
+    for (int mode : {0, 1, 2, 3, 4, 5, 8}) {
+        f.picModeSel_Click(mode);
+        f.grid_MouseDown(1, 7, 1e7, -1e7);
+        f.grid_MouseMove(1, 7, -1e7, 1e7);
+        f.grid_MouseMove(1, 7, 40000, 40000);
+        f.grid_MouseUp(1, 7, 40000, -40000);
+    }
+    EXPECT_EQ(f.Ikon->surfaceWidth(), 32);
+    EXPECT_LE(f.shCircle->Width(), 32767);
+}
+
+TEST_F(Modes, RealMouseEventsDrawAPencilStroke)
+{
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    f.Label1_Click();
+    while (f.tmrLogo->Enabled())
+        f.tmrLogo_Timer();
+    f.picModeSel_Click(0);
+    // Cell (c, r) is at pixels 10c..10c+9 of the grid.
+    QTest::mouseMove(f.grid, QPoint(25, 35));
+    QTest::mousePress(f.grid, Qt::LeftButton, {}, QPoint(25, 35));
+    QTest::mouseMove(f.grid, QPoint(45, 35));
+    QTest::mouseRelease(f.grid, Qt::LeftButton, {}, QPoint(45, 35));
+    EXPECT_EQ(f.Ikon->Point(2, 3), int32_t(Red));
+    EXPECT_EQ(f.Ikon->Point(4, 3), int32_t(Red));
+    EXPECT_EQ(f.lblCordenadas->text(), QStringLiteral("X: 04  Y: 03"));
+
+    QTest::mouseClick(f.picModeSel[2], Qt::LeftButton);
+    EXPECT_EQ(f.DrawMode, 2);
+}

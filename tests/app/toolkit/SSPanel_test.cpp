@@ -1,0 +1,107 @@
+#include <QApplication>
+#include <QRubberBand>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "app/toolkit/SSPanel.h"
+#include "app/toolkit/vb.h"
+
+namespace {
+
+// A window with a target that takes drops, a plain widget and a panel to drag.
+class PanelDrop : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        window.resize(300, 200);
+        target = new QWidget(&window);
+        target->setGeometry(150, 20, 100, 100);
+        plain = new QWidget(&window);
+        plain->setGeometry(20, 140, 100, 40);
+        panel = new SSPanel(&window);
+        panel->setGeometry(20, 20, 60, 60);
+        setDragDropHandler(target, [this](QWidget *source, double x, double y) {
+            ++drops;
+            EXPECT_EQ(source, panel);
+            at = {x, y};
+        });
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    QWidget window;
+    QWidget *target = nullptr;
+    QWidget *plain = nullptr;
+    SSPanel *panel = nullptr;
+    int drops = 0;
+    std::pair<double, double> at;
+};
+
+} // namespace
+
+TEST_F(PanelDrop, OnlyTheControlUnderThePointTakesTheDrop)
+{
+    EXPECT_TRUE(dropAt(panel, target->mapToGlobal(QPoint(5, 7))));
+    EXPECT_EQ(at, std::make_pair(75.0, 105.0));
+    EXPECT_FALSE(dropAt(panel, plain->mapToGlobal(QPoint(5, 5))));
+
+    // The dragged panel itself is seen through.
+    panel->setGeometry(140, 10, 60, 60);
+    EXPECT_TRUE(dropAt(panel, target->mapToGlobal(QPoint(20, 20))));
+
+    // A child of a target is a control of its own, without a handler.
+    auto *child = new QWidget(target);
+    child->setGeometry(0, 0, 50, 50);
+    child->show();
+    EXPECT_FALSE(dropAt(panel, target->mapToGlobal(QPoint(10, 10))));
+    EXPECT_EQ(drops, 2);
+
+    delete target;
+    auto *reborn = new QWidget(&window);
+    reborn->setGeometry(150, 20, 100, 100);
+    reborn->show();
+    EXPECT_FALSE(dropAt(panel, reborn->mapToGlobal(QPoint(5, 5))));
+}
+
+TEST_F(PanelDrop, DraggingWithTheMouseDropsOnlyInAutomaticMode)
+{
+    const QPoint onTarget = panel->mapFromGlobal(target->mapToGlobal(QPoint(10, 20)));
+    QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, onTarget);
+    EXPECT_EQ(drops, 0);
+
+    panel->setDragMode(SSPanel::vbAutomatic);
+    QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(5, 5));
+    QMouseEvent move(QEvent::MouseMove, QPointF(onTarget), panel->mapToGlobal(QPointF(onTarget)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(panel, &move);
+    const QRubberBand *outline = window.findChild<QRubberBand *>();
+    ASSERT_NE(outline, nullptr);
+    EXPECT_TRUE(outline->isVisible());
+    EXPECT_EQ(outline->geometry(), QRect(target->pos() + QPoint(5, 15), panel->size()));
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, onTarget);
+    EXPECT_EQ(window.findChild<QRubberBand *>(), nullptr);
+    EXPECT_EQ(drops, 1);
+    EXPECT_EQ(at, std::make_pair(150.0, 300.0));
+}
+
+TEST(SSPanelBevel, RaisedInsetOrFlat)
+{
+    SSPanel panel;
+    panel.resize(20, 20);
+    panel.setBevelWidth(2);
+    const QRgb light = panel.palette().color(QPalette::Light).rgb();
+    const QRgb dark = panel.palette().color(QPalette::Dark).rgb();
+    const QRgb face = toQRgb(vbButtonFace);
+    auto at = [&panel](int x, int y) { return panel.grab().toImage().pixel(x, y); };
+    EXPECT_EQ(at(1, 10), light);
+    EXPECT_EQ(at(18, 10), dark);
+    EXPECT_EQ(at(2, 10), face);
+    panel.setBevelOuter(SSPanel::BevelInset);
+    EXPECT_EQ(at(10, 1), dark);
+    EXPECT_EQ(at(10, 19), light);
+    panel.setBevelOuter(3);
+    EXPECT_EQ(at(0, 0), face);
+    EXPECT_EQ(at(19, 19), face);
+}

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "app/toolkit/CommonDialog.h"
+#include "support/ScriptedSeam.h"
+
+TEST(QtFilter, TakesPatternsFromThePatternFields)
+{
+    EXPECT_EQ(qtFilter(QStringLiteral("Icons (*.ico)|*.ico|Bitmaps|*.bmp;*.dib")),
+              QStringLiteral("Icons (*.ico);;Bitmaps (*.bmp *.dib)"));
+    // Parentheses in a description are not its patterns.
+    EXPECT_EQ(qtFilter(QStringLiteral("Pictures (bmp, ico)|*.bmp;*.ico")),
+              QStringLiteral("Pictures (bmp, ico) (*.bmp *.ico)"));
+    EXPECT_EQ(qtFilter(QStringLiteral("Icons (*.ico)|*.ico;*.icl|dangling")),
+              QStringLiteral("Icons (*.ico) (*.ico *.icl)"));
+}
+
+TEST(MsgBox, GoesThroughTheSeam)
+{
+    scripted().messageAnswers = {vbNo};
+    EXPECT_EQ(MsgBox(QStringLiteral("Save?"), vbYesNoCancel | vbQuestion, QStringLiteral("T")),
+              vbNo);
+    EXPECT_EQ(MsgBox(QStringLiteral("Done")), vbOK);
+    ASSERT_EQ(scripted().messages.size(), 2u);
+    EXPECT_EQ(scripted().messages[0].style, vbYesNoCancel | vbQuestion);
+    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("T"));
+    EXPECT_EQ(scripted().messages[1].text, QStringLiteral("Done"));
+}
+
+TEST(CommonDialogFiles, ConfirmedOpenAndCancelledSave)
+{
+    CommonDialog cd;
+    cd.FileName = QStringLiteral("start.ico");
+    cd.InitDir = QStringLiteral("/tmp");
+    scripted().fileAnswers = {QStringLiteral("/home/u/pics/face.ico")};
+    EXPECT_EQ(cd.ShowOpen(), 0);
+    EXPECT_EQ(cd.FileName, QStringLiteral("/home/u/pics/face.ico"));
+    EXPECT_EQ(cd.FileTitle, QStringLiteral("face.ico"));
+
+    EXPECT_EQ(cd.ShowSave(), CommonDialog::cdlCancel);
+    EXPECT_EQ(cd.FileName, QStringLiteral("/home/u/pics/face.ico"));
+    EXPECT_EQ(cd.FileTitle, QStringLiteral("face.ico"));
+
+    const auto &asked = scripted().fileRequests;
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_FALSE(asked[0].save);
+    EXPECT_EQ(asked[0].fileName, QStringLiteral("start.ico"));
+    EXPECT_EQ(asked[0].initDir, QStringLiteral("/tmp"));
+    EXPECT_TRUE(asked[1].save);
+    EXPECT_EQ(asked[1].fileName, QStringLiteral("/home/u/pics/face.ico"));
+}
+
+TEST(CommonDialogFontAndColor, WriteBackOnlyWhenConfirmed)
+{
+    CommonDialog cd;
+    cd.FontName = QStringLiteral("Serif");
+    cd.FontItalic = true;
+    cd.Color = RGB(1, 2, 3);
+    EXPECT_EQ(cd.ShowFont(), CommonDialog::cdlCancel);
+    EXPECT_EQ(cd.FontName, QStringLiteral("Serif"));
+    ASSERT_EQ(scripted().fontRequests.size(), 1u);
+    EXPECT_TRUE(scripted().fontRequests[0].italic);
+    EXPECT_EQ(scripted().fontRequests[0].color, RGB(1, 2, 3));
+
+    scripted().fontAnswers = {FontChoice{QStringLiteral("Mono"), 20, true, false, true, true, 7}};
+    EXPECT_EQ(cd.ShowFont(), 0);
+    EXPECT_EQ(cd.FontName, QStringLiteral("Mono"));
+    EXPECT_EQ(cd.FontSize, 20);
+    EXPECT_TRUE(cd.FontBold && !cd.FontItalic && cd.FontUnderline && cd.FontStrikethru);
+    EXPECT_EQ(cd.Color, 7u);
+
+    EXPECT_EQ(cd.ShowColor(), CommonDialog::cdlCancel);
+    EXPECT_EQ(cd.Color, 7u);
+    scripted().colorAnswers = {RGB(200, 100, 0)};
+    EXPECT_EQ(cd.ShowColor(), 0);
+    EXPECT_EQ(cd.Color, RGB(200, 100, 0));
+}

@@ -1,0 +1,65 @@
+#include "support/ScriptedSeam.h"
+
+namespace {
+template<class T> T take(std::deque<T> &queue, const T &fallback)
+{
+    if (queue.empty())
+        return fallback;
+    const T v = queue.front();
+    queue.pop_front();
+    return v;
+}
+} // namespace
+
+int ScriptedSeam::messageBox(const QString &text, int style, const QString &title)
+{
+    messages.push_back({text, style, title});
+    return take(messageAnswers, int(vbOK));
+}
+
+std::optional<QString> ScriptedSeam::fileDialog(const FileDialogRequest &request)
+{
+    fileRequests.push_back(request);
+    return take(fileAnswers, std::optional<QString>());
+}
+
+std::optional<FontChoice> ScriptedSeam::fontDialog(const FontChoice &initial, int)
+{
+    fontRequests.push_back(initial);
+    return take(fontAnswers, std::optional<FontChoice>());
+}
+
+std::optional<ColorValue> ScriptedSeam::colorDialog(ColorValue initial, int)
+{
+    colorRequests.push_back(initial);
+    return take(colorAnswers, std::optional<ColorValue>());
+}
+
+bool ScriptedSeam::openUrl(const QString &url)
+{
+    urls << url;
+    return take(openUrlAnswers, true);
+}
+
+bool ScriptedSeam::startProgram(const QString &program, const QStringList &arguments,
+                                const QString &workingDir)
+{
+    programs.push_back({program, arguments, workingDir});
+    return take(startProgramAnswers, true);
+}
+
+QImage ScriptedSeam::grabScreen()
+{
+    ++screenGrabs;
+    return screen;
+}
+
+void ScriptedSeam::reset()
+{
+    *this = ScriptedSeam();
+}
+
+ScriptedSeam &scripted()
+{
+    return dynamic_cast<ScriptedSeam &>(seam());
+}

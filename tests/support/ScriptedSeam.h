@@ -1,0 +1,58 @@
+#pragma once
+
+#include <deque>
+#include <vector>
+
+#include "app/toolkit/Seam.h"
+
+// The seam every test runs with: it answers from scripted queues (or with the defaults when a
+// queue is empty) and records everything the program asked.
+class ScriptedSeam : public Seam
+{
+public:
+    struct Message
+    {
+        QString text;
+        int style;
+        QString title;
+    };
+    struct Program
+    {
+        QString program;
+        QStringList arguments;
+        QString workingDir;
+    };
+
+    // Answers, taken front first. Defaults: OK, cancel, cancel, cancel, success, success.
+    std::deque<int> messageAnswers;
+    std::deque<std::optional<QString>> fileAnswers;
+    std::deque<std::optional<FontChoice>> fontAnswers;
+    std::deque<std::optional<ColorValue>> colorAnswers;
+    std::deque<bool> openUrlAnswers;
+    std::deque<bool> startProgramAnswers;
+    QImage screen;
+
+    // What was asked.
+    std::vector<Message> messages;
+    std::vector<FileDialogRequest> fileRequests;
+    std::vector<FontChoice> fontRequests;
+    std::vector<ColorValue> colorRequests;
+    QStringList urls;
+    std::vector<Program> programs;
+    int screenGrabs = 0;
+
+    int messageBox(const QString &text, int style, const QString &title) override;
+    std::optional<QString> fileDialog(const FileDialogRequest &request) override;
+    std::optional<FontChoice> fontDialog(const FontChoice &initial, int flags) override;
+    std::optional<ColorValue> colorDialog(ColorValue initial, int flags) override;
+    bool openUrl(const QString &url) override;
+    bool startProgram(const QString &program, const QStringList &arguments,
+                      const QString &workingDir) override;
+    QImage grabScreen() override;
+
+    // Forgets every answer and record.
+    void reset();
+};
+
+// The scripted seam the test main installed.
+ScriptedSeam &scripted();
