@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QShortcut>
 
 #include "app/mdlTool.h"
@@ -53,6 +55,24 @@ QAction *entry(QMenu *menu, const char *caption, const char *shortcut = nullptr)
         a->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
     return a;
 }
+
+// The row ruler: its caption wraps to one number per 150-twip row.
+class RowRuler : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.setFont(font());
+        p.setPen(palette().color(QPalette::WindowText));
+        const QStringList rows = text().split(' ', Qt::SkipEmptyParts);
+        for (int i = 0; i < rows.size(); ++i)
+            p.drawText(QRect(0, i * 10, width(), 10), Qt::AlignCenter, rows[i]);
+    }
+};
 
 const QCursor &handCursor()
 {
@@ -100,7 +120,7 @@ void frmGeral::buildControls()
 
     // The canvas panel: row ruler, grid, column ruler and the coordinates label.
     pnlMaster = place(new SSPanel(pnlBarra), 0, 0, 5370, 5580);
-    lblNumero1 = place(new QLabel(pnlMaster), 120, 120, 270, 4815);
+    lblNumero1 = place(new RowRuler(pnlMaster), 120, 120, 270, 4815);
     lblNumero1->setText(QStringLiteral("00 01 02 03 04 05 06 07 08 09 10 11 12 13 14 15 16 17 18 "
                                        "19 20 21 22 23 24 25 26 27 28 29 30 31"));
     grid = place(new PictureBox(pnlMaster), 420, 120, 4815, 4832);
@@ -108,7 +128,8 @@ void frmGeral::buildControls()
     // The canvas, not the text box, has the focus at start: focus on the text picks Text mode.
     grid->setFocusPolicy(Qt::StrongFocus);
     grid->setFocus();
-    lblNumero2 = place(new QLineEdit(pnlMaster), 420, 4980, 4815, 255);
+    // A line edit keeps two pixels of margin it cannot lose: start it that much to the left.
+    lblNumero2 = place(new QLineEdit(pnlMaster), 390, 4980, 4845, 255);
     lblNumero2->setText(
         QStringLiteral("0001020304050607080910111213141516171819202122232425262728293031"));
     lblNumero2->setReadOnly(true);
@@ -207,15 +228,15 @@ void frmGeral::buildControls()
                        static_cast<QWidget *>(pnlMaster2)})
         w->setCursor(Qt::ArrowCursor);
 
-    QFont ruler = font();
+    QFont ruler = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     ruler.setPixelSize(8);
     lblNumero1->setFont(ruler);
-    lblNumero1->setWordWrap(true);
-    lblNumero1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    lblNumero1->setContentsMargins(0, 0, 0, 0);
-    ruler.setLetterSpacing(QFont::AbsoluteSpacing, 0);
+    // Every digit pair of the column ruler stands under its 10-pixel column.
+    ruler.setLetterSpacing(QFont::AbsoluteSpacing,
+                           5.0 - QFontMetricsF(ruler).horizontalAdvance(QLatin1Char('0')));
     lblNumero2->setFont(ruler);
     lblNumero2->setTextMargins(0, 0, 0, 0);
+    lblNumero2->setStyleSheet(QStringLiteral("background: transparent;"));
 }
 
 void frmGeral::buildMenus()

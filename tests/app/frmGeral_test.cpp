@@ -280,3 +280,16 @@ TEST(TextTool, FocusOnTheTextSelectsTextMode)
     f.txtAlpha->setFocus();
     EXPECT_TRUE(QTest::qWaitFor([&] { return f.DrawMode == 6; }, 2000));
 }
+
+TEST(StartUp, ShortcutsOfLockedMenusWaitForTheSplash)
+{
+    frmGeral &f = started();
+    f.activateWindow();
+    int fired = 0;
+    QObject::connect(f.mnuNew, &QAction::triggered, [&] { ++fired; });
+    QTest::keyClick(&f, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(fired, 0);
+    rollUp(f);
+    QTest::keyClick(&f, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(fired, 1);
+}

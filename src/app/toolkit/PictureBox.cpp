@@ -169,7 +169,7 @@ void PictureBox::setBorderStyle(int style)
 {
     border_ = style == 1 ? 1 : 0;
     fitSurface();
-    update();
+    changed();
 }
 
 void PictureBox::setBackColor(ColorValue c)
@@ -200,22 +200,41 @@ void PictureBox::fitSurface() const
     image_ = std::move(next);
 }
 
+void PictureBox::beginDraw()
+{
+    fitSurface();
+    // One detach per operation: QImage::scanLine detaches and runs its cache hooks on every call.
+    bits_ = image_.isNull() ? nullptr : reinterpret_cast<QRgb *>(image_.bits());
+    stride_ = image_.bytesPerLine() / qsizetype(sizeof(QRgb));
+    drawWidth_ = image_.width();
+    drawHeight_ = image_.height();
+}
+
+void PictureBox::changed()
+{
+    // A hidden box is painted whole when it shows.
+    if (repaintPending_ || !isVisible())
+        return;
+    repaintPending_ = true;
+    update();
+}
+
 void PictureBox::setPixel(int x, int y, QRgb rgb)
 {
-    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height())
+    if (x < 0 || y < 0 || x >= drawWidth_ || y >= drawHeight_)
         return;
-    reinterpret_cast<QRgb *>(image_.scanLine(y))[x] = rgb;
+    bits_[y * stride_ + x] = rgb;
 }
 
 void PictureBox::fillSpan(int x1, int x2, int y, QRgb rgb)
 {
-    if (y < 0 || y >= image_.height())
+    if (y < 0 || y >= drawHeight_)
         return;
     x1 = std::max(x1, 0);
-    x2 = std::min(x2, image_.width() - 1);
+    x2 = std::min(x2, drawWidth_ - 1);
     if (x1 > x2)
         return;
-    QRgb *line = reinterpret_cast<QRgb *>(image_.scanLine(y));
+    QRgb *line = bits_ + y * stride_;
     std::fill(line + x1, line + x2 + 1, rgb);
 }
 
@@ -229,12 +248,12 @@ void PictureBox::Cls()
     }
     CurrentX = 0;
     CurrentY = 0;
-    update();
+    changed();
 }
 
 void PictureBox::Line(double x1, double y1, double x2, double y2, ColorValue color)
 {
-    fitSurface();
+    beginDraw();
     CurrentX = x2;
     CurrentY = y2;
     const double u = scaleUnit();
@@ -268,12 +287,12 @@ void PictureBox::Line(double x1, double y1, double x2, double y2, ColorValue col
         else
             setPixel(clampToInt(minor), clampToInt(major), rgb);
     }
-    update();
+    changed();
 }
 
 void PictureBox::LineBox(double x1, double y1, double x2, double y2, ColorValue color, bool filled)
 {
-    fitSurface();
+    beginDraw();
     CurrentX = x2;
     CurrentY = y2;
     const double u = scaleUnit();
@@ -295,6 +314,10 @@ void PictureBox::LineBox(double x1, double y1, double x2, double y2, ColorValue 
         const QRgb inside = filled ? rgb : toQRgb(FillColor);
         for (int y = firstRow; y <= lastRow; ++y)
             fillSpan(left, right, y, inside);
+        if (filled) {
+            changed();
+            return;
+        }
     }
     fillSpan(left, right, top, rgb);
     fillSpan(left, right, bottom, rgb);
@@ -302,16 +325,16 @@ void PictureBox::LineBox(double x1, double y1, double x2, double y2, ColorValue 
         setPixel(left, y, rgb);
         setPixel(right, y, rgb);
     }
-    update();
+    changed();
 }
 
 void PictureBox::PSet(double x, double y, ColorValue color)
 {
-    fitSurface();
+    beginDraw();
     CurrentX = x;
     CurrentY = y;
     setPixel(toPixelX(x), toPixelY(y), toQRgb(color));
-    update();
+    changed();
 }
 
 int32_t PictureBox::Point(double x, double y) const
@@ -320,12 +343,12 @@ int32_t PictureBox::Point(double x, double y) const
     const int px = toPixelX(x), py = toPixelY(y);
     if (px < 0 || py < 0 || px >= image_.width() || py >= image_.height())
         return -1;
-    return int32_t(fromQRgb(image_.pixel(px, py)));
+    return int32_t(fromQRgb(reinterpret_cast<const QRgb *>(image_.constScanLine(py))[px]));
 }
 
 void PictureBox::Circle(double x, double y, double radius, ColorValue color)
 {
-    fitSurface();
+    beginDraw();
     CurrentX = x;
     CurrentY = y;
     const double u = scaleUnit();
@@ -335,7 +358,7 @@ void PictureBox::Circle(double x, double y, double radius, ColorValue color)
     const QRgb edge = toQRgb(color);
     if (r < 0.5) {
         setPixel(clampToInt(cx), clampToInt(cy), edge);
-        update();
+        changed();
         return;
     }
     const double limit = r * r + r;
@@ -373,7 +396,7 @@ void PictureBox::Circle(double x, double y, double radius, ColorValue color)
         if (solid)
             fillSpan(clampToInt(cx - inner), clampToInt(cx + inner), y, inside);
     }
-    update();
+    changed();
 }
 
 void PictureBox::Print(const QString &text)
@@ -390,7 +413,7 @@ void PictureBox::Print(const QString &text)
     }
     CurrentX = 0;
     CurrentY += TextHeight(text);
-    update();
+    changed();
 }
 
 double PictureBox::TextWidth(const QString &text) const
@@ -434,38 +457,38 @@ void PictureBox::PaintPicture(const QImage &source, double x, double y, int srcX
     p.drawImage(QPoint(int(h.dst), int(v.dst)), source,
                 QRect(int(h.src), int(v.src), int(h.len), int(v.len)));
     p.end();
-    update();
+    changed();
 }
 
 void PictureBox::ExtFloodFill(double x, double y, ColorValue target)
 {
     fitSurface();
     floodFillSurface(image_, toPixelX(x), toPixelY(y), toQRgb(target), toQRgb(FillColor));
-    update();
+    changed();
 }
 
 void PictureBox::addBand(Shape *shape)
 {
     shapes_.push_back(shape);
-    update();
+    changed();
 }
 
 void PictureBox::addBand(LineShape *line)
 {
     lines_.push_back(line);
-    update();
+    changed();
 }
 
 void PictureBox::removeBand(Shape *shape)
 {
     std::erase(shapes_, shape);
-    update();
+    changed();
 }
 
 void PictureBox::removeBand(LineShape *line)
 {
     std::erase(lines_, line);
-    update();
+    changed();
 }
 
 int PictureBox::toPixelX(double v) const
@@ -492,6 +515,7 @@ QSize PictureBox::sizeHint() const
 
 void PictureBox::paintEvent(QPaintEvent *)
 {
+    repaintPending_ = false;
     fitSurface();
     QPainter p(this);
     if (border_) {

@@ -129,6 +129,10 @@ private:
     double scaleUnit() const { return scale_ == ScaleMode::Twips ? 15.0 : 1.0; }
     // Qt defers resize events of hidden widgets, so the surface follows the size on every use.
     void fitSurface() const;
+    // Fits the surface and takes its pixels for writing, once per drawing operation.
+    void beginDraw();
+    // Asks for one repaint however many operations draw before it comes.
+    void changed();
     void setPixel(int x, int y, QRgb rgb);
     void fillSpan(int x1, int x2, int y, QRgb rgb);
 
@@ -137,6 +141,11 @@ private:
     ColorValue backColor_ = vbButtonFace;
     QImage picture_;
     mutable QImage image_;
+    QRgb *bits_ = nullptr;
+    qsizetype stride_ = 0;
+    int drawWidth_ = 0;
+    int drawHeight_ = 0;
+    bool repaintPending_ = false;
     std::vector<Shape *> shapes_;
     std::vector<LineShape *> lines_;
     bool pressed_ = false;
