@@ -3,6 +3,7 @@
 # bare Qt window with a menu bar, both measured the same way on a private Xvfb.
 # Usage: [RUNS=7] bench/startup.sh [BUILD_DIR]   (default: build). It reports; it does not judge.
 set -euo pipefail
+. "$(dirname "$0")/../scripts/xvfb.sh"
 
 build=${1:-build}
 editor=$build/pixmint
@@ -21,55 +22,17 @@ for tool in Xvfb xdotool xdpyinfo xev; do
 done
 
 work=$(mktemp -d)
-xvfb_pid=""
 xev_pid=""
 app_pid=""
 cleanup() {
     local pid
-    for pid in "$app_pid" "$xev_pid"; do
-        [ -n "$pid" ] || continue
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
+    for pid in "$app_pid" "$xev_pid" "$xvfb_pid"; do
+        stop_pid "$pid"
     done
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-
-# Seconds since the epoch with nanoseconds, as a plain integer.
-now_ns() { date +%s%N; }
-
-# Starts Xvfb on the first free display from :120 and exports DISPLAY.
-start_xvfb() {
-    local n deadline
-    for n in $(seq 120 199); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        deadline=$(($(now_ns) + timeout_s * 1000000000))
-        while kill -0 "$xvfb_pid" 2>/dev/null && [ "$(now_ns)" -lt "$deadline" ]; do
-            if xdpyinfo -display ":$n" >/dev/null 2>&1; then
-                # Another server may have won the display in between: ours must still run.
-                sleep 0.1
-                if kill -0 "$xvfb_pid" 2>/dev/null; then
-                    export DISPLAY=":$n"
-                    return 0
-                fi
-                break
-            fi
-            sleep 0.05
-        done
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-        xvfb_pid=""
-    done
-    echo "startup: could not start Xvfb on any display from :120 to :199" >&2
-    exit 2
-}
 
 # One run; sets elapsed_ms (start to the map of its first top-level window) and rss_kb. The map
 # is read from the xev stream as it happens, so no polling interval blurs the figure. Not in a

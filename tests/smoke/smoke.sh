@@ -5,6 +5,7 @@
 # Leaves a screenshot, smoke.png, next to the binary. No `set -e`: a failed step is a failed
 # check, and the summary line is always printed.
 set -uo pipefail
+. "$(dirname "$0")/../../scripts/xvfb.sh"
 
 target=${1:-build}
 if [ -d "$target" ]; then
@@ -24,51 +25,16 @@ for tool in Xvfb xdotool xdpyinfo import; do
 done
 
 work=$(mktemp -d)
-xvfb_pid=""
 app_pid=""
 cleanup() {
-    if [ -n "$app_pid" ]; then
-        kill "$app_pid" 2>/dev/null || true
-        wait "$app_pid" 2>/dev/null || true
-    fi
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
+    local pid
+    for pid in "$app_pid" "$xvfb_pid"; do
+        stop_pid "$pid"
+    done
     rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-
-now_ns() { date +%s%N; }
-
-# Starts Xvfb on the first free display from :120 and exports DISPLAY.
-start_xvfb() {
-    local n deadline
-    for n in $(seq 120 199); do
-        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        deadline=$(($(now_ns) + timeout_s * 1000000000))
-        while kill -0 "$xvfb_pid" 2>/dev/null && [ "$(now_ns)" -lt "$deadline" ]; do
-            if xdpyinfo -display ":$n" >/dev/null 2>&1; then
-                # Another server may have won the display in between: ours must still run.
-                sleep 0.1
-                if kill -0 "$xvfb_pid" 2>/dev/null; then
-                    export DISPLAY=":$n"
-                    return 0
-                fi
-                break
-            fi
-            sleep 0.05
-        done
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-        xvfb_pid=""
-    done
-    echo "smoke: could not start Xvfb on any display from :120 to :199" >&2
-    exit 2
-}
 
 passed=0
 failed=0

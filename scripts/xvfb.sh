@@ -1,0 +1,40 @@
+# A private Xvfb server for the smoke test and the start-up benchmark; source it.
+# Needs $work (a scratch folder) and $timeout_s; sets xvfb_pid and exports DISPLAY.
+
+xvfb_pid=""
+
+# Seconds since the epoch with nanoseconds, as a plain integer.
+now_ns() { date +%s%N; }
+
+stop_pid() {
+    [ -n "$1" ] || return 0
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
+# Starts Xvfb on the first free display from :120 and exports DISPLAY.
+start_xvfb() {
+    local n deadline
+    for n in $(seq 120 199); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+        xvfb_pid=$!
+        deadline=$(($(now_ns) + timeout_s * 1000000000))
+        while kill -0 "$xvfb_pid" 2>/dev/null && [ "$(now_ns)" -lt "$deadline" ]; do
+            if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+                # Another server may have won the display in between: ours must still run.
+                sleep 0.1
+                if kill -0 "$xvfb_pid" 2>/dev/null; then
+                    export DISPLAY=":$n"
+                    return 0
+                fi
+                break
+            fi
+            sleep 0.05
+        done
+        stop_pid "$xvfb_pid"
+        xvfb_pid=""
+    done
+    echo "$(basename "$0"): could not start Xvfb on any display from :120 to :199" >&2
+    exit 2
+}
