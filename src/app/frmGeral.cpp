@@ -189,6 +189,9 @@ void frmGeral::buildControls()
     RightColor->setBackColor(vbWindowBackground);
     RightColor->setToolTip(QStringLiteral("Right Button Color"));
     LeftColor->raise();
+    // The button colours appear when the splash starts rolling up.
+    LeftColor->hide();
+    RightColor->hide();
     picVeCor = place(new PictureBox(pic3DColor), 960, 135, 420, 660);
     picVeCor->setBorderStyle(1);
     picVeCor->hide();

@@ -95,8 +95,11 @@ TEST(StartUp, LoadSequencePlacesTheWindowAndThePanels)
 TEST(StartUp, SplashClickRollsUpAndEnablesTheMenus)
 {
     frmGeral &f = started();
+    EXPECT_FALSE(f.LeftColor->isVisibleTo(&f));
     f.Label1_Click();
     EXPECT_TRUE(f.tmrLogo->Enabled());
+    EXPECT_TRUE(f.LeftColor->isVisibleTo(&f));
+    EXPECT_TRUE(f.RightColor->isVisibleTo(&f));
     f.Label4_Click(); // a second click restarts nothing
     const double h = Height(f.picLogo);
     f.tmrLogo_Timer();
