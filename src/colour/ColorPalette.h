@@ -8,4 +8,6 @@ class ColorPalette : public Form
     Q_OBJECT
 public:
     ColorPalette();
+
+    void Form_Load() override;
 };

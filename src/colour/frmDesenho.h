@@ -8,4 +8,6 @@ class frmDesenho : public Form
     Q_OBJECT
 public:
     frmDesenho();
+
+    void Form_Load() override;
 };

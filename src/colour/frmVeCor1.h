@@ -8,4 +8,6 @@ class frmVeCor1 : public Form
     Q_OBJECT
 public:
     frmVeCor1();
+
+    void Form_Load() override;
 };

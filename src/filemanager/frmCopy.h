@@ -8,4 +8,6 @@ class frmCopy : public Form
     Q_OBJECT
 public:
     frmCopy();
+
+    void Form_Load() override;
 };

@@ -8,4 +8,6 @@ class frmAbout : public Form
     Q_OBJECT
 public:
     frmAbout();
+
+    void Form_Load() override;
 };

@@ -8,4 +8,7 @@ class frmToolBar : public Form
     Q_OBJECT
 public:
     frmToolBar();
+
+    void Form_Load() override;
+    void Form_Unload(int &Cancel) override;
 };

@@ -8,4 +8,6 @@ class frmInfo : public Form
     Q_OBJECT
 public:
     frmInfo();
+
+    void Form_Load() override;
 };

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QTest>
+
+#include "app/toolkit/Forms.h"
+#include "app/toolkit/twips.h"
+#include "colour/ColorPalette.h"
+#include "colour/frmVeCor1.h"
+#include "placement/placement.h"
+#include "placement/registry.h"
+#include "toolwindow/frmToolBar.h"
+
+namespace {
+
+const QString Key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Window Position");
+
+class Placement : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QSettings store(QSettings::IniFormat, QSettings::UserScope, "Pixmint", "registry");
+        store.clear();
+        store.sync();
+        PositionValue = 0;
+    }
+
+    static void store(const QString &left, const QString &top)
+    {
+        CreateRegKey(Key);
+        WriteRegValue(Key, "Left", left);
+        WriteRegValue(Key, "Top", top);
+    }
+};
+
+} // namespace
+
+TEST_F(Placement, ToolWindowPositionSurvivesForThePaletteAndPicker)
+{
+    frmToolBar &bar = Forms::get<frmToolBar>();
+    EXPECT_EQ(bar.pos(), QPoint(0, 0)); // first run: nothing stored
+    EXPECT_TRUE(bar.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+    bar.resize(150, 200);
+    bar.move(200, 100); // 3000 x 1500 twips
+    Forms::unload<frmToolBar>();
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("3000"));
+    EXPECT_EQ(ReadRegValue(Key, "Top"), QStringLiteral("1500"));
+
+    EXPECT_EQ(Forms::get<ColorPalette>().pos(), QPoint(200, 100));
+    EXPECT_EQ(Forms::get<frmVeCor1>().pos(), QPoint(200, 100));
+    EXPECT_TRUE(Forms::get<ColorPalette>().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(Placement, StoredFractionsRoundHalfToEvenAndBadTextKeepsTheLastNumber)
+{
+    QWidget w;
+    w.resize(50, 50);
+    store("1234.5", "1235.5");
+    RestoreWindowPosition(&w);
+    EXPECT_EQ(PositionValue, 1236);
+    EXPECT_EQ(w.pos(), QPoint(twipsToPixels(1234), twipsToPixels(1236)));
+
+    store("left", "  300  ");
+    RestoreWindowPosition(&w);
+    EXPECT_EQ(w.pos().x(), twipsToPixels(1236)); // "Error"-like text keeps the previous number
+    EXPECT_EQ(PositionValue, 300);
+
+    store("1e99", "NaN");
+    RestoreWindowPosition(&w);
+    EXPECT_EQ(PositionValue, 300);
+}
+
+TEST_F(Placement, AStoredPositionOffTheScreenStillOpensOnIt)
+{
+    QWidget w;
+    w.resize(120, 80);
+    store("99999999", "-5000000");
+    RestoreWindowPosition(&w);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(area.contains(w.frameGeometry().topLeft()));
+    EXPECT_TRUE(area.contains(w.frameGeometry().topLeft() + QPoint(63, 31)));
+}
+
+TEST_F(Placement, TopmostFlagComesAndGoesKeepingGeometryAndVisibility)
+{
+    QWidget w(nullptr, Qt::Tool);
+    w.setGeometry(120, 90, 200, 150);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    const QRect before = w.geometry();
+    QWindow *native = w.windowHandle();
+
+    int16_t on = -1;
+    PlaceToolWindow(&w, on);
+    EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(native->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.windowHandle(), native); // not recreated
+    EXPECT_EQ(w.geometry(), before);
+
+    PlaceToolWindow(&w, false);
+    EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(native->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.geometry(), before);
+    EXPECT_TRUE(w.windowFlags().testFlag(Qt::Tool));
+}
+
+TEST_F(Placement, HiddenWindowStaysHiddenWhenPlaced)
+{
+    QWidget w(nullptr, Qt::Tool);
+    w.resize(100, 60);
+    PlaceToolWindow(&w, true);
+    EXPECT_TRUE(w.isHidden());
+    EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(w.size(), QSize(100, 60));
+}

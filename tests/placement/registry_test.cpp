@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSettings>
+
+#include "placement/registry.h"
+#include "support/ScriptedSeam.h"
+
+namespace {
+
+const QString Key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Window Position");
+
+class Registry : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QSettings store(QSettings::IniFormat, QSettings::UserScope, "Pixmint", "registry");
+        store.clear();
+        store.sync();
+        path = store.fileName();
+    }
+
+    void writeFile(const QByteArray &bytes)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+
+    QString path;
+};
+
+} // namespace
+
+TEST(RegistryPaths, RootNamesAreExactAndCaseSensitive)
+{
+    EXPECT_EQ(RootKeyFromName("HKEY_CLASSES_ROOT"), int32_t(0x80000000));
+    EXPECT_EQ(RootKeyFromName("HKEY_CURRENT_USER"), int32_t(0x80000001));
+    EXPECT_EQ(RootKeyFromName("HKEY_DYN_DATA"), int32_t(0x80000006));
+    EXPECT_EQ(RootKeyFromName("hkey_current_user"), 0);
+    EXPECT_EQ(RootKeyFromName("HKEY_CURRENT_USER "), 0);
+    EXPECT_EQ(RootKeyFromName(""), 0);
+}
+
+TEST(RegistryPaths, SplitTakesTheRootAndLeavesTheSubkey)
+{
+    QString path = Key;
+    int32_t root = 0;
+    SplitKeyPath(path, root);
+    EXPECT_EQ(root, HKEY_CURRENT_USER);
+    EXPECT_EQ(path, QStringLiteral("Software\\Window Position"));
+
+    path = "HKEY_CURRENT_USER";
+    SplitKeyPath(path, root);
+    EXPECT_EQ(root, HKEY_CURRENT_USER);
+    EXPECT_TRUE(path.isEmpty());
+
+    path = "HKEY_NOWHERE\\Software"; // well formed, unknown root: no message
+    SplitKeyPath(path, root);
+    EXPECT_EQ(root, 0);
+    EXPECT_TRUE(scripted().messages.empty());
+}
+
+TEST(RegistryPaths, MalformedPathsAreShownAndGiveNoRoot)
+{
+    for (const QString &bad : {QStringLiteral("hkey_current_user\\Software"),
+                               QStringLiteral("HKEY_CURRENT_USER\\Software\\"),
+                               QStringLiteral("Software\\HKEY_CURRENT_USER"), QString()}) {
+        QString path = bad;
+        int32_t root = 1;
+        SplitKeyPath(path, root);
+        EXPECT_EQ(root, 0);
+        ASSERT_FALSE(scripted().messages.empty());
+        EXPECT_EQ(scripted().messages.back().text, "Incorrect Format:\n\n" + bad);
+        EXPECT_EQ(scripted().messages.back().style, 0);
+    }
+}
+
+TEST_F(Registry, ReadGivesTextErrorOrNothing)
+{
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error")); // no key yet
+    CreateRegKey(Key);
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error")); // key without values
+    EXPECT_EQ(RegStatus, ERROR_FILE_NOT_FOUND);
+    WriteRegValue(Key, "Left", "  1234  ");
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("1234"));
+    EXPECT_EQ(RegStatus, ERROR_SUCCESS);
+    WriteRegValue(Key, "Top", "");
+    EXPECT_EQ(ReadRegValue(Key, "Top"), QString());
+    EXPECT_FALSE(ReadRegValue(Key, "Top").isNull());
+    EXPECT_TRUE(ReadRegValue("HKEY_NOWHERE\\Software\\Window Position", "Left").isNull());
+    EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software", "Left"), QStringLiteral("Error"));
+    EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software\\\\Window Position", "Left"),
+              QStringLiteral("Error"));
+}
+
+TEST_F(Registry, ValuesLongerThanTheBufferCannotBeRead)
+{
+    CreateRegKey(Key);
+    WriteRegValue(Key, "Left", QString(254, 'x'));
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QString(254, 'x'));
+    WriteRegValue(Key, "Left", QString(255, 'x'));
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
+    EXPECT_EQ(RegErrorText(RegStatus),
+              QStringLiteral("There is more data than the buffer has been allocated to hold."));
+    EXPECT_EQ(RegErrorText(42), QStringLiteral("Undefined Error Code:  42"));
+}
+
+TEST_F(Registry, WritesNeedAnExistingKeyAndAWellFormedPath)
+{
+    WriteRegValue(Key, "Left", "10");
+    CreateRegKey("HKEY_CURRENT_USER\\Software"); // the parent alone is not the key
+    WriteRegValue(Key, "Left", "10");
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
+
+    CreateRegKey("hkey_current_user\\Software\\Window Position");
+    WriteRegValue("hkey_current_user\\Software\\Window Position", "Left", "10");
+    EXPECT_EQ(scripted().messages.size(), 2u);
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
+
+    CreateRegKey(Key);
+    CreateRegKey(Key); // an existing key is opened, not emptied
+    WriteRegValue(Key, "Left", "10");
+    CreateRegKey(Key);
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("10"));
+    EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software", "Left"), QStringLiteral("Error"));
+}
+
+TEST_F(Registry, NamesWithSeparatorsStayApart)
+{
+    CreateRegKey(Key);
+    CreateRegKey(Key + "\\a/b");
+    WriteRegValue(Key, "a/b", "slash");
+    WriteRegValue(Key, "a%2Fb", "percent");
+    WriteRegValue(Key, "a\\b", "backslash");
+    WriteRegValue(Key, "", "default");
+    WriteRegValue(Key + "\\a/b", "Left", "inner");
+    EXPECT_EQ(ReadRegValue(Key, "a/b"), QStringLiteral("slash"));
+    EXPECT_EQ(ReadRegValue(Key, "a%2Fb"), QStringLiteral("percent"));
+    EXPECT_EQ(ReadRegValue(Key, "a\\b"), QStringLiteral("backslash"));
+    EXPECT_EQ(ReadRegValue(Key, ""), QStringLiteral("default"));
+    EXPECT_EQ(ReadRegValue(Key + "\\a/b", "Left"), QStringLiteral("inner"));
+    EXPECT_EQ(ReadRegValue(Key + "\\a", "Left"), QStringLiteral("Error"));
+}
+
+TEST_F(Registry, TwoStoresWritingTheSameFileMerge)
+{
+    // Another copy of the program holds its own store object on the same file.
+    QSettings other(QSettings::IniFormat, QSettings::UserScope, "Pixmint", "registry");
+    other.setValue("keys/80000001/Other", true);
+    CreateRegKey(Key);
+    WriteRegValue(Key, "Left", "3000");
+    other.sync();
+    EXPECT_EQ(other.status(), QSettings::NoError);
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("3000"));
+    EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Other", "Left"), QStringLiteral("Error"));
+    QSettings fresh(QSettings::IniFormat, QSettings::UserScope, "Pixmint", "registry");
+    EXPECT_TRUE(fresh.value("keys/80000001/Other").toBool());
+}
+
+TEST_F(Registry, DamagedStoreFileReadsAsError)
+{
+    writeFile(QByteArray("\x01\x02garbage line without equals\n[keys\n=\n[keys]\n"
+                         "80000001/Software/Window%20Position=true\n"
+                         "[values]\n80000001/Software/Window%20Position/Top=1, 2\n"
+                         "80000001/Software/Window%20Position/Left=") +
+              QByteArray(10000, '7') + "\n\xff\xfe[[[\n");
+    EXPECT_NO_FATAL_FAILURE(ReadRegValue(Key, "Left"));
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
+    EXPECT_EQ(ReadRegValue(Key, "Top"), QStringLiteral("Error"));
+}
