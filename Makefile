@@ -1,8 +1,11 @@
-# Pixmint: `make run` builds and starts the editor, `make test` builds and runs every test.
+# Pixmint: `make run` builds and starts the editor, `make test` builds and runs every test,
+# `make fuzz` runs each fuzz target for FUZZ_TIME seconds.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TIME ?= 60
 
-.PHONY: deps configure build run test bench format clean
+.PHONY: deps configure build run test bench fuzz format clean
 
 deps:
 	@scripts/install-deps
@@ -22,6 +25,19 @@ test: build
 bench: build
 	./$(BUILD)/bench/pixmint-bench
 	bench/startup.sh $(BUILD)
+
+# Each target starts from the test pictures and the inputs that once failed.
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DPIXMINT_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@mkdir -p $(FUZZ_BUILD)/corpus/fuzz-icon $(FUZZ_BUILD)/corpus/fuzz-picture
+	@cp tests/data/*.ico tests/data/*.bmp fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-icon/
+	@cp $$(ls tests/data/* | grep -v '\.sh$$') fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-picture/
+	@for t in fuzz-icon fuzz-picture; do \
+		./$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_TIME) -timeout=10 \
+			-artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/$$t || exit 1; \
+	done
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

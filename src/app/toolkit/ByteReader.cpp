@@ -1,0 +1,70 @@
+#include "app/toolkit/ByteReader.h"
+
+#include <type_traits>
+
+namespace {
+
+template<typename T> std::optional<T> readLittle(QByteArrayView data, uint64_t offset)
+{
+    using U = std::make_unsigned_t<T>;
+    U value = 0;
+    for (size_t i = 0; i < sizeof(T); ++i)
+        value |= U(U(uint8_t(data[qsizetype(offset + i)])) << (8 * i));
+    return T(value);
+}
+
+} // namespace
+
+std::optional<uint8_t> ByteReader::u8(uint64_t offset) const
+{
+    if (!has(offset, 1))
+        return std::nullopt;
+    return readLittle<uint8_t>(data_, offset);
+}
+
+std::optional<uint16_t> ByteReader::u16(uint64_t offset) const
+{
+    if (!has(offset, 2))
+        return std::nullopt;
+    return readLittle<uint16_t>(data_, offset);
+}
+
+std::optional<uint32_t> ByteReader::u32(uint64_t offset) const
+{
+    if (!has(offset, 4))
+        return std::nullopt;
+    return readLittle<uint32_t>(data_, offset);
+}
+
+std::optional<int16_t> ByteReader::i16(uint64_t offset) const
+{
+    if (!has(offset, 2))
+        return std::nullopt;
+    return readLittle<int16_t>(data_, offset);
+}
+
+std::optional<int32_t> ByteReader::i32(uint64_t offset) const
+{
+    if (!has(offset, 4))
+        return std::nullopt;
+    return readLittle<int32_t>(data_, offset);
+}
+
+std::optional<QByteArrayView> ByteReader::bytes(uint64_t offset, uint64_t length) const
+{
+    if (!has(offset, length))
+        return std::nullopt;
+    return data_.sliced(qsizetype(offset), qsizetype(length));
+}
+
+void appendLE16(QByteArray &out, uint16_t value)
+{
+    out.append(char(value & 0xFF));
+    out.append(char(value >> 8));
+}
+
+void appendLE32(QByteArray &out, uint32_t value)
+{
+    appendLE16(out, uint16_t(value & 0xFFFF));
+    appendLE16(out, uint16_t(value >> 16));
+}

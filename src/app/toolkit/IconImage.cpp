@@ -1,0 +1,568 @@
+#include "app/toolkit/IconImage.h"
+
+#include <QtEndian>
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+
+#include "app/toolkit/ByteReader.h"
+
+namespace {
+
+// Icons are at most 256 pixels; anything claiming far more is damaged or hostile.
+constexpr int64_t kMaxSide = 1024;
+constexpr int64_t kMaxBitmapSide = 16384;
+constexpr QByteArrayView kPngSignature("\x89PNG\r\n\x1a\n", 8);
+
+template<typename T> std::optional<T> failure(QString *error, const char *reason)
+{
+    if (error)
+        *error = QString::fromUtf8(reason);
+    return std::nullopt;
+}
+
+bool isPng(QByteArrayView bytes)
+{
+    return bytes.size() >= kPngSignature.size() &&
+           bytes.first(kPngSignature.size()) == kPngSignature;
+}
+
+bool sideInRange(int64_t side)
+{
+    return side >= 1 && side <= kMaxSide;
+}
+
+std::optional<IconImageInfo> readPngHeader(QByteArrayView bytes, QString *error)
+{
+    // The IHDR chunk must come first: length, type, then big-endian width and height.
+    const auto ihdr = ByteReader(bytes).bytes(kPngSignature.size(), 16);
+    if (!ihdr || ihdr->sliced(4, 4) != QByteArrayView("IHDR"))
+        return failure<IconImageInfo>(error, "The PNG image has no header.");
+    const int64_t width = qFromBigEndian<uint32_t>(ihdr->data() + 8);
+    const int64_t height = qFromBigEndian<uint32_t>(ihdr->data() + 12);
+    if (!sideInRange(width) || !sideInRange(height))
+        return failure<IconImageInfo>(error, "The PNG image's size is out of range.");
+    return IconImageInfo{int(width), int(height), 32, true};
+}
+
+// What differs between the DIB of an icon and the one in a bitmap file.
+struct DibKind
+{
+    // Icons double their height for the AND mask, and use the fourth byte of 32-bit pixels as
+    // alpha; bitmap files may be run-length encoded.
+    bool icon = true;
+    int64_t maxSide = kMaxSide;
+    std::optional<uint64_t> pixels; // where a bitmap file's header says the pixels start
+};
+
+// Where everything of a DIB lies, worked out from its header and checked against its bytes.
+struct DibLayout
+{
+    int width = 0;
+    int height = 0;
+    bool topDown = false;
+    int bitCount = 0;
+    bool runLength = false;
+    uint32_t masks[4] = {}; // red, green, blue, alpha for 16 and 32 bits
+    uint64_t paletteOffset = 0;
+    int paletteEntries = 0;
+    int paletteEntrySize = 4;
+    uint64_t xorOffset = 0;
+    uint64_t xorStride = 0;
+    uint64_t andOffset = 0;
+    uint64_t andStride = 0;
+    bool hasMask = false;
+};
+
+std::optional<DibLayout> readDibLayout(const ByteReader &r, const DibKind &kind, QString *error)
+{
+    const auto headerSize = r.u32(0);
+    if (!headerSize)
+        return failure<DibLayout>(error, "The image is too short for its header.");
+    DibLayout d;
+    int64_t width = 0;
+    int64_t storedHeight = 0;
+    uint32_t compression = 0;
+    uint32_t clrUsed = 0;
+    uint64_t tableOffset = *headerSize;
+    if (*headerSize == 12) {
+        const auto w = r.u16(4), h = r.u16(6), bits = r.u16(10);
+        if (!w || !h || !bits)
+            return failure<DibLayout>(error, "The image is too short for its header.");
+        width = *w;
+        storedHeight = *h;
+        d.bitCount = *bits;
+        d.paletteEntrySize = 3;
+    } else if (*headerSize >= 40) {
+        if (!r.has(0, *headerSize))
+            return failure<DibLayout>(error, "The image is too short for its header.");
+        // The whole header is present, so these reads cannot fail.
+        width = *r.i32(4);
+        storedHeight = *r.i32(8);
+        d.bitCount = *r.u16(14);
+        compression = *r.u32(16);
+        clrUsed = *r.u32(32);
+    } else {
+        return failure<DibLayout>(error, "The image has an unknown header.");
+    }
+    d.topDown = storedHeight < 0;
+    const int64_t height = kind.icon ? std::abs(storedHeight) / 2 : std::abs(storedHeight);
+    if (width < 1 || height < 1 || width > kind.maxSide || height > kind.maxSide)
+        return failure<DibLayout>(error, "The image's size is out of range.");
+    d.width = int(width);
+    d.height = int(height);
+
+    const char *unknownCompression = "The image uses a compression this program cannot read.";
+    switch (d.bitCount) {
+    case 4:
+    case 8:
+        // BI_RLE8 is 1 and BI_RLE4 is 2.
+        d.runLength = !kind.icon && compression == uint32_t(d.bitCount == 8 ? 1 : 2);
+        if (compression != 0 && !d.runLength)
+            return failure<DibLayout>(error, unknownCompression);
+        break;
+    case 1:
+    case 24:
+        if (compression != 0)
+            return failure<DibLayout>(error, unknownCompression);
+        break;
+    case 16:
+    case 32:
+        if (compression == 0 && d.bitCount == 16) {
+            d.masks[0] = 0x7C00;
+            d.masks[1] = 0x03E0;
+            d.masks[2] = 0x001F;
+        } else if (compression == 0) {
+            d.masks[0] = 0x00FF0000;
+            d.masks[1] = 0x0000FF00;
+            d.masks[2] = 0x000000FF;
+            d.masks[3] = kind.icon ? 0xFF000000 : 0;
+        } else if (compression == 3) {
+            // Version 2+ headers hold the masks; a plain 40-byte header is followed by them.
+            if (*headerSize < 52)
+                tableOffset = uint64_t(*headerSize) + 12;
+            const auto red = r.u32(40), green = r.u32(44), blue = r.u32(48);
+            if (!red || !green || !blue || !r.has(0, tableOffset))
+                return failure<DibLayout>(error, "The image's colour masks are missing.");
+            d.masks[0] = *red;
+            d.masks[1] = *green;
+            d.masks[2] = *blue;
+            if (*headerSize >= 56)
+                d.masks[3] = *r.u32(52);
+            else if (kind.icon && d.bitCount == 32 && ((*red | *green | *blue) & 0xFF000000) == 0)
+                d.masks[3] = 0xFF000000;
+        } else {
+            return failure<DibLayout>(error, unknownCompression);
+        }
+        break;
+    default:
+        return failure<DibLayout>(error, "The image has an unsupported number of bits per pixel.");
+    }
+
+    d.paletteOffset = tableOffset;
+    if (d.bitCount <= 8) {
+        const uint32_t full = 1u << d.bitCount;
+        d.paletteEntries = int(clrUsed == 0 ? full : std::min(clrUsed, full));
+    }
+    // Deeper images may still carry an (unused) colour table, as Windows allows.
+    const uint64_t skipped =
+        d.bitCount <= 8 ? uint64_t(d.paletteEntries) : std::min<uint64_t>(clrUsed, 256);
+    d.xorOffset = kind.pixels.value_or(tableOffset + skipped * uint64_t(d.paletteEntrySize));
+    d.xorStride = (uint64_t(d.width) * uint64_t(d.bitCount) + 31) / 32 * 4;
+    d.andStride = (uint64_t(d.width) + 31) / 32 * 4;
+    // A run-length stream has no size of its own; it is checked while it is decoded.
+    if (!r.has(d.xorOffset, d.runLength ? 0 : d.xorStride * uint64_t(d.height)))
+        return failure<DibLayout>(error, "The image's data is cut short.");
+    d.andOffset = d.xorOffset + d.xorStride * uint64_t(d.height);
+    // Some old icons end after the colour bits: they are then drawn fully opaque.
+    d.hasMask = kind.icon && r.has(d.andOffset, d.andStride * uint64_t(d.height));
+    return d;
+}
+
+// A field of a 16- or 32-bit pixel scaled to 0..255.
+int channel(uint32_t pixel, uint32_t mask)
+{
+    if (mask == 0)
+        return 0;
+    const int shift = std::countr_zero(mask);
+    const uint64_t max = uint64_t(mask) >> shift;
+    const uint64_t value = (uint64_t(pixel) & mask) >> shift;
+    return int((value * 255 + max / 2) / max);
+}
+
+std::vector<QRgb> readPalette(const ByteReader &r, const DibLayout &d)
+{
+    std::vector<QRgb> palette;
+    palette.reserve(size_t(d.paletteEntries));
+    for (int i = 0; i < d.paletteEntries; ++i) {
+        const uint64_t at = d.paletteOffset + uint64_t(i) * uint64_t(d.paletteEntrySize);
+        const auto b = r.u8(at), g = r.u8(at + 1), red = r.u8(at + 2);
+        if (!b || !g || !red)
+            break;
+        palette.push_back(qRgb(*red, *g, *b));
+    }
+    return palette;
+}
+
+// An index beyond the palette reads as black.
+QRgb paletteColor(const std::vector<QRgb> &palette, uint32_t index)
+{
+    return index < palette.size() ? palette[index] : qRgb(0, 0, 0);
+}
+
+// Pixel x of an uncompressed row; opaque unless the layout has an alpha mask.
+QRgb pixelOf(const ByteReader &row, int x, const DibLayout &d, const std::vector<QRgb> &palette)
+{
+    switch (d.bitCount) {
+    case 1:
+    case 4:
+    case 8: {
+        const uint64_t bit = uint64_t(x) * uint64_t(d.bitCount);
+        const int shift = 8 - d.bitCount - int(bit % 8);
+        return paletteColor(palette,
+                            (row.u8(bit / 8).value_or(0) >> shift) & ((1u << d.bitCount) - 1));
+    }
+    case 24:
+        return qRgb(row.u8(3 * uint64_t(x) + 2).value_or(0),
+                    row.u8(3 * uint64_t(x) + 1).value_or(0), row.u8(3 * uint64_t(x)).value_or(0));
+    default: {
+        const uint32_t v = d.bitCount == 16 ? row.u16(2 * uint64_t(x)).value_or(0)
+                                            : row.u32(4 * uint64_t(x)).value_or(0);
+        return qRgba(channel(v, d.masks[0]), channel(v, d.masks[1]), channel(v, d.masks[2]),
+                     d.masks[3] ? channel(v, d.masks[3]) : 255);
+    }
+    }
+}
+
+// Decodes the top-left of the colour bits into `out` (its size); true when some pixel has a
+// non-zero alpha of its own.
+bool decodeRows(const ByteReader &r, const DibLayout &d, const std::vector<QRgb> &palette,
+                QImage &out)
+{
+    bool anyAlpha = false;
+    for (int y = 0; y < out.height(); ++y) {
+        const int stored = d.topDown ? y : d.height - 1 - y;
+        const ByteReader row(*r.bytes(d.xorOffset + uint64_t(stored) * d.xorStride, d.xorStride));
+        auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            line[x] = pixelOf(row, x, d, palette);
+            anyAlpha = anyAlpha || (d.masks[3] != 0 && qAlpha(line[x]) != 0);
+        }
+    }
+    return anyAlpha;
+}
+
+void makeOpaque(QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] |= 0xFF000000u;
+    }
+}
+
+// Decodes a run-length stream (4 or 8 bits) into the top-left `out`; pixels it skips keep what
+// `out` holds. False when the stream ends before its end-of-bitmap code.
+bool decodeRunLength(const ByteReader &r, const DibLayout &d, const std::vector<QRgb> &palette,
+                     QImage &out)
+{
+    const bool four = d.bitCount == 4;
+    const auto indexAt = [four](uint8_t byte, int i) {
+        return four ? uint32_t(i % 2 ? byte & 15 : byte >> 4) : uint32_t(byte);
+    };
+    uint64_t at = d.xorOffset;
+    int64_t x = 0;
+    int64_t row = 0; // counted from the first stored row
+    while (row < d.height) {
+        const auto count = r.u8(at), value = r.u8(at + 1);
+        if (!count || !value)
+            return false;
+        at += 2;
+        const int64_t y = d.topDown ? row : d.height - 1 - row;
+        QRgb *line = y < out.height() ? reinterpret_cast<QRgb *>(out.scanLine(int(y))) : nullptr;
+        // Only pixels inside `out` cost anything, so a long stream stays cheap.
+        const int64_t visible = line ? std::clamp<int64_t>(out.width() - x, 0, 255) : 0;
+        if (*count > 0) {
+            for (int i = 0; i < std::min<int64_t>(*count, visible); ++i)
+                line[x + i] = paletteColor(palette, indexAt(*value, i));
+            x += *count;
+        } else if (*value == 0) {
+            x = 0;
+            ++row;
+        } else if (*value == 1) {
+            return true;
+        } else if (*value == 2) {
+            const auto dx = r.u8(at), dy = r.u8(at + 1);
+            if (!dx || !dy)
+                return false;
+            at += 2;
+            x += *dx;
+            row += *dy;
+        } else {
+            const uint64_t bytes = four ? (*value + 1u) / 2 : *value;
+            if (!r.has(at, bytes))
+                return false;
+            for (int i = 0; i < std::min<int64_t>(*value, visible); ++i)
+                line[x + i] =
+                    paletteColor(palette, indexAt(*r.u8(at + uint64_t(four ? i / 2 : i)), i));
+            x += *value;
+            at += (bytes + 1) / 2 * 2; // absolute runs are padded to a word
+        }
+    }
+    return true;
+}
+
+std::optional<IconImage> decodeDib(QByteArrayView bytes, QString *error)
+{
+    const ByteReader r(bytes);
+    const auto d = readDibLayout(r, DibKind(), error);
+    if (!d)
+        return std::nullopt;
+    IconImage image;
+    image.width = d->width;
+    image.height = d->height;
+    image.bitCount = d->bitCount;
+    image.color = QImage(d->width, d->height, QImage::Format_ARGB32);
+    if (image.color.isNull())
+        return failure<IconImage>(error, "Not enough memory for the image.");
+    // An all-zero alpha channel means the image predates alpha: draw it through its mask.
+    image.hasAlpha = decodeRows(r, *d, readPalette(r, *d), image.color);
+    if (image.hasAlpha)
+        return image;
+    makeOpaque(image.color);
+    image.mask.assign(size_t(d->width) * size_t(d->height), false);
+    if (!d->hasMask)
+        return image;
+    for (int y = 0; y < d->height; ++y) {
+        const int stored = d->topDown ? y : d->height - 1 - y;
+        const ByteReader row(
+            *r.bytes(d->andOffset + uint64_t(stored) * d->andStride, d->andStride));
+        for (int x = 0; x < d->width; ++x)
+            image.mask[size_t(y) * size_t(d->width) + size_t(x)] =
+                (row.u8(uint64_t(x) / 8).value_or(0) >> (7 - x % 8) & 1) != 0;
+    }
+    return image;
+}
+
+std::optional<IconImage> decodePng(QByteArrayView bytes, QString *error)
+{
+    const auto header = readPngHeader(bytes, error);
+    if (!header)
+        return std::nullopt;
+    const QImage decoded = QImage::fromData(bytes, "PNG");
+    if (decoded.isNull() || decoded.width() != header->width || decoded.height() != header->height)
+        return failure<IconImage>(error, "The PNG image is damaged.");
+    IconImage image;
+    image.width = header->width;
+    image.height = header->height;
+    image.bitCount = 32;
+    image.color = decoded.convertToFormat(QImage::Format_ARGB32);
+    image.hasAlpha = true;
+    return image;
+}
+
+uint8_t blend(int over, int under, int alpha)
+{
+    return uint8_t((over * alpha + under * (255 - alpha) + 127) / 255);
+}
+
+} // namespace
+
+std::optional<IconImage> decodeIconImage(QByteArrayView bytes, QString *error)
+{
+    if (bytes.isEmpty())
+        return failure<IconImage>(error, "The image is empty.");
+    return isPng(bytes) ? decodePng(bytes, error) : decodeDib(bytes, error);
+}
+
+std::optional<IconImageInfo> probeIconImage(QByteArrayView bytes)
+{
+    if (isPng(bytes))
+        return readPngHeader(bytes, nullptr);
+    const auto d = readDibLayout(ByteReader(bytes), DibKind(), nullptr);
+    if (!d)
+        return std::nullopt;
+    return IconImageInfo{d->width, d->height, d->bitCount, false};
+}
+
+std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip, QString *error)
+{
+    const ByteReader f(file);
+    const auto magic = f.u16(0);
+    const auto pixels = f.u32(10);
+    if (!magic || *magic != 0x4D42 || !pixels || !f.has(0, 14))
+        return failure<QImage>(error, "The file is not a Windows bitmap.");
+    const ByteReader r(file.sliced(14));
+    DibKind kind;
+    kind.icon = false;
+    kind.maxSide = kMaxBitmapSide;
+    if (*pixels >= 14)
+        kind.pixels = *pixels - 14;
+    const auto d = readDibLayout(r, kind, error);
+    if (!d)
+        return std::nullopt;
+    if (clip.isEmpty())
+        return failure<QImage>(error, "There is no room for the picture.");
+    QImage out(std::min(d->width, clip.width()), std::min(d->height, clip.height()),
+               QImage::Format_ARGB32);
+    if (out.isNull())
+        return failure<QImage>(error, "Not enough memory for the image.");
+    out.fill(0);
+    const std::vector<QRgb> palette = readPalette(r, *d);
+    if (d->runLength) {
+        if (!decodeRunLength(r, *d, palette, out))
+            return failure<QImage>(error, "The image's data is cut short.");
+    } else if (!decodeRows(r, *d, palette, out)) {
+        makeOpaque(out); // an alpha channel of zeros is no alpha channel
+    }
+    return out;
+}
+
+std::optional<std::vector<IconDirEntry>> readIconDirectory(QByteArrayView file, QString *error)
+{
+    using Entries = std::vector<IconDirEntry>;
+    const ByteReader r(file);
+    const auto reserved = r.u16(0), type = r.u16(2), count = r.u16(4);
+    if (!reserved || !type || !count || *reserved != 0 || *type != 1)
+        return failure<Entries>(error, "The file is not an icon.");
+    if (*count == 0 || !r.has(6, 16 * uint64_t(*count)))
+        return failure<Entries>(error, "The icon's directory is empty or cut short.");
+    Entries entries;
+    for (uint64_t i = 0; i < *count; ++i) {
+        const uint64_t at = 6 + 16 * i;
+        // The whole directory is present, so these reads cannot fail.
+        IconDirEntry e;
+        e.width = *r.u8(at) == 0 ? 256 : *r.u8(at);
+        e.height = *r.u8(at + 1) == 0 ? 256 : *r.u8(at + 1);
+        e.colorCount = *r.u8(at + 2);
+        e.planes = *r.u16(at + 4);
+        e.bitCount = *r.u16(at + 6);
+        e.bytesInRes = *r.u32(at + 8);
+        e.imageOffset = *r.u32(at + 12);
+        if (r.has(e.imageOffset, e.bytesInRes))
+            entries.push_back(e);
+    }
+    if (entries.empty())
+        return failure<Entries>(error, "None of the icon's images lies inside the file.");
+    return entries;
+}
+
+int bestIconImage(const std::vector<IconImageInfo> &images)
+{
+    const auto distance = [](const IconImageInfo &i) {
+        return std::abs(i.width - 32) + std::abs(i.height - 32);
+    };
+    int best = -1;
+    for (size_t i = 0; i < images.size(); ++i) {
+        if (best < 0 || distance(images[i]) < distance(images[size_t(best)]))
+            best = int(i);
+    }
+    if (best < 0)
+        return best;
+    const IconImageInfo chosen = images[size_t(best)];
+    for (size_t i = 0; i < images.size(); ++i) {
+        if (images[i].width == chosen.width && images[i].height == chosen.height &&
+            images[i].bitCount > images[size_t(best)].bitCount)
+            best = int(i);
+    }
+    return best;
+}
+
+std::optional<IconImage> loadBestIcon(QByteArrayView file, QString *error)
+{
+    const auto entries = readIconDirectory(file, error);
+    if (!entries)
+        return std::nullopt;
+    // Directory sizes and depths are often wrong, so every image's own header decides.
+    const ByteReader r(file);
+    std::vector<IconImageInfo> infos;
+    std::vector<QByteArrayView> data;
+    for (const IconDirEntry &e : *entries) {
+        const QByteArrayView bytes = *r.bytes(e.imageOffset, e.bytesInRes);
+        if (const auto info = probeIconImage(bytes)) {
+            infos.push_back(*info);
+            data.push_back(bytes);
+        }
+    }
+    const int best = bestIconImage(infos);
+    if (best < 0)
+        return failure<IconImage>(error, "None of the icon's images can be read.");
+    return decodeIconImage(data[size_t(best)], error);
+}
+
+QImage composeIcon(const IconImage &image, QRgb background)
+{
+    const QImage &color = image.color;
+    if (color.isNull() || color.format() != QImage::Format_ARGB32)
+        return QImage();
+    QImage out(color.size(), QImage::Format_RGB32);
+    if (out.isNull())
+        return out;
+    const int w = color.width();
+    const bool useMask = !image.hasAlpha && image.mask.size() == size_t(w) * size_t(color.height());
+    for (int y = 0; y < color.height(); ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(color.constScanLine(y));
+        auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const QRgb p = in[x];
+            if (image.hasAlpha) {
+                const int a = qAlpha(p);
+                line[x] = qRgb(blend(qRed(p), qRed(background), a),
+                               blend(qGreen(p), qGreen(background), a),
+                               blend(qBlue(p), qBlue(background), a));
+            } else if (useMask && image.mask[size_t(y) * size_t(w) + size_t(x)]) {
+                line[x] = 0xFF000000u | ((background ^ p) & 0xFFFFFFu);
+            } else {
+                line[x] = 0xFF000000u | p;
+            }
+        }
+    }
+    return out;
+}
+
+QByteArray encodeIcon32(const QImage &image)
+{
+    constexpr int side = 32;
+    constexpr uint32_t imageBytes = 40 + side * side * 4 + side * 4;
+    const QImage src = image.convertToFormat(QImage::Format_ARGB32);
+    const auto pixel = [&](int x, int y) -> QRgb {
+        return x < src.width() && y < src.height() ? src.pixel(x, y) : 0;
+    };
+    QByteArray out;
+    out.reserve(6 + 16 + int(imageBytes));
+    appendLE16(out, 0);
+    appendLE16(out, 1);
+    appendLE16(out, 1);
+    out.append(char(side)).append(char(side)).append(char(0)).append(char(0));
+    appendLE16(out, 1);
+    appendLE16(out, 32);
+    appendLE32(out, imageBytes);
+    appendLE32(out, 22);
+    for (uint32_t v : {40u, uint32_t(side), uint32_t(2 * side)})
+        appendLE32(out, v);
+    appendLE16(out, 1);
+    appendLE16(out, 32);
+    appendLE32(out, 0);
+    appendLE32(out, imageBytes - 40);
+    for (int i = 0; i < 4; ++i)
+        appendLE32(out, 0);
+    for (int y = side - 1; y >= 0; --y) {
+        for (int x = 0; x < side; ++x) {
+            // Fully transparent pixels stay black, so a screen XOR leaves the desktop alone.
+            const QRgb p = qAlpha(pixel(x, y)) == 0 ? 0 : pixel(x, y);
+            out.append(char(qBlue(p))).append(char(qGreen(p))).append(char(qRed(p)));
+            out.append(char(qAlpha(p)));
+        }
+    }
+    for (int y = side - 1; y >= 0; --y) {
+        uint32_t bits = 0;
+        for (int x = 0; x < side; ++x) {
+            if (qAlpha(pixel(x, y)) == 0)
+                bits |= 0x80000000u >> x;
+        }
+        // The leftmost pixel is the most significant bit of the first byte.
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.append(char(bits >> shift & 0xFF));
+    }
+    return out;
+}

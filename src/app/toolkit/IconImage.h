@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QImage>
+#include <QString>
+#include <optional>
+#include <vector>
+
+// One image of an icon: a DIB with its AND mask, or a PNG stream.
+struct IconImage
+{
+    int width = 0;
+    int height = 0;
+    int bitCount = 0; // the DIB header's bit count, or 32 for a PNG
+    // The colour (XOR) bitmap as Format_ARGB32 with straight alpha; alpha is 255 everywhere when
+    // the image has no alpha of its own.
+    QImage color;
+    // The AND mask as Format_Mono-like bits, one per pixel, true where the screen shows through;
+    // empty for PNG images and for 32-bit images whose alpha is used.
+    std::vector<bool> mask;
+    bool hasAlpha = false;
+};
+
+// What a directory says of an image, and what the image's own header says.
+struct IconImageInfo
+{
+    int width = 0; // 0 in a directory means 256
+    int height = 0;
+    int bitCount = 0;
+    bool png = false;
+};
+
+struct IconDirEntry
+{
+    int width = 0; // 256 for a stored 0
+    int height = 0;
+    int colorCount = 0;
+    int planes = 0;
+    int bitCount = 0;
+    uint32_t bytesInRes = 0;
+    uint32_t imageOffset = 0;
+};
+
+// Decodes one image (a DIB with its mask, or a PNG) from its bytes; sizes are checked against
+// the bytes before anything is allocated. Nothing, with a reason, for bad data.
+std::optional<IconImage> decodeIconImage(QByteArrayView bytes, QString *error = nullptr);
+// Reads only the header of one image: its real size and bit count.
+std::optional<IconImageInfo> probeIconImage(QByteArrayView bytes);
+// The directory of an .ico file, each entry's data checked to lie inside the file.
+std::optional<std::vector<IconDirEntry>> readIconDirectory(QByteArrayView file,
+                                                           QString *error = nullptr);
+// The image to show for 32 x 32: exactly 32 x 32 with the deepest real bit depth first, else the
+// closest size (sum of the differences), the first found winning ties. -1 for an empty list.
+int bestIconImage(const std::vector<IconImageInfo> &images);
+// The best image of an .ico file, decoded.
+std::optional<IconImage> loadBestIcon(QByteArrayView file, QString *error = nullptr);
+// The image as the desktop draws it over a background: alpha blended when it has alpha, else
+// (background AND mask) XOR colour. Opaque Format_RGB32.
+QImage composeIcon(const IconImage &image, QRgb background);
+// A Windows bitmap file of any depth, uncompressed or run-length encoded, as Format_ARGB32 with
+// only its top-left `clip` pixels decoded; pixels a run-length stream skips are transparent.
+std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip, QString *error = nullptr);
+// A complete .ico file holding one 32-bit image with its AND mask (bit set where alpha is 0).
+QByteArray encodeIcon32(const QImage &image);

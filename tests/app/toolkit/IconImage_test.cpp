@@ -1,0 +1,386 @@
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <array>
+#include <gtest/gtest.h>
+
+#include "app/toolkit/ByteReader.h"
+#include "app/toolkit/IconImage.h"
+
+namespace {
+
+constexpr QRgb Red = 0xFFFF0000, Lime = 0xFF00FF00, Black = 0xFF000000;
+
+QByteArray infoHeader(int32_t width, int32_t doubledHeight, uint16_t bits, uint32_t compression = 0,
+                      uint32_t clrUsed = 0)
+{
+    QByteArray h;
+    for (uint32_t v : {40u, uint32_t(width), uint32_t(doubledHeight)})
+        appendLE32(h, v);
+    appendLE16(h, 1);
+    appendLE16(h, bits);
+    for (uint32_t v : {compression, 0u, 0u, 0u, clrUsed, 0u})
+        appendLE32(h, v);
+    return h;
+}
+
+QByteArray quad(QRgb c)
+{
+    QByteArray q(4, '\0');
+    q[0] = char(qBlue(c));
+    q[1] = char(qGreen(c));
+    q[2] = char(qRed(c));
+    return q;
+}
+
+// A row of palette indices packed at `bits` per pixel and padded to 32 bits.
+QByteArray packedRow(std::initializer_list<int> indices, int bits)
+{
+    QByteArray row(4, '\0');
+    int bit = 0;
+    for (int i : indices) {
+        row[bit / 8] = char(row[bit / 8] | i << (8 - bits - bit % 8));
+        bit += bits;
+    }
+    return row;
+}
+
+// An .ico whose directory says 0 x 0 at 0 bits for every image: readers must trust the images.
+QByteArray icoFile(const std::vector<QByteArray> &images)
+{
+    QByteArray out;
+    for (uint16_t v : {0, 1, int(images.size())})
+        appendLE16(out, v);
+    uint32_t offset = 6 + 16 * uint32_t(images.size());
+    for (const QByteArray &image : images) {
+        out.append(8, '\0');
+        appendLE32(out, uint32_t(image.size()));
+        appendLE32(out, offset);
+        offset += uint32_t(image.size());
+    }
+    for (const QByteArray &image : images)
+        out += image;
+    return out;
+}
+
+QByteArray pngBytes(const QImage &image)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return buffer.data();
+}
+
+QByteArray solid24(int side, QRgb c)
+{
+    QByteArray dib = infoHeader(side, 2 * side, 24);
+    for (int y = 0; y < side; ++y)
+        dib += quad(c).left(3).repeated(side) + QByteArray((4 - side * 3 % 4) % 4, '\0');
+    return dib + QByteArray((side + 31) / 32 * 4 * side, '\0');
+}
+
+QByteArray bitmapFile(const QByteArray &dib, int headerAndPalette)
+{
+    QByteArray file("BM");
+    for (uint32_t v : {uint32_t(14 + dib.size()), 0u, uint32_t(14 + headerAndPalette)})
+        appendLE32(file, v);
+    return file + dib;
+}
+
+} // namespace
+
+TEST(IconImage, DecodesPalettedRowsInFileOrderWithTheirMask)
+{
+    for (int bits : {1, 4, 8}) {
+        for (bool topDown : {false, true}) {
+            SCOPED_TRACE(testing::Message() << bits << " bits, top-down " << topDown);
+            // Two palette entries; index 3 lies beyond them and reads as black.
+            const QByteArray top = packedRow({0, 1, 0}, bits);
+            const QByteArray bottom = packedRow({1, 0, bits == 1 ? 1 : 3}, bits);
+            const QByteArray topMask("\x80\0\0\0", 4), bottomMask("\x20\0\0\0", 4);
+            const QByteArray rows =
+                topDown ? top + bottom + topMask + bottomMask : bottom + top + bottomMask + topMask;
+            const auto image =
+                decodeIconImage(infoHeader(3, topDown ? -4 : 4, uint16_t(bits), 0, 2) + quad(Red) +
+                                quad(Lime) + rows);
+            ASSERT_TRUE(image);
+            EXPECT_EQ(image->bitCount, bits);
+            EXPECT_FALSE(image->hasAlpha);
+            EXPECT_EQ(image->color.pixel(0, 0), Red);
+            EXPECT_EQ(image->color.pixel(1, 0), Lime);
+            EXPECT_EQ(image->color.pixel(0, 1), Lime);
+            EXPECT_EQ(image->color.pixel(2, 1), bits == 1 ? Lime : Black);
+            EXPECT_EQ(image->mask, (std::vector<bool>{true, false, false, false, false, true}));
+        }
+    }
+}
+
+TEST(IconImage, DecodesDirectColoursAndOldHeaders)
+{
+    const QByteArray noMask(8, '\0');
+    const auto decode = [](const QByteArray &bytes) {
+        auto image = decodeIconImage(bytes);
+        EXPECT_TRUE(image);
+        return image.value_or(IconImage());
+    };
+
+    IconImage i = decode(infoHeader(2, 2, 16) + QByteArray("\x00\x7C\xE0\x03", 4) + noMask);
+    EXPECT_EQ(i.color.pixel(0, 0), Red);
+    EXPECT_EQ(i.color.pixel(1, 0), Lime);
+
+    QByteArray masks;
+    for (uint32_t m : {0xF800u, 0x07E0u, 0x001Fu})
+        appendLE32(masks, m);
+    i = decode(infoHeader(2, 2, 16, 3) + masks + QByteArray("\xE0\x07\x1F\x00", 4) + noMask);
+    EXPECT_EQ(i.color.pixel(0, 0), Lime);
+    EXPECT_EQ(i.color.pixel(1, 0), 0xFF0000FF);
+
+    i = decode(infoHeader(1, 2, 24) + QByteArray("\x10\x20\x30\x00", 4) + noMask);
+    EXPECT_EQ(i.color.pixel(0, 0), 0xFF302010);
+    EXPECT_EQ(i.mask, std::vector<bool>{false});
+
+    i = decode(infoHeader(2, 2, 32) + QByteArray("\x10\x20\x30\x80\0\0\0\0", 8) + noMask);
+    EXPECT_TRUE(i.hasAlpha);
+    EXPECT_TRUE(i.mask.empty());
+    EXPECT_EQ(i.color.pixel(0, 0), 0x80302010);
+    EXPECT_EQ(i.color.pixel(1, 0), 0u);
+
+    // Alpha all zero: an old image, drawn opaque through its mask.
+    i = decode(infoHeader(2, 2, 32) + QByteArray("\x10\x20\x30\0\0\0\0\0", 8) +
+               QByteArray("\x40\0\0\0", 4));
+    EXPECT_FALSE(i.hasAlpha);
+    EXPECT_EQ(i.color.pixel(0, 0), 0xFF302010);
+    EXPECT_EQ(i.mask, (std::vector<bool>{false, true}));
+
+    // BITMAPCOREHEADER with a three-byte palette, and no AND mask at all after the colours.
+    QByteArray core;
+    for (uint16_t v : {12, 0, 1, 2, 1, 1})
+        appendLE16(core, v);
+    i = decode(core + QByteArray("\x00\x00\xFF\x00\xFF\x00", 6) + QByteArray("\x80\0\0\0", 4));
+    EXPECT_EQ(i.color.pixel(0, 0), Lime);
+    EXPECT_EQ(i.mask, std::vector<bool>{false});
+}
+
+TEST(IconImage, RefusesDamagedOrOversizedImagesAtOnce)
+{
+    const QByteArray png = pngBytes(QImage(2, 2, QImage::Format_ARGB32));
+    QByteArray hugePng = png;
+    hugePng.replace(16, 4, QByteArray("\x00\x00\xEA\x60", 4)); // 60000 wide
+    const QByteArray bad[] = {
+        {},
+        QByteArray("\x28\0\0", 3),
+        QByteArray("\x14\0\0\0", 4) + QByteArray(40, '\0'), // unknown header size
+        infoHeader(60000, 120000, 32) + QByteArray(64, '\0'),
+        infoHeader(0, 2, 32),
+        infoHeader(1025, 2, 1) + QByteArray(1024, '\0'),
+        infoHeader(1, 1, 32) + QByteArray(16, '\0'), // height halves to 0
+        infoHeader(1, INT32_MIN, 32),
+        infoHeader(1, 2, 2) + QByteArray(16, '\0'),
+        infoHeader(1, 2, 8, 1) + QByteArray(1100, '\0'), // run-length compressed
+        infoHeader(1, 2, 24, 3) + QByteArray(32, '\0'),
+        infoHeader(4, 8, 32) + QByteArray(63, '\0'),  // colour bits cut short
+        infoHeader(1, 2, 8) + QByteArray(1000, '\0'), // palette of 256 cut short
+        hugePng,
+        png.left(8) + QByteArray("\0\0\0\x0DIDAT", 8) + png.mid(16),
+        png.left(40),
+    };
+    QElapsedTimer clock;
+    clock.start();
+    for (const QByteArray &bytes : bad) {
+        SCOPED_TRACE(bytes.left(24).toHex().toStdString());
+        QString error;
+        EXPECT_FALSE(decodeIconImage(bytes, &error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+    EXPECT_FALSE(probeIconImage(hugePng));
+    EXPECT_LT(clock.elapsed(), 1000);
+}
+
+TEST(IconImage, ReadsPngEntriesAndProbesHeadersOnly)
+{
+    QImage source(3, 2, QImage::Format_ARGB32);
+    source.fill(qRgba(10, 20, 30, 128));
+    source.setPixel(2, 1, Red);
+    const auto image = decodeIconImage(pngBytes(source));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->bitCount, 32);
+    EXPECT_TRUE(image->hasAlpha);
+    EXPECT_TRUE(image->mask.empty());
+    EXPECT_EQ(image->color.format(), QImage::Format_ARGB32);
+    EXPECT_EQ(image->color.pixel(0, 0), qRgba(10, 20, 30, 128));
+    EXPECT_EQ(image->color.pixel(2, 1), Red);
+
+    const auto png = probeIconImage(pngBytes(source).left(24));
+    ASSERT_TRUE(png);
+    EXPECT_EQ(png->width, 3);
+    EXPECT_EQ(png->height, 2);
+    EXPECT_EQ(png->bitCount, 32);
+    EXPECT_TRUE(png->png);
+    const auto dib =
+        probeIconImage(infoHeader(48, -96, 8, 0, 16) + QByteArray(64 + 48 * 48 + 6 * 48, '\0'));
+    ASSERT_TRUE(dib);
+    EXPECT_EQ(dib->width, 48);
+    EXPECT_EQ(dib->height, 48);
+    EXPECT_EQ(dib->bitCount, 8);
+    EXPECT_FALSE(probeIconImage(QByteArray(40, 'x')));
+}
+
+TEST(IconImage, DirectoryKeepsOnlyImagesInsideTheFile)
+{
+    QByteArray file = icoFile({solid24(1, Red), solid24(1, Lime)});
+    file[6] = 0; // 0 means 256
+    file[7] = char(48);
+    QString error;
+    auto entries = readIconDirectory(file, &error);
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), 2u);
+    EXPECT_EQ((*entries)[0].width, 256);
+    EXPECT_EQ((*entries)[0].height, 48);
+    EXPECT_EQ((*entries)[1].imageOffset, 38u + 48u);
+
+    QByteArray beyond = file;
+    beyond.replace(6 + 12, 4, QByteArray("\xFF\xFF\xFF\xFF", 4));     // offset past the end
+    beyond.replace(16 + 6 + 8, 4, QByteArray("\xFF\xFF\xFF\xFF", 4)); // size past the end
+    EXPECT_FALSE(readIconDirectory(beyond, &error));
+    EXPECT_FALSE(error.isEmpty());
+    beyond = file;
+    beyond[2] = 2; // a cursor
+    EXPECT_FALSE(readIconDirectory(beyond));
+    EXPECT_FALSE(readIconDirectory(file.left(6 + 16 + 15)));
+    EXPECT_FALSE(readIconDirectory(QByteArray("\0\0\1\0\0\0", 6)));
+}
+
+TEST(IconImage, BestImageIsExactThenDeepestThenClosest)
+{
+    using Infos = std::vector<IconImageInfo>;
+    const auto info = [](int side, int bits) { return IconImageInfo{side, side, bits, false}; };
+    EXPECT_EQ(bestIconImage({}), -1);
+    EXPECT_EQ(bestIconImage(Infos{info(16, 32), info(32, 4), info(32, 32), info(32, 8)}), 2);
+    EXPECT_EQ(bestIconImage(Infos{info(32, 8), info(32, 8), info(256, 32)}), 0);
+    // No 32 x 32: the nearest size, the first of equal distance, then its deepest image.
+    EXPECT_EQ(bestIconImage(Infos{info(256, 32), info(48, 4), info(16, 8), info(48, 32)}), 3);
+    EXPECT_EQ(bestIconImage(Infos{info(16, 4), info(48, 4), info(16, 8)}), 2);
+    EXPECT_EQ(bestIconImage(Infos{{32, 16, 32, false}, {30, 30, 4, false}}), 1);
+}
+
+TEST(IconImage, LoadsTheBestImageByWhatItsHeaderSays)
+{
+    const QByteArray file =
+        icoFile({solid24(16, Red), QByteArray(40, 'x'), solid24(32, Lime), infoHeader(32, 64, 8)});
+    const auto image = loadBestIcon(file);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width, 32);
+    EXPECT_EQ(image->color.pixel(31, 31), Lime);
+
+    QString error;
+    EXPECT_FALSE(loadBestIcon(icoFile({QByteArray(40, 'x')}), &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(IconImage, ComposesAsTheDesktopDraws)
+{
+    const QRgb back = qRgb(0x10, 0x80, 0xC0);
+    IconImage masked;
+    masked.color = QImage(4, 1, QImage::Format_ARGB32);
+    for (int x = 0; x < 4; ++x)
+        masked.color.setPixel(x, 0, std::array<QRgb, 4>{Red, Black, 0xFFFFFFFF, Lime}[size_t(x)]);
+    masked.mask = {false, true, true, true};
+    const QImage a = composeIcon(masked, back);
+    EXPECT_EQ(a.format(), QImage::Format_RGB32);
+    EXPECT_EQ(a.pixel(0, 0), Red);
+    EXPECT_EQ(a.pixel(1, 0), back);                   // black through the mask: transparent
+    EXPECT_EQ(a.pixel(2, 0), qRgb(0xEF, 0x7F, 0x3F)); // white through the mask: inverted
+    EXPECT_EQ(a.pixel(3, 0), qRgb(0x10, 0x7F, 0xC0));
+
+    IconImage blended;
+    blended.hasAlpha = true;
+    blended.color = QImage(2, 1, QImage::Format_ARGB32);
+    blended.color.setPixel(0, 0, qRgba(0, 0, 255, 128));
+    blended.color.setPixel(1, 0, qRgba(255, 255, 255, 0));
+    const QImage b = composeIcon(blended, qRgb(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(b.pixel(0, 0), qRgb(0x60, 0x60, 0xE0));
+    EXPECT_EQ(b.pixel(1, 0), qRgb(0xC0, 0xC0, 0xC0));
+}
+
+TEST(IconImage, Encodes32BitIconsWithTheirMask)
+{
+    QImage source(40, 20, QImage::Format_ARGB32);
+    source.fill(qRgba(1, 2, 3, 255));
+    source.setPixel(0, 0, qRgba(200, 100, 50, 0));
+    source.setPixel(1, 0, qRgba(200, 100, 50, 128));
+    const QByteArray ico = encodeIcon32(source);
+    ASSERT_EQ(ico.size(), 4286);
+    EXPECT_EQ(ico.left(62), QByteArray::fromHex("000001000100"
+                                                "2020000001002000a810000016000000"
+                                                "28000000200000004000000001002000"
+                                                "0000000080100000") +
+                                QByteArray(16, '\0'));
+    // Top row is stored last; its first pixels are transparent black and half blue-ish.
+    const qsizetype top = 22 + 40 + 31 * 128;
+    EXPECT_EQ(ico.mid(top, 8), QByteArray("\0\0\0\0\x32\x64\xC8\x80", 8));
+    // Mask rows: the top row has its first bit set, and the padding below row 20 is transparent.
+    EXPECT_EQ(ico.mid(4286 - 4, 4), QByteArray("\x80\0\0\0", 4));
+    EXPECT_EQ(ico.mid(22 + 40 + 4096, 4), QByteArray("\xFF\xFF\xFF\xFF", 4));
+
+    const auto back = loadBestIcon(ico);
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(back->hasAlpha);
+    EXPECT_EQ(back->color.pixel(31, 19), qRgba(1, 2, 3, 255));
+    EXPECT_EQ(back->color.pixel(0, 25), 0u);
+    const QImage qt = QImage::fromData(ico, "ICO").convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(qt.pixel(5, 5), qRgba(1, 2, 3, 255));
+
+    QImage opaqueSource(32, 32, QImage::Format_RGB32);
+    opaqueSource.fill(Qt::black);
+    const QByteArray opaque = encodeIcon32(opaqueSource);
+    EXPECT_EQ(opaque[22 + 40 + 3], char(0xFF));
+}
+
+TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
+{
+    const QByteArray palette = quad(Red) + quad(Lime) + quad(0xFF0000FF);
+    // Bottom row: a run of 3, then 3 absolute pixels padded to a word. A delta then skips the
+    // middle row, one pixel is drawn on the top row and the bitmap ends early.
+    const QByteArray stream = QByteArray::fromHex("0301"
+                                                  "000300010200"
+                                                  "0000"
+                                                  "00020201"
+                                                  "0102"
+                                                  "0001");
+    const QByteArray rle = bitmapFile(infoHeader(6, 3, 8, 1, 3) + palette + stream, 52);
+    QString error;
+    auto image = decodeBitmapFile(rle, QSize(32, 32), &error);
+    ASSERT_TRUE(image) << error.toStdString();
+    ASSERT_EQ(image->size(), QSize(6, 3));
+    const QRgb bottom[] = {Lime, Lime, Lime, Red, Lime, 0xFF0000FF};
+    for (int x = 0; x < 6; ++x)
+        EXPECT_EQ(image->pixel(x, 2), bottom[x]);
+    EXPECT_EQ(image->pixel(3, 1), 0u);
+    EXPECT_EQ(image->pixel(2, 0), 0xFF0000FF);
+    EXPECT_EQ(image->pixel(3, 0), 0u);
+    EXPECT_EQ(decodeBitmapFile(rle, QSize(4, 2))->size(), QSize(4, 2));
+    EXPECT_EQ(decodeBitmapFile(rle, QSize(4, 2))->pixel(2, 0), 0xFF0000FF);
+    EXPECT_FALSE(decodeBitmapFile(rle.chopped(2), QSize(32, 32), &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    // The fourth byte of a plain 32-bit bitmap is not alpha; missing rows are an error.
+    const QByteArray plain =
+        bitmapFile(infoHeader(2, -1, 32) + QByteArray::fromHex("102030407F7F7F00"), 40);
+    ASSERT_TRUE(decodeBitmapFile(plain, QSize(32, 32)));
+    EXPECT_EQ(decodeBitmapFile(plain, QSize(32, 32))->pixel(0, 0), 0xFF302010);
+    EXPECT_FALSE(decodeBitmapFile(plain.chopped(1), QSize(32, 32)));
+
+    // A huge run-length picture costs only its clip.
+    QElapsedTimer clock;
+    clock.start();
+    const QByteArray huge =
+        bitmapFile(infoHeader(16384, 16384, 8, 1, 1) + quad(Red) +
+                       QByteArray::fromHex("FF00").repeated(100000) + QByteArray("\0\1", 2),
+                   44);
+    const auto top = decodeBitmapFile(huge, QSize(32, 32));
+    ASSERT_TRUE(top);
+    EXPECT_EQ(top->size(), QSize(32, 32));
+    EXPECT_EQ(top->pixel(0, 0), 0u);
+    EXPECT_EQ(top->pixel(31, 31), 0u);
+    EXPECT_FALSE(decodeBitmapFile(bitmapFile(infoHeader(16385, 1, 8, 1, 1), 40), QSize(32, 32)));
+    EXPECT_LT(clock.elapsed(), 1000);
+}
