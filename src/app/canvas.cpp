@@ -34,3 +34,10 @@ void frmGeral::mnuGrade_Click()
         RedrawGrid();
     }
 }
+
+void frmGeral::fillWithRightColor()
+{
+    Ikon->FillColor = RightColor->BackColor();
+    Ikon->LineBox(0, 0, 31, 31, Ikon->FillColor, true);
+    RedrawGrid();
+}

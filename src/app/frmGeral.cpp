@@ -56,7 +56,19 @@ QAction *entry(QMenu *menu, const char *caption, const char *shortcut = nullptr)
     return a;
 }
 
-// The row ruler: its caption wraps to one number per 150-twip row.
+// Each number of a ruler in its own 10-pixel cell, so that it stands beside its row or under
+// its column whatever the font's advance.
+void paintRuler(QWidget *w, const QStringList &numbers, bool vertical)
+{
+    QPainter p(w);
+    p.setFont(w->font());
+    p.setPen(w->palette().color(QPalette::WindowText));
+    for (int i = 0; i < numbers.size(); ++i)
+        p.drawText(vertical ? QRect(0, i * 10, w->width(), 10) : QRect(i * 10, 0, 10, w->height()),
+                   Qt::AlignCenter, numbers[i]);
+}
+
+// The row ruler: its caption wraps to one number per row.
 class RowRuler : public QLabel
 {
 public:
@@ -65,12 +77,23 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        QPainter p(this);
-        p.setFont(font());
-        p.setPen(palette().color(QPalette::WindowText));
-        const QStringList rows = text().split(' ', Qt::SkipEmptyParts);
-        for (int i = 0; i < rows.size(); ++i)
-            p.drawText(QRect(0, i * 10, width(), 10), Qt::AlignCenter, rows[i]);
+        paintRuler(this, text().split(' ', Qt::SkipEmptyParts), true);
+    }
+};
+
+// The column ruler: a read-only text box of two digits per column.
+class ColumnRuler : public QLineEdit
+{
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStringList pairs;
+        for (qsizetype i = 0; i + 1 < text().size(); i += 2)
+            pairs.append(text().mid(i, 2));
+        paintRuler(this, pairs, false);
     }
 };
 
@@ -114,13 +137,13 @@ void frmGeral::buildControls()
     pnlBarra = new SSPanel(body);
     pnlBarra->setMouseTracking(true);
 
-    picCap = place(new PictureBox(pnlBarra, PictureBox::ScaleMode::Pixels), 0, 0, 480, 480);
+    picCap = place(new PictureBox(pnlBarra, PictureBox::ScaleMode::Pixels), 0, 0, 585, 585);
     picCap->setBackColor(vbWhite);
     picCap->hide();
 
     // The canvas panel: row ruler, grid, column ruler and the coordinates label.
     pnlMaster = place(new SSPanel(pnlBarra), 0, 0, 5370, 5580);
-    lblNumero1 = place(new RowRuler(pnlMaster), 120, 120, 270, 4815);
+    lblNumero1 = place(new RowRuler(pnlMaster), 120, 120, 270, 4832);
     lblNumero1->setText(QStringLiteral("00 01 02 03 04 05 06 07 08 09 10 11 12 13 14 15 16 17 18 "
                                        "19 20 21 22 23 24 25 26 27 28 29 30 31"));
     grid = place(new PictureBox(pnlMaster), 420, 120, 4815, 4832);
@@ -128,8 +151,7 @@ void frmGeral::buildControls()
     // The canvas, not the text box, has the focus at start: focus on the text picks Text mode.
     grid->setFocusPolicy(Qt::StrongFocus);
     grid->setFocus();
-    // A line edit keeps two pixels of margin it cannot lose: start it that much to the left.
-    lblNumero2 = place(new QLineEdit(pnlMaster), 390, 4980, 4845, 255);
+    lblNumero2 = place(new ColumnRuler(pnlMaster), 420, 120 + 4832, 4815, 255);
     lblNumero2->setText(
         QStringLiteral("0001020304050607080910111213141516171819202122232425262728293031"));
     lblNumero2->setReadOnly(true);
@@ -175,6 +197,7 @@ void frmGeral::buildControls()
     Ikon->Font.setBold(true);
 
     fraTexto = place(new SSPanel(pnlBarra, QStringLiteral("TEXT")), 0, 0, 1950, 900);
+    fraTexto->hide(); // "Open Text" shows it
     txtAlpha = place(new QLineEdit(fraTexto), 150, 375, 1650, 375);
     txtAlpha->setToolTip(QStringLiteral("Text Click-me"));
 
@@ -195,7 +218,7 @@ void frmGeral::buildControls()
     picVeCor = place(new PictureBox(pic3DColor), 960, 135, 420, 660);
     picVeCor->setBorderStyle(1);
     picVeCor->hide();
-    picDefaltColor = place(new PictureBox(pic3DColor), 1530, 135, 5820, 660);
+    picDefaltColor = place(new PictureBox(pic3DColor), 1530, 135, 6000, 660);
     picDefaltColor->setBorderStyle(1);
     picDefaltColor->setBackColor(vbButtonFace);
 
@@ -234,12 +257,7 @@ void frmGeral::buildControls()
     QFont ruler = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     ruler.setPixelSize(8);
     lblNumero1->setFont(ruler);
-    // Every digit pair of the column ruler stands under its 10-pixel column.
-    ruler.setLetterSpacing(QFont::AbsoluteSpacing,
-                           5.0 - QFontMetricsF(ruler).horizontalAdvance(QLatin1Char('0')));
     lblNumero2->setFont(ruler);
-    lblNumero2->setTextMargins(0, 0, 0, 0);
-    lblNumero2->setStyleSheet(QStringLiteral("background: transparent;"));
 }
 
 void frmGeral::buildMenus()
@@ -319,6 +337,33 @@ void frmGeral::wireEvents()
     tmrLogo->onTimer = [this] { tmrLogo_Timer(); };
 
     connect(mnuGrade, &QAction::triggered, this, [this] { mnuGrade_Click(); });
+    connect(mnuNew, &QAction::triggered, this, [this] { mnuNew_Click(); });
+    connect(mnuOpenSimples, &QAction::triggered, this, [this] { mnuOpenSimples_Click(); });
+    connect(mnuOpenAs, &QAction::triggered, this, [this] { mnuOpenAs_Click(); });
+    connect(mnusave, &QAction::triggered, this, [this] { mnusave_Click(); });
+    connect(mnuFechar, &QAction::triggered, this, [this] { mnuFechar_Click(); });
+    connect(mnuCortar, &QAction::triggered, this, [this] { mnuCortar_Click(); });
+    connect(mnuCopiar, &QAction::triggered, this, [this] { mnuCopiar_Click(); });
+    connect(mnuColar, &QAction::triggered, this, [this] { mnuColar_Click(); });
+    connect(mnuClear, &QAction::triggered, this, [this] { mnuClear_Click(); });
+    connect(mnuLimpar, &QAction::triggered, this, [this] { mnuLimpar_Click(); });
+    connect(mnuRotate13, &QAction::triggered, this, [this] { mnuRotate13_Click(); });
+    connect(mnuHorizontal, &QAction::triggered, this, [this] { mnuHorizontal_Click(); });
+    connect(mnuVertical, &QAction::triggered, this, [this] { mnuVertical_Click(); });
+    connect(mnuMove, &QAction::triggered, this, [this] { mnuMove_Click(); });
+    connect(mnuReduzir, &QAction::triggered, this, [this] { mnuReduzir_Click(); });
+    connect(mnuSearch, &QAction::triggered, this, [this] { mnuSearch_Click(); });
+    connect(mnuCorFixa, &QAction::triggered, this, [this] { mnuCorFixa_Click(); });
+    connect(mnuProcCor, &QAction::triggered, this, [this] { mnuProcCor_Click(); });
+    connect(mnuScroolColor, &QAction::triggered, this, [this] { mnuScroolColor_Click(); });
+    connect(mnuRaised, &QAction::triggered, this, [this] { mnuRaised_Click(); });
+    connect(mnuSoftRaised, &QAction::triggered, this, [this] { mnuSoftRaised_Click(); });
+    connect(mnuSunken, &QAction::triggered, this, [this] { mnuSunken_Click(); });
+    connect(mnuSoftSunken, &QAction::triggered, this, [this] { mnuSoftSunken_Click(); });
+    connect(mnuEtched, &QAction::triggered, this, [this] { mnuEtched_Click(); });
+    connect(mnuDrag, &QAction::triggered, this, [this] { mnuDrag_Click(); });
+    connect(mnuOpTxt, &QAction::triggered, this, [this] { mnuOpTxt_Click(); });
+    connect(mnuGradiende, &QAction::triggered, this, [this] { mnuGradiende_Click(); });
 
     for (int i = 0; i < 9; ++i)
         picModeSel[i]->Click = [this, i] { picModeSel_Click(i); };
@@ -412,6 +457,7 @@ void frmGeral::Form_Load()
 
     // 10. The applications running now; the list is not refreshed.
     List1->addItems(runningApplications());
+    readFrameStyle(); // 11.
 }
 
 // The inner panels keep their sizes; as a block they sit in the middle of the outer panel.
@@ -436,10 +482,11 @@ void frmGeral::layoutPanels()
     setTop(pic3dIco, row2);
     setLeft(fraTexto, toolsLeft);
     setTop(fraTexto, row2 + Height(pic3DMode) + gap);
-    setWidth(pic3DColor, blockW);
-    setLeft(pic3DColor, left);
+    // The colour panel spans the window, so that the default palette, which centres itself by
+    // the window's width, sits in the middle of it.
+    setLeft(pic3DColor, 120);
+    setWidth(pic3DColor, Width(pnlBarra) - 240);
     setTop(pic3DColor, top + Height(pnlMaster) + gap);
-    setWidth(picDefaltColor, blockW - Left(picDefaltColor) - 150);
 
     const double msgTop = Top(pnlBarra) + Height(pnlBarra) - 420;
     Move(lblMsg, Left(pnlBarra) + left, msgTop, blockW, 300);
@@ -534,6 +581,7 @@ void frmGeral::tmrLogo_Timer()
 
 void frmGeral::finishRollUp()
 {
+    GradiendColor();
     picLogo->hide();
     pnlMaster2->hide();
     for (QMenu *m : {mnuOptions, mnuOpen, mnuEdit, mnuColors, mnuFerramentas, mnuGradeOption})

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "app/toolkit/CommonDialog.h"
 #include "app/toolkit/Forms.h"
@@ -114,6 +115,56 @@ public:
     // Repaints all 32 x 32 cells from Ikon.
     void RedrawGrid();
     void mnuGrade_Click();
+    // Fills all 32 x 32 pixels with the right button's colour and repaints the grid.
+    void fillWithRightColor();
+
+    // The "&File" menu.
+    void mnuNew_Click();
+    void mnuOpenSimples_Click();
+    void mnuOpenAs_Click();
+    void mnusave_Click();
+    void mnuFechar_Click();
+
+    // The "&Edit" menu's clipboard entries and Clean.
+    void mnuCopiar_Click();
+    void mnuCortar_Click();
+    void mnuColar_Click();
+    void mnuClear_Click();
+    void mnuLimpar_Click();
+    // The rotate entries.
+    void mnuRotate13_Click();
+    void mnuHorizontal_Click();
+    void mnuVertical_Click();
+    // The entries that open the tool window on one of its faces.
+    void mnuMove_Click();
+    void mnuReduzir_Click();
+    void mnuSearch_Click();
+    void mnuCorFixa_Click();
+
+    // The "&Colors" menu and the default palette.
+    void mnuProcCor_Click();
+    void mnuScroolColor_Click();
+    // Paints the spectrum into picDefaltColor, fitting and centring the strip when it is wide
+    // enough for all of it.
+    void GradiendColor();
+
+    // Frame styles, panel options and the settings file.
+    void mnuRaised_Click();
+    void mnuSoftRaised_Click();
+    void mnuSunken_Click();
+    void mnuSoftSunken_Click();
+    void mnuEtched_Click();
+    void mnuDrag_Click();
+    void mnuOpTxt_Click();
+    void mnuGradiende_Click();
+    // Writes the settings file from txtFormat; "2" goes into txtFormat when it cannot.
+    void FormatTools();
+    // Gives the six panels the bevel kind in txtFormat.
+    void MudaFormatoTollfrmGeral();
+    // Reads the saved frame style at start-up, or writes a new file holding "3".
+    void readFrameStyle();
+    // The six panels, in the order they are always handled.
+    std::array<SSPanel *, 6> panels() const;
 
     // The drawing modes.
     void picModeSel_Click(int Index);
@@ -136,6 +187,21 @@ private:
     void StartLogoRollUp();
     void finishRollUp();
 };
+
+// The copied region in cells, inclusive, of a capture rectangle in grid twips: each value rounded
+// half to even before the division, the right and bottom edges summed before rounding.
+struct CellRegion
+{
+    int16_t x1, y1, x2, y2;
+};
+CellRegion captureRegion(double left, double top, double width, double height);
+
+// The colours of the default palette's columns, from black to white: 361 in all.
+std::vector<ColorValue> spectrumColumns();
+// Where the settings file lives: the per-user config folder.
+QString settingsFilePath();
+// The 24 lines of the settings file with the given style number.
+QByteArray settingsFileContent(const QString &style);
 
 // The cell of a grid position in twips: round half to even, then truncate toward zero.
 int16_t cellOf(double twips);

@@ -6,18 +6,24 @@
 
 #include "app/frmGeral.h"
 
-void CheckClipboard()
+bool LoadClipboardBitmap(PictureBox *buffer)
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     if (!data || !data->hasImage())
-        return;
+        return false;
     const QImage image = QGuiApplication::clipboard()->image();
     if (image.isNull())
-        return;
+        return false;
+    buffer->setPicture(image.copy(0, 0, std::min(image.width(), buffer->surfaceWidth()),
+                                  std::min(image.height(), buffer->surfaceHeight())));
+    return true;
+}
+
+void CheckClipboard()
+{
     frmGeral &f = Forms::get<frmGeral>();
+    if (!LoadClipboardBitmap(f.picCap))
+        return;
     f.mnuColar->setEnabled(true);
-    // The buffer shows no more than its own surface, so keep no more than that.
-    f.picCap->setPicture(image.copy(0, 0, std::min(image.width(), f.picCap->surfaceWidth()),
-                                    std::min(image.height(), f.picCap->surfaceHeight())));
     f.mnuClear->setVisible(true);
 }

@@ -20,6 +20,8 @@ int ScriptedSeam::messageBox(const QString &text, int style, const QString &titl
 std::optional<QString> ScriptedSeam::fileDialog(const FileDialogRequest &request)
 {
     fileRequests.push_back(request);
+    if (whileFileDialog)
+        whileFileDialog();
     return take(fileAnswers, std::optional<QString>());
 }
 

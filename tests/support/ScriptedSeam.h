@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "app/toolkit/Seam.h"
@@ -31,6 +32,8 @@ public:
     std::deque<bool> openUrlAnswers;
     std::deque<bool> startProgramAnswers;
     QImage screen;
+    // Runs while a file dialog is "open", to look at the program at that moment.
+    std::function<void()> whileFileDialog;
 
     // What was asked.
     std::vector<Message> messages;

@@ -1,0 +1,106 @@
+// The "&File" menu: New, Open, Open/Copy/Move, Save and Exit.
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "app/frmGeral.h"
+#include "app/toolkit/Pictures.h"
+#include "app/toolkit/twips.h"
+#include "colour/ColorPalette.h"
+#include "colour/frmDesenho.h"
+#include "colour/frmVeCor1.h"
+#include "filemanager/frmCopy.h"
+#include "placement/placement.h"
+#include "toolwindow/frmToolBar.h"
+#include "viewers/frmInfo.h"
+
+namespace {
+
+const QString kOpenFilter = QStringLiteral(
+    "Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|CompuServe (*.gif)|*.gif|"
+    "Metafiles (*.wmf)|*.wmf");
+const QString kSaveFilter =
+    QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp");
+
+// The tool windows that float above the Open dialog unless taken out of their band first.
+void placeToolWindowsForOpen(bool topmost)
+{
+    PlaceToolWindow(&Forms::get<frmVeCor1>(), topmost);
+    PlaceToolWindow(&Forms::get<ColorPalette>(), topmost);
+    PlaceToolWindow(&Forms::get<frmCopy>(), topmost);
+    PlaceToolWindow(&Forms::get<frmInfo>(), topmost);
+    PlaceToolWindow(&Forms::get<frmToolBar>(), topmost);
+    PlaceToolWindow(&Forms::get<frmDesenho>(), topmost);
+}
+
+} // namespace
+
+void frmGeral::mnuNew_Click()
+{
+    // Undo the smaller canvas the resize tool leaves.
+    setWidth(Ikon, 510);
+    setHeight(Ikon, 510);
+    setWidth(grid, 4815);
+    setHeight(grid, 4832);
+    setTop(lblNumero2, Top(grid) + Height(grid));
+    setWidth(lblNumero2, Width(grid));
+    setHeight(lblNumero1, Height(grid));
+    fillWithRightColor();
+}
+
+void frmGeral::mnuOpenSimples_Click()
+{
+    placeToolWindowsForOpen(false);
+    cd.DialogTitle = QStringLiteral("Orvel Pixmint - Open...");
+    cd.Filter = kOpenFilter;
+    bool opened = false;
+    if (cd.ShowOpen() == 0) {
+        mnuReduzir->setEnabled(true);
+        setMsg(cd.FileName);
+        if (const auto picture = LoadPicture(cd.FileName, Ikon->BackColor())) {
+            Ikon->setPicture(*picture);
+            RedrawGrid();
+            opened = true;
+        }
+    }
+    if (!opened)
+        MsgBox(QStringLiteral("Cancel:\n") + QString(17, ' ') +
+                   QStringLiteral("The Open File is not Been worth!") + QString(13, ' ') + '\n' +
+                   QString(40, '_'),
+               vbOKOnly, QStringLiteral("Inform the User!"));
+    placeToolWindowsForOpen(true);
+}
+
+void frmGeral::mnuOpenAs_Click()
+{
+    Forms::get<frmCopy>().Show();
+}
+
+void frmGeral::mnusave_Click()
+{
+    cd.DialogTitle = QStringLiteral("Orvel Pixmint - Save...");
+    const QString remembered = cd.FileName;
+    cd.Filter = kSaveFilter;
+    cd.Flags = 2;
+    if (cd.ShowSave() != 0)
+        return;
+    Ikon->takeImageAsPicture();
+    // A failed write says so and leaves the caption, as the file on disk, as it was.
+    QString reason;
+    if (!SavePicture(Ikon->Picture(), cd.FileName, &reason)) {
+        MsgBox(QStringLiteral("The icon could not be saved as\n") + cd.FileName + "\n\n" + reason,
+               vbOKOnly | vbExclamation, QStringLiteral("Inform the User!"));
+        return;
+    }
+    if (cd.FileName != remembered)
+        setCaption(QStringLiteral("Orvel Pixmint - ") + cd.FileName);
+}
+
+void frmGeral::mnuFechar_Click()
+{
+    Forms::unload<ColorPalette>();
+    Forms::unload<frmToolBar>();
+    Forms::unload<frmVeCor1>();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include "app/frmGeral.h"
+#include "app/toolkit/twips.h"
+#include "colour/ColorPalette.h"
+#include "colour/frmDesenho.h"
+#include "colour/frmVeCor1.h"
+#include "filemanager/frmCopy.h"
+#include "support/ScriptedSeam.h"
+#include "toolwindow/frmToolBar.h"
+#include "viewers/frmInfo.h"
+
+namespace {
+
+const QString OpenFailure = QStringLiteral("Cancel:\n                 The Open File is not Been "
+                                           "worth!             \n") +
+                            QString(40, '_');
+
+class IconFiles : public ::testing::Test
+{
+protected:
+    // A picture file whose pixel (x, y) is qRgb(x * 5, y * 5, 100).
+    QString writePattern(const QString &name, int w, int h)
+    {
+        QImage image(w, h, QImage::Format_RGB32);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                image.setPixel(x, y, qRgb(x * 5, y * 5, 100));
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(image.save(path, "BMP"));
+        return path;
+    }
+
+    std::vector<QWidget *> toolWindows()
+    {
+        return {&Forms::get<frmVeCor1>(), &Forms::get<ColorPalette>(), &Forms::get<frmCopy>(),
+                &Forms::get<frmInfo>(),   &Forms::get<frmToolBar>(),   &Forms::get<frmDesenho>()};
+    }
+
+    frmGeral &f = Forms::get<frmGeral>();
+    QTemporaryDir dir;
+};
+
+bool topmost(QWidget *w)
+{
+    return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+} // namespace
+
+TEST_F(IconFiles, NewFillsWithTheRightColourAndRestoresTheCanvas)
+{
+    const QString caption = f.Caption();
+    f.mnuNew_Click();
+    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(resolveColor(vbWindowBackground)));
+    f.RightColor->setBackColor(RGB(0, 0, 200));
+    setWidth(f.grid, 2415);
+    setWidth(f.Ikon, 270);
+    f.mnuNew_Click();
+    EXPECT_EQ(Width(f.grid), 4815);
+    EXPECT_EQ(Height(f.grid), 4830); // 4832 twips is 322 pixels
+    EXPECT_EQ(f.Ikon->surfaceWidth(), 32);
+    EXPECT_EQ(Top(f.lblNumero2), Top(f.grid) + Height(f.grid));
+    EXPECT_EQ(Width(f.lblNumero2), Width(f.grid));
+    for (int p : {0, 31})
+        EXPECT_EQ(f.Ikon->Point(p, 31 - p), int32_t(RGB(0, 0, 200)));
+    EXPECT_EQ(f.grid->surface().pixel(315, 315), qRgb(0, 0, 200));
+    EXPECT_EQ(f.Caption(), caption); // neither caption nor file name change
+    EXPECT_FALSE(f.mnuPropriedade->isEnabled());
+}
+
+TEST_F(IconFiles, OpenTakesTheTopLeftOfALargePicture)
+{
+    const QString path = writePattern("big.bmp", 40, 36);
+    int seenFloating = -1;
+    scripted().whileFileDialog = [&] {
+        seenFloating = 0;
+        for (QWidget *w : toolWindows())
+            seenFloating += topmost(w);
+    };
+    scripted().fileAnswers.push_back(path);
+    f.mnuOpenSimples_Click();
+
+    ASSERT_EQ(scripted().fileRequests.size(), 1u);
+    const FileDialogRequest &asked = scripted().fileRequests[0];
+    EXPECT_FALSE(asked.save);
+    EXPECT_EQ(asked.title, QStringLiteral("Orvel Pixmint - Open..."));
+    EXPECT_EQ(asked.filter, QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP "
+                                           "(*.bmp;*.dib;*.rle)|*.bmp|CompuServe (*.gif)|*.gif|"
+                                           "Metafiles (*.wmf)|*.wmf"));
+    EXPECT_EQ(seenFloating, 0);
+    for (QWidget *w : toolWindows())
+        EXPECT_TRUE(topmost(w));
+    EXPECT_TRUE(scripted().messages.empty());
+    EXPECT_EQ(f.lblMsg->text(), path);
+    EXPECT_TRUE(f.mnuReduzir->isEnabled());
+    EXPECT_TRUE(f.mnuPropriedade->isEnabled());
+    EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(155, 155, 100)));
+    EXPECT_EQ(f.grid->surface().pixel(315, 315), qRgb(155, 155, 100));
+}
+
+TEST_F(IconFiles, OpenPutsASmallPictureInTheCornerOverTheBackColour)
+{
+    f.Ikon->PSet(25, 25, RGB(1, 2, 3));
+    scripted().fileAnswers.push_back(writePattern("small.bmp", 20, 10));
+    f.mnuOpenSimples_Click();
+    EXPECT_EQ(f.Ikon->Point(19, 9), int32_t(RGB(95, 45, 100)));
+    EXPECT_EQ(f.Ikon->Point(25, 25), int32_t(resolveColor(vbWindowBackground)));
+    EXPECT_EQ(f.Ikon->Point(20, 0), int32_t(resolveColor(vbWindowBackground)));
+}
+
+TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
+{
+    f.Ikon->PSet(3, 3, RGB(9, 9, 9));
+    const QImage before = f.Ikon->Image();
+
+    f.mnuOpenSimples_Click(); // cancelled
+    ASSERT_EQ(scripted().messages.size(), 1u);
+    EXPECT_EQ(scripted().messages[0].text, OpenFailure);
+    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
+    EXPECT_EQ(scripted().messages[0].style, 0);
+    EXPECT_FALSE(f.mnuReduzir->isEnabled());
+
+    QFile junk(dir.filePath("junk.ico"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray("\0\0\1\0\xff\xff garbage", 16));
+    junk.close();
+    scripted().fileAnswers.push_back(junk.fileName());
+    f.mnuOpenSimples_Click();
+    ASSERT_EQ(scripted().messages.size(), 2u);
+    EXPECT_EQ(scripted().messages[1].text, OpenFailure);
+    EXPECT_EQ(f.Ikon->Image(), before);
+    EXPECT_EQ(f.lblMsg->text(), junk.fileName()); // the dialog was confirmed
+    EXPECT_TRUE(f.mnuReduzir->isEnabled());
+    for (QWidget *w : toolWindows())
+        EXPECT_TRUE(topmost(w));
+}
+
+TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)
+{
+    f.Ikon->PSet(0, 0, RGB(255, 0, 0));
+    const QString caption = f.Caption();
+    f.mnusave_Click(); // cancelled: nothing at all
+    EXPECT_TRUE(scripted().messages.empty());
+    EXPECT_EQ(f.Caption(), caption);
+
+    const QString bmp = dir.filePath("drawn.bmp");
+    scripted().fileAnswers.push_back(bmp);
+    f.mnusave_Click();
+    const FileDialogRequest &asked = scripted().fileRequests.back();
+    EXPECT_TRUE(asked.save);
+    EXPECT_EQ(asked.title, QStringLiteral("Orvel Pixmint - Save..."));
+    EXPECT_EQ(asked.filter,
+              QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp"));
+    EXPECT_EQ(asked.flags, 2);
+    EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + bmp);
+    QImage saved(bmp);
+    ASSERT_EQ(saved.size(), QSize(32, 32));
+    EXPECT_EQ(saved.pixel(0, 0), qRgb(255, 0, 0));
+
+    f.setCaption(QStringLiteral("Pixmint 2.1.0"));
+    scripted().fileAnswers.push_back(bmp); // the same name again: the caption stays
+    f.mnusave_Click();
+    EXPECT_EQ(scripted().fileRequests.back().fileName, bmp);
+    EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
+
+    const QString ico = dir.filePath("drawn.ICO");
+    scripted().fileAnswers.push_back(ico);
+    f.mnusave_Click();
+    QImage icon(ico, "ICO");
+    ASSERT_EQ(icon.size(), QSize(32, 32));
+    EXPECT_EQ(qRgb(qRed(icon.pixel(0, 0)), qGreen(icon.pixel(0, 0)), qBlue(icon.pixel(0, 0))),
+              qRgb(255, 0, 0));
+}
+
+TEST_F(IconFiles, SaveAfterOpenOffersTheOpenedName)
+{
+    const QString path = writePattern("opened.bmp", 32, 32);
+    scripted().fileAnswers.push_back(path);
+    f.mnuOpenSimples_Click();
+    f.setCaption(QStringLiteral("Pixmint 2.1.0"));
+    scripted().fileAnswers.push_back(path);
+    f.mnusave_Click();
+    EXPECT_EQ(scripted().fileRequests.back().fileName, path);
+    EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
+}
+
+TEST_F(IconFiles, AFailedSaveSaysWhyAndKeepsTheOldFileAndCaption)
+{
+    const QString path = dir.filePath("keep.bmp");
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("previous");
+    old.close();
+    // A folder where the temporary file would go cannot exist under a plain file.
+    const QString impossible = path + "/inside.bmp";
+    f.setCaption(QStringLiteral("Pixmint 2.1.0"));
+    scripted().fileAnswers.push_back(impossible);
+    f.mnusave_Click();
+    ASSERT_EQ(scripted().messages.size(), 1u);
+    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
+    EXPECT_TRUE(scripted().messages[0].text.contains(impossible));
+    EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("previous"));
+}
+
+TEST_F(IconFiles, ExitUnloadsThreeToolWindowsAndOpenCopyMoveShowsTheManager)
+{
+    f.mnuOpenAs_Click();
+    EXPECT_TRUE(Forms::get<frmCopy>().isVisible());
+    Forms::get<frmToolBar>();
+    Forms::get<ColorPalette>();
+    Forms::get<frmVeCor1>();
+    f.mnuFechar_Click();
+    EXPECT_FALSE(Forms::loaded<ColorPalette>());
+    EXPECT_FALSE(Forms::loaded<frmToolBar>());
+    EXPECT_FALSE(Forms::loaded<frmVeCor1>());
+    EXPECT_TRUE(Forms::loaded<frmCopy>());
+}
