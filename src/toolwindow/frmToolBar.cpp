@@ -1,16 +1,164 @@
 #include "toolwindow/frmToolBar.h"
 
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolButton>
+#include <cmath>
+
+#include "app/frmGeral.h"
+#include "app/toolkit/twips.h"
 #include "placement/placement.h"
+#include "toolwindow/shift.h"
+
+namespace {
+
+template<class W> W *place(W *w, double left, double top, double width, double height)
+{
+    Move(w, left, top, width, height);
+    return w;
+}
+
+QGroupBox *face(QWidget *parent, const char *caption, const char *tip, double width, double height)
+{
+    auto *f = place(new QGroupBox(QString::fromLatin1(caption), parent), 120, 120, width, height);
+    f->setToolTip(QString::fromLatin1(tip));
+    f->hide();
+    return f;
+}
+
+// A compass arrow pointing along (dx, dy), for the move buttons.
+QIcon compassArrow(int dx, int dy)
+{
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(12, 12);
+    p.rotate(std::atan2(double(dy), double(dx)) * 180.0 / M_PI);
+    QPainterPath arrow;
+    arrow.moveTo(9, 0);
+    arrow.lineTo(1, -7);
+    arrow.lineTo(1, -3);
+    arrow.lineTo(-8, -3);
+    arrow.lineTo(-8, 3);
+    arrow.lineTo(1, 3);
+    arrow.lineTo(1, 7);
+    arrow.closeSubpath();
+    p.setPen(QPen(QColor(0x2d, 0x3a, 0x45), 1.2));
+    p.setBrush(QColor(0x3e, 0xc2, 0x8f));
+    p.drawPath(arrow);
+    return QIcon(pixmap);
+}
+
+constexpr ColorValue Palette[32] = {
+    RGB(255, 255, 255), RGB(255, 192, 192), RGB(255, 224, 192), RGB(255, 255, 192),
+    RGB(192, 255, 192), RGB(192, 255, 255), RGB(192, 192, 255), RGB(255, 192, 255),
+    RGB(224, 224, 224), RGB(255, 128, 128), RGB(255, 192, 128), RGB(255, 255, 128),
+    RGB(128, 255, 128), RGB(128, 255, 255), RGB(128, 128, 255), RGB(255, 128, 255),
+    RGB(192, 192, 192), RGB(255, 0, 0),     RGB(255, 128, 0),   RGB(255, 255, 0),
+    RGB(0, 255, 0),     RGB(0, 255, 255),   RGB(0, 0, 255),     RGB(255, 0, 255),
+    RGB(0, 0, 0),       RGB(192, 0, 0),     RGB(192, 64, 0),    RGB(192, 192, 0),
+    RGB(0, 192, 0),     RGB(0, 192, 192),   RGB(0, 0, 192),     RGB(192, 0, 192),
+};
+
+// The custom slots from left to right.
+constexpr int CustomSlots[8] = {47, 45, 40, 42, 39, 35, 34, 33};
+
+} // namespace
 
 frmToolBar::frmToolBar()
     : Form(nullptr,
            Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setCaption(QStringLiteral("Orvel Pixmint "));
+    // A compact font, as a tool window's: its faces are laid out in fixed twips.
+    QFont compact = font();
+    compact.setPointSizeF(7.5);
+    setFont(compact);
+    setCentralWidget(new QWidget(this));
+    fraCores = face(centralWidget(), "Color", "Color", 2175, 3135);
+    fraMove = face(centralWidget(), "Move Image", "Moves Image", 2175, 2655);
+    fraDiminui = face(centralWidget(), "Resize Icon", "Reduce Icon", 1695, 2295);
+    fraLocaliza =
+        face(centralWidget(), "Search: Exe, Dll, Cls.", "Search: Exe, Dll, Cls.", 2175, 2055);
+    buildPalette();
+    buildMove();
+}
+
+void frmToolBar::buildPalette()
+{
+    Label1 = place(new QLabel(QStringLiteral("Selected color"), fraCores), 120, 360, 1020, 195);
+    LeftColor = place(new PictureBox(fraCores), 120, 600, 975, 375);
+    LeftColor->setToolTip(QStringLiteral("Color Left Button"));
+    RightColor = place(new PictureBox(fraCores), 1200, 600, 735, 375);
+    RightColor->setToolTip(QStringLiteral("Color Right Button"));
+    for (PictureBox *swatch : {LeftColor, RightColor})
+        swatch->setBorderStyle(1);
+    Label2 = place(new QLabel(QStringLiteral("Select:"), fraCores), 120, 1080, 495, 195);
+    Label3 = place(new QLabel(QStringLiteral("... Its Option."), fraCores), 120, 2400, 900, 195);
+    // The desktop's font may be wider than the one the sizes were made for: never cut a word.
+    for (QLabel *label : {Label1, Label2, Label3})
+        label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+
+    const auto addCell = [this](int i, double left, double top, double size) {
+        PictureBox *cell = place(new PictureBox(fraCores), left, top, size, size);
+        cell->setBorderStyle(1);
+        cell->MouseDown = [this, i](int b, int s, double x, double y) {
+            Color_MouseDown(i, b, s, x, y);
+        };
+        // A click is a press and release over the cell with the left or the right button.
+        cell->MouseUp = [this, i, cell](int b, int, double x, double y) {
+            const QPoint at(cell->toPixelX(x), cell->toPixelY(y));
+            if ((b == 1 || b == 2) && QRect(QPoint(0, 0), cell->size()).contains(at))
+                Color_Click(i);
+        };
+        Color[i] = cell;
+        return cell;
+    };
+    for (int i = 0; i < 32; ++i)
+        addCell(i, 120 + 240 * (i % 8), 1320 + 240 * (i / 8), 200)->setBackColor(Palette[i]);
+    for (int k = 0; k < 8; ++k)
+        addCell(CustomSlots[k], 120 + 240 * k, 2640, 255)
+            ->setToolTip(QStringLiteral("Its Option "));
+    for (int slot : CustomSlots)
+        Color[slot]->setBackColor(vbWhite);
+}
+
+void frmToolBar::buildMove()
+{
+    static const struct
+    {
+        double left, top;
+        const char *tip;
+        int dx, dy;
+    } buttons[8] = {
+        {1440, 1200, "Lateral Direita", 1, 0},
+        {240, 1200, "Lateral Esquerda", -1, 0},
+        {840, 720, "Topo", 0, -1},
+        {840, 1680, "Base", 0, 1},
+        {120, 600, "Topo Esquerdo", -1, -1},
+        {1560, 600, "Topo Direito", 1, -1},
+        {120, 1800, "Base Esquerda", -1, 1},
+        {1560, 1800, "Base Direita", 1, 1},
+    };
+    for (int i = 0; i < 8; ++i) {
+        auto *b = place(new QToolButton(fraMove), buttons[i].left, buttons[i].top, 495, 495);
+        b->setToolTip(QString::fromLatin1(buttons[i].tip));
+        b->setIcon(compassArrow(buttons[i].dx, buttons[i].dy));
+        b->setIconSize(QSize(24, 24));
+        connect(b, &QToolButton::clicked, this, [this, i] { cmdShift_Click(i); });
+        cmdShift[i] = b;
+    }
 }
 
 void frmToolBar::Form_Load()
 {
+    PixelTwipsX = toInt16(Screen::TwipsPerPixelX);
+    PixelTwipsY = toInt16(Screen::TwipsPerPixelY);
+    // The swatches start from the desktop's menu-text and caption-text colours at every load.
+    LeftColor->setBackColor(0x80000007);
+    RightColor->setBackColor(0x80000009);
     PlaceToolWindow(this, true);
     RestoreWindowPosition(this);
 }
@@ -18,5 +166,81 @@ void frmToolBar::Form_Load()
 void frmToolBar::Form_Unload(int &Cancel)
 {
     Cancel = 0;
+    frmGeral &main = Forms::get<frmGeral>();
+    main.RightColor->setBackColor(RightColor->BackColor());
+    main.LeftColor->setBackColor(LeftColor->BackColor());
     SaveWindowPosition(this);
+}
+
+void frmToolBar::Color_MouseDown(int Index, int Button, int, double, double)
+{
+    const auto cell = Color.find(Index);
+    if (cell == Color.end())
+        return;
+    (Button == 1 ? LeftColor : RightColor)->setBackColor(cell->second->BackColor());
+}
+
+void frmToolBar::Color_Click(int Index)
+{
+    const auto cell = Color.find(Index);
+    if (cell == Color.end())
+        return;
+    frmGeral &main = Forms::get<frmGeral>();
+    if (Index > 31) {
+        // A cancelled dialog gives the colour it held last, which the slot takes all the same.
+        main.cd.ShowColor();
+        cell->second->setBackColor(main.cd.Color);
+        LeftColor->setBackColor(cell->second->BackColor());
+    }
+    main.RightColor->setBackColor(RightColor->BackColor());
+    main.LeftColor->setBackColor(LeftColor->BackColor());
+}
+
+void frmToolBar::cmdShift_Click(int Index)
+{
+    PictureBox *ikon = Forms::get<frmGeral>().Ikon;
+    switch (Index) {
+    case 0:
+        ShiftRight(ikon);
+        break;
+    case 1:
+        ShiftLeft(ikon);
+        break;
+    case 2:
+        ShiftUp(ikon);
+        break;
+    case 3:
+        ShiftDown(ikon);
+        break;
+    case 4:
+        ShiftUp(ikon), ShiftLeft(ikon);
+        break;
+    case 5:
+        ShiftUp(ikon), ShiftRight(ikon);
+        break;
+    case 6:
+        ShiftDown(ikon), ShiftLeft(ikon);
+        break;
+    case 7:
+        ShiftDown(ikon), ShiftRight(ikon);
+        break;
+    default:
+        return;
+    }
+    Forms::get<frmGeral>().RedrawGrid();
+}
+
+void frmToolBar::openFace(QGroupBox *face, std::initializer_list<QGroupBox *> hidden, double width,
+                          double height)
+{
+    Show();
+    for (QGroupBox *f : hidden)
+        f->hide();
+    face->show();
+    // A fixed-size frame: the user cannot resize it, the faces can.
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setWidth(this, width);
+    setHeight(this, height);
+    setFixedSize(size());
 }

@@ -1,14 +1,57 @@
 #pragma once
 
-#include "app/toolkit/Forms.h"
+#include <QGroupBox>
+#include <array>
+#include <cstdint>
+#include <map>
 
-// The floating tool window with its palette, icon search, resize and move faces.
+#include "app/toolkit/Forms.h"
+#include "app/toolkit/PictureBox.h"
+
+class QLabel;
+class QToolButton;
+
+// The floating tool window: one of four faces at a time (palette, icon search, resize, move).
+// It has no model of its own; it works on the main window's colours, Ikon and grid.
 class frmToolBar : public Form
 {
     Q_OBJECT
 public:
     frmToolBar();
 
+    // The screen's twips per pixel, taken at load.
+    int16_t PixelTwipsX = 0;
+    int16_t PixelTwipsY = 0;
+
+    // The faces.
+    QGroupBox *fraCores;
+    QGroupBox *fraMove;
+    QGroupBox *fraDiminui;
+    QGroupBox *fraLocaliza;
+
+    // The palette face.
+    QLabel *Label1;
+    QLabel *Label2;
+    QLabel *Label3;
+    PictureBox *LeftColor;
+    PictureBox *RightColor;
+    // The 32 fixed colours 0..31 and the custom slots 33, 34, 35, 39, 40, 42, 45 and 47.
+    std::map<int, PictureBox *> Color;
+
+    // The move face.
+    std::array<QToolButton *, 8> cmdShift;
+
     void Form_Load() override;
     void Form_Unload(int &Cancel) override;
+    void Color_MouseDown(int Index, int Button, int Shift, double X, double Y);
+    void Color_Click(int Index);
+    void cmdShift_Click(int Index);
+
+    // Shows `face` alone, hiding the others in the given order, and sizes the window in twips.
+    void openFace(QGroupBox *face, std::initializer_list<QGroupBox *> hidden, double width,
+                  double height);
+
+private:
+    void buildPalette();
+    void buildMove();
 };

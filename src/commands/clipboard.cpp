@@ -1,0 +1,71 @@
+// The "&Edit" menu's Cut, Copy, Paste and Clear Clipboard, and "Clean".
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+
+#include "app/frmGeral.h"
+#include "app/mdlTool.h"
+
+CellRegion captureRegion(double left, double top, double width, double height)
+{
+    return {int16_t(toInt16(left) / 150), int16_t(toInt16(top) / 150),
+            int16_t(toInt16(left + width) / 150), int16_t(toInt16(top + height) / 150)};
+}
+
+void frmGeral::mnuCopiar_Click()
+{
+    mnuColar->setEnabled(true);
+    mnuCopiar->setEnabled(false);
+    mnuCortar->setEnabled(false);
+    shCapture->setVisible(false);
+
+    const CellRegion r =
+        captureRegion(shCapture->Left(), shCapture->Top(), shCapture->Width(), shCapture->Height());
+    SelX1 = r.x1;
+    SelY1 = r.y1;
+    SelX2 = r.x2;
+    SelY2 = r.y2;
+    const int w = int16_t(SelX2 - SelX1 + 1);
+    const int h = int16_t(SelY2 - SelY1 + 1);
+
+    picCap->Cls();
+    picCap->PaintPicture(Ikon->Image(), 0, 0, SelX1, SelY1, w, h);
+    QGuiApplication::clipboard()->setImage(picCap->Image());
+}
+
+void frmGeral::mnuCortar_Click()
+{
+    mnuCopiar_Click();
+    Ikon->LineBox(SelX1, SelY1, SelX2, SelY2, vbWhite, true);
+    RedrawGrid();
+}
+
+void frmGeral::mnuColar_Click()
+{
+    picMode->setPicture(imgColar->pixmap().toImage());
+    mnuCopiar->setEnabled(false);
+    mnuCortar->setEnabled(false);
+    DrawMode = 9;
+    // The buffer may hold an older bitmap than the clipboard, or none: take the current one, as
+    // the pointer moving over the window would have.
+    if (!LoadClipboardBitmap(picCap))
+        return;
+    Ikon->setPicture(picCap->Picture());
+    RedrawGrid();
+    grid->Refresh();
+    mnuColar->setEnabled(false);
+}
+
+void frmGeral::mnuClear_Click()
+{
+    QGuiApplication::clipboard()->clear();
+    picCap->setPicture(QImage());
+    mnuColar->setEnabled(false);
+    mnuClear->setVisible(false);
+}
+
+void frmGeral::mnuLimpar_Click()
+{
+    fillWithRightColor();
+}

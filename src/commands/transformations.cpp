@@ -1,0 +1,84 @@
+// The "Rotate" entries, mirrors of the 32 x 32 image, and the entries that open the tool
+// window on one of its faces.
+
+#include "app/frmGeral.h"
+#include "toolwindow/frmToolBar.h"
+
+namespace {
+
+enum class Mirror { Diagonal, Horizontal, Vertical };
+
+// Every pixel is read into a table before any is written, so none is read after it changed.
+// A pixel outside a shrunken icon reads as -1 and is not carried over.
+void remap(PictureBox *ikon, Mirror mirror)
+{
+    int32_t T[32][32];
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            T[x][y] = ikon->Point(x, y);
+    const auto set = [ikon](int x, int y, int32_t c) {
+        if (c >= 0)
+            ikon->PSet(x, y, ColorValue(c));
+    };
+    switch (mirror) {
+    case Mirror::Diagonal:
+        for (int x = 0; x < 32; ++x)
+            for (int y = 0; y < 32; ++y)
+                set(x, y, T[y][x]);
+        break;
+    case Mirror::Horizontal:
+        for (int y = 0; y < 32; ++y)
+            for (int x = 31; x >= 0; --x)
+                set(x, y, T[31 - x][y]);
+        break;
+    case Mirror::Vertical:
+        for (int y = 31; y >= 0; --y)
+            for (int x = 0; x < 32; ++x)
+                set(x, y, T[x][31 - y]);
+        break;
+    }
+}
+
+} // namespace
+
+void frmGeral::mnuRotate13_Click()
+{
+    remap(Ikon, Mirror::Diagonal);
+    RedrawGrid();
+}
+
+void frmGeral::mnuHorizontal_Click()
+{
+    remap(Ikon, Mirror::Horizontal);
+    RedrawGrid();
+}
+
+void frmGeral::mnuVertical_Click()
+{
+    remap(Ikon, Mirror::Vertical);
+    RedrawGrid();
+}
+
+void frmGeral::mnuMove_Click()
+{
+    frmToolBar &t = Forms::get<frmToolBar>();
+    t.openFace(t.fraMove, {t.fraLocaliza, t.fraCores, t.fraDiminui}, 2490, 3250);
+}
+
+void frmGeral::mnuReduzir_Click()
+{
+    frmToolBar &t = Forms::get<frmToolBar>();
+    t.openFace(t.fraDiminui, {t.fraMove, t.fraCores, t.fraLocaliza}, 2055, 2880);
+}
+
+void frmGeral::mnuSearch_Click()
+{
+    frmToolBar &t = Forms::get<frmToolBar>();
+    t.openFace(t.fraLocaliza, {t.fraMove, t.fraCores, t.fraDiminui}, 2490, 2625);
+}
+
+void frmGeral::mnuCorFixa_Click()
+{
+    frmToolBar &t = Forms::get<frmToolBar>();
+    t.openFace(t.fraCores, {t.fraLocaliza, t.fraDiminui, t.fraMove}, 2475, 3675);
+}

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMimeData>
+
+#include "app/frmGeral.h"
+
+namespace {
+
+constexpr ColorValue Blue = RGB(0, 0, 255);
+
+class Clipboard : public ::testing::Test
+{
+protected:
+    void SetUp() override { QGuiApplication::clipboard()->clear(); }
+    void TearDown() override { QGuiApplication::clipboard()->clear(); }
+
+    void capture(double left, double top, double width, double height)
+    {
+        f.picModeSel_Click(8);
+        f.shCapture->setLeft(left);
+        f.shCapture->setTop(top);
+        f.shCapture->setWidth(width);
+        f.shCapture->setHeight(height);
+        f.shCapture->setVisible(true);
+    }
+
+    int count(ColorValue c) const
+    {
+        int n = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                n += f.Ikon->Point(x, y) == int32_t(c);
+        return n;
+    }
+
+    frmGeral &f = Forms::get<frmGeral>();
+};
+
+} // namespace
+
+TEST(CaptureRegion, RoundsFirstAndTakesTheCellOnABoundary)
+{
+    const CellRegion twoCellsWide = captureRegion(0, 0, 300, 0);
+    EXPECT_EQ(twoCellsWide.x1, 0);
+    EXPECT_EQ(twoCellsWide.x2, 2);
+    EXPECT_EQ(twoCellsWide.y2, 0);
+    const CellRegion inside = captureRegion(160, 170, 100, 100);
+    EXPECT_EQ(inside.x1, 1);
+    EXPECT_EQ(inside.x2, 1);
+    EXPECT_EQ(inside.y2, 1);
+    // 149.6 + 0.4 sums to 150 before rounding: the next cell is taken in.
+    EXPECT_EQ(captureRegion(149.6, 0, 0.4, 0).x2, 1);
+    EXPECT_EQ(captureRegion(149.5, 0, 0, 0).x1, 1); // ties go to the even 150
+    EXPECT_EQ(captureRegion(148.5, 0, 0, 0).x1, 0); // and to the even 148
+}
+
+TEST_F(Clipboard, CopyFillsTheBufferAndTheDesktopClipboard)
+{
+    f.Ikon->LineBox(2, 3, 4, 3, Blue, true);
+    capture(300, 450, 300, 10);
+    f.mnuCopiar_Click();
+    EXPECT_EQ(f.SelX1, 2);
+    EXPECT_EQ(f.SelY1, 3);
+    EXPECT_EQ(f.SelX2, 4);
+    EXPECT_EQ(f.SelY2, 3);
+    EXPECT_TRUE(f.mnuColar->isEnabled());
+    EXPECT_FALSE(f.mnuCopiar->isEnabled());
+    EXPECT_FALSE(f.mnuCortar->isEnabled());
+    EXPECT_FALSE(f.shCapture->Visible());
+
+    const QImage held = QGuiApplication::clipboard()->image();
+    ASSERT_EQ(held.size(), QSize(39, 39));
+    EXPECT_EQ(held.pixel(0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(held.pixel(2, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(held.pixel(3, 0), toQRgb(f.picCap->BackColor()));
+    EXPECT_EQ(held.pixel(0, 1), toQRgb(f.picCap->BackColor()));
+}
+
+TEST_F(Clipboard, CutWhitensExactlyTheRegion)
+{
+    f.RightColor->setBackColor(Blue);
+    f.mnuLimpar_Click();
+    capture(160, 170, 100, 100); // inside one cell
+    f.mnuCortar_Click();
+    EXPECT_EQ(f.Ikon->Point(1, 1), int32_t(vbWhite));
+    EXPECT_EQ(count(Blue), 1023);
+    EXPECT_EQ(f.grid->surface().pixel(15, 15), qRgb(255, 255, 255));
+}
+
+TEST_F(Clipboard, PasteWithoutABitmapOnlyArmsTheMode)
+{
+    f.mnuLimpar_Click();
+    const QImage before = f.Ikon->Image();
+    f.mnuColar->setEnabled(true);
+    f.mnuColar_Click();
+    EXPECT_EQ(f.DrawMode, 9);
+    EXPECT_EQ(f.picMode->Picture(), f.imgColar->pixmap().toImage());
+    EXPECT_EQ(f.Ikon->Image(), before);
+    EXPECT_TRUE(f.mnuColar->isEnabled());
+}
+
+TEST_F(Clipboard, PasteOfAClipboardBitmapReplacesTheImageThenStamps)
+{
+    QImage other(8, 4, QImage::Format_RGB32);
+    other.fill(qRgb(200, 10, 10));
+    QGuiApplication::clipboard()->setImage(other); // put there by another program
+    f.mnuColar_Click();
+    EXPECT_EQ(f.Ikon->Point(7, 3), int32_t(RGB(200, 10, 10)));
+    EXPECT_EQ(f.Ikon->Point(8, 3), int32_t(resolveColor(f.Ikon->BackColor())));
+    EXPECT_FALSE(f.mnuColar->isEnabled());
+    EXPECT_EQ(f.DrawMode, 9);
+
+    f.SelX1 = 0, f.SelY1 = 0, f.SelX2 = 1, f.SelY2 = 1;
+    f.grid_MouseUp(1, 0, 31 * 150 + 75, 31 * 150 + 75); // clipped at the corner
+    EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(200, 10, 10)));
+}
+
+TEST_F(Clipboard, ClearHidesItsEntryUntilABitmapComesBack)
+{
+    QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
+    f.Form_MouseMove(0, 0, 1, 1);
+    ASSERT_TRUE(f.mnuClear->isVisible());
+    f.mnuClear_Click();
+    EXPECT_FALSE(f.mnuClear->isVisible());
+    EXPECT_FALSE(f.mnuColar->isEnabled());
+    EXPECT_TRUE(f.picCap->Picture().isNull());
+    const QMimeData *held = QGuiApplication::clipboard()->mimeData();
+    EXPECT_TRUE(!held || !held->hasImage());
+    f.Form_MouseMove(0, 0, 1, 1);
+    EXPECT_FALSE(f.mnuClear->isVisible());
+    QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
+    f.Form_MouseMove(0, 0, 1, 1);
+    EXPECT_TRUE(f.mnuClear->isVisible());
+}
+
+TEST_F(Clipboard, CleanAfterStartUpTakesTheWindowColour)
+{
+    f.Ikon->PSet(5, 5, Blue);
+    f.mnuLimpar_Click();
+    EXPECT_EQ(count(resolveColor(vbWindowBackground)), 1024);
+}
+
+TEST_F(Clipboard, MirrorsMoveADotAndUndoThemselves)
+{
+    f.mnuLimpar_Click();
+    f.Ikon->PSet(3, 10, Blue);
+    f.Ikon->PSet(0, 0, vbWindowText); // a system colour comes back as plain RGB
+    const QImage start = f.Ikon->Image();
+
+    f.mnuRotate13_Click();
+    EXPECT_EQ(f.Ikon->Point(10, 3), int32_t(Blue));
+    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(resolveColor(vbWindowText)));
+    f.mnuRotate13_Click();
+    EXPECT_EQ(f.Ikon->Image(), start);
+
+    f.mnuHorizontal_Click();
+    EXPECT_EQ(f.Ikon->Point(28, 10), int32_t(Blue));
+    EXPECT_EQ(f.Ikon->Point(31, 0), int32_t(resolveColor(vbWindowText)));
+    f.mnuHorizontal_Click();
+    EXPECT_EQ(f.Ikon->Image(), start);
+
+    f.mnuVertical_Click();
+    EXPECT_EQ(f.Ikon->Point(3, 21), int32_t(Blue));
+    EXPECT_EQ(f.grid->surface().pixel(35, 215), qRgb(0, 0, 255));
+    f.mnuVertical_Click();
+    EXPECT_EQ(f.Ikon->Image(), start);
+}
