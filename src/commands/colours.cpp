@@ -1,0 +1,64 @@
+// The "&Colors" menu and the default palette strip.
+
+#include "app/frmGeral.h"
+#include "app/toolkit/twips.h"
+#include "colour/ColorPalette.h"
+#include "colour/frmVeCor1.h"
+
+std::vector<ColorValue> spectrumColumns()
+{
+    std::vector<ColorValue> columns;
+    int16_t red = 0, green = 0, blue = 0, dr = 5, dg = 0, db = 0;
+    ColorValue c = vbBlack;
+    for (;;) {
+        columns.push_back(c);
+        if (red == 255 && green == 255 && blue == 255)
+            return columns;
+        red += dr;
+        if (red > 255) {
+            red = 255, dr = 50, dg = 5;
+        } else if (red < 0) {
+            red = 0, dr = 0, db = 5;
+        }
+        green += dg;
+        if (green > 255) {
+            green = 255, dg = 0, dr = -5;
+        } else if (green < 0) {
+            green = 0, dg = 0, dr = 5;
+        }
+        blue += db;
+        if (blue > 255)
+            blue = 255, db = 0, dg = -5;
+        c = RGB(red, green, blue);
+    }
+}
+
+void frmGeral::GradiendColor()
+{
+    static const std::vector<ColorValue> columns = spectrumColumns();
+    const int64_t W = vbRound(pixelsToTwips(picDefaltColor->surfaceWidth()));
+    const int64_t H = vbRound(pixelsToTwips(picDefaltColor->surfaceHeight()));
+    const int64_t step = vbRound(Screen::TwipsPerPixelX);
+    int64_t x = 0;
+    for (size_t k = 0; k < columns.size() && x <= W; ++k, x += step) {
+        picDefaltColor->Line(double(x), 0, double(x), double(H), columns[k]);
+        if (k + 1 < columns.size())
+            continue;
+        // The white column is drawn: the strip ends there and is centred by the window.
+        const double inner = pixelsToTwips(picDefaltColor->surfaceWidth());
+        setWidth(picDefaltColor, Width(picDefaltColor) - inner + double(x));
+        setLeft(picDefaltColor,
+                double(vbRound(ScaleWidth(centralWidget()) - Width(picDefaltColor)) / 2));
+        return;
+    }
+}
+
+void frmGeral::mnuProcCor_Click()
+{
+    Forms::get<frmVeCor1>().Show();
+}
+
+void frmGeral::mnuScroolColor_Click()
+{
+    Forms::get<ColorPalette>().Show();
+}

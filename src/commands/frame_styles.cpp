@@ -1,0 +1,152 @@
+// Frame styles of the six panels, the settings file that keeps the style, panel dragging and
+// the text panel.
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include "app/frmGeral.h"
+#include "app/toolkit/SeqFile.h"
+#include "colour/frmDesenho.h"
+
+namespace {
+
+QString centred(const QString &text)
+{
+    const qsizetype pad = std::max<qsizetype>(0, 50 - text.size());
+    return QString(pad / 2, ' ') + text + QString(pad - pad / 2, ' ');
+}
+
+} // namespace
+
+QString settingsFilePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Pixmint/OrvelForm.orv");
+}
+
+QByteArray settingsFileContent(const QString &style)
+{
+    const QString hyphens(50, '-');
+    const QStringList head = {centred(QStringLiteral("Orvel Orvelcraft 1998 - 2026")),
+                              centred(QStringLiteral("pixmint@orvelcraft.example")), hyphens};
+    QStringList lines = head;
+    lines << QStringLiteral("    D o n ' t   A l t e r   T h i s   F i l e     ") << hyphens
+          << style;
+    for (const char *credit :
+         {"Written by", "Orvel", "Orvelcraft", "Mintbrook", "Green Valley", "Pixeland"})
+        lines << centred(QString::fromLatin1(credit)) << hyphens;
+    lines << centred(QStringLiteral("https://orvelcraft.example/pixmint")) << QString()
+          << QString(50, ' ') << head;
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes += SeqFile::writeRecord({line});
+    return bytes;
+}
+
+std::array<SSPanel *, 6> frmGeral::panels() const
+{
+    return {fraTexto, pic3dIco, pic3DMode, pic3DTool, pnlMaster, pic3DColor};
+}
+
+void frmGeral::FormatTools()
+{
+    // Written whole or not at all, so a failed write leaves the previous file as it was.
+    QDir().mkpath(QFileInfo(settingsFilePath()).path());
+    QSaveFile file(settingsFilePath());
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(settingsFileContent(txtFormat->text())) < 0 || !file.commit())
+        txtFormat->setText(QStringLiteral("2"));
+}
+
+void frmGeral::MudaFormatoTollfrmGeral()
+{
+    const int kind = txtFormat->text().trimmed().toInt();
+    for (SSPanel *p : panels())
+        p->setBevelOuter(kind);
+}
+
+void frmGeral::readFrameStyle()
+{
+    QFile file(settingsFilePath());
+    QString field;
+    bool ok = file.open(QIODevice::ReadOnly);
+    if (ok) {
+        SeqFile::Reader reader(file.read(64 * 1024));
+        for (int i = 0; i < 6 && ok; ++i)
+            ok = reader.next(field);
+        // A panel takes only a number as its bevel kind.
+        if (ok)
+            field.trimmed().toInt(&ok);
+    }
+    if (!ok) {
+        txtFormat->setText(QStringLiteral("3"));
+        FormatTools();
+        return;
+    }
+    txtFormat->setText(field);
+    MudaFormatoTollfrmGeral();
+}
+
+namespace {
+
+void applyFrameStyle(frmGeral &f, const char *style, int bevelWidth)
+{
+    f.txtFormat->setText(QString::fromLatin1(style));
+    for (SSPanel *p : f.panels())
+        p->setBevelWidth(bevelWidth);
+    f.FormatTools();
+    f.MudaFormatoTollfrmGeral();
+}
+
+} // namespace
+
+void frmGeral::mnuRaised_Click()
+{
+    applyFrameStyle(*this, "2", 4);
+}
+void frmGeral::mnuSoftRaised_Click()
+{
+    applyFrameStyle(*this, "2", 2);
+}
+void frmGeral::mnuSunken_Click()
+{
+    applyFrameStyle(*this, "1", 4);
+}
+void frmGeral::mnuSoftSunken_Click()
+{
+    applyFrameStyle(*this, "1", 2);
+}
+void frmGeral::mnuEtched_Click()
+{
+    applyFrameStyle(*this, "2", 1);
+}
+
+void frmGeral::mnuDrag_Click()
+{
+    if (mnuDrag->text() == QLatin1String("Activate Drag")) {
+        for (SSPanel *p : panels())
+            p->setDragMode(SSPanel::vbAutomatic);
+        mnuDrag->setText(QStringLiteral("Disable Drag"));
+        MsgBox(QStringLiteral("Drag Objects!\nThe cursor moves and position the objects!\n"),
+               vbOKOnly, QStringLiteral("Drag, Activated!"));
+    } else {
+        for (SSPanel *p : panels())
+            p->setDragMode(SSPanel::vbManual);
+        mnuDrag->setText(QStringLiteral("Activate Drag"));
+    }
+}
+
+void frmGeral::mnuOpTxt_Click()
+{
+    const bool open = mnuOpTxt->text() == QLatin1String("Open Text");
+    fraTexto->setVisible(open);
+    mnuOpTxt->setText(open ? QStringLiteral("Close Text") : QStringLiteral("Open Text"));
+}
+
+void frmGeral::mnuGradiende_Click()
+{
+    Forms::get<frmDesenho>().Show();
+}

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+
+#include "app/frmGeral.h"
+#include "app/toolkit/twips.h"
+#include "colour/ColorPalette.h"
+#include "colour/frmDesenho.h"
+#include "colour/frmVeCor1.h"
+#include "support/ScriptedSeam.h"
+
+namespace {
+
+ColorValue expectedColumn(int k)
+{
+    if (k <= 51)
+        return RGB(5 * k, 0, 0);
+    if (k <= 102)
+        return RGB(255, 5 * (k - 51), 0);
+    if (k == 103)
+        return RGB(255, 255, 0);
+    if (k <= 154)
+        return RGB(255 - 5 * (k - 103), 255, 0);
+    if (k <= 205)
+        return RGB(0, 255, 5 * (k - 154));
+    if (k == 206)
+        return RGB(0, 255, 255);
+    if (k <= 257)
+        return RGB(0, 255 - 5 * (k - 206), 255);
+    if (k == 258)
+        return RGB(0, 0, 255);
+    if (k <= 309)
+        return RGB(5 * (k - 258), 0, 255);
+    return RGB(255, 5 * (k - 309), 255);
+}
+
+QByteArray readSettings()
+{
+    QFile f(settingsFilePath());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeSettings(const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(settingsFilePath()).path());
+    QFile f(settingsFilePath());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+class Look : public ::testing::Test
+{
+protected:
+    void SetUp() override { QFile::remove(settingsFilePath()); }
+    void TearDown() override
+    {
+        QFile::remove(settingsFilePath());
+        QFile::remove(QFileInfo(settingsFilePath()).path()); // a blocking plain file, if any
+    }
+};
+
+} // namespace
+
+TEST(Spectrum, ColumnsRunFromBlackToWhiteWithDoubledStops)
+{
+    const std::vector<ColorValue> columns = spectrumColumns();
+    ASSERT_EQ(columns.size(), 361u);
+    for (int k = 0; k < 361; ++k)
+        ASSERT_EQ(columns[k], expectedColumn(k)) << "column " << k;
+    EXPECT_EQ(columns[0], vbBlack);
+    EXPECT_EQ(columns[102], columns[103]);
+    EXPECT_EQ(columns[205], columns[206]);
+    EXPECT_EQ(columns[257], columns[258]);
+    EXPECT_EQ(columns[360], vbWhite);
+}
+
+TEST_F(Look, WideStripIsFittedAndCentredNarrowStripKeepsItsPlace)
+{
+    frmGeral &f = Forms::get<frmGeral>();
+    f.GradiendColor();
+    EXPECT_EQ(f.picDefaltColor->surfaceWidth(), 360);
+    EXPECT_EQ(f.picDefaltColor->Point(0, 15), int32_t(vbBlack));
+    EXPECT_EQ(f.picDefaltColor->Point(103 * 15, 15), int32_t(RGB(255, 255, 0)));
+    EXPECT_EQ(f.picDefaltColor->Point(359 * 15, 15), int32_t(RGB(255, 250, 255)));
+    EXPECT_EQ(Left(f.picDefaltColor),
+              pixelsToTwips(twipsToPixels(
+                  double(vbRound(ScaleWidth(f.centralWidget()) - Width(f.picDefaltColor)) / 2))));
+
+    setWidth(f.picDefaltColor, 1500); // 98 pixels inside its frame
+    f.picDefaltColor->Cls();
+    const double left = Left(f.picDefaltColor);
+    f.GradiendColor();
+    EXPECT_EQ(Width(f.picDefaltColor), 1500);
+    EXPECT_EQ(Left(f.picDefaltColor), left);
+    EXPECT_EQ(f.picDefaltColor->Point(97 * 15, 15), int32_t(expectedColumn(97)));
+}
+
+TEST_F(Look, FrameStyleIsWrittenByteForByteAndSurvivesARestart)
+{
+    frmGeral &f = Forms::get<frmGeral>();
+    EXPECT_EQ(f.txtFormat->text(), QStringLiteral("3")); // no file at start: "3" written
+    EXPECT_EQ(readSettings(), settingsFileContent("3"));
+
+    f.mnuSunken_Click();
+    const QByteArray bytes = readSettings();
+    const QList<QByteArray> lines = bytes.split('\n');
+    ASSERT_EQ(lines.size(), 25); // 24 lines, each ending in CRLF
+    EXPECT_EQ(lines[5], QByteArray("\"1\"\r"));
+    EXPECT_EQ(lines[3], QByteArray("\"    D o n ' t   A l t e r   T h i s   F i l e     \"\r"));
+    EXPECT_EQ(lines[19], QByteArray("\"\"\r"));
+    EXPECT_EQ(lines[20], "\"" + QByteArray(50, ' ') + "\"\r");
+    EXPECT_EQ(lines[21], lines[0]);
+    EXPECT_EQ(lines[23], lines[2]);
+    for (int i : {0, 1, 2, 4, 6, 7, 18})
+        EXPECT_EQ(lines[i].size(), 53) << "line " << i + 1;
+    for (SSPanel *p : f.panels()) {
+        EXPECT_EQ(p->BevelOuter(), SSPanel::BevelInset);
+        EXPECT_EQ(p->BevelWidth(), 4);
+    }
+
+    Forms::unloadAll();
+    frmGeral &again = Forms::get<frmGeral>();
+    EXPECT_EQ(again.txtFormat->text(), QStringLiteral("1"));
+    EXPECT_EQ(again.pnlMaster->BevelOuter(), SSPanel::BevelInset);
+    EXPECT_EQ(again.pnlMaster->BevelWidth(), 1); // the width is not kept
+
+    again.mnuEtched_Click();
+    EXPECT_EQ(again.pic3DColor->BevelOuter(), SSPanel::BevelRaised);
+    EXPECT_EQ(again.pic3DColor->BevelWidth(), 1);
+    again.mnuSoftRaised_Click();
+    EXPECT_EQ(again.fraTexto->BevelWidth(), 2);
+}
+
+TEST_F(Look, HandEditedOrDamagedFilesFallBackToStyleThree)
+{
+    // Unquoted lines with commas shift the fields: the sixth is no style number.
+    writeSettings("Orvel, 1998\r\nmail\r\n---\r\nDon't alter\r\n---\r\n\"1\"\r\n");
+    frmGeral &f = Forms::get<frmGeral>();
+    EXPECT_EQ(f.txtFormat->text(), QStringLiteral("3"));
+    EXPECT_EQ(readSettings(), settingsFileContent("3"));
+    Forms::unloadAll();
+
+    writeSettings("a,b,c,d,e,\"2\",g\r\n");
+    EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), QStringLiteral("2"));
+    Forms::unloadAll();
+
+    writeSettings(QByteArray("\"only\"\r\n\"two\""));
+    EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), QStringLiteral("3"));
+}
+
+TEST_F(Look, AnUnwritableFolderGivesStyleTwo)
+{
+    frmGeral &f = Forms::get<frmGeral>();
+    // A plain file where the settings folder should be: nothing can be written below it.
+    QDir(QFileInfo(settingsFilePath()).path()).removeRecursively();
+    QFile blocker(QFileInfo(settingsFilePath()).path());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    f.mnuSunken_Click();
+    EXPECT_EQ(f.txtFormat->text(), QStringLiteral("2"));
+    EXPECT_EQ(f.pnlMaster->BevelOuter(), SSPanel::BevelRaised);
+    EXPECT_EQ(f.pnlMaster->BevelWidth(), 4);
+}
+
+TEST_F(Look, DragTogglesWithAMessageOnlyWhenSwitchedOn)
+{
+    frmGeral &f = Forms::get<frmGeral>();
+    f.mnuDrag_Click();
+    EXPECT_EQ(f.mnuDrag->text(), QStringLiteral("Disable Drag"));
+    for (SSPanel *p : f.panels())
+        EXPECT_EQ(p->DragMode(), SSPanel::vbAutomatic);
+    ASSERT_EQ(scripted().messages.size(), 1u);
+    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Drag, Activated!"));
+    EXPECT_EQ(scripted().messages[0].text,
+              QStringLiteral("Drag Objects!\nThe cursor moves and position the objects!\n"));
+    f.mnuDrag_Click();
+    EXPECT_EQ(f.mnuDrag->text(), QStringLiteral("Activate Drag"));
+    EXPECT_EQ(f.pnlMaster->DragMode(), SSPanel::vbManual);
+    EXPECT_EQ(scripted().messages.size(), 1u);
+}
+
+TEST_F(Look, TextPanelAndColourWindowsOpenFromTheMenus)
+{
+    frmGeral &f = Forms::get<frmGeral>();
+    EXPECT_FALSE(f.fraTexto->isVisibleTo(&f));
+    f.mnuOpTxt_Click();
+    EXPECT_TRUE(f.fraTexto->isVisibleTo(&f));
+    EXPECT_EQ(f.mnuOpTxt->text(), QStringLiteral("Close Text"));
+    f.mnuOpTxt_Click();
+    EXPECT_FALSE(f.fraTexto->isVisibleTo(&f));
+    EXPECT_EQ(f.mnuOpTxt->text(), QStringLiteral("Open Text"));
+
+    f.mnuGradiende_Click();
+    f.mnuProcCor_Click();
+    f.mnuScroolColor_Click();
+    EXPECT_TRUE(Forms::get<frmDesenho>().isVisible());
+    EXPECT_TRUE(Forms::get<frmVeCor1>().isVisible());
+    EXPECT_TRUE(Forms::get<ColorPalette>().isVisible());
+}
