@@ -33,7 +33,8 @@ fuzz: deps
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@mkdir -p $(FUZZ_BUILD)/corpus/fuzz-icon $(FUZZ_BUILD)/corpus/fuzz-picture
 	@cp tests/data/*.ico tests/data/*.bmp fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-icon/
-	@cp $$(ls tests/data/* | grep -v '\.sh$$') fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-picture/
+	@find tests/data -maxdepth 1 -type f ! -name '*.sh' -exec cp {} $(FUZZ_BUILD)/corpus/fuzz-picture/ \;
+	@cp fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-picture/
 	@for t in fuzz-icon fuzz-picture; do \
 		./$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_TIME) -timeout=10 \
 			-artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/$$t || exit 1; \

@@ -16,8 +16,12 @@ void frmGeral::PaintCell(int16_t x, int16_t y, ColorValue color)
 void frmGeral::RedrawGrid()
 {
     for (int16_t row = 0; row < 32; ++row)
-        for (int16_t col = 0; col < 32; ++col)
-            PaintCell(int16_t(150 * col), int16_t(150 * row), ColorValue(Ikon->Point(col, row)));
+        for (int16_t col = 0; col < 32; ++col) {
+            // A shrunken icon has no colour for the cells beyond it.
+            const int32_t color = Ikon->Point(col, row);
+            if (color >= 0)
+                PaintCell(int16_t(150 * col), int16_t(150 * row), ColorValue(color));
+        }
 }
 
 void frmGeral::mnuGrade_Click()

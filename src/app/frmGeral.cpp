@@ -140,6 +140,9 @@ void frmGeral::buildControls()
     picCap = place(new PictureBox(pnlBarra, PictureBox::ScaleMode::Pixels), 0, 0, 585, 585);
     picCap->setBackColor(vbWhite);
     picCap->hide();
+    picLimpa = place(new PictureBox(pnlBarra, PictureBox::ScaleMode::Pixels), 0, 0, 540, 540);
+    picLimpa->setBackColor(vbWhite);
+    picLimpa->hide();
 
     // The canvas panel: row ruler, grid, column ruler and the coordinates label.
     pnlMaster = place(new SSPanel(pnlBarra), 0, 0, 5370, 5580);

@@ -31,6 +31,7 @@ public:
     CommonDialog cd;
     SSPanel *pnlBarra;
     PictureBox *picCap;
+    PictureBox *picLimpa; // a blank white picture
     SSPanel *pnlMaster2;
     PictureBox *picLogo;
     QListWidget *List1;

@@ -191,12 +191,22 @@ void PictureBox::fitSurface() const
     const QSize want(std::max(0, width() - 2 * border_), std::max(0, height() - 2 * border_));
     if (image_.size() == want)
         return;
+    // Like the old toolkit's persistent bitmap, what was drawn beyond a shrunken box comes back
+    // when the box grows again; only Cls forgets it.
+    QImage kept = retained_;
+    if (kept.width() < image_.width() || kept.height() < image_.height()) {
+        QImage merged(kept.size().expandedTo(image_.size()), QImage::Format_RGB32);
+        merged.fill(toQRgb(backColor_));
+        QPainter(&merged).drawImage(0, 0, kept);
+        kept = std::move(merged);
+    }
+    if (!image_.isNull())
+        QPainter(&kept).drawImage(0, 0, image_);
+    retained_ = kept;
     QImage next(want, QImage::Format_RGB32);
     next.fill(toQRgb(backColor_));
-    const int rows = std::min(next.height(), image_.height());
-    const int bytes = std::min(next.width(), image_.width()) * int(sizeof(QRgb));
-    for (int y = 0; y < rows; ++y)
-        std::memcpy(next.scanLine(y), image_.constScanLine(y), size_t(std::max(0, bytes)));
+    if (!kept.isNull())
+        QPainter(&next).drawImage(0, 0, kept);
     image_ = std::move(next);
 }
 
@@ -241,6 +251,7 @@ void PictureBox::fillSpan(int x1, int x2, int y, QRgb rgb)
 void PictureBox::Cls()
 {
     fitSurface();
+    retained_ = QImage();
     image_.fill(toQRgb(backColor_));
     if (!picture_.isNull() && !image_.isNull()) {
         QPainter p(&image_);

@@ -141,6 +141,8 @@ private:
     ColorValue backColor_ = vbButtonFace;
     QImage picture_;
     mutable QImage image_;
+    // The drawing as large as the box has ever been since the last Cls.
+    mutable QImage retained_;
     QRgb *bits_ = nullptr;
     qsizetype stride_ = 0;
     int drawWidth_ = 0;

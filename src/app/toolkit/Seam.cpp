@@ -30,8 +30,9 @@ QStringList qtFilterEntries(const QString &vbFilter)
         for (QString &p : patterns)
             p = p.trimmed();
         const QString list = QLatin1Char('(') + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-        entries << (description.endsWith(list) ? description
-                                               : description + QLatin1Char(' ') + list);
+        entries << (description.endsWith(list, Qt::CaseInsensitive)
+                        ? description
+                        : description + QLatin1Char(' ') + list);
     }
     return entries;
 }

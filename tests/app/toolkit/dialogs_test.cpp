@@ -12,6 +12,8 @@ TEST(QtFilter, TakesPatternsFromThePatternFields)
               QStringLiteral("Pictures (bmp, ico) (*.bmp *.ico)"));
     EXPECT_EQ(qtFilter(QStringLiteral("Icons (*.ico)|*.ico;*.icl|dangling")),
               QStringLiteral("Icons (*.ico) (*.ico *.icl)"));
+    EXPECT_EQ(qtFilter(QStringLiteral("Executable (*.exe)|*.EXE")),
+              QStringLiteral("Executable (*.exe)"));
 }
 
 TEST(MsgBox, GoesThroughTheSeam)
