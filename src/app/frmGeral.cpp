@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -257,7 +256,8 @@ void frmGeral::buildControls()
                        static_cast<QWidget *>(pnlMaster2)})
         w->setCursor(Qt::ArrowCursor);
 
-    QFont ruler = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // Each number is centred in its own cell, so the window's font serves.
+    QFont ruler = font();
     ruler.setPixelSize(8);
     lblNumero1->setFont(ruler);
     lblNumero2->setFont(ruler);

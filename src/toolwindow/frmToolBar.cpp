@@ -1,14 +1,20 @@
 #include "toolwindow/frmToolBar.h"
 
+#include <QFile>
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QToolButton>
 #include <cmath>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/twips.h"
 #include "placement/placement.h"
+#include "toolwindow/IconResources.h"
 #include "toolwindow/shift.h"
 
 namespace {
@@ -62,6 +68,51 @@ constexpr ColorValue Palette[32] = {
     RGB(0, 192, 0),     RGB(0, 192, 192),   RGB(0, 0, 192),     RGB(192, 0, 192),
 };
 
+constexpr QRgb IconBackground = qRgb(192, 192, 192);
+// Executables and libraries can be large, but not this large.
+constexpr qint64 MaxSearchFile = 512 * 1024 * 1024;
+
+std::optional<QByteArray> readWhole(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxSearchFile)
+        return std::nullopt;
+    return file.readAll();
+}
+
+// An icon as the desktop hands it out: at 32 x 32, drawn through its mask over the grey.
+QImage shownIcon(const IconImage &icon)
+{
+    QImage composed = composeIcon(icon, IconBackground);
+    if (composed.size() != QSize(32, 32))
+        composed = composed.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return composed;
+}
+
+// The file's own 16 x 16 icon when it is or holds icons, else the desktop's icon for its type.
+QImage smallIconOf(const QString &path)
+{
+    const std::optional<QByteArray> bytes = readWhole(path);
+    const auto groups = bytes ? readIconGroups(*bytes) : std::nullopt;
+    if (groups) {
+        const IconGroup &first = groups->front();
+        std::optional<IconImage> chosen;
+        for (const IconGroupImage &image : first.images) {
+            const auto info = probeIconImage(image.data);
+            if (info && info->width == 16 && info->height == 16 &&
+                (!chosen || info->bitCount > chosen->bitCount))
+                chosen = decodeIconImage(image.data);
+        }
+        if (!chosen)
+            chosen = groupIcon(first);
+        // Through the mask over white, as the shell draws with transparency.
+        if (chosen)
+            return composeIcon(*chosen, qRgb(255, 255, 255))
+                .scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return QFileIconProvider().icon(QFileInfo(path)).pixmap(16, 16).toImage();
+}
+
 // The custom slots from left to right.
 constexpr int CustomSlots[8] = {47, 45, 40, 42, 39, 35, 34, 33};
 
@@ -84,6 +135,8 @@ frmToolBar::frmToolBar()
         face(centralWidget(), "Search: Exe, Dll, Cls.", "Search: Exe, Dll, Cls.", 2175, 2055);
     buildPalette();
     buildMove();
+    buildSearch();
+    buildResize();
 }
 
 void frmToolBar::buildPalette()
@@ -150,6 +203,41 @@ void frmToolBar::buildMove()
         connect(b, &QToolButton::clicked, this, [this, i] { cmdShift_Click(i); });
         cmdShift[i] = b;
     }
+}
+
+void frmToolBar::buildSearch()
+{
+    cmdOpen = place(new QPushButton(QStringLiteral("Search"), fraLocaliza), 480, 450, 1215, 495);
+    cmdOpen->setToolTip(QStringLiteral("Search"));
+    cmdBack = place(new QToolButton(fraLocaliza), 120, 1080, 495, 495);
+    cmdBack->setIcon(compassArrow(-1, 0));
+    cmdNext = place(new QToolButton(fraLocaliza), 1560, 1080, 495, 495);
+    cmdNext->setIcon(compassArrow(1, 0));
+    for (QToolButton *b : {cmdBack, cmdNext}) {
+        b->setIconSize(QSize(24, 24));
+        b->setEnabled(false);
+    }
+    PictureBox *first =
+        place(new PictureBox(fraLocaliza, PictureBox::ScaleMode::Pixels), 840, 1080, 510, 510);
+    first->setBorderStyle(1);
+    first->setBackColor(fromQRgb(IconBackground));
+    first->hide();
+    PicIcon.push_back(first);
+    lblArquivo = place(new QLabel(QStringLiteral("#"), fraLocaliza), 1000, 1680, 135, 195);
+    lblArquivo->hide();
+    connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
+    connect(cmdNext, &QToolButton::clicked, this, [this] { cmdNext_Click(); });
+    connect(cmdBack, &QToolButton::clicked, this, [this] { cmdBack_Click(); });
+}
+
+void frmToolBar::buildResize()
+{
+    cmdDiminuir = place(new QPushButton(QStringLiteral("Resize"), fraDiminui), 240, 360, 1215, 375);
+    cmdDiminuir->setToolTip(QStringLiteral("Resize"));
+    Frame1 = place(new QGroupBox(fraDiminui), 240, 840, 1215, 1215);
+    picPequeno = place(new PictureBox(Frame1, PictureBox::ScaleMode::Pixels), 360, 360, 540, 540);
+    picPequeno->setBackColor(vbWhite);
+    connect(cmdDiminuir, &QPushButton::clicked, this, [this] { cmdDiminuir_Click(); });
 }
 
 void frmToolBar::Form_Load()
@@ -243,4 +331,150 @@ void frmToolBar::openFace(QGroupBox *face, std::initializer_list<QGroupBox *> hi
     setWidth(this, width);
     setHeight(this, height);
     setFixedSize(size());
+}
+
+void frmToolBar::cmdOpen_Click()
+{
+    CommonDialog1.DialogTitle = QStringLiteral("Orvel Pixmint - Open...");
+    CommonDialog1.Filter = QStringLiteral(
+        "Executable (*.exe)|*.EXE|D. L. Libraries (*.dll)|*.DLL|Icon Libraries (*.icl)|*.ICL");
+    const QString remembered = CommonDialog1.FileName;
+    CommonDialog1.ShowOpen();
+    if (CommonDialog1.FileName == remembered)
+        return;
+    const QString path = CommonDialog1.FileName;
+
+    const std::optional<QByteArray> bytes = readWhole(path);
+    const auto groups = bytes ? readIconGroups(*bytes) : std::nullopt;
+    std::vector<QImage> icons;
+    // As the desktop's extraction does, the list ends at the first icon that cannot be had.
+    for (size_t i = 0; groups && i < groups->size(); ++i) {
+        const std::optional<IconImage> icon = groupIcon((*groups)[i]);
+        if (!icon)
+            break;
+        icons.push_back(shownIcon(*icon));
+    }
+    if (icons.empty()) {
+        MsgBox(QStringLiteral("  This  File  is  not  Valid!  "), vbOKOnly | vbCritical,
+               QStringLiteral("Inform the User!"));
+        return;
+    }
+
+    while (PicIcon.size() > 1) {
+        delete PicIcon.back();
+        PicIcon.pop_back();
+    }
+    for (IconIndex = 0; IconIndex < int32_t(icons.size()); ++IconIndex) {
+        if (IconIndex > 0) {
+            auto *element = new PictureBox(fraLocaliza, PictureBox::ScaleMode::Pixels);
+            element->setGeometry(PicIcon[0]->geometry());
+            element->setBorderStyle(1);
+            element->setBackColor(PicIcon[0]->BackColor());
+            element->hide();
+            PicIcon.push_back(element);
+        }
+        PictureBox *element = PicIcon[size_t(IconIndex)];
+        element->setPicture(QImage());
+        element->PaintPicture(icons[size_t(IconIndex)], 0, 0, 0, 0, 32, 32);
+        element->setPicture(element->Image());
+        PicIcon_Change(IconIndex);
+    }
+    const int n = int(PicIcon.size());
+    IconIndex = 0;
+    PicIcon[0]->show();
+
+    frmGeral &main = Forms::get<frmGeral>();
+    main.setMsg(QStringLiteral("File: ") + QFileInfo(path).fileName() +
+                QStringLiteral("    Total: ") + QString::number(n));
+    setArquivo(QStringLiteral("1"));
+    lblArquivo->show();
+    cmdBack->setEnabled(false);
+    cmdNext->setEnabled(n >= 2);
+    showIcon(0);
+    main.mnuReduzir->setEnabled(false);
+}
+
+void frmToolBar::cmdNext_Click()
+{
+    const int n = int(PicIcon.size());
+    if (IconIndex + 1 < n) {
+        PicIcon[size_t(IconIndex)]->hide();
+        ++IconIndex;
+        PicIcon[size_t(IconIndex)]->show();
+        setArquivo(QString::number(lblArquivo->text().toInt() + 1));
+    }
+    cmdNext->setEnabled(IconIndex + 1 < n);
+    if (IconIndex != 0)
+        cmdBack->setEnabled(true);
+    showIcon(IconIndex);
+}
+
+void frmToolBar::cmdBack_Click()
+{
+    if (IconIndex != 0) {
+        PicIcon[size_t(IconIndex)]->hide();
+        --IconIndex;
+        PicIcon[size_t(IconIndex)]->show();
+        setArquivo(QString::number(lblArquivo->text().toInt() - 1));
+    }
+    cmdBack->setEnabled(IconIndex != 0);
+    if (int(PicIcon.size()) - IconIndex >= 2)
+        cmdNext->setEnabled(true);
+    showIcon(IconIndex);
+}
+
+void frmToolBar::PicIcon_Change(int Index)
+{
+    Forms::get<frmGeral>().Ikon->setPicture(PicIcon[size_t(Index)]->Picture());
+}
+
+void frmToolBar::showIcon(int index)
+{
+    frmGeral &main = Forms::get<frmGeral>();
+    main.Ikon->setPicture(PicIcon[size_t(index)]->Picture());
+    main.RedrawGrid();
+}
+
+void frmToolBar::setArquivo(const QString &caption)
+{
+    lblArquivo->setText(caption);
+    if (caption > QLatin1String("0"))
+        Forms::get<frmGeral>().mnuPropriedade->setEnabled(false);
+}
+
+void frmToolBar::cmdDiminuir_Click()
+{
+    frmGeral &main = Forms::get<frmGeral>();
+    const QString state = cmdDiminuir->text();
+    if (state == QLatin1String("Resize")) {
+        cmdDiminuir->setText(QStringLiteral("Transfer"));
+        const QImage small = smallIconOf(main.cd.FileName);
+        const int x = int(vbRound((main.Ikon->surfaceWidth() / double(PixelTwipsX) + 2) / 2 - 1));
+        const int y = int(vbRound((main.Ikon->surfaceHeight() / double(PixelTwipsY) + 2) / 2 - 1));
+        picPequeno->PaintPicture(small, x, y, 0, 0, small.width(), small.height());
+        picPequeno->Refresh();
+    } else if (state == QLatin1String("Transfer")) {
+        cmdDiminuir->setText(QStringLiteral("Return, Clean!"));
+        setHeight(main.Ikon, 340);
+        setWidth(main.Ikon, 340);
+        setHeight(main.grid, 2700);
+        setWidth(main.grid, 2715);
+        setHeight(main.lblNumero1, Height(main.grid));
+        setWidth(main.lblNumero2, Width(main.grid));
+        setTop(main.lblNumero2, Top(main.grid) + Height(main.grid));
+        main.Ikon->setPicture(picPequeno->Image());
+        main.RedrawGrid();
+    } else if (state == QLatin1String("Return, Clean!")) {
+        picPequeno->setPicture(main.picLimpa->Image());
+        cmdDiminuir->setText(QStringLiteral("Resize"));
+        setHeight(main.Ikon, 510);
+        setWidth(main.Ikon, 510);
+        setHeight(main.grid, 4832);
+        setWidth(main.grid, 4815);
+        setTop(main.lblNumero2, Top(main.grid) + Height(main.grid));
+        setHeight(main.lblNumero1, Height(main.grid));
+        setWidth(main.lblNumero2, Width(main.grid));
+        main.Ikon->setPicture(picPequeno->Image());
+        main.RedrawGrid();
+    }
 }

@@ -4,11 +4,14 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <vector>
 
+#include "app/toolkit/CommonDialog.h"
 #include "app/toolkit/Forms.h"
 #include "app/toolkit/PictureBox.h"
 
 class QLabel;
+class QPushButton;
 class QToolButton;
 
 // The floating tool window: one of four faces at a time (palette, icon search, resize, move).
@@ -41,11 +44,31 @@ public:
     // The move face.
     std::array<QToolButton *, 8> cmdShift;
 
+    // The icon search face: one element per icon of the file searched last.
+    QPushButton *cmdOpen;
+    QToolButton *cmdBack;
+    QToolButton *cmdNext;
+    std::vector<PictureBox *> PicIcon;
+    QLabel *lblArquivo;
+    CommonDialog CommonDialog1;
+    int32_t IconIndex = 0;
+
+    // The resize face.
+    QPushButton *cmdDiminuir;
+    QGroupBox *Frame1;
+    PictureBox *picPequeno;
+
     void Form_Load() override;
     void Form_Unload(int &Cancel) override;
     void Color_MouseDown(int Index, int Button, int Shift, double X, double Y);
     void Color_Click(int Index);
     void cmdShift_Click(int Index);
+    void cmdOpen_Click();
+    void cmdNext_Click();
+    void cmdBack_Click();
+    void PicIcon_Change(int Index);
+    void setArquivo(const QString &caption); // sets lblArquivo and runs its change event
+    void cmdDiminuir_Click();
 
     // Shows `face` alone, hiding the others in the given order, and sizes the window in twips.
     void openFace(QGroupBox *face, std::initializer_list<QGroupBox *> hidden, double width,
@@ -54,4 +77,7 @@ public:
 private:
     void buildPalette();
     void buildMove();
+    void buildSearch();
+    void buildResize();
+    void showIcon(int index);
 };

@@ -1,0 +1,61 @@
+// Reading and decoding every icon of a library with 300 icon groups, as the icon search does.
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+
+#include "toolwindow/IconResources.h"
+
+namespace {
+
+// The library, built once by bench/extract-ratio.sh with mingw-w64's windres; empty when the
+// tools are missing.
+const QByteArray &library()
+{
+    static const QByteArray bytes = [] {
+        const QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("library.dll"));
+        const QString command = QStringLiteral("'%1' --make-library '%2'")
+                                    .arg(QStringLiteral(PIXMINT_EXTRACT_RATIO), path);
+        QFile file(path);
+        if (std::system(qPrintable(command)) != 0 || !file.open(QIODevice::ReadOnly))
+            return QByteArray();
+        return file.readAll();
+    }();
+    return bytes;
+}
+
+void BM_ReadAndDecodeEveryImage(benchmark::State &state)
+{
+    const QByteArray &bytes = library();
+    if (bytes.isEmpty()) {
+        state.SkipWithError("cannot build the library (windres, icotool, convert)");
+        return;
+    }
+    for (auto _ : state) {
+        const auto groups = readIconGroups(bytes);
+        for (const IconGroup &group : *groups) {
+            for (const IconGroupImage &image : group.images)
+                benchmark::DoNotOptimize(decodeIconImage(image.data));
+        }
+    }
+}
+BENCHMARK(BM_ReadAndDecodeEveryImage)->Unit(benchmark::kMillisecond);
+
+// What the icon search needs: each group's image for 32 x 32.
+void BM_ReadAndDecodeEveryIcon(benchmark::State &state)
+{
+    const QByteArray &bytes = library();
+    if (bytes.isEmpty()) {
+        state.SkipWithError("cannot build the library (windres, icotool, convert)");
+        return;
+    }
+    for (auto _ : state) {
+        const auto groups = readIconGroups(bytes);
+        for (const IconGroup &group : *groups)
+            benchmark::DoNotOptimize(groupIcon(group));
+    }
+}
+BENCHMARK(BM_ReadAndDecodeEveryIcon)->Unit(benchmark::kMillisecond);
+
+} // namespace

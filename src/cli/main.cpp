@@ -1,0 +1,144 @@
+// pixmint-icons: lists the icons of an executable, library, icon library or icon file, or
+// writes each of them out as an .ico file.
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QString>
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+#include "toolwindow/IconResources.h"
+
+namespace {
+
+constexpr int kNoIcons = 1;
+constexpr int kUnreadable = 2;
+constexpr size_t kWriters = 32;
+
+constexpr char kUsage[] = R"(Usage: pixmint-icons list FILE
+       pixmint-icons extract FILE DIR
+
+Reads the icons of a Windows executable or library (PE32, PE32+ or 16-bit NE), an icon
+library (.icl) or an icon file (.ico); the kind is told from the content, not the name.
+Icons are counted from 0 in the order Windows' ExtractIcon gives them.
+
+  list      prints one line per icon: its index, a tab, its group name (the resource id in
+            decimal, or its name as stored), a tab, and its images in the group's order as
+            WIDTHxHEIGHTxBITS separated by blanks, as each image's own header says (BITS is
+            32 for PNG-compressed images).
+  extract   writes every icon, with all its images, to DIR/NAME_INDEX.ico, where NAME is
+            FILE's name without its last extension, and prints how many it wrote.
+
+Exit status: 0 on success, 1 when the file holds no icons, 2 when it cannot be read (missing,
+not an icon source, damaged) or an icon cannot be written.
+)";
+
+int failWith(const QString &message, int status)
+{
+    std::fprintf(stderr, "pixmint-icons: %s\n", qPrintable(message));
+    return status;
+}
+
+QString imageList(const IconGroup &group)
+{
+    QStringList images;
+    for (const IconGroupImage &image : group.images) {
+        // The group entry's word stands only when the image's own header cannot be read.
+        const auto info = probeIconImage(image.data);
+        images << QStringLiteral("%1x%2x%3")
+                      .arg(info ? info->width : image.width)
+                      .arg(info ? info->height : image.height)
+                      .arg(info ? info->bitCount : image.bitCount);
+    }
+    return images.join(u' ');
+}
+
+int list(const std::vector<IconGroup> &groups)
+{
+    QByteArray out;
+    for (size_t i = 0; i < groups.size(); ++i) {
+        out += QStringLiteral("%1\t%2\t%3\n")
+                   .arg(i)
+                   .arg(groups[i].name, imageList(groups[i]))
+                   .toUtf8();
+    }
+    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    return 0;
+}
+
+int extract(const std::vector<IconGroup> &groups, const QString &file, const QString &dir)
+{
+    if (!QDir().mkpath(dir))
+        return failWith(QStringLiteral("cannot create the folder %1").arg(dir), kUnreadable);
+    const QString base = QDir(dir).filePath(QFileInfo(file).completeBaseName());
+    // QSaveFile syncs every file to disk, which takes milliseconds; many writers in parallel
+    // share the disk's flushes.
+    std::atomic<size_t> next = 0;
+    std::atomic<int> written = 0;
+    std::mutex failed;
+    QString failure;
+    const auto writer = [&] {
+        for (size_t i = next++; i < groups.size(); i = next++) {
+            const QByteArray ico = groupToIco(groups[i]);
+            // A group with no readable image gives no file, but keeps its index.
+            if (ico.isEmpty())
+                continue;
+            QSaveFile out(QStringLiteral("%1_%2.ico").arg(base).arg(i));
+            if (out.open(QIODevice::WriteOnly) && out.write(ico) == ico.size() && out.commit()) {
+                ++written;
+                continue;
+            }
+            // The first failure is reported and ends the handing out of icons.
+            const std::lock_guard lock(failed);
+            if (failure.isEmpty()) {
+                failure =
+                    QStringLiteral("cannot write %1: %2").arg(out.fileName(), out.errorString());
+            }
+            next = groups.size();
+        }
+    };
+    {
+        std::vector<std::jthread> writers;
+        for (size_t i = 0; i < std::min(kWriters, groups.size()); ++i)
+            writers.emplace_back(writer);
+    }
+    if (!failure.isEmpty())
+        return failWith(failure, kUnreadable);
+    std::printf("%d\n", written.load());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    const bool listing = argc == 3 && std::strcmp(argv[1], "list") == 0;
+    const bool extracting = argc == 4 && std::strcmp(argv[1], "extract") == 0;
+    if (!listing && !extracting) {
+        std::fputs(kUsage, stderr);
+        return kUnreadable;
+    }
+    const QString path = QFile::decodeName(argv[2]);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failWith(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()),
+                        kUnreadable);
+    const QByteArray bytes = file.readAll();
+    IconSourceFailure failure;
+    const auto groups = readIconGroups(bytes, &failure);
+    if (!groups) {
+        return failWith(QStringLiteral("%1: %2").arg(path, failure.message),
+                        failure.kind == IconSourceError::NoIcons ? kNoIcons : kUnreadable);
+    }
+    return listing ? list(*groups) : extract(*groups, path, QFile::decodeName(argv[3]));
+}

@@ -1,0 +1,488 @@
+#include "toolwindow/IconResources.h"
+
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+#include "app/toolkit/ByteReader.h"
+
+namespace {
+
+constexpr uint32_t kHighBit = 0x80000000u;
+constexpr uint16_t kPeIcon = 3;
+constexpr uint16_t kPeGroupIcon = 14;
+constexpr uint16_t kNeIcon = 0x8003;
+constexpr uint16_t kNeGroupIcon = 0x800E;
+constexpr uint64_t kGroupEntrySize = 14;
+constexpr uint64_t kIcoEntrySize = 16;
+
+using Groups = std::vector<IconGroup>;
+
+std::optional<Groups> fail(IconSourceFailure *failure, IconSourceError kind, const char *message)
+{
+    if (failure)
+        *failure = {kind, QString::fromUtf8(message)};
+    return std::nullopt;
+}
+
+std::optional<Groups> unreadable(IconSourceFailure *failure)
+{
+    return fail(failure, IconSourceError::Unreadable, "The file's icon resources are damaged.");
+}
+
+// Copies image bytes out of the file. In a sound file every group entry and every image has
+// bytes of its own, so the file's size bounds both; a hostile file whose groups share or
+// overlap their data runs out of budget instead of multiplying the work and the memory.
+class ImageStore
+{
+public:
+    explicit ImageStore(const ByteReader &file)
+        : file_(file)
+        , entriesLeft_(file.size() / kGroupEntrySize)
+        , bytesLeft_(file.size())
+    {
+    }
+
+    bool takeEntries(uint64_t count)
+    {
+        if (count > entriesLeft_)
+            return false;
+        entriesLeft_ -= count;
+        return true;
+    }
+
+    // The bytes at offset, shared with any earlier image at the same place; nothing when they
+    // are empty, past the end or over budget.
+    std::optional<QByteArray> image(uint64_t offset, uint64_t size)
+    {
+        const auto key = std::make_pair(offset, size);
+        if (const auto found = copies_.find(key); found != copies_.end())
+            return found->second;
+        const auto bytes = file_.bytes(offset, size);
+        if (size == 0 || !bytes || size > bytesLeft_)
+            return std::nullopt;
+        bytesLeft_ -= size;
+        return copies_.emplace(key, bytes->toByteArray()).first->second;
+    }
+
+private:
+    const ByteReader &file_;
+    uint64_t entriesLeft_;
+    uint64_t bytesLeft_;
+    std::map<std::pair<uint64_t, uint64_t>, QByteArray> copies_;
+};
+
+struct GroupEntry
+{
+    IconGroupImage image; // without its data
+    uint16_t id = 0;
+};
+
+// The entries of an RT_GROUP_ICON resource; nothing for a damaged one.
+std::optional<std::vector<GroupEntry>> readGroupEntries(QByteArrayView data, ImageStore &store)
+{
+    const ByteReader r(data);
+    const auto reserved = r.u16(0), type = r.u16(2), count = r.u16(4);
+    if (!reserved || !type || !count || *reserved != 0 || *type != 1 ||
+        !r.has(6, kGroupEntrySize * *count) || !store.takeEntries(*count))
+        return std::nullopt;
+    std::vector<GroupEntry> entries(*count);
+    for (uint64_t i = 0; i < *count; ++i) {
+        // The whole directory is present, so these reads cannot fail.
+        const uint64_t at = 6 + kGroupEntrySize * i;
+        IconGroupImage &image = entries[i].image;
+        image.width = *r.u8(at) == 0 ? 256 : *r.u8(at);
+        image.height = *r.u8(at + 1) == 0 ? 256 : *r.u8(at + 1);
+        image.colorCount = *r.u8(at + 2);
+        image.planes = *r.u16(at + 4);
+        image.bitCount = *r.u16(at + 6);
+        image.bytesInRes = *r.u32(at + 8);
+        entries[i].id = *r.u16(at + 12);
+    }
+    return entries;
+}
+
+// --- PE ------------------------------------------------------------------------------------
+
+struct Section
+{
+    uint32_t address = 0;
+    uint32_t extent = 0; // the larger of the virtual and the raw size
+    uint32_t rawOffset = 0;
+};
+
+// Sections sorted by address, without empty ones; in a sound file they do not overlap. A
+// search keeps a file with thousands of sections from making every look-up slow.
+std::optional<uint64_t> mapRva(const std::vector<Section> &sections, uint32_t rva)
+{
+    const auto after = std::upper_bound(sections.begin(), sections.end(), rva,
+                                        [](uint32_t a, const Section &s) { return a < s.address; });
+    if (after == sections.begin())
+        return std::nullopt;
+    const Section &s = *std::prev(after);
+    if (uint64_t(rva) >= uint64_t(s.address) + s.extent)
+        return std::nullopt;
+    return uint64_t(s.rawOffset) + (rva - s.address);
+}
+
+class PeResources
+{
+public:
+    PeResources(const ByteReader &file, uint64_t root, std::vector<Section> sections)
+        : file_(file)
+        , root_(root)
+        , sections_(std::move(sections))
+        , store_(file)
+    {
+    }
+
+    std::optional<Groups> groups(IconSourceFailure *failure)
+    {
+        const auto types = directory(0);
+        if (!types)
+            return unreadable(failure);
+        std::optional<uint32_t> groupDir, iconDir;
+        for (const auto &[name, target] : *types) {
+            // Each type is taken once, from its first entry; named types are not icons.
+            if (!groupDir && name == kPeGroupIcon && (target & kHighBit))
+                groupDir = target & ~kHighBit;
+            if (!iconDir && name == kPeIcon && (target & kHighBit))
+                iconDir = target & ~kHighBit;
+        }
+        if (!groupDir)
+            return fail(failure, IconSourceError::NoIcons, "The file holds no icons.");
+        const auto groupEntries = directory(*groupDir);
+        if (!groupEntries)
+            return unreadable(failure);
+        if (groupEntries->empty())
+            return fail(failure, IconSourceError::NoIcons, "The file holds no icons.");
+        if (iconDir)
+            indexIcons(*iconDir);
+        Groups groups;
+        groups.reserve(groupEntries->size());
+        for (const auto &[name, target] : *groupEntries) {
+            IconGroup group;
+            group.name = resourceName(name);
+            if (const auto data = firstLanguageData(target))
+                group.images = images(*data);
+            groups.push_back(std::move(group));
+        }
+        return groups;
+    }
+
+private:
+    using Entries = std::vector<std::pair<uint32_t, uint32_t>>; // name, target
+
+    // The entries of the directory at `offset` from the root, named first as stored; nothing
+    // for one that is cut short or was seen before.
+    std::optional<Entries> directory(uint32_t offset)
+    {
+        const uint64_t at = root_ + offset;
+        if (!visited_.insert(offset).second)
+            return std::nullopt;
+        const auto named = file_.u16(at + 12), ids = file_.u16(at + 14);
+        if (!named || !ids || !file_.has(at + 16, 8 * (uint64_t(*named) + *ids)))
+            return std::nullopt;
+        Entries entries(size_t(*named) + *ids);
+        for (uint64_t i = 0; i < entries.size(); ++i)
+            entries[i] = {*file_.u32(at + 16 + 8 * i), *file_.u32(at + 20 + 8 * i)};
+        return entries;
+    }
+
+    // The data of the first language under a name entry's target, as a file range.
+    std::optional<std::pair<uint64_t, uint64_t>> firstLanguageData(uint32_t target)
+    {
+        if (!(target & kHighBit))
+            return std::nullopt;
+        const auto languages = directory(target & ~kHighBit);
+        if (!languages || languages->empty() || (languages->front().second & kHighBit))
+            return std::nullopt;
+        const uint64_t entry = root_ + languages->front().second;
+        const auto rva = file_.u32(entry), size = file_.u32(entry + 4);
+        if (!rva || !size)
+            return std::nullopt;
+        const auto offset = mapRva(sections_, *rva);
+        if (!offset || !file_.has(*offset, *size))
+            return std::nullopt;
+        return std::make_pair(*offset, uint64_t(*size));
+    }
+
+    QString resourceName(uint32_t name) const
+    {
+        if (!(name & kHighBit))
+            return QString::number(name & 0xFFFF);
+        // A counted UTF-16 string without a terminator.
+        const uint64_t at = root_ + (name & ~kHighBit);
+        const auto length = file_.u16(at);
+        if (!length || !file_.has(at + 2, 2 * uint64_t(*length)))
+            return QString();
+        QString text(*length, Qt::Uninitialized);
+        for (uint64_t i = 0; i < *length; ++i)
+            text[qsizetype(i)] = QChar(*file_.u16(at + 2 + 2 * i));
+        return text;
+    }
+
+    // Integer ids of RT_ICON resources; a group entry's nID names one of them.
+    void indexIcons(uint32_t iconDir)
+    {
+        const auto entries = directory(iconDir);
+        if (!entries)
+            return;
+        for (const auto &[name, target] : *entries) {
+            if (!(name & kHighBit) && !icons_.contains(uint16_t(name)))
+                icons_.emplace(uint16_t(name), target);
+        }
+    }
+
+    std::vector<IconGroupImage> images(std::pair<uint64_t, uint64_t> groupData)
+    {
+        std::vector<IconGroupImage> images;
+        const auto entries =
+            readGroupEntries(*file_.bytes(groupData.first, groupData.second), store_);
+        if (!entries)
+            return images;
+        for (const GroupEntry &entry : *entries) {
+            const auto icon = icons_.find(entry.id);
+            if (icon == icons_.end())
+                continue;
+            // Resolved once: a second group naming the same icon finds its directory visited.
+            if (!resolved_.contains(entry.id))
+                resolved_.emplace(entry.id, firstLanguageData(icon->second));
+            const auto &range = resolved_[entry.id];
+            if (!range)
+                continue;
+            if (auto data = store_.image(range->first, range->second)) {
+                images.push_back(entry.image);
+                images.back().data = std::move(*data);
+            }
+        }
+        return images;
+    }
+
+    const ByteReader &file_;
+    uint64_t root_;
+    std::vector<Section> sections_;
+    ImageStore store_;
+    std::unordered_set<uint32_t> visited_;
+    std::unordered_map<uint16_t, uint32_t> icons_; // id -> its name entry's target
+    std::unordered_map<uint16_t, std::optional<std::pair<uint64_t, uint64_t>>> resolved_;
+};
+
+std::optional<Groups> readPe(const ByteReader &r, uint64_t pe, IconSourceFailure *failure)
+{
+    const uint64_t coff = pe + 4;
+    const uint64_t optional = coff + 20;
+    const auto sectionCount = r.u16(coff + 2), optionalSize = r.u16(coff + 16);
+    const auto magic = r.u16(optional);
+    if (!sectionCount || !optionalSize || !magic || (*magic != 0x10B && *magic != 0x20B))
+        return unreadable(failure);
+    const uint64_t directories = *magic == 0x10B ? 96 : 112;
+    const auto directoryCount = r.u32(optional + directories - 4);
+    if (!directoryCount)
+        return unreadable(failure);
+    const uint64_t resourceEntry = directories + 2 * 8;
+    const auto rva = r.u32(optional + resourceEntry);
+    if (*directoryCount <= 2 || resourceEntry + 8 > *optionalSize || (rva && *rva == 0))
+        return fail(failure, IconSourceError::NoIcons, "The file holds no icons.");
+
+    const uint64_t table = optional + *optionalSize;
+    if (!rva || !r.has(table, 40 * uint64_t(*sectionCount)))
+        return unreadable(failure);
+    std::vector<Section> sections;
+    for (uint64_t at = table; at < table + 40 * uint64_t(*sectionCount); at += 40) {
+        const Section section{*r.u32(at + 12), std::max(*r.u32(at + 8), *r.u32(at + 16)),
+                              *r.u32(at + 20)};
+        if (section.extent > 0)
+            sections.push_back(section);
+    }
+    std::stable_sort(sections.begin(), sections.end(),
+                     [](const Section &a, const Section &b) { return a.address < b.address; });
+    const auto root = mapRva(sections, *rva);
+    if (!root)
+        return unreadable(failure);
+    return PeResources(r, *root, std::move(sections)).groups(failure);
+}
+
+// --- NE ------------------------------------------------------------------------------------
+
+struct NeResource
+{
+    uint16_t id = 0;
+    uint64_t offset = 0; // in bytes
+    uint64_t length = 0; // in bytes, rounded up to the alignment
+};
+
+QString neName(const ByteReader &r, uint64_t table, uint16_t id)
+{
+    if (id & 0x8000)
+        return QString::number(id & 0x7FFF);
+    // A Pascal string at `id` from the table's start.
+    const auto length = r.u8(table + id);
+    const auto text = length ? r.bytes(table + id + 1, *length) : std::nullopt;
+    return text ? QString::fromLatin1(*text) : QString();
+}
+
+std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, IconSourceFailure *failure)
+{
+    const auto tableOffset = r.u16(ne + 0x24), residentOffset = r.u16(ne + 0x26);
+    if (!tableOffset || !residentOffset)
+        return unreadable(failure);
+    // Windows reads a table this small as none.
+    if (int(*residentOffset) - int(*tableOffset) <= 8)
+        return fail(failure, IconSourceError::NoIcons, "The file holds no icons.");
+    const uint64_t table = ne + *tableOffset;
+    const auto shift = r.u16(table);
+    if (!shift || *shift > 16)
+        return unreadable(failure);
+
+    std::optional<std::vector<NeResource>> groupList, iconList;
+    uint64_t at = table + 2;
+    for (;;) {
+        const auto type = r.u16(at), count = r.u16(at + 2);
+        if (type && *type == 0)
+            break;
+        if (!type || !count || !r.has(at + 8, 12 * uint64_t(*count)))
+            return unreadable(failure);
+        std::vector<NeResource> resources(*count);
+        for (uint64_t i = 0; i < *count; ++i) {
+            const uint64_t info = at + 8 + 12 * i;
+            resources[i] = {*r.u16(info + 6), uint64_t(*r.u16(info)) << *shift,
+                            uint64_t(*r.u16(info + 2)) << *shift};
+        }
+        // Each type is taken once, from its first list.
+        if (*type == kNeGroupIcon && !groupList)
+            groupList = std::move(resources);
+        else if (*type == kNeIcon && !iconList)
+            iconList = std::move(resources);
+        at += 8 + 12 * uint64_t(*count);
+    }
+    if (!groupList || groupList->empty())
+        return fail(failure, IconSourceError::NoIcons, "The file holds no icons.");
+
+    std::unordered_map<uint16_t, NeResource> icons;
+    if (iconList) {
+        for (const NeResource &icon : *iconList)
+            icons.emplace(icon.id, icon);
+    }
+    ImageStore store(r);
+    Groups groups;
+    groups.reserve(groupList->size());
+    for (const NeResource &g : *groupList) {
+        IconGroup group;
+        group.name = neName(r, table, g.id);
+        // The group's length is rounded up to the alignment and may run past a file that
+        // ends without padding.
+        const uint64_t length = r.has(g.offset, 0) ? std::min(g.length, r.size() - g.offset) : 0;
+        const auto data = r.bytes(g.offset, length);
+        const auto entries = data ? readGroupEntries(*data, store) : std::nullopt;
+        for (const GroupEntry &entry : entries.value_or(std::vector<GroupEntry>())) {
+            const auto icon = icons.find(uint16_t(0x8000 | entry.id));
+            if (icon == icons.end() || entry.image.bytesInRes > icon->second.length)
+                continue;
+            if (auto bytes = store.image(icon->second.offset, entry.image.bytesInRes)) {
+                group.images.push_back(entry.image);
+                group.images.back().data = std::move(*bytes);
+            }
+        }
+        groups.push_back(std::move(group));
+    }
+    return groups;
+}
+
+// --- ICO -----------------------------------------------------------------------------------
+
+bool looksLikeIco(const ByteReader &r)
+{
+    const auto reserved = r.u16(0), type = r.u16(2), count = r.u16(4);
+    return reserved && type && count && *reserved == 0 && *type == 1 && *count > 0 &&
+           r.has(6, kIcoEntrySize * *count);
+}
+
+Groups readIco(QByteArrayView file, const ByteReader &r)
+{
+    IconGroup group;
+    ImageStore store(r);
+    // The directory leaves out images outside the file; a file with none is an empty group.
+    const auto entries = readIconDirectory(file);
+    for (const IconDirEntry &e : entries.value_or(std::vector<IconDirEntry>())) {
+        if (auto data = store.image(e.imageOffset, e.bytesInRes)) {
+            group.images.push_back(
+                {e.width, e.height, e.colorCount, e.planes, e.bitCount, e.bytesInRes, *data});
+        }
+    }
+    return {group};
+}
+
+} // namespace
+
+std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file,
+                                                     IconSourceFailure *failure)
+{
+    const ByteReader r(file);
+    const auto mz = r.u16(0);
+    const auto header = r.u32(0x3C);
+    if (mz && *mz == 0x5A4D && header) {
+        const auto signature = r.u32(*header);
+        if (signature && *signature == 0x00004550)
+            return readPe(r, *header, failure);
+        if (signature && (*signature & 0xFFFF) == 0x454E)
+            return readNe(r, *header, failure);
+    } else if (looksLikeIco(r)) {
+        return readIco(file, r);
+    }
+    return fail(failure, IconSourceError::NotIconSource,
+                "The file is not an executable, a library or an icon file.");
+}
+
+std::optional<IconImage> groupIcon(const IconGroup &group)
+{
+    // Directory sizes and depths are often wrong, so every image's own header decides.
+    std::vector<IconImageInfo> infos;
+    std::vector<const QByteArray *> data;
+    for (const IconGroupImage &image : group.images) {
+        if (const auto info = probeIconImage(image.data)) {
+            infos.push_back(*info);
+            data.push_back(&image.data);
+        }
+    }
+    // A damaged best image gives way to the next best.
+    while (!infos.empty()) {
+        const auto best = size_t(bestIconImage(infos));
+        if (auto decoded = decodeIconImage(*data[best]))
+            return decoded;
+        infos.erase(infos.begin() + qsizetype(best));
+        data.erase(data.begin() + qsizetype(best));
+    }
+    return std::nullopt;
+}
+
+QByteArray groupToIco(const IconGroup &group)
+{
+    const auto &images = group.images;
+    uint64_t total = 6 + kIcoEntrySize * images.size();
+    for (const IconGroupImage &image : images)
+        total += uint64_t(image.data.size());
+    if (images.empty() || images.size() > 0xFFFF || total > 0xFFFFFFFFu)
+        return QByteArray();
+    QByteArray out;
+    out.reserve(qsizetype(total));
+    appendLE16(out, 0);
+    appendLE16(out, 1);
+    appendLE16(out, uint16_t(images.size()));
+    uint32_t offset = uint32_t(6 + kIcoEntrySize * images.size());
+    for (const IconGroupImage &image : images) {
+        // 256 is stored as 0.
+        out.append(char(image.width & 0xFF)).append(char(image.height & 0xFF));
+        out.append(char(image.colorCount & 0xFF)).append(char(0));
+        appendLE16(out, uint16_t(image.planes));
+        appendLE16(out, uint16_t(image.bitCount));
+        appendLE32(out, uint32_t(image.data.size()));
+        appendLE32(out, offset);
+        offset += uint32_t(image.data.size());
+    }
+    for (const IconGroupImage &image : images)
+        out.append(image.data);
+    return out;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "app/toolkit/IconImage.h"
+
+// One image of an icon group: what the group's entry says of it, and the image's bytes (a DIB
+// with its mask, or a PNG stream).
+struct IconGroupImage
+{
+    int width = 0; // 256 for a stored 0
+    int height = 0;
+    int colorCount = 0;
+    int planes = 0;
+    int bitCount = 0;
+    uint32_t bytesInRes = 0;
+    QByteArray data;
+};
+
+// One icon of a file: an RT_GROUP_ICON resource, or the whole of an .ico file.
+struct IconGroup
+{
+    QString name; // the decimal id or the name as stored; empty for an .ico file
+    // In the group's order. Images whose data is missing or damaged are left out, so a group
+    // may have none; it still keeps its place in the file's order.
+    std::vector<IconGroupImage> images;
+};
+
+enum class IconSourceError { NotIconSource, NoIcons, Unreadable };
+
+struct IconSourceFailure
+{
+    IconSourceError kind = IconSourceError::Unreadable;
+    QString message;
+};
+
+// The icons of a PE32 or PE32+ executable or library, a 16-bit NE executable or icon library,
+// or an .ico file (one group), told apart by their content. Index i is the i-th RT_GROUP_ICON
+// resource in stored order, as ExtractIcon counts them. Nothing, with the reason, for a file
+// that is not an icon source, holds no icons (never an empty list) or is damaged.
+std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file,
+                                                     IconSourceFailure *failure = nullptr);
+// The group's image to show for 32 x 32, chosen by each image's own header, decoded; nothing
+// when no image of the group decodes.
+std::optional<IconImage> groupIcon(const IconGroup &group);
+// A complete .ico file holding the group's images in its order; empty for a group with none.
+QByteArray groupToIco(const IconGroup &group);
