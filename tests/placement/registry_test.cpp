@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include "placement/registry.h"
@@ -23,6 +25,7 @@ protected:
 
     void writeFile(const QByteArray &bytes)
     {
+        QDir().mkpath(QFileInfo(path).path());
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
