@@ -25,17 +25,21 @@ test: build
 bench: build
 	./$(BUILD)/bench/pixmint-bench
 	bench/startup.sh $(BUILD)
+	bench/extract-ratio.sh $(BUILD)
 
 # Each target starts from the test pictures and the inputs that once failed.
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DPIXMINT_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	@mkdir -p $(FUZZ_BUILD)/corpus/fuzz-icon $(FUZZ_BUILD)/corpus/fuzz-picture
+	@mkdir -p $(FUZZ_BUILD)/corpus/fuzz-icon $(FUZZ_BUILD)/corpus/fuzz-picture \
+		$(FUZZ_BUILD)/corpus/fuzz-resources
 	@cp tests/data/*.ico tests/data/*.bmp fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-icon/
 	@find tests/data -maxdepth 1 -type f ! -name '*.sh' -exec cp {} $(FUZZ_BUILD)/corpus/fuzz-picture/ \;
 	@cp fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-picture/
-	@for t in fuzz-icon fuzz-picture; do \
+	@cp tests/data/resources/*.dll tests/data/resources/*.icl tests/data/*.ico \
+		$(FUZZ_BUILD)/corpus/fuzz-resources/
+	@for t in fuzz-icon fuzz-picture fuzz-resources; do \
 		./$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_TIME) -timeout=10 \
 			-artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/$$t || exit 1; \
 	done

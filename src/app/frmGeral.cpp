@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
+#include <QTimer>
 
 #include "app/mdlTool.h"
 #include "app/processes.h"
@@ -458,8 +459,9 @@ void frmGeral::Form_Load()
     picModeSel_Click(0); // 8.
     mnuGrade_Click();    // 9.
 
-    // 10. The applications running now; the list is not refreshed.
-    List1->addItems(runningApplications());
+    // 10. The applications running now, read just after the window shows: the process table
+    // is slow to walk and the list is not refreshed.
+    QTimer::singleShot(0, this, [this] { List1->addItems(runningApplications()); });
     readFrameStyle(); // 11.
 }
 
@@ -504,6 +506,17 @@ void frmGeral::Form_Resize()
         return;
     }
     setCaption(kCaptionNormal);
+    // The first resize comes before this window is on screen: the tool windows it loads, all
+    // hidden, are loaded just after, so that they do not hold up the editor's first frame.
+    if (!Forms::loaded<frmToolBar>() && !isVisible()) {
+        QTimer::singleShot(0, this, [this] { hideToolWindows(); });
+        return;
+    }
+    hideToolWindows();
+}
+
+void frmGeral::hideToolWindows()
+{
     Forms::get<frmToolBar>().Hide();
     Forms::get<ColorPalette>().Hide();
     Forms::get<frmVeCor1>().Hide();

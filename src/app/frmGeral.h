@@ -186,6 +186,7 @@ private:
     void buildMenus();
     void wireEvents();
     void StartLogoRollUp();
+    void hideToolWindows();
     void finishRollUp();
 };
 

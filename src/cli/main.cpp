@@ -4,14 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QString>
-#include <algorithm>
-#include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
-#include <thread>
 
 #include "toolwindow/IconResources.h"
 
@@ -19,7 +15,6 @@ namespace {
 
 constexpr int kNoIcons = 1;
 constexpr int kUnreadable = 2;
-constexpr size_t kWriters = 32;
 
 constexpr char kUsage[] = R"(Usage: pixmint-icons list FILE
        pixmint-icons extract FILE DIR
@@ -77,40 +72,29 @@ int extract(const std::vector<IconGroup> &groups, const QString &file, const QSt
     if (!QDir().mkpath(dir))
         return failWith(QStringLiteral("cannot create the folder %1").arg(dir), kUnreadable);
     const QString base = QDir(dir).filePath(QFileInfo(file).completeBaseName());
-    // QSaveFile syncs every file to disk, which takes milliseconds; many writers in parallel
-    // share the disk's flushes.
-    std::atomic<size_t> next = 0;
-    std::atomic<int> written = 0;
-    std::mutex failed;
-    QString failure;
-    const auto writer = [&] {
-        for (size_t i = next++; i < groups.size(); i = next++) {
-            const QByteArray ico = groupToIco(groups[i]);
-            // A group with no readable image gives no file, but keeps its index.
-            if (ico.isEmpty())
-                continue;
-            QSaveFile out(QStringLiteral("%1_%2.ico").arg(base).arg(i));
-            if (out.open(QIODevice::WriteOnly) && out.write(ico) == ico.size() && out.commit()) {
-                ++written;
-                continue;
-            }
-            // The first failure is reported and ends the handing out of icons.
-            const std::lock_guard lock(failed);
-            if (failure.isEmpty()) {
-                failure =
-                    QStringLiteral("cannot write %1: %2").arg(out.fileName(), out.errorString());
-            }
-            next = groups.size();
+    // Each file appears whole or not at all: written under a temporary name, then renamed over
+    // the target. Batch output is not flushed to disk file by file, as the saving editor does.
+    int written = 0;
+    for (size_t i = 0; i < groups.size(); ++i) {
+        const QByteArray ico = groupToIco(groups[i]);
+        // A group with no readable image gives no file, but keeps its index.
+        if (ico.isEmpty())
+            continue;
+        const QString target = QStringLiteral("%1_%2.ico").arg(base).arg(i);
+        QFile part(target + QStringLiteral(".part"));
+        const bool ok = part.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                        part.write(ico) == ico.size() && part.flush();
+        part.close();
+        if (!ok || std::rename(QFile::encodeName(part.fileName()).constData(),
+                               QFile::encodeName(target).constData()) != 0) {
+            const QString reason =
+                ok ? QString::fromLocal8Bit(std::strerror(errno)) : part.errorString();
+            QFile::remove(part.fileName());
+            return failWith(QStringLiteral("cannot write %1: %2").arg(target, reason), kUnreadable);
         }
-    };
-    {
-        std::vector<std::jthread> writers;
-        for (size_t i = 0; i < std::min(kWriters, groups.size()); ++i)
-            writers.emplace_back(writer);
+        ++written;
     }
-    if (!failure.isEmpty())
-        return failWith(failure, kUnreadable);
-    std::printf("%d\n", written.load());
+    std::printf("%d\n", written);
     return 0;
 }
 
