@@ -92,13 +92,7 @@ std::optional<std::vector<GroupEntry>> readGroupEntries(QByteArrayView data, Ima
     for (uint64_t i = 0; i < *count; ++i) {
         // The whole directory is present, so these reads cannot fail.
         const uint64_t at = 6 + kGroupEntrySize * i;
-        IconGroupImage &image = entries[i].image;
-        image.width = *r.u8(at) == 0 ? 256 : *r.u8(at);
-        image.height = *r.u8(at + 1) == 0 ? 256 : *r.u8(at + 1);
-        image.colorCount = *r.u8(at + 2);
-        image.planes = *r.u16(at + 4);
-        image.bitCount = *r.u16(at + 6);
-        image.bytesInRes = *r.u32(at + 8);
+        static_cast<IconEntryInfo &>(entries[i].image) = readIconEntry(r, at);
         entries[i].id = *r.u16(at + 12);
     }
     return entries;

@@ -11,14 +11,8 @@
 
 // One image of an icon group: what the group's entry says of it, and the image's bytes (a DIB
 // with its mask, or a PNG stream).
-struct IconGroupImage
+struct IconGroupImage : IconEntryInfo
 {
-    int width = 0; // 256 for a stored 0
-    int height = 0;
-    int colorCount = 0;
-    int planes = 0;
-    int bitCount = 0;
-    uint32_t bytesInRes = 0;
     QByteArray data;
 };
 

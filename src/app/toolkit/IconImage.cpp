@@ -432,12 +432,7 @@ std::optional<std::vector<IconDirEntry>> readIconDirectory(QByteArrayView file, 
         const uint64_t at = 6 + 16 * i;
         // The whole directory is present, so these reads cannot fail.
         IconDirEntry e;
-        e.width = *r.u8(at) == 0 ? 256 : *r.u8(at);
-        e.height = *r.u8(at + 1) == 0 ? 256 : *r.u8(at + 1);
-        e.colorCount = *r.u8(at + 2);
-        e.planes = *r.u16(at + 4);
-        e.bitCount = *r.u16(at + 6);
-        e.bytesInRes = *r.u32(at + 8);
+        static_cast<IconEntryInfo &>(e) = readIconEntry(r, at);
         e.imageOffset = *r.u32(at + 12);
         if (r.has(e.imageOffset, e.bytesInRes))
             entries.push_back(e);
@@ -445,6 +440,18 @@ std::optional<std::vector<IconDirEntry>> readIconDirectory(QByteArrayView file, 
     if (entries.empty())
         return failure<Entries>(error, "None of the icon's images lies inside the file.");
     return entries;
+}
+
+IconEntryInfo readIconEntry(const ByteReader &r, uint64_t at)
+{
+    IconEntryInfo e;
+    e.width = *r.u8(at) == 0 ? 256 : *r.u8(at);
+    e.height = *r.u8(at + 1) == 0 ? 256 : *r.u8(at + 1);
+    e.colorCount = *r.u8(at + 2);
+    e.planes = *r.u16(at + 4);
+    e.bitCount = *r.u16(at + 6);
+    e.bytesInRes = *r.u32(at + 8);
+    return e;
 }
 
 int bestIconImage(const std::vector<IconImageInfo> &images)

@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QImage>
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -30,7 +31,8 @@ struct IconImageInfo
     bool png = false;
 };
 
-struct IconDirEntry
+// What a directory entry says of an image; an .ico file's entries and an icon group's share it.
+struct IconEntryInfo
 {
     int width = 0; // 256 for a stored 0
     int height = 0;
@@ -38,8 +40,16 @@ struct IconDirEntry
     int planes = 0;
     int bitCount = 0;
     uint32_t bytesInRes = 0;
+};
+
+struct IconDirEntry : IconEntryInfo
+{
     uint32_t imageOffset = 0;
 };
+
+class ByteReader;
+// The first 12 bytes of a directory entry at `at`, which the caller has checked are there.
+IconEntryInfo readIconEntry(const ByteReader &r, uint64_t at);
 
 // Decodes one image (a DIB with its mask, or a PNG) from its bytes; sizes are checked against
 // the bytes before anything is allocated. Nothing, with a reason, for bad data.
