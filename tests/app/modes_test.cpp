@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "app/frmGeral.h"
+#include "support/helpers.h"
 
 namespace {
 
@@ -37,14 +38,7 @@ protected:
         f.grid_MouseUp(button, shift, mid(c2), mid(r2));
     }
 
-    int count(ColorValue c) const
-    {
-        int n = 0;
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x)
-                n += f.Ikon->Point(x, y) == int32_t(c);
-        return n;
-    }
+    int count(ColorValue c) const { return countPixels(f.Ikon, c); }
 
     frmGeral &f = Forms::get<frmGeral>();
     int32_t white = 0;

@@ -6,6 +6,7 @@
 #include <QMimeData>
 
 #include "app/frmGeral.h"
+#include "support/helpers.h"
 
 namespace {
 
@@ -27,14 +28,7 @@ protected:
         f.shCapture->setVisible(true);
     }
 
-    int count(ColorValue c) const
-    {
-        int n = 0;
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x)
-                n += f.Ikon->Point(x, y) == int32_t(c);
-        return n;
-    }
+    int count(ColorValue c) const { return countPixels(f.Ikon, c); }
 
     frmGeral &f = Forms::get<frmGeral>();
 };

@@ -11,6 +11,7 @@
 #include "colour/frmVeCor1.h"
 #include "placement/placement.h"
 #include "placement/registry.h"
+#include "support/helpers.h"
 #include "toolwindow/frmToolBar.h"
 
 namespace {
@@ -22,9 +23,7 @@ class Placement : public ::testing::Test
 protected:
     void SetUp() override
     {
-        QSettings store(QSettings::IniFormat, QSettings::UserScope, "Pixmint", "registry");
-        store.clear();
-        store.sync();
+        clearSettingsStore();
         PositionValue = 0;
     }
 

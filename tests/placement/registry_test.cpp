@@ -7,6 +7,7 @@
 
 #include "placement/registry.h"
 #include "support/ScriptedSeam.h"
+#include "support/helpers.h"
 
 namespace {
 
@@ -15,13 +16,7 @@ const QString Key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Window Position
 class Registry : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        QSettings store(QSettings::IniFormat, QSettings::UserScope, "Pixmint", "registry");
-        store.clear();
-        store.sync();
-        path = store.fileName();
-    }
+    void SetUp() override { path = clearSettingsStore(); }
 
     void writeFile(const QByteArray &bytes)
     {

@@ -7,6 +7,7 @@
 #include "app/frmGeral.h"
 #include "app/toolkit/twips.h"
 #include "support/ScriptedSeam.h"
+#include "support/helpers.h"
 #include "toolwindow/frmToolBar.h"
 #include "toolwindow/shift.h"
 
@@ -15,12 +16,7 @@ namespace {
 class ToolBar : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        QSettings store(QSettings::IniFormat, QSettings::UserScope, "Pixmint", "registry");
-        store.clear();
-        store.sync();
-    }
+    void SetUp() override { clearSettingsStore(); }
 
     void click(int index, int button)
     {
@@ -34,11 +30,7 @@ protected:
 
 int count(PictureBox *ikon, ColorValue c)
 {
-    int n = 0;
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x)
-            n += ikon->Point(x, y) == int32_t(c);
-    return n;
+    return countPixels(ikon, c);
 }
 
 } // namespace

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+#include "app/toolkit/PictureBox.h"
+
+// How many of the icon's 32 x 32 pixels have the colour.
+int countPixels(const PictureBox *ikon, ColorValue color);
+// Empties the per-user settings store; returns its file's path.
+QString clearSettingsStore();
