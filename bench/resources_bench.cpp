@@ -25,15 +25,24 @@ const QByteArray &library()
     return bytes;
 }
 
-void BM_ReadAndDecodeEveryImage(benchmark::State &state)
+// The library, or nothing with the benchmark marked skipped when it cannot be built here.
+const QByteArray *libraryOrSkip(benchmark::State &state)
 {
     const QByteArray &bytes = library();
     if (bytes.isEmpty()) {
         state.SkipWithError("cannot build the library (windres, icotool, convert)");
-        return;
+        return nullptr;
     }
+    return &bytes;
+}
+
+void BM_ReadAndDecodeEveryImage(benchmark::State &state)
+{
+    const QByteArray *bytes = libraryOrSkip(state);
+    if (!bytes)
+        return;
     for (auto _ : state) {
-        const auto groups = readIconGroups(bytes);
+        const auto groups = readIconGroups(*bytes);
         for (const IconGroup &group : *groups) {
             for (const IconGroupImage &image : group.images)
                 benchmark::DoNotOptimize(decodeIconImage(image.data));
@@ -45,13 +54,11 @@ BENCHMARK(BM_ReadAndDecodeEveryImage)->Unit(benchmark::kMillisecond);
 // What the icon search needs: each group's image for 32 x 32.
 void BM_ReadAndDecodeEveryIcon(benchmark::State &state)
 {
-    const QByteArray &bytes = library();
-    if (bytes.isEmpty()) {
-        state.SkipWithError("cannot build the library (windres, icotool, convert)");
+    const QByteArray *bytes = libraryOrSkip(state);
+    if (!bytes)
         return;
-    }
     for (auto _ : state) {
-        const auto groups = readIconGroups(bytes);
+        const auto groups = readIconGroups(*bytes);
         for (const IconGroup &group : *groups)
             benchmark::DoNotOptimize(groupIcon(group));
     }

@@ -21,6 +21,14 @@ std::unique_ptr<QSettings> openStore()
     return s;
 }
 
+// Writes the store's changes to its file, noting a write that failed.
+void commit(QSettings &store)
+{
+    store.sync();
+    if (store.status() != QSettings::NoError)
+        RegStatus = ERROR_CANTWRITE;
+}
+
 QString escaped(QString segment)
 {
     return segment.replace('%', QLatin1String("%25"))
@@ -148,9 +156,7 @@ void CreateRegKey(QString path)
         partial += (partial.isEmpty() ? QString() : QStringLiteral("\\")) + segment;
         store->setValue(QStringLiteral("keys/") + storeKey(root, partial), true);
     }
-    store->sync();
-    if (store->status() != QSettings::NoError)
-        RegStatus = ERROR_CANTWRITE;
+    commit(*store);
 }
 
 void WriteRegValue(QString path, const QString &name, const QString &text)
@@ -166,9 +172,7 @@ void WriteRegValue(QString path, const QString &name, const QString &text)
         return;
     }
     store->setValue(valueKey(root, path, name), text);
-    store->sync();
-    if (store->status() != QSettings::NoError)
-        RegStatus = ERROR_CANTWRITE;
+    commit(*store);
 }
 
 QString RegErrorText(int32_t status)

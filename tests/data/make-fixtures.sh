@@ -11,14 +11,7 @@
 set -euo pipefail
 
 cd "$(dirname "$0")"
-CONVERT=/usr/bin/convert
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-# Hex writers for the files made by hand.
-le16() { printf '%02x%02x' $(($1 & 0xFF)) $((($1 >> 8) & 0xFF)); }
-le32() { le16 $(($1 & 0xFFFF)); le16 $((($1 >> 16) & 0xFFFF)); }
-unhex() { tr -d ' \n' | xxd -r -p; }
+. ./fixture-tools.sh
 
 # PNG without the creation dates, so the files are the same on every run.
 png() { "$CONVERT" -define png:exclude-chunks=date,time "$@"; }
