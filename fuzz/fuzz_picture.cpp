@@ -1,13 +1,18 @@
-// Any file as a picture: the sniffing, the icon reader, libwmf and Qt's image readers.
+// Any file as a picture: the sniffing, the icon reader, libwmf with Qt's SVG reader, and Qt's
+// image readers.
 #include "app/toolkit/Pictures.h"
 
-#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QGuiApplication>
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    // Qt finds its image format plugins through the application.
-    static QCoreApplication app(*argc, *argv);
+    // Qt finds its image format plugins through the application, and metafile text needs its
+    // fonts, read once here rather than in every drawing process.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    QFontDatabase::families();
     return 0;
 }
 

@@ -135,8 +135,8 @@ record() {
     le32 $((3 + $#)); le16 "$fn"
     for p in "$@"; do le16 "$p"; done
 }
-# records EXTENT MIDDLE END, in logical units: red square (0,0)-(MIDDLE,MIDDLE), blue square
-# (MIDDLE,MIDDLE)-(END,END), no outline, white elsewhere.
+# records EXTENT MIDDLE END, in logical units: red square (0,0)-(MIDDLE,MIDDLE), white square
+# (MIDDLE,0)-(END,MIDDLE), blue square (MIDDLE,MIDDLE)-(END,END), no outline, nothing elsewhere.
 records() {
     record 0x020B 0 0                      # SetWindowOrg y x
     record 0x020C "$1" "$1"                # SetWindowExt y x
@@ -148,29 +148,56 @@ records() {
     record 0x02FC 0 0 0x00FF 0             # CreateBrushIndirect: solid blue
     record 0x012D 2
     record 0x041B "$3" "$3" "$2" "$2"
+    record 0x02FC 0 0xFFFF 0x00FF 0        # CreateBrushIndirect: solid white
+    record 0x012D 3
+    record 0x041B "$2" "$3" 0 "$2"
+}
+# pictureAndText: a 2 x 2 bitmap stretched over (720,0)-(960,240), lime and yellow over magenta
+# and black, then "<&>" in black from (960,0), in units of 1/1440 inch.
+pictureAndText() {
+    # StretchDIB: raster operation, colour use, source h w y x, destination h w y x, the DIB
+    le32 $((3 + 11 + 28)); le16 0x0F43
+    for p in 0x0020 0x00CC 0 2 2 0 0 240 240 0 720; do le16 $p; done
+    le32 40; le32 2; le32 2; le16 1; le16 24; le32 0; le32 16; le32 0; le32 0; le32 0; le32 0
+    echo ff00ff 000000 0000   00ff00 00ffff 0000
+    # CreateFontIndirect: height, width, escapement, orientation, weight, flags, "Arial"
+    record 0x02FB 240 0 0 0 400 0 0 0 0 0x7241 0x6169 0x006C 0 0 0 0 0 0 0 0 0 0 0 0 0
+    record 0x012D 4
+    record 0x0209 0 0                      # SetTextColor black
+    record 0x0102 1                        # SetBkMode transparent
+    record 0x0521 3 0x263C 0x003E 0 960    # TextOut count "<&>" y x
+}
+# metaHeader WORDS BIGGEST: the 18-byte header; 5 objects, BIGGEST words the largest record.
+metaHeader() {
+    le16 1; le16 9; le16 0x0300; le32 "$1"; le16 5; le32 "$2"; le16 0
+}
+# words RECORDS...: the file's size in words, header included.
+words() { echo $(($("$@" | unhex | wc -c) / 2 + 9)); }
+placeableRecords() {
+    records 1440 240 720
+    pictureAndText
     record 0x0000                          # end of file
 }
-# metaHeader WORDS: the 18-byte header; 3 objects, 8 words the largest record.
-metaHeader() {
-    le16 1; le16 9; le16 0x0300; le32 "$1"; le16 3; le32 8; le16 0
+plainRecords() {
+    records 24 12 24
+    record 0x0000
 }
-words() { echo $(($(records "$@" | unhex | wc -c) / 2 + 9)); }
 
 # Placeable: frame 1440 x 960 at 1440 units per inch, 96 x 64 pixels at 96 dots per inch; the
-# squares cover pixels 0-15 and 16-47.
+# squares cover pixels 0-15 and 16-47, the bitmap 48-63 across the top, the text from 64.
 {
     key=(0xCDD7 0x9AC6 0 0 0 1440 960 1440 0 0)
     sum=0
     for w in "${key[@]}"; do le16 "$w"; sum=$((sum ^ w)); done
     le16 $sum
-    metaHeader "$(words 1440 240 720)"
-    records 1440 240 720
+    metaHeader "$(words placeableRecords)" 42
+    placeableRecords
 } | unhex >placeable.wmf
 # Plain: no frame, so libwmf sizes it from the drawn extent, taking these units as points:
 # 24 of them (plus its half-unit margins) make 33 x 33 pixels, the squares about 16 each.
 {
-    metaHeader "$(words 24 12 24)"
-    records 24 12 24
+    metaHeader "$(words plainRecords)" 8
+    plainRecords
 } | unhex >plain.wmf
 
 ls -l

@@ -9,9 +9,9 @@
 
 // Loads a picture file, whatever its extension says: an icon (its best image for 32 x 32,
 // composed over `background`), a Windows bitmap, a GIF (first frame, transparency kept as
-// alpha), a Windows metafile (rendered at its natural size at 96 dots per inch) or anything
-// else Qt reads. Only the top-left `clip` pixels are kept, so a huge picture costs no more than
-// that. Nothing, with a reason, when the file cannot be read as a picture.
+// alpha), a Windows metafile (drawn at its natural size at 96 dots per inch over `background`)
+// or anything else Qt reads. Only the top-left `clip` pixels are kept, so a huge picture costs no
+// more than that. Nothing, with a reason, when the file cannot be read as a picture.
 std::optional<QImage> LoadPicture(const QString &path, ColorValue background,
                                   QSize clip = QSize(32, 32), QString *error = nullptr);
 // The same from bytes already in memory.
