@@ -17,12 +17,15 @@ int ScriptedSeam::messageBox(const QString &text, int style, const QString &titl
     return take(messageAnswers, int(vbOK));
 }
 
-std::optional<QString> ScriptedSeam::fileDialog(const FileDialogRequest &request)
+std::optional<FileDialogAnswer> ScriptedSeam::fileDialog(const FileDialogRequest &request)
 {
     fileRequests.push_back(request);
     if (whileFileDialog)
         whileFileDialog();
-    return take(fileAnswers, std::optional<QString>());
+    const std::optional<QString> path = take(fileAnswers, std::optional<QString>());
+    if (!path)
+        return std::nullopt;
+    return FileDialogAnswer{*path, take(filterAnswers, request.filterIndex)};
 }
 
 std::optional<FontChoice> ScriptedSeam::fontDialog(const FontChoice &initial, int)

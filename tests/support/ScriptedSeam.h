@@ -31,6 +31,8 @@ public:
     std::deque<std::optional<ColorValue>> colorAnswers;
     std::deque<bool> openUrlAnswers;
     std::deque<bool> startProgramAnswers;
+    // The filter selected in each confirmed file dialog; by default the one offered.
+    std::deque<int> filterAnswers;
     QImage screen;
     // Runs while a file dialog is "open", to look at the program at that moment.
     std::function<void()> whileFileDialog;
@@ -45,7 +47,7 @@ public:
     int screenGrabs = 0;
 
     int messageBox(const QString &text, int style, const QString &title) override;
-    std::optional<QString> fileDialog(const FileDialogRequest &request) override;
+    std::optional<FileDialogAnswer> fileDialog(const FileDialogRequest &request) override;
     std::optional<FontChoice> fontDialog(const FontChoice &initial, int flags) override;
     std::optional<ColorValue> colorDialog(ColorValue initial, int flags) override;
     bool openUrl(const QString &url) override;

@@ -21,11 +21,18 @@ int CommonDialog::showFile(bool save)
     request.fileName = FileName;
     request.initDir = InitDir;
     request.flags = Flags;
-    const std::optional<QString> path = seam().fileDialog(request);
-    if (!path)
+    const std::optional<FileDialogAnswer> answer = seam().fileDialog(request);
+    if (!answer)
         return cdlCancel;
-    FileName = *path;
-    FileTitle = QFileInfo(*path).fileName();
+    FilterIndex = answer->filterIndex;
+    FileName = answer->path;
+    FileTitle = QFileInfo(FileName).fileName();
+    // A name saved without an extension gets the selected filter's.
+    const QString extension = save ? filterExtension(Filter, FilterIndex) : QString();
+    if (!extension.isEmpty() && !FileTitle.isEmpty() && !FileTitle.contains(QLatin1Char('.'))) {
+        FileName += QLatin1Char('.') + extension;
+        FileTitle += QLatin1Char('.') + extension;
+    }
     return 0;
 }
 

@@ -12,6 +12,7 @@ public:
 
     QString DialogTitle;
     QString Filter;
+    // The filter offered, and after a confirmed file dialog the one selected (1 for the first).
     int FilterIndex = 1;
     int Flags = 0;
     QString FileName;
@@ -27,6 +28,7 @@ public:
     bool FontStrikethru = false;
 
     // Each returns 0 when confirmed, or cdlCancel when the user cancelled (nothing changes then).
+    // A name saved without an extension gets the selected filter's single extension.
     int ShowOpen();
     int ShowSave();
     int ShowFont();

@@ -9,6 +9,7 @@
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QUrl>
 
@@ -20,20 +21,31 @@ std::unique_ptr<Seam> &installed()
     return s;
 }
 
-QStringList qtFilterEntries(const QString &vbFilter)
+struct FilterEntry
+{
+    QString description;
+    QStringList patterns;
+};
+
+std::vector<FilterEntry> filterEntries(const QString &vbFilter)
 {
     const QStringList parts = vbFilter.split(QLatin1Char('|'));
-    QStringList entries;
+    std::vector<FilterEntry> entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString description = parts[i].trimmed();
         QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
         for (QString &p : patterns)
             p = p.trimmed();
-        const QString list = QLatin1Char('(') + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-        entries << (description.endsWith(list, Qt::CaseInsensitive)
-                        ? description
-                        : description + QLatin1Char(' ') + list);
+        entries.push_back({parts[i].trimmed(), patterns});
     }
+    return entries;
+}
+
+QStringList qtFilterEntries(const QString &vbFilter)
+{
+    QStringList entries;
+    for (const FilterEntry &e : filterEntries(vbFilter))
+        entries << e.description + QStringLiteral(" (") + e.patterns.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
     return entries;
 }
 
@@ -102,24 +114,14 @@ public:
         return choices.size() == 1 ? choices.front().result : vbCancel;
     }
 
-    std::optional<QString> fileDialog(const FileDialogRequest &request) override
+    std::optional<FileDialogAnswer> fileDialog(const FileDialogRequest &request) override
     {
-        QString start = request.fileName;
-        if (!request.initDir.isEmpty() && QFileInfo(start).isRelative())
-            start = QDir(request.initDir).filePath(start);
-        const QStringList entries = qtFilterEntries(request.filter);
-        QString selected = entries.value(request.filterIndex - 1);
-        const QString filter = entries.join(QStringLiteral(";;"));
-        QWidget *parent = QApplication::activeWindow();
-        const auto options = QFileDialog::DontUseNativeDialog;
-        const QString path = request.save
-                                 ? QFileDialog::getSaveFileName(parent, request.title, start,
-                                                                filter, &selected, options)
-                                 : QFileDialog::getOpenFileName(parent, request.title, start,
-                                                                filter, &selected, options);
-        if (path.isEmpty())
+        QFileDialog dialog(QApplication::activeWindow());
+        prepareFileDialog(dialog, request);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
-        return path;
+        return FileDialogAnswer{dialog.selectedFiles().constFirst(),
+                                selectedFilter(dialog, request.filter)};
     }
 
     std::optional<FontChoice> fontDialog(const FontChoice &initial, int) override
@@ -200,6 +202,69 @@ std::unique_ptr<Seam> makeDesktopSeam()
 QString qtFilter(const QString &vbFilter)
 {
     return qtFilterEntries(vbFilter).join(QStringLiteral(";;"));
+}
+
+void prepareFileDialog(QFileDialog &dialog, const FileDialogRequest &request)
+{
+    QString start = request.fileName;
+    if (!request.initDir.isEmpty() && QFileInfo(start).isRelative())
+        start = QDir(request.initDir).filePath(start);
+    const QStringList entries = qtFilterEntries(request.filter);
+    dialog.setWindowTitle(request.title);
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(entries);
+    // The filter first: selecting one in a save dialog changes the extension shown.
+    dialog.selectNameFilter(entries.value(request.filterIndex - 1));
+    if (QFileInfo(start).isDir())
+        dialog.setDirectory(start);
+    else
+        dialog.selectFile(start);
+    if (!request.save)
+        return;
+    // A name typed without an extension gets the selected filter's, before the dialog asks
+    // about replacing a file of that name.
+    const QString filter = request.filter;
+    const auto followFilter = [&dialog, filter] {
+        dialog.setDefaultSuffix(filterExtension(filter, selectedFilter(dialog, filter)));
+    };
+    followFilter();
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
+}
+
+int selectedFilter(const QFileDialog &dialog, const QString &vbFilter)
+{
+    const QStringList entries = qtFilterEntries(vbFilter);
+    const QString selected = dialog.selectedNameFilter();
+    // Depending on the Qt version the dialog reports the whole entry or the label alone.
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        if (entries[i] == selected || entries[i].startsWith(selected + QStringLiteral(" (")))
+            return int(i) + 1;
+    return 1;
+}
+
+int filterIndexOf(const QString &vbFilter, const QString &fileName)
+{
+    const std::vector<FilterEntry> entries = filterEntries(vbFilter);
+    for (size_t i = 0; i < entries.size(); ++i)
+        for (const QString &p : entries[i].patterns)
+            if (QRegularExpression::fromWildcard(p, Qt::CaseInsensitive).match(fileName).hasMatch())
+                return int(i) + 1;
+    return 0;
+}
+
+QString filterExtension(const QString &vbFilter, int filterIndex)
+{
+    const std::vector<FilterEntry> entries = filterEntries(vbFilter);
+    if (filterIndex < 1 || size_t(filterIndex) > entries.size())
+        return {};
+    const QStringList &patterns = entries[size_t(filterIndex) - 1].patterns;
+    static const QRegularExpression single(QStringLiteral("^\\*\\.([^*?.\\[\\]]+)$"));
+    if (patterns.size() != 1)
+        return {};
+    const QRegularExpressionMatch m = single.match(patterns[0]);
+    return m.hasMatch() ? m.captured(1) : QString();
 }
 
 int MsgBox(const QString &text, int style, const QString &title)

@@ -8,6 +8,8 @@
 
 #include "app/toolkit/vb.h"
 
+class QFileDialog;
+
 // What a file dialog is asked; the filter is in the "description|pattern|..." form.
 struct FileDialogRequest
 {
@@ -18,6 +20,13 @@ struct FileDialogRequest
     QString fileName;
     QString initDir;
     int flags = 0;
+};
+
+// What a confirmed file dialog answers: the path, and the filter selected (1 for the first).
+struct FileDialogAnswer
+{
+    QString path;
+    int filterIndex = 1;
 };
 
 struct FontChoice
@@ -39,8 +48,8 @@ public:
     virtual ~Seam() = default;
     // Returns the button pressed: 1 OK, 2 Cancel, 6 Yes, 7 No.
     virtual int messageBox(const QString &text, int style, const QString &title) = 0;
-    // The chosen path, or nothing when cancelled.
-    virtual std::optional<QString> fileDialog(const FileDialogRequest &request) = 0;
+    // The chosen path and filter, or nothing when cancelled.
+    virtual std::optional<FileDialogAnswer> fileDialog(const FileDialogRequest &request) = 0;
     virtual std::optional<FontChoice> fontDialog(const FontChoice &initial, int flags) = 0;
     virtual std::optional<ColorValue> colorDialog(ColorValue initial, int flags) = 0;
     // Opens a document or address with the desktop, or starts a program; false on failure.
@@ -58,9 +67,21 @@ std::unique_ptr<Seam> installSeam(std::unique_ptr<Seam> s);
 // The real desktop: Qt's dialogs, QDesktopServices, QProcess and the screen.
 std::unique_ptr<Seam> makeDesktopSeam();
 
-// Qt's filter string for a "description|pattern|..." filter: the patterns are taken from the
-// pattern fields, since Qt reads them from parentheses in a description.
+// Qt's filter string for a "description|pattern|..." filter: each description is followed by its
+// pattern fields in parentheses, since Qt reads the patterns from the last parentheses. The
+// dialog hides those (HideNameFilterDetails), so each label is the description alone.
 QString qtFilter(const QString &vbFilter);
+// Qt's file dialog set up for a request: the filters with their labels, the filter and name
+// offered, and in a save dialog the extension a bare name gets, following the selected filter.
+void prepareFileDialog(QFileDialog &dialog, const FileDialogRequest &request);
+// The filter selected in a dialog set up as above (1 for the first).
+int selectedFilter(const QFileDialog &dialog, const QString &vbFilter);
+// The 1-based index of the first filter whose patterns match the file name (ignoring case),
+// or 0 when none does.
+int filterIndexOf(const QString &vbFilter, const QString &fileName);
+// The extension, without its dot, that a save dialog gives a name typed without one: the
+// filter's, when its pattern is a single "*.ext"; otherwise none.
+QString filterExtension(const QString &vbFilter, int filterIndex);
 
 enum MsgBoxStyle {
     vbOKOnly = 0,

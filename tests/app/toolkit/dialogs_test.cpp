@@ -1,3 +1,8 @@
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "app/toolkit/CommonDialog.h"
@@ -5,15 +10,55 @@
 
 TEST(QtFilter, TakesPatternsFromThePatternFields)
 {
+    // Qt reads the patterns from the last parentheses; the dialog shows what comes before.
     EXPECT_EQ(qtFilter(QStringLiteral("Icons (*.ico)|*.ico|Bitmaps|*.bmp;*.dib")),
-              QStringLiteral("Icons (*.ico);;Bitmaps (*.bmp *.dib)"));
-    // Parentheses in a description are not its patterns.
+              QStringLiteral("Icons (*.ico) (*.ico);;Bitmaps (*.bmp *.dib)"));
     EXPECT_EQ(qtFilter(QStringLiteral("Pictures (bmp, ico)|*.bmp;*.ico")),
               QStringLiteral("Pictures (bmp, ico) (*.bmp *.ico)"));
     EXPECT_EQ(qtFilter(QStringLiteral("Icons (*.ico)|*.ico;*.icl|dangling")),
               QStringLiteral("Icons (*.ico) (*.ico *.icl)"));
-    EXPECT_EQ(qtFilter(QStringLiteral("Executable (*.exe)|*.EXE")),
-              QStringLiteral("Executable (*.exe)"));
+
+    const QString filter = QStringLiteral("Icons (*.ico)|*.ico|Windows BMP (*.bmp;*.dib)|*.BMP|"
+                                          "Any|*.*|Two|*.a;*.b");
+    EXPECT_EQ(filterIndexOf(filter, QStringLiteral("face.ICO")), 1);
+    EXPECT_EQ(filterIndexOf(filter, QStringLiteral("face.bmp")), 2);
+    EXPECT_EQ(filterIndexOf(filter, QStringLiteral("face.dib")), 3);
+    EXPECT_EQ(filterIndexOf(QStringLiteral("Icons|*.ico"), QStringLiteral("face.bmp")), 0);
+    EXPECT_EQ(filterExtension(filter, 1), QStringLiteral("ico"));
+    EXPECT_EQ(filterExtension(filter, 2), QStringLiteral("BMP"));
+    for (int index : {0, 3, 4, 5})
+        EXPECT_EQ(filterExtension(filter, index), QString()) << index;
+}
+
+TEST(QtFilter, DialogShowsEachLabelOnceAndOffersTheRequestedTypeAndName)
+{
+    QTemporaryDir dir;
+    FileDialogRequest request;
+    request.save = true;
+    request.filter =
+        QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp");
+    request.filterIndex = 2;
+    request.fileName = dir.filePath(QStringLiteral("drawing.bmp"));
+    QFileDialog dialog;
+    prepareFileDialog(dialog, request);
+    auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    ASSERT_TRUE(types && name);
+    ASSERT_EQ(types->count(), 2);
+    EXPECT_EQ(types->itemText(0), QStringLiteral("Icon Files (*.ico)"));
+    EXPECT_EQ(types->itemText(1), QStringLiteral("Windows BMP (*.bmp;*.dib;*.rle)"));
+    EXPECT_EQ(selectedFilter(dialog, request.filter), 2);
+    EXPECT_EQ(name->text(), QStringLiteral("drawing.bmp"));
+    EXPECT_EQ(dialog.directory().absolutePath(), QDir(dir.path()).absolutePath());
+    EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("bmp"));
+
+    // The user picks the icon type: the name shown and the extension of a bare name follow.
+    types->setCurrentIndex(0);
+    emit types->activated(0);
+    emit types->textActivated(types->itemText(0));
+    EXPECT_EQ(selectedFilter(dialog, request.filter), 1);
+    EXPECT_EQ(name->text(), QStringLiteral("drawing.ico"));
+    EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("ico"));
 }
 
 TEST(MsgBox, GoesThroughTheSeam)
@@ -49,6 +94,32 @@ TEST(CommonDialogFiles, ConfirmedOpenAndCancelledSave)
     EXPECT_EQ(asked[0].initDir, QStringLiteral("/tmp"));
     EXPECT_TRUE(asked[1].save);
     EXPECT_EQ(asked[1].fileName, QStringLiteral("/home/u/pics/face.ico"));
+}
+
+TEST(CommonDialogFiles, KeepsTheSelectedFilterAndCompletesBareNamesInSaves)
+{
+    CommonDialog cd;
+    cd.Filter = QStringLiteral("Icons|*.ico|Bitmaps|*.bmp|Any|*.*");
+    cd.FilterIndex = 2;
+    scripted().fileAnswers = {QStringLiteral("/p/face"), QStringLiteral("/p/face"),
+                              QStringLiteral("/p/face"), QStringLiteral("/p/my.face"),
+                              QStringLiteral("/p/face")};
+    scripted().filterAnswers = {2, 1, 3};
+    EXPECT_EQ(cd.ShowSave(), 0);
+    EXPECT_EQ(cd.FileName, QStringLiteral("/p/face.bmp"));
+    EXPECT_EQ(cd.FileTitle, QStringLiteral("face.bmp"));
+    EXPECT_EQ(cd.ShowSave(), 0);
+    EXPECT_EQ(cd.FileName, QStringLiteral("/p/face.ico"));
+    EXPECT_EQ(cd.FilterIndex, 1);
+    EXPECT_EQ(cd.ShowSave(), 0); // "*.*" names no extension
+    EXPECT_EQ(cd.FileName, QStringLiteral("/p/face"));
+    EXPECT_EQ(cd.FilterIndex, 3);
+    EXPECT_EQ(cd.ShowSave(), 0);
+    EXPECT_EQ(cd.FileName, QStringLiteral("/p/my.face"));
+    cd.FilterIndex = 1;
+    EXPECT_EQ(cd.ShowOpen(), 0); // an opened name is taken as it is
+    EXPECT_EQ(cd.FileName, QStringLiteral("/p/face"));
+    EXPECT_EQ(scripted().fileRequests.back().filterIndex, 1);
 }
 
 TEST(CommonDialogFontAndColor, WriteBackOnlyWhenConfirmed)
