@@ -120,6 +120,8 @@ public:
     void fillWithRightColor();
 
     // The "&File" menu.
+    // The file last opened or written; Save names a different one in the caption.
+    QString lastFileName;
     void mnuNew_Click();
     void mnuOpenSimples_Click();
     void mnuOpenAs_Click();

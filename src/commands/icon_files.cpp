@@ -1,8 +1,10 @@
 // The "&File" menu: New, Open, Open/Copy/Move, Save and Exit.
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/Pictures.h"
@@ -14,6 +16,8 @@
 #include "placement/placement.h"
 #include "toolwindow/frmToolBar.h"
 #include "viewers/frmInfo.h"
+
+Q_LOGGING_CATEGORY(lcFiles, "pixmint.files")
 
 namespace {
 
@@ -58,10 +62,17 @@ void frmGeral::mnuOpenSimples_Click()
     if (cd.ShowOpen() == 0) {
         mnuReduzir->setEnabled(true);
         setMsg(cd.FileName);
-        if (const auto picture = LoadPicture(cd.FileName, Ikon->BackColor())) {
+        QString reason;
+        if (const auto picture =
+                LoadPicture(cd.FileName, Ikon->BackColor(), QSize(32, 32), &reason)) {
             Ikon->setPicture(*picture);
             RedrawGrid();
+            lastFileName = cd.FileName;
             opened = true;
+        } else {
+            // The message below is the same for every fault; the log says which it was.
+            qCWarning(lcFiles).noquote()
+                << "Cannot open" << cd.FileName + QLatin1Char(':') << reason;
         }
     }
     if (!opened)
@@ -80,8 +91,10 @@ void frmGeral::mnuOpenAs_Click()
 void frmGeral::mnusave_Click()
 {
     cd.DialogTitle = QStringLiteral("Orvel Pixmint - Save...");
-    const QString remembered = cd.FileName;
     cd.Filter = kSaveFilter;
+    // The type offered is the remembered name's.
+    if (const int index = filterIndexOf(kSaveFilter, QFileInfo(cd.FileName).fileName()))
+        cd.FilterIndex = index;
     cd.Flags = 2;
     if (cd.ShowSave() != 0)
         return;
@@ -93,8 +106,10 @@ void frmGeral::mnusave_Click()
                vbOKOnly | vbExclamation, QStringLiteral("Inform the User!"));
         return;
     }
-    if (cd.FileName != remembered)
+    // Only a file really written counts, so a failed attempt leaves the comparison as it was.
+    if (cd.FileName != lastFileName)
         setCaption(QStringLiteral("Orvel Pixmint - ") + cd.FileName);
+    lastFileName = cd.FileName;
 }
 
 void frmGeral::mnuFechar_Click()

@@ -3,11 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
 #include "app/frmGeral.h"
+#include "app/toolkit/Metafile.h"
 #include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
@@ -51,6 +53,25 @@ protected:
 bool topmost(QWidget *w)
 {
     return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+QStringList &logged()
+{
+    static QStringList lines;
+    return lines;
+}
+
+// What the program logs while `run` runs, each line led by its category.
+template<class F> QStringList logOf(F run)
+{
+    logged().clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &context, const QString &text) {
+            logged() << QLatin1String(context.category) + QStringLiteral(": ") + text;
+        });
+    run();
+    qInstallMessageHandler(previous);
+    return logged();
 }
 
 } // namespace
@@ -141,6 +162,26 @@ TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
     EXPECT_TRUE(f.mnuReduzir->isEnabled());
     for (QWidget *w : toolWindows())
         EXPECT_TRUE(topmost(w));
+
+    // A machine without libwmf's fonts: the same message, and the log says what is missing.
+    const QString metafile = QStringLiteral(PIXMINT_TEST_DATA "/placeable.wmf");
+    scripted().fileAnswers.push_back(metafile);
+    hideMetafileFonts(true);
+    const QStringList log = logOf([&] { f.mnuOpenSimples_Click(); });
+    hideMetafileFonts(false);
+    ASSERT_EQ(scripted().messages.size(), 3u);
+    EXPECT_EQ(scripted().messages[2].text, OpenFailure);
+    EXPECT_EQ(f.Ikon->Image(), before);
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_TRUE(log[0].startsWith(QStringLiteral("pixmint.files: Cannot open ") + metafile +
+                                  QStringLiteral(": Metafiles cannot be drawn on this machine: "
+                                                 "libwmf finds no font file for \"Times\" in ")))
+        << log[0].toStdString();
+    EXPECT_TRUE(log[0].contains(QStringLiteral("fonts-urw-base35")));
+    scripted().fileAnswers.push_back(junk.fileName());
+    const QStringList junkLog = logOf([&] { f.mnuOpenSimples_Click(); });
+    ASSERT_EQ(junkLog.size(), 1);
+    EXPECT_FALSE(junkLog[0].contains(QStringLiteral("cannot be drawn")));
 }
 
 TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)
@@ -174,10 +215,39 @@ TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)
     const QString ico = dir.filePath("drawn.ICO");
     scripted().fileAnswers.push_back(ico);
     f.mnusave_Click();
+    EXPECT_EQ(scripted().fileRequests.back().filterIndex, 2); // the bitmap's type is offered
     QImage icon(ico, "ICO");
     ASSERT_EQ(icon.size(), QSize(32, 32));
     EXPECT_EQ(qRgb(qRed(icon.pixel(0, 0)), qGreen(icon.pixel(0, 0)), qBlue(icon.pixel(0, 0))),
               qRgb(255, 0, 0));
+
+    const QString png = dir.filePath("drawn.png");
+    scripted().fileAnswers.push_back(png);
+    f.mnusave_Click();
+    EXPECT_EQ(scripted().fileRequests.back().filterIndex, 1);
+    EXPECT_EQ(QImageReader(png).format(), QByteArray("png"));
+    EXPECT_EQ(QImage(png).pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + png);
+}
+
+TEST_F(IconFiles, SaveGivesABareNameTheSelectedTypeAndOffersItNextTime)
+{
+    const QString bare = dir.filePath("drawing");
+    scripted().fileAnswers = {bare, bare};
+    scripted().filterAnswers = {1, 2};
+    f.mnusave_Click();
+    f.mnusave_Click();
+    EXPECT_FALSE(QFile::exists(bare));
+    QFile icon(bare + ".ico"), bitmap(bare + ".bmp");
+    ASSERT_TRUE(icon.open(QIODevice::ReadOnly) && bitmap.open(QIODevice::ReadOnly));
+    EXPECT_EQ(icon.read(4), QByteArray("\0\0\1\0", 4));
+    EXPECT_EQ(bitmap.read(2), QByteArray("BM"));
+    EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + bare + ".bmp");
+
+    f.mnusave_Click(); // cancelled
+    const FileDialogRequest &asked = scripted().fileRequests.back();
+    EXPECT_EQ(asked.fileName, bare + ".bmp");
+    EXPECT_EQ(asked.filterIndex, 2);
 }
 
 TEST_F(IconFiles, SaveAfterOpenOffersTheOpenedName)
@@ -210,6 +280,20 @@ TEST_F(IconFiles, AFailedSaveSaysWhyAndKeepsTheOldFileAndCaption)
     EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("previous"));
+
+    // Into a folder that is not there yet, and again once it is: the name typed is offered
+    // again, and the file really written is named in the caption.
+    const QString later = dir.filePath("later/drawn.bmp");
+    scripted().fileAnswers = {later, later};
+    f.mnusave_Click();
+    EXPECT_EQ(scripted().messages.size(), 2u);
+    EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("later"));
+    f.mnusave_Click();
+    EXPECT_EQ(scripted().fileRequests.back().fileName, later);
+    EXPECT_EQ(scripted().messages.size(), 2u);
+    EXPECT_TRUE(QFile::exists(later));
+    EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + later);
 }
 
 TEST_F(IconFiles, ExitUnloadsThreeToolWindowsAndOpenCopyMoveShowsTheManager)

@@ -163,6 +163,11 @@ bool SavePicture(const QImage &image, const QString &path, QString *error)
     QByteArray bytes;
     if (path.endsWith(QStringLiteral(".ico"), Qt::CaseInsensitive)) {
         bytes = encodeIcon32(image);
+    } else if (path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "PNG"))
+            return fail(QStringLiteral("The picture could not be encoded as PNG."));
     } else {
         auto bmp = encodeBmp24(image, error);
         if (!bmp)

@@ -18,6 +18,7 @@ std::optional<QImage> LoadPicture(const QString &path, ColorValue background,
 std::optional<QImage> LoadPictureData(const QByteArray &bytes, ColorValue background,
                                       QSize clip = QSize(32, 32), QString *error = nullptr);
 // Writes the image: a name ending in ".ico" (any case) becomes a real icon file (32 x 32, 32
-// bits with its AND mask), any other name a 24-bit Windows bitmap. The file is replaced only
+// bits with its AND mask), one ending in ".png" a 24-bit PNG, any other name a 24-bit Windows
+// bitmap. The file is replaced only
 // when the whole write succeeded. False with a reason on failure.
 bool SavePicture(const QImage &image, const QString &path, QString *error = nullptr);

@@ -189,7 +189,7 @@ TEST(Pictures, DrawsMetafilesAtNaturalSizeAndOnlyTheirTopLeft)
     }
 }
 
-TEST(Pictures, SavesIconsAndBitmapsThatReadBack)
+TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBack)
 {
     QTemporaryDir dir;
     QImage image(32, 32, QImage::Format_ARGB32);
@@ -217,6 +217,14 @@ TEST(Pictures, SavesIconsAndBitmapsThatReadBack)
         ASSERT_TRUE(p.waitForFinished());
         EXPECT_TRUE(
             p.readAllStandardOutput().contains("--index=1 --width=32 --height=32 --bit-depth=32"));
+    }
+
+    for (const char *name : {"d.png", "e.PNG"}) {
+        const QString path = dir.filePath(QLatin1String(name));
+        ASSERT_TRUE(SavePicture(image, path));
+        EXPECT_TRUE(readFile(path).startsWith("\x89PNG\r\n\x1a\n"));
+        EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32),
+                  image.convertToFormat(QImage::Format_RGB32));
     }
 
     // A width of 5 needs row padding.
