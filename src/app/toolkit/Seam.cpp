@@ -237,7 +237,7 @@ int selectedFilter(const QFileDialog &dialog, const QString &vbFilter)
 {
     const QStringList entries = qtFilterEntries(vbFilter);
     const QString selected = dialog.selectedNameFilter();
-    // Depending on the Qt version the dialog reports the whole entry or the label alone.
+    // With the details hidden Qt reports the label alone; the whole entry is taken as well.
     for (qsizetype i = 0; i < entries.size(); ++i)
         if (entries[i] == selected || entries[i].startsWith(selected + QStringLiteral(" (")))
             return int(i) + 1;
