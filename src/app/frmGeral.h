@@ -182,6 +182,7 @@ protected:
 
 private:
     void buildControls();
+    void layOutInside();
     void layoutPanels();
     void buildMenus();
     void wireEvents();

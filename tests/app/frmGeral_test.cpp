@@ -80,11 +80,15 @@ TEST(StartUp, SplashLocksEverythingButAbout)
 TEST(StartUp, LoadSequencePlacesTheWindowAndThePanels)
 {
     frmGeral &f = started();
-    // The frame is not known before the window maps, so the client takes the whole size.
-    EXPECT_NEAR(pixelsToTwips(f.width()), Screen::Width() - 100, 15);
+    // The size is the outer one, frame included, though the frame came only with the mapping;
+    // the panels follow the inner size that is left.
+    EXPECT_NEAR(Width(&f), Screen::Width() - 100, 15);
+    EXPECT_NEAR(Height(&f), Screen::Height() - 100, 15);
+    EXPECT_LT(f.width(), f.frameGeometry().width());
     EXPECT_NEAR(Top(&f), 400, 15);
     EXPECT_NEAR(Left(&f), 50, 15);
     EXPECT_NEAR(Width(f.pnlBarra), 0.98 * ScaleWidth(f.centralWidget()), 30);
+    EXPECT_NEAR(Height(f.pnlBarra), 0.98 * ScaleHeight(f.centralWidget()), 30);
     EXPECT_NEAR(Left(f.picLogo), (Width(f.pnlMaster2) - Width(f.picLogo)) / 2, 15);
     EXPECT_EQ(f.grid->surfaceWidth(), 321);
     EXPECT_EQ(f.Ikon->surfaceWidth(), 32);
