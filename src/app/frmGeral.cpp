@@ -51,8 +51,11 @@ template<class W> W *place(W *w, double left, double top, double width, double h
 QAction *entry(QMenu *menu, const char *caption, const char *shortcut = nullptr)
 {
     QAction *a = menu->addAction(QString::fromUtf8(caption));
-    if (shortcut)
+    if (shortcut) {
         a->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+        // Also while a tool window is active; a focused text box still takes its own keys first.
+        a->setShortcutContext(Qt::ApplicationShortcut);
+    }
     return a;
 }
 

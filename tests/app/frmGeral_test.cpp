@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -299,4 +300,24 @@ TEST(StartUp, ShortcutsOfLockedMenusWaitForTheSplash)
     rollUp(f);
     QTest::keyClick(&f, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(fired, 1);
+
+    // They work from a tool window too, while a text box keeps its own keys.
+    f.mnuCorFixa_Click();
+    frmToolBar &t = Forms::get<frmToolBar>();
+    t.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &t; }, 2000));
+    QTest::keyClick(&t, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(fired, 2);
+    f.mnuOpTxt_Click();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &f; }, 2000));
+    f.txtAlpha->setText(QStringLiteral("abc"));
+    f.txtAlpha->selectAll();
+    f.txtAlpha->setFocus();
+    f.mnuCopiar->setEnabled(true);
+    int copied = 0;
+    QObject::connect(f.mnuCopiar, &QAction::triggered, [&] { ++copied; });
+    QTest::keyClick(f.txtAlpha, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(copied, 0);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("abc"));
 }

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/twips.h"
@@ -86,7 +88,11 @@ TEST_F(IconFiles, OpenTakesTheTopLeftOfALargePicture)
             seenFloating += topmost(w);
     };
     scripted().fileAnswers.push_back(path);
+    f.show();
+    f.mnuCorFixa_Click();
     f.mnuOpenSimples_Click();
+    // The tool windows went back into their band, and the keys still go to the editor.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &f; }, 1000));
 
     ASSERT_EQ(scripted().fileRequests.size(), 1u);
     const FileDialogRequest &asked = scripted().fileRequests[0];
