@@ -17,22 +17,11 @@ for p in "$editor" "$bare"; do
         exit 2
     fi
 done
-for tool in Xvfb xdotool xdpyinfo xev; do
-    command -v "$tool" >/dev/null || { echo "startup: $tool is not installed" >&2; exit 2; }
-done
+require_tools startup Xvfb xdotool xdpyinfo xev
 
-work=$(mktemp -d)
 xev_pid=""
 app_pid=""
-cleanup() {
-    local pid
-    for pid in "$app_pid" "$xev_pid" "$xvfb_pid"; do
-        stop_pid "$pid"
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+use_scratch app_pid xev_pid
 
 # One run; sets elapsed_ms (start to the map of its first top-level window) and rss_kb. The map
 # is read from the xev stream as it happens, so no polling interval blurs the figure. Not in a

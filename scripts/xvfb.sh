@@ -1,5 +1,6 @@
-# A private Xvfb server for the smoke test and the start-up benchmark; source it.
-# Needs $work (a scratch folder) and $timeout_s; sets xvfb_pid and exports DISPLAY.
+# A private Xvfb server for the end-to-end tests and the start-up benchmark; source it.
+# Needs $work (a scratch folder, see use_scratch) and $timeout_s; sets xvfb_pid and exports
+# DISPLAY.
 
 xvfb_pid=""
 
@@ -10,6 +11,32 @@ stop_pid() {
     [ -n "$1" ] || return 0
     kill "$1" 2>/dev/null || true
     wait "$1" 2>/dev/null || true
+}
+
+# Stops with status 2 unless every tool after the script's name ($1) is installed.
+require_tools() {
+    local who=$1 tool
+    shift
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || { echo "$who: $tool is not installed" >&2; exit 2; }
+    done
+}
+
+# Makes the scratch folder $work; at exit stops the programs whose pids the named variables hold,
+# then the server, and removes the folder.
+use_scratch() {
+    work=$(mktemp -d)
+    scratch_pids=("$@")
+    trap clean_scratch EXIT
+    trap 'exit 130' INT TERM
+}
+
+clean_scratch() {
+    local v
+    for v in "${scratch_pids[@]}" xvfb_pid; do
+        stop_pid "${!v:-}"
+    done
+    rm -rf "$work"
 }
 
 # Starts Xvfb on the first free display from :120 and exports DISPLAY.

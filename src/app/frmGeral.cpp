@@ -51,8 +51,11 @@ template<class W> W *place(W *w, double left, double top, double width, double h
 QAction *entry(QMenu *menu, const char *caption, const char *shortcut = nullptr)
 {
     QAction *a = menu->addAction(QString::fromUtf8(caption));
-    if (shortcut)
+    if (shortcut) {
         a->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+        // Also while a tool window is active; a focused text box still takes its own keys first.
+        a->setShortcutContext(Qt::ApplicationShortcut);
+    }
     return a;
 }
 
@@ -429,11 +432,8 @@ bool frmGeral::eventFilter(QObject *watched, QEvent *event)
     return Form::eventFilter(watched, event);
 }
 
-void frmGeral::Form_Load()
+void frmGeral::layOutInside()
 {
-    // 1. Nearly the whole screen.
-    setWidth(this, Screen::Width() - 100);
-    setHeight(this, Screen::Height() - 100);
     const double innerW = pixelsToTwips(width());
     const double innerH = pixelsToTwips(height() - menuBar()->sizeHint().height());
 
@@ -449,6 +449,16 @@ void frmGeral::Form_Load()
     Move(pnlMaster2, (barraW - splashW) / 2, (barraH - splashH) / 2, splashW, splashH);
     setTop(picLogo, (Height(pnlMaster2) - Height(picLogo)) / 2);
     setLeft(picLogo, (Width(pnlMaster2) - Width(picLogo)) / 2);
+}
+
+void frmGeral::Form_Load()
+{
+    // 1. Nearly the whole screen, frame included.
+    setWidth(this, Screen::Width() - 100);
+    setHeight(this, Screen::Height() - 100);
+    // 2. to 4., again once the window manager's frame has taken its room from the inner size.
+    layOutInside();
+    whenFramed(this, [this] { layOutInside(); });
 
     // 5. No Close command: the window flags leave the close button out.
     // 6. and 7.

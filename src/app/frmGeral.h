@@ -184,6 +184,7 @@ protected:
 
 private:
     void buildControls();
+    void layOutInside();
     void layoutPanels();
     void buildMenus();
     void wireEvents();

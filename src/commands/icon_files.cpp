@@ -81,6 +81,8 @@ void frmGeral::mnuOpenSimples_Click()
                    QString(40, '_'),
                vbOKOnly, QStringLiteral("Inform the User!"));
     placeToolWindowsForOpen(true);
+    // Putting the tool windows back activated the last of them; the keys belong to the editor.
+    activateWindow();
 }
 
 void frmGeral::mnuOpenAs_Click()

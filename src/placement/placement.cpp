@@ -89,8 +89,9 @@ void RestoreWindowPosition(QWidget *window)
     const int32_t left = PositionValue;
     if (const auto top = storedNumber(ReadRegValue(kPositionKey, QStringLiteral("Top"))))
         PositionValue = *top;
-    const QPoint wanted(twipsToPixels(left), twipsToPixels(PositionValue));
-    window->move(onScreen(window, wanted));
+    const QPoint at = onScreen(window, QPoint(twipsToPixels(left), twipsToPixels(PositionValue)));
+    setLeft(window, pixelsToTwips(at.x()));
+    setTop(window, pixelsToTwips(at.y()));
 }
 
 void SaveWindowPosition(QWidget *window)

@@ -128,6 +128,8 @@ frmToolBar::frmToolBar()
     compact.setPointSizeF(7.5);
     setFont(compact);
     setCentralWidget(new QWidget(this));
+    // A fixed-size frame: the user cannot resize it, the faces can.
+    setFixedSize(size());
     fraCores = face(centralWidget(), "Color", "Color", 2175, 3135);
     fraMove = face(centralWidget(), "Move Image", "Moves Image", 2175, 2655);
     fraDiminui = face(centralWidget(), "Resize Icon", "Reduce Icon", 1695, 2295);
@@ -325,12 +327,8 @@ void frmToolBar::openFace(QGroupBox *face, std::initializer_list<QGroupBox *> hi
     for (QGroupBox *f : hidden)
         f->hide();
     face->show();
-    // A fixed-size frame: the user cannot resize it, the faces can.
-    setMinimumSize(0, 0);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     setWidth(this, width);
     setHeight(this, height);
-    setFixedSize(size());
 }
 
 void frmToolBar::cmdOpen_Click()

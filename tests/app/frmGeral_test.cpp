@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -80,11 +81,15 @@ TEST(StartUp, SplashLocksEverythingButAbout)
 TEST(StartUp, LoadSequencePlacesTheWindowAndThePanels)
 {
     frmGeral &f = started();
-    // The frame is not known before the window maps, so the client takes the whole size.
-    EXPECT_NEAR(pixelsToTwips(f.width()), Screen::Width() - 100, 15);
+    // The size is the outer one, frame included, though the frame came only with the mapping;
+    // the panels follow the inner size that is left.
+    EXPECT_NEAR(Width(&f), Screen::Width() - 100, 15);
+    EXPECT_NEAR(Height(&f), Screen::Height() - 100, 15);
+    EXPECT_LT(f.width(), f.frameGeometry().width());
     EXPECT_NEAR(Top(&f), 400, 15);
     EXPECT_NEAR(Left(&f), 50, 15);
     EXPECT_NEAR(Width(f.pnlBarra), 0.98 * ScaleWidth(f.centralWidget()), 30);
+    EXPECT_NEAR(Height(f.pnlBarra), 0.98 * ScaleHeight(f.centralWidget()), 30);
     EXPECT_NEAR(Left(f.picLogo), (Width(f.pnlMaster2) - Width(f.picLogo)) / 2, 15);
     EXPECT_EQ(f.grid->surfaceWidth(), 321);
     EXPECT_EQ(f.Ikon->surfaceWidth(), 32);
@@ -295,4 +300,24 @@ TEST(StartUp, ShortcutsOfLockedMenusWaitForTheSplash)
     rollUp(f);
     QTest::keyClick(&f, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(fired, 1);
+
+    // They work from a tool window too, while a text box keeps its own keys.
+    f.mnuCorFixa_Click();
+    frmToolBar &t = Forms::get<frmToolBar>();
+    t.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &t; }, 2000));
+    QTest::keyClick(&t, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(fired, 2);
+    f.mnuOpTxt_Click();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &f; }, 2000));
+    f.txtAlpha->setText(QStringLiteral("abc"));
+    f.txtAlpha->selectAll();
+    f.txtAlpha->setFocus();
+    f.mnuCopiar->setEnabled(true);
+    int copied = 0;
+    QObject::connect(f.mnuCopiar, &QAction::triggered, [&] { ++copied; });
+    QTest::keyClick(f.txtAlpha, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(copied, 0);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("abc"));
 }

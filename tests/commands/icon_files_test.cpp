@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -7,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/Metafile.h"
@@ -107,7 +109,11 @@ TEST_F(IconFiles, OpenTakesTheTopLeftOfALargePicture)
             seenFloating += topmost(w);
     };
     scripted().fileAnswers.push_back(path);
+    f.show();
+    f.mnuCorFixa_Click();
     f.mnuOpenSimples_Click();
+    // The tool windows went back into their band, and the keys still go to the editor.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &f; }, 1000));
 
     ASSERT_EQ(scripted().fileRequests.size(), 1u);
     const FileDialogRequest &asked = scripted().fileRequests[0];

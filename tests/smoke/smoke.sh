@@ -6,72 +6,30 @@
 # check, and the summary line is always printed.
 set -uo pipefail
 . "$(dirname "$0")/../../scripts/xvfb.sh"
+. "$(dirname "$0")/common.sh"
 
-target=${1:-build}
-if [ -d "$target" ]; then
-    editor=$target/pixmint
-else
-    editor=$target
-fi
-if [ ! -x "$editor" ]; then
-    echo "smoke: $editor is not an executable; build first" >&2
-    exit 2
-fi
+resolve_editor "${1:-build}"
 shot=$(cd "$(dirname "$editor")" && pwd)/smoke.png
 timeout_s=10
 
-for tool in Xvfb xdotool xdpyinfo import; do
-    command -v "$tool" >/dev/null || { echo "smoke: $tool is not installed" >&2; exit 2; }
-done
+require_tools smoke Xvfb xdotool xdpyinfo import
 
-work=$(mktemp -d)
 app_pid=""
-cleanup() {
-    local pid
-    for pid in "$app_pid" "$xvfb_pid"; do
-        stop_pid "$pid"
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-passed=0
-failed=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok - $what"
-        passed=$((passed + 1))
-    else
-        echo "not ok - $what"
-        failed=$((failed + 1))
-    fi
-}
+use_scratch app_pid
 
 visible_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l; }
 
+more_windows_than() { [ "$(visible_windows)" -gt "$1" ]; }
+
 # Waits (bounded) until the program shows more windows than $1; a popup menu is one.
-popup_appears() {
-    local before=$1 deadline
-    deadline=$(($(now_ns) + 2000000000))
-    while [ "$(now_ns)" -lt "$deadline" ]; do
-        [ "$(visible_windows)" -gt "$before" ] && return 0
-        sleep 0.05
-    done
-    return 1
-}
+popup_appears() { eventually 2 more_windows_than "$1"; }
 
 no_popup_appears() { ! popup_appears "$1"; }
 
+caption_is() { [ "$(xdotool getwindowname "$wid" 2>/dev/null)" = "$1" ]; }
+
 caption_becomes() {
-    local want=$1 deadline
-    deadline=$(($(now_ns) + timeout_s * 1000000000))
-    while [ "$(now_ns)" -lt "$deadline" ]; do
-        [ "$(xdotool getwindowname "$wid" 2>/dev/null)" = "$want" ] && return 0
-        sleep 0.05
-    done
+    eventually "$timeout_s" caption_is "$1" && return 0
     echo "#   caption is \"$(xdotool getwindowname "$wid" 2>/dev/null)\"" >&2
     return 1
 }
@@ -87,24 +45,13 @@ export QT_QPA_PLATFORM=xcb
 "$editor" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-wid=""
-deadline=$(($(now_ns) + timeout_s * 1000000000))
-while [ -z "$wid" ]; do
-    wid=$(xdotool search --onlyvisible --name '^Pixmint 2\.1\.0$' 2>/dev/null | head -n 1 || true)
-    [ -n "$wid" ] && break
-    if ! kill -0 "$app_pid" 2>/dev/null; then
-        echo "not ok - the editor exited before showing its window; its output:"
-        cat "$work/app.log"
-        echo "0 passed, 1 failed"
-        exit 1
-    fi
-    if [ "$(now_ns)" -ge "$deadline" ]; then
-        echo "not ok - no visible window named \"Pixmint 2.1.0\" within ${timeout_s} s"
-        echo "0 passed, 1 failed"
-        exit 1
-    fi
-    sleep 0.05
-done
+wid=$(wait_for_window '^Pixmint 2\.1\.0$')
+if [ -z "$wid" ]; then
+    echo "not ok - no visible window named \"Pixmint 2.1.0\" within ${timeout_s} s; the editor said:"
+    cat "$work/app.log"
+    echo "0 passed, 1 failed"
+    exit 1
+fi
 echo "ok - the main window \"Pixmint 2.1.0\" is shown"
 passed=1
 
@@ -132,5 +79,4 @@ check "F3 maximises: the caption reads the long title" \
 
 import -window root "$shot" && echo "# screenshot: $shot"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary

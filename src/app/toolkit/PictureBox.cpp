@@ -205,7 +205,8 @@ void PictureBox::fitSurface() const
     retained_ = kept;
     QImage next(want, QImage::Format_RGB32);
     next.fill(toQRgb(backColor_));
-    if (!kept.isNull())
+    // A box of no width or height has no surface to paint on.
+    if (!kept.isNull() && !next.isNull())
         QPainter(&next).drawImage(0, 0, kept);
     image_ = std::move(next);
 }

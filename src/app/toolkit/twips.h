@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -13,7 +14,9 @@ constexpr double pixelsToTwips(int pixels)
     return double(pixels) * TwipsPerPixel;
 }
 
-// Control geometry in twips, relative to the parent (a top-level's frame on the screen).
+// Control geometry in twips, relative to the parent. A top-level's is its outer frame's on the
+// screen; what is given to a window before the window manager has framed it is given again once
+// the frame is known.
 double Left(const QWidget *w);
 double Top(const QWidget *w);
 double Width(const QWidget *w);
@@ -24,6 +27,9 @@ void setWidth(QWidget *w, double twips);
 // Returns false, changing nothing, for a negative height: the roll-up of the splash relies on it.
 bool setHeight(QWidget *w, double twips);
 void Move(QWidget *w, double left, double top, double width, double height);
+// Runs `done` once the top-level has its frame and the geometry given before it; at once if it
+// has its frame already. A layout that needs the true inner size waits for it.
+void whenFramed(QWidget *w, std::function<void()> done);
 // Inner (client) size of a window or container in twips.
 double ScaleWidth(const QWidget *w);
 double ScaleHeight(const QWidget *w);

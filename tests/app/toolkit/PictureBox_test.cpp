@@ -66,6 +66,20 @@ TEST_F(Surface, FollowsTheWidgetSizeEvenWhileHidden)
     EXPECT_EQ(pic->Image().size(), QSize(18, 18));
     EXPECT_EQ(red(), Pixels({{2, 3}}));
     EXPECT_EQ(pic->Point(17, 17), int32_t(vbWhite));
+
+    // A box of no height has nothing to paint on, and says nothing about it.
+    static int warnings;
+    warnings = 0;
+    const QtMessageHandler before =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &) {
+            warnings += type == QtWarningMsg;
+        });
+    pic->resize(20, 2);
+    EXPECT_TRUE(pic->Image().isNull());
+    pic->resize(20, 20);
+    qInstallMessageHandler(before);
+    EXPECT_EQ(warnings, 0);
+    EXPECT_EQ(red(), Pixels({{2, 3}}));
 }
 
 TEST_F(Surface, BoxIncludesBothCornersAndFillsByStyle)

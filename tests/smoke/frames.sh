@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# Starts the real editor under a real window manager (openbox on a private Xvfb) and checks the
+# frames the window manager put around its windows: the main window's outer size and place, the
+# tool window's title bar on the screen, the tool window reopening exactly where it was closed,
+# and F12 reaching the editor from the tool window.
+# Usage: tests/smoke/frames.sh [PIXMINT_BINARY | BUILD_DIR]   (default: build)
+# Exits 77 (skipped) when openbox is not installed.
+set -uo pipefail
+. "$(dirname "$0")/../../scripts/xvfb.sh"
+. "$(dirname "$0")/common.sh"
+
+if ! command -v openbox >/dev/null; then
+    echo "frames: openbox is not installed (scripts/install-deps installs it); skipped"
+    exit 77
+fi
+resolve_editor "${1:-build}"
+timeout_s=10
+require_tools frames Xvfb xdotool xdpyinfo xwininfo xprop
+
+app_pid=""
+wm_pid=""
+use_scratch app_pid wm_pid
+
+# "X Y W H" of the frame around a client window: its parent under a reparenting manager.
+frame_of() {
+    local parent
+    parent=$(xwininfo -id "$1" -children 2>/dev/null | awk '/Parent window id:/ {print $4}')
+    xwininfo -id "$parent" 2>/dev/null | awk '
+        /Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
+        /Width:/ {w = $2} /Height:/ {h = $2} END {print x, y, w, h}'
+}
+
+# The frame of window $1 is at $2 $3 with size $4 x $5, each within $6 pixels.
+frame_is() {
+    local got
+    read -r -a got <<<"$(frame_of "$1")"
+    [ ${#got[@]} -eq 4 ] || return 1
+    local i want=("$2" "$3" "$4" "$5")
+    for i in 0 1 2 3; do
+        [ $((got[i] - want[i])) -le "$6" ] && [ $((want[i] - got[i])) -le "$6" ] || return 1
+    done
+}
+
+expect_frame() {
+    local what=$1
+    shift
+    eventually 3 frame_is "$@" && return 0
+    echo "#   $what: frame at $(frame_of "$1"), wanted $2 $3 $4 x $5" >&2
+    return 1
+}
+
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+stored() {
+    sed -n "s/^.*Window%20Position\\\\$1=//p" "$work/config/Pixmint/registry.ini" 2>/dev/null
+}
+
+stored_position_is() { [ "$(stored Left)" = "$1" ] && [ "$(stored Top)" = "$2" ]; }
+
+tool_window() { xdotool search --onlyvisible --name '^Orvel Pixmint $' 2>/dev/null | head -n 1; }
+
+tool_window_shown() { [ -n "$(tool_window)" ]; }
+
+# Colors, Fasten Color from the keyboard, as often as it takes the splash to let go.
+open_tool_window() {
+    local i
+    for i in 1 2 3 4 5 6; do
+        xdotool key alt+c
+        sleep 0.2
+        xdotool key Return
+        eventually 1 tool_window_shown && return 0
+    done
+    return 1
+}
+
+close_tool_window() {
+    timeout 5 xdotool windowactivate --sync "$(tool_window)" 2>/dev/null
+    xdotool key alt+F4
+    eventually 3 eval '! tool_window_shown'
+}
+
+# Drags the window by its title bar, slowly enough for the window manager to follow.
+drag_title() {
+    local f x y
+    read -r -a f <<<"$(frame_of "$1")"
+    x=$((f[0] + 40)) y=$((f[1] + 8))
+    xdotool mousemove "$x" "$y" && sleep 0.2 && xdotool mousedown 1 && sleep 0.2
+    for step in 1 2 3 4; do
+        xdotool mousemove $((x + step * $2 / 4)) $((y + step * $3 / 4))
+        sleep 0.1
+    done
+    xdotool mouseup 1
+    sleep 0.3
+}
+
+start_xvfb
+export QT_QPA_PLATFORM=xcb
+read -r screen_w screen_h < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+if ! eventually "$timeout_s" wm_running; then
+    echo "not ok - openbox did not start; it said:"
+    cat "$work/openbox.log"
+    exit 1
+fi
+
+mkdir -p "$work/config"
+XDG_CONFIG_HOME=$work/config "$editor" >"$work/app.log" 2>&1 &
+app_pid=$!
+main=$(wait_for_window '^Pixmint 2\.1\.0$')
+if [ -z "$main" ]; then
+    echo "not ok - no visible window named \"Pixmint 2.1.0\"; the editor said:"
+    cat "$work/app.log"
+    exit 1
+fi
+
+# Screen size less 100 twips, frame included; left (screen - width) / 2 and top 400 twips.
+outer_w=$(((screen_w * 15 - 100 + 7) / 15)) outer_h=$(((screen_h * 15 - 100 + 7) / 15))
+check "the main window's frame is the screen less 100 twips, at 50 and 400 twips" \
+    expect_frame "main window" "$main" 3 27 "$outer_w" "$outer_h" 1
+
+# Off the middle: the pointer starts there, and a move to where it is never ends.
+xdotool mousemove --sync $((screen_w / 2 - 40)) $((screen_h / 2 - 40)) click 1
+check "Fasten Color opens the tool window" open_tool_window
+tool=$(tool_window)
+check "with nothing stored the tool window's frame, title bar and all, is at the top left" \
+    expect_frame "tool window" "$tool" 0 0 165 245 0
+
+drag_title "$tool" 300 240
+read -r -a at <<<"$(frame_of "$tool")"
+check "the tool window was moved away from the corner" [ "${at[0]}" -gt 100 ]
+for cycle in 1 2 3 4; do
+    close_tool_window
+    check "close $cycle stores the frame's place" \
+        stored_position_is $((at[0] * 15)) $((at[1] * 15))
+    open_tool_window
+    check "reopening $cycle puts the frame where it was closed" \
+        expect_frame "tool window" "$(tool_window)" "${at[0]}" "${at[1]}" 165 245 0
+done
+
+timeout 5 xdotool windowactivate --sync "$(tool_window)" 2>/dev/null
+xdotool key F12
+check "F12 from the tool window ends the editor" eventually "$timeout_s" eval '! kill -0 $app_pid 2>/dev/null'
+
+summary
