@@ -52,24 +52,36 @@ void frmGeral::mnuNew_Click()
 void frmGeral::mnuOpenSimples_Click()
 {
     placeToolWindowsForOpen(false);
+    prepareOpenDialog();
+    if (cd.ShowOpen() != 0 || !openChosenFile())
+        showOpenFailure();
+    placeToolWindowsForOpen(true);
+}
+
+void frmGeral::prepareOpenDialog()
+{
     cd.DialogTitle = QStringLiteral("Orvel Pixmint - Open...");
     cd.Filter = kOpenFilter;
-    bool opened = false;
-    if (cd.ShowOpen() == 0) {
-        mnuReduzir->setEnabled(true);
-        setMsg(cd.FileName);
-        if (const auto picture = LoadPicture(cd.FileName, Ikon->BackColor())) {
-            Ikon->setPicture(*picture);
-            RedrawGrid();
-            opened = true;
-        }
-    }
-    if (!opened)
-        MsgBox(QStringLiteral("Cancel:\n") + QString(17, ' ') +
-                   QStringLiteral("The Open File is not Been worth!") + QString(13, ' ') + '\n' +
-                   QString(40, '_'),
-               vbOKOnly, QStringLiteral("Inform the User!"));
-    placeToolWindowsForOpen(true);
+}
+
+bool frmGeral::openChosenFile()
+{
+    mnuReduzir->setEnabled(true);
+    setMsg(cd.FileName);
+    const auto picture = LoadPicture(cd.FileName, Ikon->BackColor());
+    if (!picture)
+        return false;
+    Ikon->setPicture(*picture);
+    RedrawGrid();
+    return true;
+}
+
+void frmGeral::showOpenFailure()
+{
+    MsgBox(QStringLiteral("Cancel:\n") + QString(17, ' ') +
+               QStringLiteral("The Open File is not Been worth!") + QString(13, ' ') + '\n' +
+               QString(40, '_'),
+           vbOKOnly, QStringLiteral("Inform the User!"));
 }
 
 void frmGeral::mnuOpenAs_Click()

@@ -24,9 +24,14 @@ int CommonDialog::showFile(bool save)
     const std::optional<QString> path = seam().fileDialog(request);
     if (!path)
         return cdlCancel;
-    FileName = *path;
-    FileTitle = QFileInfo(*path).fileName();
+    setChosenFile(*path);
     return 0;
+}
+
+void CommonDialog::setChosenFile(const QString &path)
+{
+    FileName = path;
+    FileTitle = QFileInfo(path).fileName();
 }
 
 int CommonDialog::ShowFont()
