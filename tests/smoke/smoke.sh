@@ -36,19 +36,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-passed=0
-failed=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok - $what"
-        passed=$((passed + 1))
-    else
-        echo "not ok - $what"
-        failed=$((failed + 1))
-    fi
-}
+. "$(dirname "$0")/../support/checks.sh"
 
 visible_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l; }
 
