@@ -1,11 +1,12 @@
 # Pixmint: `make run` builds and starts the editor, `make test` builds and runs every test,
-# `make fuzz` runs each fuzz target for FUZZ_TIME seconds.
+# `make deb` makes the Debian package and checks it with lintian, `make fuzz` runs each fuzz
+# target for FUZZ_TIME seconds.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME ?= 60
 
-.PHONY: deps configure build run test bench fuzz format clean
+.PHONY: deps configure build run test deb bench fuzz format clean
 
 deps:
 	@scripts/install-deps
@@ -21,6 +22,13 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Errors fail the target; lintian's warnings are shown and left to the reader.
+deb: build
+	@scripts/install-deps --deb
+	@cd $(BUILD) && cpack -G DEB >/dev/null
+	@deb=$$(ls -t $(BUILD)/pixmint_*_amd64.deb | head -n1) && echo "$$deb" && \
+		echo "lintian:" && lintian --fail-on error "$$deb"
 
 bench: build
 	./$(BUILD)/bench/pixmint-bench

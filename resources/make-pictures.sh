@@ -1,6 +1,7 @@
 #!/bin/bash
 # Draws Pixmint's artwork: the splash logo and emblem, the drawing-mode
-# buttons, the paste picture, the hand cursor and the application icon.
+# buttons, the paste picture, the hand cursor and the application icon,
+# also at the sizes of the desktop's icon theme.
 # The PNGs are written next to this script; run it again after editing.
 # Needs ImageMagick 6 (/usr/bin/convert) and the DejaVu fonts.
 set -eu
@@ -271,6 +272,22 @@ printf '%s\n' "$LEAF" | pixmap pixmint.png 4
 GRID=$(for i in $(seq 4 4 60); do printf ' line %d,0 %d,63 line 0,%d 63,%d' "$i" "$i" "$i" "$i"; done)
 png pixmint.png pixmint.png \( -size 64x64 xc:none +antialias -stroke '#ffffff38' -draw "$GRID" \) \
     -compose Atop -composite
+
+# The desktop's icon theme at its usual sizes (32 and 64 are the two above): whole multiples of
+# the leaf's pixels, the large ones with the pixel grid too.
+mkdir -p hicolor
+for scale in 1 3; do
+    printf '%s\n' "$LEAF" | pixmap "hicolor/pixmint-$((16 * scale)).png" "$scale"
+done
+for scale in 8 16; do
+    size=$((16 * scale))
+    printf '%s\n' "$LEAF" | pixmap "hicolor/pixmint-$size.png" "$scale"
+    GRID=$(for i in $(seq "$scale" "$scale" $((size - 1))); do
+        printf ' line %d,0 %d,%d line 0,%d %d,%d' "$i" "$i" $((size - 1)) "$i" $((size - 1)) "$i"
+    done)
+    png "hicolor/pixmint-$size.png" "hicolor/pixmint-$size.png" \( -size "${size}x$size" xc:none \
+        +antialias -stroke '#ffffff38' -draw "$GRID" \) -compose Atop -composite
+done
 
 # ---------------------------------------------------------------- splash
 # Emblem: a bold "O" holding a mint pixel, two more pixels trailing off.

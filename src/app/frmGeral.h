@@ -124,6 +124,11 @@ public:
     QString lastFileName;
     void mnuNew_Click();
     void mnuOpenSimples_Click();
+    // Open without its dialog: the title and filter Open gives the dialog, then what a confirmed
+    // dialog leads to for cd's file. False when the file cannot be read as a picture.
+    void prepareOpenDialog();
+    bool openChosenFile();
+    void showOpenFailure();
     void mnuOpenAs_Click();
     void mnusave_Click();
     void mnuFechar_Click();

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 
 #include "app/frmGeral.h"
+#include "app/project.h"
 #include "app/toolkit/SeqFile.h"
 #include "colour/frmDesenho.h"
 
@@ -31,15 +32,15 @@ QByteArray settingsFileContent(const QString &style)
 {
     const QString hyphens(50, '-');
     const QStringList head = {centred(QStringLiteral("Orvel Orvelcraft 1998 - 2026")),
-                              centred(QStringLiteral("pixmint@orvelcraft.example")), hyphens};
+                              centred(QString::fromLatin1(project::MailAddress)), hyphens};
     QStringList lines = head;
     lines << QStringLiteral("    D o n ' t   A l t e r   T h i s   F i l e     ") << hyphens
           << style;
     for (const char *credit :
          {"Written by", "Orvel", "Orvelcraft", "Mintbrook", "Green Valley", "Pixeland"})
         lines << centred(QString::fromLatin1(credit)) << hyphens;
-    lines << centred(QStringLiteral("https://orvelcraft.example/pixmint")) << QString()
-          << QString(50, ' ') << head;
+    lines << centred(QString::fromLatin1(project::HomePage)) << QString() << QString(50, ' ')
+          << head;
     QByteArray bytes;
     for (const QString &line : lines)
         bytes += SeqFile::writeRecord({line});

@@ -56,33 +56,43 @@ void frmGeral::mnuNew_Click()
 void frmGeral::mnuOpenSimples_Click()
 {
     placeToolWindowsForOpen(false);
-    cd.DialogTitle = QStringLiteral("Orvel Pixmint - Open...");
-    cd.Filter = kOpenFilter;
-    bool opened = false;
-    if (cd.ShowOpen() == 0) {
-        mnuReduzir->setEnabled(true);
-        setMsg(cd.FileName);
-        QString reason;
-        if (const auto picture =
-                LoadPicture(cd.FileName, Ikon->BackColor(), QSize(32, 32), &reason)) {
-            Ikon->setPicture(*picture);
-            RedrawGrid();
-            lastFileName = cd.FileName;
-            opened = true;
-        } else {
-            // The message below is the same for every fault; the log says which it was.
-            qCWarning(lcFiles).noquote()
-                << "Cannot open" << cd.FileName + QLatin1Char(':') << reason;
-        }
-    }
-    if (!opened)
-        MsgBox(QStringLiteral("Cancel:\n") + QString(17, ' ') +
-                   QStringLiteral("The Open File is not Been worth!") + QString(13, ' ') + '\n' +
-                   QString(40, '_'),
-               vbOKOnly, QStringLiteral("Inform the User!"));
+    prepareOpenDialog();
+    if (cd.ShowOpen() != 0 || !openChosenFile())
+        showOpenFailure();
     placeToolWindowsForOpen(true);
     // Putting the tool windows back activated the last of them; the keys belong to the editor.
     activateWindow();
+}
+
+void frmGeral::prepareOpenDialog()
+{
+    cd.DialogTitle = QStringLiteral("Orvel Pixmint - Open...");
+    cd.Filter = kOpenFilter;
+}
+
+bool frmGeral::openChosenFile()
+{
+    mnuReduzir->setEnabled(true);
+    setMsg(cd.FileName);
+    QString reason;
+    const auto picture = LoadPicture(cd.FileName, Ikon->BackColor(), QSize(32, 32), &reason);
+    if (!picture) {
+        // The message is the same for every fault; the log says which it was.
+        qCWarning(lcFiles).noquote() << "Cannot open" << cd.FileName + QLatin1Char(':') << reason;
+        return false;
+    }
+    Ikon->setPicture(*picture);
+    RedrawGrid();
+    lastFileName = cd.FileName;
+    return true;
+}
+
+void frmGeral::showOpenFailure()
+{
+    MsgBox(QStringLiteral("Cancel:\n") + QString(17, ' ') +
+               QStringLiteral("The Open File is not Been worth!") + QString(13, ' ') + '\n' +
+               QString(40, '_'),
+           vbOKOnly, QStringLiteral("Inform the User!"));
 }
 
 void frmGeral::mnuOpenAs_Click()

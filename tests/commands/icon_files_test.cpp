@@ -18,14 +18,11 @@
 #include "colour/frmVeCor1.h"
 #include "filemanager/frmCopy.h"
 #include "support/ScriptedSeam.h"
+#include "support/helpers.h"
 #include "toolwindow/frmToolBar.h"
 #include "viewers/frmInfo.h"
 
 namespace {
-
-const QString OpenFailure = QStringLiteral("Cancel:\n                 The Open File is not Been "
-                                           "worth!             \n") +
-                            QString(40, '_');
 
 class IconFiles : public ::testing::Test
 {

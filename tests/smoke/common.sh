@@ -2,8 +2,7 @@
 # Sets editor from the first argument (a binary or a build folder), counts checks in passed and
 # failed, and finds the editor's windows by name.
 
-passed=0
-failed=0
+. "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 
 # The editor named by $1 (default: build); stops with status 2 when it is not built.
 resolve_editor() {
@@ -13,18 +12,6 @@ resolve_editor() {
     if [ ! -x "$editor" ]; then
         echo "$(basename "$0"): $editor is not an executable; build first" >&2
         exit 2
-    fi
-}
-
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok - $what"
-        passed=$((passed + 1))
-    else
-        echo "not ok - $what"
-        failed=$((failed + 1))
     fi
 }
 

@@ -2,6 +2,10 @@
 
 #include <QSettings>
 
+const QString OpenFailure =
+    QStringLiteral("Cancel:\n                 The Open File is not Been worth!             \n") +
+    QString(40, '_');
+
 int countPixels(const PictureBox *ikon, ColorValue color)
 {
     int n = 0;

@@ -8,3 +8,5 @@
 int countPixels(const PictureBox *ikon, ColorValue color);
 // Empties the per-user settings store; returns its file's path.
 QString clearSettingsStore();
+// The message Open shows when the dialog is cancelled or the file is no picture.
+extern const QString OpenFailure;

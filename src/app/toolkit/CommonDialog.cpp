@@ -25,8 +25,7 @@ int CommonDialog::showFile(bool save)
     if (!answer)
         return cdlCancel;
     FilterIndex = answer->filterIndex;
-    FileName = answer->path;
-    FileTitle = QFileInfo(FileName).fileName();
+    setChosenFile(answer->path);
     // A name saved without an extension gets the selected filter's.
     const QString extension = save ? filterExtension(Filter, FilterIndex) : QString();
     if (!extension.isEmpty() && !FileTitle.isEmpty() && !FileTitle.contains(QLatin1Char('.'))) {
@@ -34,6 +33,12 @@ int CommonDialog::showFile(bool save)
         FileTitle += QLatin1Char('.') + extension;
     }
     return 0;
+}
+
+void CommonDialog::setChosenFile(const QString &path)
+{
+    FileName = path;
+    FileTitle = QFileInfo(path).fileName();
 }
 
 int CommonDialog::ShowFont()

@@ -33,6 +33,8 @@ public:
     int ShowSave();
     int ShowFont();
     int ShowColor();
+    // What a confirmed file dialog leaves: the path and its name without the folder.
+    void setChosenFile(const QString &path);
 
 private:
     int showFile(bool save);
