@@ -56,10 +56,20 @@ TEST(Canvas, CellsOutsideTheGridChangeNothing)
 {
     frmGeral &f = form();
     const QImage before = f.Ikon->Image();
+    const QImage shown = f.grid->Image();
+    ASSERT_EQ(f.grid->surfaceHeight(), 322); // a pixel row below the cells
     f.PaintCell(-150, 0, RGB(1, 2, 3));
     f.PaintCell(150 * 32, 150 * 5, RGB(1, 2, 3));
     f.PaintCell(32767, 32767, RGB(1, 2, 3));
+    // A pencil on the grid's bottom edge is over row 32.
+    f.RightColor->setBackColor(RGB(1, 2, 3));
+    f.picModeSel_Click(0);
+    f.grid_MouseMove(0, 0, 750, 4815);
+    f.grid_MouseDown(2, 0, 750, 4815);
+    f.grid_MouseMove(2, 0, 760, 4815);
+    EXPECT_EQ(f.CurRow, 32);
     EXPECT_EQ(f.Ikon->Image(), before);
+    EXPECT_EQ(f.grid->Image(), shown);
 }
 
 TEST(Canvas, SystemColourReadsBackAsPlainRgb)
