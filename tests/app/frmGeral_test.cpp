@@ -252,9 +252,10 @@ TEST(TextTool, FontDialogSetsTheTextBoxAndIkonFonts)
 {
     frmGeral &f = started();
     const QFont before = f.Ikon->Font;
-    f.txtAlpha_Click(); // cancelled: nothing changes
+    f.txtAlpha_Click(); // cancelled: nothing changes, no colour asked
     ASSERT_EQ(scripted().fontRequests.size(), 1u);
     EXPECT_EQ(scripted().fontRequests[0].name, QStringLiteral("Ms Sans Serif"));
+    EXPECT_TRUE(scripted().colorRequests.empty());
     EXPECT_EQ(f.fraTexto->Caption(), QStringLiteral("TEXT"));
     EXPECT_EQ(f.Ikon->Font, before);
 
@@ -263,8 +264,8 @@ TEST(TextTool, FontDialogSetsTheTextBoxAndIkonFonts)
     chosen.size = 20;
     chosen.italic = true;
     chosen.bold = false;
-    chosen.color = RGB(200, 0, 0);
     scripted().fontAnswers.push_back(chosen);
+    scripted().colorAnswers.push_back(RGB(200, 0, 0));
     f.txtAlpha_Click();
     EXPECT_EQ(f.fraTexto->Caption(), QStringLiteral("Font: DejaVu Serif"));
     EXPECT_EQ(f.Ikon->Font.family(), QStringLiteral("DejaVu Serif"));
@@ -274,6 +275,16 @@ TEST(TextTool, FontDialogSetsTheTextBoxAndIkonFonts)
     EXPECT_EQ(f.txtAlpha->font().family(), QStringLiteral("DejaVu Serif"));
     EXPECT_NE(f.txtAlpha->font().pointSizeF(), 20); // the box keeps its size
     EXPECT_EQ(f.txtAlpha->palette().color(QPalette::Text), QColor(200, 0, 0));
+
+    // The colour is offered right after the font; cancelling it keeps the text's colour.
+    f.cd.Color = RGB(0, 0, 255); // left by another dialog
+    chosen.name = QStringLiteral("DejaVu Sans");
+    scripted().fontAnswers.push_back(chosen);
+    f.txtAlpha_Click();
+    ASSERT_EQ(scripted().colorRequests.size(), 2u);
+    EXPECT_EQ(scripted().colorRequests[1], RGB(200, 0, 0));
+    EXPECT_EQ(f.txtAlpha->palette().color(QPalette::Text), QColor(200, 0, 0));
+    EXPECT_EQ(f.Ikon->Font.family(), QStringLiteral("DejaVu Sans"));
 }
 
 TEST(TextTool, FocusOnTheTextSelectsTextMode)
