@@ -83,13 +83,17 @@ TEST(Canvas, SystemColourReadsBackAsPlainRgb)
 TEST(Canvas, RedrawGridShowsTheModelAndKeepsIt)
 {
     frmGeral &f = form();
-    f.Ikon->PSet(31, 31, RGB(0, 0, 255));
-    f.Ikon->PSet(0, 31, RGB(0, 255, 0));
+    // Every cell its own colour, black (0) among them on and off the diagonal.
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            f.Ikon->PSet(x, y, (x + 3 * y) % 7 == 0 ? vbBlack : RGB(8 * x, 8 * y, 255 - 4 * x));
+    f.Ikon->PSet(31, 0, vbBlack);
     const QImage model = f.Ikon->Image();
     f.RedrawGrid();
     EXPECT_EQ(f.Ikon->Image(), model);
-    EXPECT_EQ(cellPixel(f, 31, 31), qRgb(0, 0, 255));
-    EXPECT_EQ(cellPixel(f, 0, 31), qRgb(0, 255, 0));
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            ASSERT_EQ(cellPixel(f, x, y), model.pixel(x, y) | 0xFF000000u) << x << "," << y;
 }
 
 TEST(Canvas, BarsToggleClearsAndRepaints)
