@@ -30,7 +30,7 @@ QString programName(const QString &dir)
         return QString();
     QFile comm(dir + "/comm");
     if (comm.open(QIODevice::ReadOnly)) {
-        const QString name = QString::fromLocal8Bit(comm.readAll()).trimmed();
+        QString name = QString::fromLocal8Bit(comm.readAll()).trimmed();
         if (isProgramName(name))
             return name;
     }
