@@ -9,6 +9,9 @@ int16_t cellOf(double twips)
 
 void frmGeral::PaintCell(int16_t x, int16_t y, ColorValue color)
 {
+    // The grid's last pixel row lies below the cells: a cell beyond them shows nothing.
+    if (x < 0 || y < 0 || x >= 32 * 150 || y >= 32 * 150)
+        return;
     grid->LineBox(x + 10, y + 10, x + 130, y + 130, color, true);
     Ikon->PSet(x / 150, y / 150, color);
 }

@@ -646,6 +646,8 @@ void frmGeral::txtAlpha_Click()
 {
     cd.Flags = 259;
     cd.FontName = QStringLiteral("Ms Sans Serif");
+    // The colour offered after the font is the text's own, which a cancel keeps.
+    cd.Color = fromQColor(txtAlpha->palette().color(QPalette::Text));
     if (cd.ShowFont() != 0)
         return;
     fraTexto->setCaption(QStringLiteral("Font: ") + cd.FontName);

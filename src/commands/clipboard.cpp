@@ -29,7 +29,10 @@ void frmGeral::mnuCopiar_Click()
     const int w = int16_t(SelX2 - SelX1 + 1);
     const int h = int16_t(SelY2 - SelY1 + 1);
 
+    // The buffer's picture is the last clipboard bitmap: what Copy puts there stands alone.
     picCap->Cls();
+    picCap->LineBox(0, 0, picCap->surfaceWidth() - 1, picCap->surfaceHeight() - 1,
+                    picCap->BackColor(), true);
     picCap->PaintPicture(Ikon->Image(), 0, 0, SelX1, SelY1, w, h);
     QGuiApplication::clipboard()->setImage(picCap->Image());
 }

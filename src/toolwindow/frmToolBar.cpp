@@ -436,6 +436,10 @@ void frmToolBar::showIcon(int index)
 void frmToolBar::setArquivo(const QString &caption)
 {
     lblArquivo->setText(caption);
+    lblArquivo->setToolTip(caption + QStringLiteral(" of ") + QString::number(PicIcon.size()));
+    // Laid out for one digit: a longer number widens the label about the same middle.
+    const double width = std::max(135.0, pixelsToTwips(lblArquivo->sizeHint().width()));
+    Move(lblArquivo, 1000 + (135 - width) / 2, 1680, width, 195);
     if (caption > QLatin1String("0"))
         Forms::get<frmGeral>().mnuPropriedade->setEnabled(false);
 }

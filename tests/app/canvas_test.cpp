@@ -56,10 +56,20 @@ TEST(Canvas, CellsOutsideTheGridChangeNothing)
 {
     frmGeral &f = form();
     const QImage before = f.Ikon->Image();
+    const QImage shown = f.grid->Image();
+    ASSERT_EQ(f.grid->surfaceHeight(), 322); // a pixel row below the cells
     f.PaintCell(-150, 0, RGB(1, 2, 3));
     f.PaintCell(150 * 32, 150 * 5, RGB(1, 2, 3));
     f.PaintCell(32767, 32767, RGB(1, 2, 3));
+    // A pencil on the grid's bottom edge is over row 32.
+    f.RightColor->setBackColor(RGB(1, 2, 3));
+    f.picModeSel_Click(0);
+    f.grid_MouseMove(0, 0, 750, 4815);
+    f.grid_MouseDown(2, 0, 750, 4815);
+    f.grid_MouseMove(2, 0, 760, 4815);
+    EXPECT_EQ(f.CurRow, 32);
     EXPECT_EQ(f.Ikon->Image(), before);
+    EXPECT_EQ(f.grid->Image(), shown);
 }
 
 TEST(Canvas, SystemColourReadsBackAsPlainRgb)
@@ -73,13 +83,17 @@ TEST(Canvas, SystemColourReadsBackAsPlainRgb)
 TEST(Canvas, RedrawGridShowsTheModelAndKeepsIt)
 {
     frmGeral &f = form();
-    f.Ikon->PSet(31, 31, RGB(0, 0, 255));
-    f.Ikon->PSet(0, 31, RGB(0, 255, 0));
+    // Every cell its own colour, black (0) among them on and off the diagonal.
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            f.Ikon->PSet(x, y, (x + 3 * y) % 7 == 0 ? vbBlack : RGB(8 * x, 8 * y, 255 - 4 * x));
+    f.Ikon->PSet(31, 0, vbBlack);
     const QImage model = f.Ikon->Image();
     f.RedrawGrid();
     EXPECT_EQ(f.Ikon->Image(), model);
-    EXPECT_EQ(cellPixel(f, 31, 31), qRgb(0, 0, 255));
-    EXPECT_EQ(cellPixel(f, 0, 31), qRgb(0, 255, 0));
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            ASSERT_EQ(cellPixel(f, x, y), model.pixel(x, y) | 0xFF000000u) << x << "," << y;
 }
 
 TEST(Canvas, BarsToggleClearsAndRepaints)

@@ -252,8 +252,14 @@ TEST(Processes, NamesComeFromTheProcessTableInOrder)
     proc("7", "/usr/bin/bash", "bash", "bash\n");
     proc("100", QString(), "", "kworker/0:1\n");       // a kernel thread
     proc("101", QString(), "secret\0", "otheruser\n"); // another user's process
+    // Run from anonymous memory: the name it was started by, or the one it gave itself.
+    proc("102", "/memfd:sealed-91173221a7ea (deleted)", QByteArrayLiteral("tools/backend\0-v\0"),
+         "memfd:sealed-91\n");
+    proc("103", "/memfd:x (deleted)", QByteArrayLiteral("memfd:y\0"), "memfd:x\n");
+    proc("104", "/memfd:z (deleted)", "z", "renamed\n");
     QDir(root.path()).mkpath("self-not-a-pid");
-    EXPECT_EQ(runningApplications(root.path()), (QStringList{"bash", "gimp", "otheruser"}));
+    EXPECT_EQ(runningApplications(root.path()),
+              (QStringList{"bash", "gimp", "otheruser", "backend", "renamed"}));
     EXPECT_TRUE(runningApplications(root.path() + "/missing").isEmpty());
 }
 
@@ -261,9 +267,10 @@ TEST(TextTool, FontDialogSetsTheTextBoxAndIkonFonts)
 {
     frmGeral &f = started();
     const QFont before = f.Ikon->Font;
-    f.txtAlpha_Click(); // cancelled: nothing changes
+    f.txtAlpha_Click(); // cancelled: nothing changes, no colour asked
     ASSERT_EQ(scripted().fontRequests.size(), 1u);
     EXPECT_EQ(scripted().fontRequests[0].name, QStringLiteral("Ms Sans Serif"));
+    EXPECT_TRUE(scripted().colorRequests.empty());
     EXPECT_EQ(f.fraTexto->Caption(), QStringLiteral("TEXT"));
     EXPECT_EQ(f.Ikon->Font, before);
 
@@ -272,8 +279,8 @@ TEST(TextTool, FontDialogSetsTheTextBoxAndIkonFonts)
     chosen.size = 20;
     chosen.italic = true;
     chosen.bold = false;
-    chosen.color = RGB(200, 0, 0);
     scripted().fontAnswers.push_back(chosen);
+    scripted().colorAnswers.push_back(RGB(200, 0, 0));
     f.txtAlpha_Click();
     EXPECT_EQ(f.fraTexto->Caption(), QStringLiteral("Font: DejaVu Serif"));
     EXPECT_EQ(f.Ikon->Font.family(), QStringLiteral("DejaVu Serif"));
@@ -283,6 +290,16 @@ TEST(TextTool, FontDialogSetsTheTextBoxAndIkonFonts)
     EXPECT_EQ(f.txtAlpha->font().family(), QStringLiteral("DejaVu Serif"));
     EXPECT_NE(f.txtAlpha->font().pointSizeF(), 20); // the box keeps its size
     EXPECT_EQ(f.txtAlpha->palette().color(QPalette::Text), QColor(200, 0, 0));
+
+    // The colour is offered right after the font; cancelling it keeps the text's colour.
+    f.cd.Color = RGB(0, 0, 255); // left by another dialog
+    chosen.name = QStringLiteral("DejaVu Sans");
+    scripted().fontAnswers.push_back(chosen);
+    f.txtAlpha_Click();
+    ASSERT_EQ(scripted().colorRequests.size(), 2u);
+    EXPECT_EQ(scripted().colorRequests[1], RGB(200, 0, 0));
+    EXPECT_EQ(f.txtAlpha->palette().color(QPalette::Text), QColor(200, 0, 0));
+    EXPECT_EQ(f.Ikon->Font.family(), QStringLiteral("DejaVu Sans"));
 }
 
 TEST(TextTool, FocusOnTheTextSelectsTextMode)

@@ -39,6 +39,16 @@ protected:
     }
 
     int count(ColorValue c) const { return countPixels(f.Ikon, c); }
+    // The icon's pixels of the colour, row by row.
+    std::vector<QPoint> pixels(ColorValue c) const
+    {
+        std::vector<QPoint> found;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                if (f.Ikon->Point(x, y) == int32_t(c))
+                    found.emplace_back(x, y);
+        return found;
+    }
 
     frmGeral &f = Forms::get<frmGeral>();
     int32_t white = 0;
@@ -104,18 +114,29 @@ TEST_F(Modes, MoveWithoutButtonOnlyTracks)
 
 TEST_F(Modes, LineSetsBothEndsAndAClickSetsOneCell)
 {
-    drag(1, 1, 1, 1, 10, 4);
-    EXPECT_EQ(f.Ikon->Point(1, 1), int32_t(Red));
-    EXPECT_EQ(f.Ikon->Point(10, 4), int32_t(Red));
+    // The minor axis rounds: (0, 0) to (7, 3) steps down at columns 2, 4 and 6.
+    drag(1, 1, 0, 0, 7, 3);
+    EXPECT_EQ(pixels(Red), (std::vector<QPoint>{
+                               {0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}, {6, 3}, {7, 3}}));
     EXPECT_FALSE(f.shLine->Visible());
-    const int drawn = count(Red);
-    EXPECT_EQ(drawn, 10); // 8-connected, one pixel per column
+    // Steep, up and to the left, with the right button.
+    drag(1, 2, 20, 30, 17, 21);
+    EXPECT_EQ(pixels(Green), (std::vector<QPoint>{{17, 21},
+                                                  {17, 22},
+                                                  {18, 23},
+                                                  {18, 24},
+                                                  {18, 25},
+                                                  {19, 26},
+                                                  {19, 27},
+                                                  {19, 28},
+                                                  {20, 29},
+                                                  {20, 30}}));
 
-    f.grid_MouseMove(0, 0, mid(20), mid(20));
-    f.grid_MouseDown(2, 0, mid(20), mid(20));
-    f.grid_MouseUp(2, 0, mid(20), mid(20));
-    EXPECT_EQ(count(Green), 1);
-    EXPECT_EQ(f.Ikon->Point(20, 20), int32_t(Green));
+    f.grid_MouseMove(0, 0, mid(20), mid(12));
+    f.grid_MouseDown(4, 0, mid(20), mid(12));
+    f.grid_MouseUp(4, 0, mid(20), mid(12));
+    EXPECT_EQ(count(Green), 11);
+    EXPECT_EQ(f.Ikon->Point(20, 12), int32_t(Green));
 }
 
 TEST_F(Modes, RectangleIsTheSameInBothDirections)
@@ -155,22 +176,24 @@ TEST_F(Modes, RectangleBandFollowsThePointer)
 TEST_F(Modes, CircleIsCentredOnThePressedCell)
 {
     f.picModeSel_Click(4);
-    f.grid_MouseDown(1, 0, mid(16), mid(16));
-    f.grid_MouseMove(1, 0, mid(16) + 600, mid(16)); // r = 600 twips, 4 pixels
+    f.grid_MouseDown(1, 0, mid(12), mid(20));
+    f.grid_MouseMove(1, 0, mid(12) + 600, mid(20)); // r = 600 twips, 4 pixels
     EXPECT_EQ(f.shCircle->Width(), 1200);
-    EXPECT_EQ(f.shCircle->Left(), mid(16) - 600);
-    f.grid_MouseUp(1, 0, mid(16) + 600, mid(16));
-    EXPECT_EQ(f.Ikon->Point(20, 16), int32_t(Red));
-    EXPECT_EQ(f.Ikon->Point(12, 16), int32_t(Red));
-    EXPECT_EQ(f.Ikon->Point(16, 12), int32_t(Red));
-    EXPECT_EQ(f.Ikon->Point(16, 20), int32_t(Red));
-    EXPECT_EQ(f.Ikon->Point(16, 16), white);
-    EXPECT_EQ(f.Ikon->Point(21, 16), white);
+    EXPECT_EQ(f.shCircle->Height(), 1200);
+    EXPECT_EQ(f.shCircle->Left(), mid(12) - 600);
+    EXPECT_EQ(f.shCircle->Top(), mid(20) - 600);
+    f.grid_MouseUp(1, 0, mid(12) + 600, mid(20));
+    for (QPoint p : {QPoint(16, 20), QPoint(8, 20), QPoint(12, 16), QPoint(12, 24)})
+        EXPECT_EQ(f.Ikon->Point(p.x(), p.y()), int32_t(Red)) << p.x() << "," << p.y();
+    for (QPoint p : {QPoint(12, 20), QPoint(17, 20), QPoint(24, 12)})
+        EXPECT_EQ(f.Ikon->Point(p.x(), p.y()), white) << p.x() << "," << p.y();
     EXPECT_FALSE(f.shCircle->Visible());
 
-    drag(5, 2, 16, 16, 20, 16);
-    EXPECT_EQ(f.Ikon->Point(16, 16), int32_t(Green));
-    EXPECT_EQ(f.Ikon->Point(20, 16), int32_t(Green));
+    drag(5, 2, 25, 6, 25, 9);
+    EXPECT_EQ(f.Ikon->Point(25, 6), int32_t(Green));
+    EXPECT_EQ(f.Ikon->Point(25, 9), int32_t(Green));
+    EXPECT_EQ(f.Ikon->Point(22, 6), int32_t(Green));
+    EXPECT_EQ(f.Ikon->Point(21, 6), white);
 }
 
 TEST_F(Modes, TextIsCentredOnTheReleasedCell)
@@ -205,9 +228,12 @@ TEST_F(Modes, FillStaysInsideAndNeedsMatchingCells)
     drag(7, 2, 6, 6, 6, 6);
     EXPECT_EQ(count(Green), 9);
 
-    // Pressed and released cells of different colours: nothing.
+    // Pressed and released cells of different colours, either way round: nothing.
+    const QImage filled = f.Ikon->Image();
     drag(7, 1, 0, 0, 6, 6);
-    EXPECT_EQ(count(Green), 9);
+    EXPECT_EQ(f.Ikon->Image(), filled);
+    drag(7, 1, 6, 6, 0, 0);
+    EXPECT_EQ(f.Ikon->Image(), filled);
 
     // Same colour as the fill: nothing changes, nothing hangs.
     drag(7, 2, 6, 6, 6, 6);

@@ -102,8 +102,13 @@ TEST_F(Look, FrameStyleIsWrittenByteForByteAndSurvivesARestart)
     frmGeral &f = Forms::get<frmGeral>();
     EXPECT_EQ(f.txtFormat->text(), QStringLiteral("3")); // no file at start: "3" written
     EXPECT_EQ(readSettings(), settingsFileContent("3"));
+    Forms::unloadAll();
+    frmGeral &second = Forms::get<frmGeral>(); // "3" read back keeps the design's bevel
+    EXPECT_EQ(second.txtFormat->text(), QStringLiteral("3"));
+    for (SSPanel *p : second.panels())
+        EXPECT_EQ(p->BevelOuter(), SSPanel::BevelRaised);
 
-    f.mnuSunken_Click();
+    second.mnuSunken_Click();
     const QByteArray bytes = readSettings();
     const QList<QByteArray> lines = bytes.split('\n');
     ASSERT_EQ(lines.size(), 25); // 24 lines, each ending in CRLF
@@ -115,7 +120,7 @@ TEST_F(Look, FrameStyleIsWrittenByteForByteAndSurvivesARestart)
     EXPECT_EQ(lines[23], lines[2]);
     for (int i : {0, 1, 2, 4, 6, 7, 18})
         EXPECT_EQ(lines[i].size(), 53) << "line " << i + 1;
-    for (SSPanel *p : f.panels()) {
+    for (SSPanel *p : second.panels()) {
         EXPECT_EQ(p->BevelOuter(), SSPanel::BevelInset);
         EXPECT_EQ(p->BevelWidth(), 4);
     }

@@ -83,6 +83,8 @@ TEST_F(Registry, ReadGivesTextErrorOrNothing)
     EXPECT_EQ(RegStatus, ERROR_FILE_NOT_FOUND);
     WriteRegValue(Key, "Left", "  1234  ");
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("1234"));
+    WriteRegValue(Key, "Left", " \t12\n34\r\n ");
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("\t12\n34\r\n")); // only blanks go
     EXPECT_EQ(RegStatus, ERROR_SUCCESS);
     WriteRegValue(Key, "Top", "");
     EXPECT_EQ(ReadRegValue(Key, "Top"), QString());

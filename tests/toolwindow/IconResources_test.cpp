@@ -131,8 +131,8 @@ TEST(IconResources, PeGroupsComeInStoredOrderWithTheirBestImages)
     for (const char *name : {"groups32.dll", "groups64.dll"}) {
         SCOPED_TRACE(name);
         const auto groups = groupsOf(fixture(name));
-        expectGroups(groups, kPeGroups);
-        ASSERT_EQ(groups.size(), 5u);
+        // It asserts the counts that the indexes below rely on.
+        ASSERT_NO_FATAL_FAILURE(expectGroups(groups, kPeGroups));
         // What the group entries say, 256 for a stored 0.
         const IconGroupImage &png = groups[0].images[0];
         EXPECT_EQ(png.width, 256);
@@ -147,9 +147,8 @@ TEST(IconResources, PeGroupsComeInStoredOrderWithTheirBestImages)
 TEST(IconResources, NeIconLibraryInTableOrderWithExactImageSizes)
 {
     const auto groups = groupsOf(fixture("library.icl"));
-    expectGroups(groups, kNeGroups);
+    ASSERT_NO_FATAL_FAILURE(expectGroups(groups, kNeGroups));
     // The table rounds lengths up to 16 bytes; the group entries hold the real sizes.
-    ASSERT_EQ(groups.size(), 3u);
     EXPECT_EQ(groups[0].images[1].data.size(), 40 + 16 * 4 + 16 * 8 + 16 * 4);
 }
 
@@ -160,7 +159,9 @@ TEST(IconResources, IcoFileIsOneGroupAndWritesBackUnchanged)
     ASSERT_EQ(groups.size(), 1u);
     EXPECT_TRUE(groups[0].name.isEmpty());
     EXPECT_EQ(groupToIco(groups[0]), file);
-    EXPECT_EQ(groupIcon(groups[0])->color.pixel(0, 0), 0xFFFF00FFu);
+    const auto icon = groupIcon(groups[0]);
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(icon->color.pixel(0, 0), 0xFFFF00FFu);
 }
 
 TEST(IconResources, GroupToIcoKeepsEveryImageInOrder)
@@ -263,6 +264,7 @@ TEST(IconResources, LoopingDirectoriesAreRefused)
     patched = file;
     put32(patched, tree.entry(groupDir, 2) + 4, *tree.r.u32(beta + 4));
     const auto groups = groupsOf(patched);
+    ASSERT_EQ(groups.size(), 5u);
     EXPECT_EQ(groups[1].images.size(), 4u);
     EXPECT_TRUE(groups[2].images.empty());
 }
@@ -297,6 +299,7 @@ TEST(IconResources, HugeCountsAndSizesAreRefused)
         patched = file;
         put32(patched, at, value);
         groups = groupsOf(patched);
+        ASSERT_EQ(groups.size(), 5u);
         ASSERT_EQ(groups[2].images.size(), 1u);
         EXPECT_EQ(groups[2].images[0].width, 32);
     }
@@ -313,6 +316,7 @@ TEST(IconResources, ImagesClaimingMoreThanTheirBytesAreSkipped)
     put16(patched, entry, 0);
     put32(patched, tree.dataEntry(3, 8) + 4, 4);
     auto groups = groupsOf(patched);
+    ASSERT_EQ(groups.size(), 5u);
     ASSERT_EQ(groups[3].images.size(), 1u);
     EXPECT_EQ(groups[3].images[0].width, 256);
     EXPECT_EQ(groups[3].images[0].data.size(), 4);
@@ -324,6 +328,7 @@ TEST(IconResources, ImagesClaimingMoreThanTheirBytesAreSkipped)
     put32(patched, beta32 + 4, 256);
     put32(patched, beta32 + 8, 512);
     groups = groupsOf(patched);
+    ASSERT_EQ(groups.size(), 5u);
     const auto icon = groupIcon(groups[1]);
     ASSERT_TRUE(icon);
     EXPECT_EQ(icon->bitCount, 8);
@@ -351,6 +356,7 @@ TEST(IconResources, DamagedNeTablesAreRefusedOrLoseImages)
         QByteArray patched = file;
         put16(patched, at, value);
         const auto groups = groupsOf(patched);
+        ASSERT_EQ(groups.size(), 3u);
         ASSERT_EQ(groups[0].images.size(), 1u);
         EXPECT_EQ(groups[0].images[0].width, 16);
         EXPECT_EQ(groups[2].images.size(), 2u);

@@ -44,6 +44,7 @@ TEST_F(Faces, SearchListsEveryIconAndStepsThroughThem)
     ASSERT_EQ(t.PicIcon.size(), 5u);
     EXPECT_EQ(f.lblMsg->text(), QStringLiteral("File: groups64.dll    Total: 5"));
     EXPECT_EQ(t.lblArquivo->text(), QStringLiteral("1"));
+    EXPECT_EQ(t.lblArquivo->toolTip(), QStringLiteral("1 of 5"));
     EXPECT_TRUE(t.lblArquivo->isVisible());
     EXPECT_FALSE(t.cmdBack->isEnabled());
     EXPECT_TRUE(t.cmdNext->isEnabled());
@@ -55,6 +56,7 @@ TEST_F(Faces, SearchListsEveryIconAndStepsThroughThem)
     for (int i = 0; i < 4; ++i)
         t.cmdNext_Click();
     EXPECT_EQ(t.lblArquivo->text(), QStringLiteral("5"));
+    EXPECT_EQ(t.lblArquivo->toolTip(), QStringLiteral("5 of 5"));
     EXPECT_FALSE(t.cmdNext->isEnabled());
     EXPECT_TRUE(t.cmdBack->isEnabled());
     EXPECT_EQ(f.Ikon->Image(), t.PicIcon[4]->Picture());
@@ -68,6 +70,13 @@ TEST_F(Faces, SearchListsEveryIconAndStepsThroughThem)
     EXPECT_FALSE(t.cmdBack->isEnabled());
     EXPECT_TRUE(t.cmdNext->isEnabled());
     EXPECT_EQ(f.Ikon->Image(), t.PicIcon[0]->Picture());
+
+    // The caption is read as a number: a long one widens the label to show every digit.
+    t.lblArquivo->setText(QStringLiteral("183"));
+    t.cmdNext_Click();
+    EXPECT_EQ(t.lblArquivo->text(), QStringLiteral("184"));
+    EXPECT_GE(t.lblArquivo->width(), t.lblArquivo->sizeHint().width());
+    EXPECT_GT(t.lblArquivo->width(), t.lblArquivo->fontMetrics().horizontalAdvance("18"));
 }
 
 TEST_F(Faces, TheSameFileAgainOrAnInvalidOneChangesNothing)

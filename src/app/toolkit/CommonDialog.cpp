@@ -50,7 +50,6 @@ int CommonDialog::ShowFont()
     initial.italic = FontItalic;
     initial.underline = FontUnderline;
     initial.strikethru = FontStrikethru;
-    initial.color = Color;
     const std::optional<FontChoice> chosen = seam().fontDialog(initial, Flags);
     if (!chosen)
         return cdlCancel;
@@ -60,7 +59,10 @@ int CommonDialog::ShowFont()
     FontItalic = chosen->italic;
     FontUnderline = chosen->underline;
     FontStrikethru = chosen->strikethru;
-    Color = chosen->color;
+    // The desktop's font dialog has no colour: with effects, the colour dialog follows it, and
+    // cancelling that keeps the colour while the font still counts.
+    if (Flags & cdlCFEffects)
+        ShowColor();
     return 0;
 }
 

@@ -9,6 +9,8 @@ class CommonDialog
 {
 public:
     static constexpr int cdlCancel = 32755;
+    // Font dialog flag: offer underline, strike-out and colour.
+    static constexpr int cdlCFEffects = 0x100;
 
     QString DialogTitle;
     QString Filter;
@@ -29,6 +31,7 @@ public:
 
     // Each returns 0 when confirmed, or cdlCancel when the user cancelled (nothing changes then).
     // A name saved without an extension gets the selected filter's single extension.
+    // ShowFont with cdlCFEffects asks for Color after the font.
     int ShowOpen();
     int ShowSave();
     int ShowFont();

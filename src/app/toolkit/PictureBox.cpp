@@ -578,7 +578,8 @@ void PictureBox::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         pressed_ = true;
-    if (MouseDown)
+    // Only the left, right and middle buttons have codes; back and forward buttons are not told.
+    if (MouseDown && mouseButton(event) != 0)
         MouseDown(mouseButton(event), shiftState(event->modifiers()),
                   fromPixelX(event->position().x() - border_),
                   fromPixelY(event->position().y() - border_));
@@ -599,7 +600,7 @@ void PictureBox::mouseReleaseEvent(QMouseEvent *event)
         pressed_ = false;
     // A handler may close the window that owns this control.
     const QPointer<PictureBox> alive(this);
-    if (MouseUp)
+    if (MouseUp && mouseButton(event) != 0)
         MouseUp(mouseButton(event), shiftState(event->modifiers()),
                 fromPixelX(event->position().x() - border_),
                 fromPixelY(event->position().y() - border_));

@@ -34,7 +34,7 @@ void SSPanel::setCaption(const QString &caption)
 
 void SSPanel::setBevelOuter(int kind)
 {
-    bevel_ = kind;
+    bevel_ = kind == BevelInset || kind == BevelRaised ? kind : DesignBevel;
     update();
 }
 
@@ -53,26 +53,23 @@ void SSPanel::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.fillRect(rect(), toQColor(vbButtonFace));
-    const bool beveled = bevel_ == BevelInset || bevel_ == BevelRaised;
-    if (beveled) {
-        const QColor light = palette().color(QPalette::Light);
-        const QColor dark = palette().color(QPalette::Dark);
-        const QColor &topLeft = bevel_ == BevelRaised ? light : dark;
-        const QColor &bottomRight = bevel_ == BevelRaised ? dark : light;
-        const int r = width() - 1, b = height() - 1;
-        for (int i = 0; i < bevelWidth_; ++i) {
-            p.setPen(topLeft);
-            p.drawLine(i, i, r - i, i);
-            p.drawLine(i, i, i, b - i);
-            p.setPen(bottomRight);
-            p.drawLine(i, b - i, r - i, b - i);
-            p.drawLine(r - i, i + 1, r - i, b - i);
-        }
+    const QColor light = palette().color(QPalette::Light);
+    const QColor dark = palette().color(QPalette::Dark);
+    const QColor &topLeft = bevel_ == BevelRaised ? light : dark;
+    const QColor &bottomRight = bevel_ == BevelRaised ? dark : light;
+    const int r = width() - 1, b = height() - 1;
+    for (int i = 0; i < bevelWidth_; ++i) {
+        p.setPen(topLeft);
+        p.drawLine(i, i, r - i, i);
+        p.drawLine(i, i, i, b - i);
+        p.setPen(bottomRight);
+        p.drawLine(i, b - i, r - i, b - i);
+        p.drawLine(r - i, i + 1, r - i, b - i);
     }
     if (!caption_.isEmpty()) {
-        const int inset = beveled ? bevelWidth_ : 0;
         p.setPen(palette().color(foregroundRole()));
         p.setFont(font());
+        const int inset = bevelWidth_;
         p.drawText(rect().adjusted(inset, inset, -inset, -inset), Qt::AlignHCenter | Qt::AlignTop,
                    caption_);
     }

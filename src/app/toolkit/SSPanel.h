@@ -4,13 +4,14 @@
 #include <QString>
 #include <functional>
 
-// A 3D panel: bevel kind (1 inset, 2 raised, anything else plain), bevel width and an optional
-// caption. With automatic drag mode the user drags it and drops it on a control.
+// A 3D panel: bevel kind (1 inset, 2 raised; any other kind keeps the design-time bevel), bevel
+// width and an optional caption. With automatic drag mode the user drags it and drops it on a
+// control.
 class SSPanel : public QFrame
 {
     Q_OBJECT
 public:
-    enum { BevelNone = 0, BevelInset = 1, BevelRaised = 2 };
+    enum { BevelInset = 1, BevelRaised = 2 };
     enum { vbManual = 0, vbAutomatic = 1 };
 
     explicit SSPanel(QWidget *parent = nullptr, const QString &caption = QString());
@@ -32,7 +33,8 @@ protected:
 
 private:
     QString caption_;
-    int bevel_ = BevelRaised;
+    static constexpr int DesignBevel = BevelRaised;
+    int bevel_ = DesignBevel;
     int bevelWidth_ = 1;
     int dragMode_ = vbManual;
     QPoint dragStart_;

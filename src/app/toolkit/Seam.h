@@ -37,7 +37,6 @@ struct FontChoice
     bool italic = false;
     bool underline = false;
     bool strikethru = false;
-    ColorValue color = vbBlack;
 };
 
 // Everything that would show a modal window, start another program or read the screen goes

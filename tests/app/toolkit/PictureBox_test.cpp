@@ -347,6 +347,11 @@ TEST(PictureBoxMouse, TranslatesButtonsShiftAndTwips)
     QTest::mousePress(pic, Qt::RightButton, Qt::ShiftModifier | Qt::AltModifier, QPoint(5, 7));
     QTest::mouseRelease(pic, Qt::RightButton, Qt::ControlModifier, QPoint(5, 7));
     EXPECT_EQ(clicks, 0);
+    // The back and forward buttons have no code and are not told; the middle one is 4.
+    for (Qt::MouseButton b : {Qt::BackButton, Qt::ForwardButton, Qt::MiddleButton}) {
+        QTest::mousePress(pic, b, {}, QPoint(3, 3));
+        QTest::mouseRelease(pic, b, {}, QPoint(3, 3));
+    }
     QTest::mousePress(pic, Qt::LeftButton, {}, QPoint(1, 1));
     // Held buttons outside the control, as the implicit grab reports them.
     QMouseEvent drag(QEvent::MouseMove, QPointF(-3, 2), pic->mapToGlobal(QPointF(-3, 2)),
@@ -356,8 +361,8 @@ TEST(PictureBoxMouse, TranslatesButtonsShiftAndTwips)
 
     std::erase_if(calls, [](const auto &c) { return std::get<0>(c) == 'm' && !std::get<1>(c); });
     const decltype(calls) expected{
-        {'d', 2, 5, 60, 90},  {'u', 2, 2, 60, 90}, {'d', 1, 0, 0, 0},
-        {'m', 5, 2, -60, 15}, {'u', 1, 0, 15, 30},
+        {'d', 2, 5, 60, 90}, {'u', 2, 2, 60, 90},  {'d', 4, 0, 30, 30}, {'u', 4, 0, 30, 30},
+        {'d', 1, 0, 0, 0},   {'m', 5, 2, -60, 15}, {'u', 1, 0, 15, 30},
     };
     EXPECT_EQ(calls, expected);
     EXPECT_EQ(clicks, 1);

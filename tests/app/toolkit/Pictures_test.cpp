@@ -233,7 +233,7 @@ TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBack)
     ASSERT_TRUE(SavePicture(small, bmp));
     const QByteArray bytes = readFile(bmp);
     EXPECT_EQ(bytes.left(2), "BM");
-    EXPECT_EQ(bytes.size(), 54 + 3 * 16);
+    ASSERT_EQ(bytes.size(), 54 + 3 * 16);
     EXPECT_EQ(bytes[28], char(24));
     EXPECT_EQ(QImage(bmp).convertToFormat(QImage::Format_RGB32), small);
 }

@@ -86,7 +86,7 @@ TEST_F(PanelDrop, DraggingWithTheMouseDropsOnlyInAutomaticMode)
     EXPECT_EQ(at, std::make_pair(150.0, 300.0));
 }
 
-TEST(SSPanelBevel, RaisedInsetOrFlat)
+TEST(SSPanelBevel, RaisedInsetOrDesignTime)
 {
     SSPanel panel;
     panel.resize(20, 20);
@@ -101,7 +101,12 @@ TEST(SSPanelBevel, RaisedInsetOrFlat)
     panel.setBevelOuter(SSPanel::BevelInset);
     EXPECT_EQ(at(10, 1), dark);
     EXPECT_EQ(at(10, 19), light);
-    panel.setBevelOuter(3);
-    EXPECT_EQ(at(0, 0), face);
-    EXPECT_EQ(at(19, 19), face);
+    // Any other kind, such as the 3 written without a settings file, shows the design's bevel.
+    for (int kind : {3, 0}) {
+        panel.setBevelOuter(SSPanel::BevelInset);
+        panel.setBevelOuter(kind);
+        EXPECT_EQ(panel.BevelOuter(), SSPanel::BevelRaised);
+        EXPECT_EQ(at(1, 10), light);
+        EXPECT_EQ(at(10, 19), dark);
+    }
 }

@@ -128,22 +128,34 @@ TEST(CommonDialogFontAndColor, WriteBackOnlyWhenConfirmed)
     cd.FontName = QStringLiteral("Serif");
     cd.FontItalic = true;
     cd.Color = RGB(1, 2, 3);
+    cd.Flags = CommonDialog::cdlCFEffects;
     EXPECT_EQ(cd.ShowFont(), CommonDialog::cdlCancel);
     EXPECT_EQ(cd.FontName, QStringLiteral("Serif"));
     ASSERT_EQ(scripted().fontRequests.size(), 1u);
     EXPECT_TRUE(scripted().fontRequests[0].italic);
-    EXPECT_EQ(scripted().fontRequests[0].color, RGB(1, 2, 3));
+    EXPECT_TRUE(scripted().colorRequests.empty()); // no colour after a cancelled font
 
-    scripted().fontAnswers = {FontChoice{QStringLiteral("Mono"), 20, true, false, true, true, 7}};
+    // With effects the colour dialog follows the font; cancelling it keeps the colour.
+    scripted().fontAnswers = {FontChoice{QStringLiteral("Mono"), 20, true, false, true, true}};
     EXPECT_EQ(cd.ShowFont(), 0);
     EXPECT_EQ(cd.FontName, QStringLiteral("Mono"));
     EXPECT_EQ(cd.FontSize, 20);
     EXPECT_TRUE(cd.FontBold && !cd.FontItalic && cd.FontUnderline && cd.FontStrikethru);
-    EXPECT_EQ(cd.Color, 7u);
+    EXPECT_EQ(scripted().colorRequests, std::vector<ColorValue>{RGB(1, 2, 3)});
+    EXPECT_EQ(cd.Color, RGB(1, 2, 3));
+    scripted().fontAnswers = {FontChoice{QStringLiteral("Sans")}};
+    scripted().colorAnswers = {RGB(0, 0, 0)};
+    EXPECT_EQ(cd.ShowFont(), 0);
+    EXPECT_EQ(cd.Color, RGB(0, 0, 0));
 
-    EXPECT_EQ(cd.ShowColor(), CommonDialog::cdlCancel);
-    EXPECT_EQ(cd.Color, 7u);
-    scripted().colorAnswers = {RGB(200, 100, 0)};
+    cd.Flags = 3; // fonts without effects: no colour
+    scripted().fontAnswers = {FontChoice{QStringLiteral("Mono")}};
+    scripted().colorAnswers = {RGB(9, 9, 9)};
+    EXPECT_EQ(cd.ShowFont(), 0);
+    EXPECT_EQ(scripted().colorRequests.size(), 2u);
+
     EXPECT_EQ(cd.ShowColor(), 0);
-    EXPECT_EQ(cd.Color, RGB(200, 100, 0));
+    EXPECT_EQ(cd.Color, RGB(9, 9, 9));
+    EXPECT_EQ(cd.ShowColor(), CommonDialog::cdlCancel);
+    EXPECT_EQ(cd.Color, RGB(9, 9, 9));
 }
