@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/twips.h"
@@ -141,6 +142,17 @@ TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
     EXPECT_TRUE(f.mnuReduzir->isEnabled());
     for (QWidget *w : toolWindows())
         EXPECT_TRUE(topmost(w));
+
+    // Nothing that is not a regular file is read, nor waited on.
+    const QString fifo = dir.filePath("fifo.ico");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString &special : {fifo, QStringLiteral("/dev/zero")}) {
+        scripted().fileAnswers.push_back(special);
+        f.mnuOpenSimples_Click();
+        EXPECT_EQ(scripted().messages.back().text, OpenFailure);
+    }
+    EXPECT_EQ(scripted().messages.size(), 4u);
+    EXPECT_EQ(f.Ikon->Image(), before);
 }
 
 TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)

@@ -5,7 +5,10 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "app/toolkit/Pictures.h"
 
@@ -230,6 +233,18 @@ TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
     QFile huge(dir.filePath(QStringLiteral("huge.bmp")));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(65 * 1024 * 1024));
     EXPECT_FALSE(LoadPicture(huge.fileName(), Back));
+    // What is not a regular file is refused before anything is read, without blocking; a file
+    // under /proc says it is empty yet is read to its end; a read error says what it was.
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString &special : {QStringLiteral("/dev/zero"), fifo, dir.path()}) {
+        EXPECT_FALSE(LoadPicture(special, Back, QSize(32, 32), &error));
+        EXPECT_EQ(error, QStringLiteral("It is not a regular file.")) << special.toStdString();
+    }
+    EXPECT_FALSE(LoadPicture(QStringLiteral("/proc/self/status"), Back, QSize(32, 32), &error));
+    EXPECT_EQ(error, QStringLiteral("The file is not a picture."));
+    EXPECT_FALSE(LoadPicture(QStringLiteral("/proc/self/mem"), Back, QSize(32, 32), &error));
+    EXPECT_EQ(error, QString::fromLocal8Bit(std::strerror(EIO)));
 
     std::vector<QByteArray> bad = {{}, QByteArray(1, '\0'), QByteArray(5000, '\xA7')};
     std::srand(7);
