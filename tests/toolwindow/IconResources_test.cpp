@@ -185,6 +185,37 @@ TEST(IconResources, GroupToIcoKeepsEveryImageInOrder)
     EXPECT_TRUE(groupToIco(IconGroup()).isEmpty());
 }
 
+TEST(IconResources, GroupToIcoWritesRepeatedImagesOnceAndRefusesHugeIcons)
+{
+    // BETA's four images, then the same four again, then a copy of the first in its own bytes.
+    const IconGroup beta = groupsOf(fixture("groups64.dll"))[1];
+    IconGroup repeated = beta;
+    repeated.images.insert(repeated.images.end(), beta.images.begin(), beta.images.end());
+    repeated.images.push_back(beta.images[0]);
+    repeated.images.back().data =
+        QByteArray(beta.images[0].data.constData(), beta.images[0].data.size());
+    QString error;
+    EXPECT_EQ(groupToIco(repeated, &error), groupToIco(beta));
+    EXPECT_TRUE(error.isEmpty());
+
+    IconGroup many;
+    for (int i = 0; i < 257; ++i)
+        many.images.push_back({{1, 1, 0, 1, 32, 4}, QByteArray::number(1000 + i)});
+    EXPECT_TRUE(groupToIco(many, &error).isEmpty());
+    EXPECT_TRUE(error.contains(QStringLiteral("256"))) << error.toStdString();
+    many.images.pop_back();
+    error.clear();
+    EXPECT_EQ(readIconDirectory(groupToIco(many, &error))->size(), 256u);
+    EXPECT_TRUE(error.isEmpty());
+
+    IconGroup large;
+    for (char fill : {'a', 'b'})
+        large.images.push_back(
+            {{256, 256, 0, 1, 32, 0}, QByteArray(qsizetype(33) * 1024 * 1024, fill)});
+    EXPECT_TRUE(groupToIco(large, &error).isEmpty());
+    EXPECT_TRUE(error.contains(QStringLiteral("64 MiB"))) << error.toStdString();
+}
+
 TEST(IconResources, FilesWithoutIconsAreToldApart)
 {
     EXPECT_EQ(errorOf(fixture("noicons.dll")), IconSourceError::NoIcons);
