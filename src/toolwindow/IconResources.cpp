@@ -475,6 +475,20 @@ std::optional<IconImage> groupIcon(const IconGroup &group)
     return std::nullopt;
 }
 
+bool groupHasIcon(const IconGroup &group)
+{
+    // A DIB is told from its header, a PNG only by decoding it: PNGs are tried last.
+    const auto decodes = [](bool png) {
+        return [png](const IconGroupImage &image) {
+            const auto info = probeIconImage(image.data);
+            return info && info->png == png && iconImageDecodes(image.data);
+        };
+    };
+    const auto &images = group.images;
+    return std::any_of(images.begin(), images.end(), decodes(false)) ||
+           std::any_of(images.begin(), images.end(), decodes(true));
+}
+
 QByteArray groupToIco(const IconGroup &group, QString *error)
 {
     const std::vector<const IconGroupImage *> images = distinctImages(group);

@@ -256,8 +256,9 @@ TEST(IconResources, TruncatedFilesAreRefusedOrLoseImages)
             ASSERT_LE(groups->size(), whole) << length;
             if (length % 61 != 0)
                 continue;
+            // Whether a group has an icon is told without decoding it, and told right.
             for (const IconGroup &g : *groups)
-                groupIcon(g);
+                EXPECT_EQ(groupHasIcon(g), groupIcon(g).has_value()) << length;
         }
     }
 }
@@ -359,6 +360,15 @@ TEST(IconResources, ImagesClaimingMoreThanTheirBytesAreSkipped)
     ASSERT_TRUE(icon);
     EXPECT_EQ(icon->bitCount, 8);
     EXPECT_EQ(icon->color.pixel(0, 0), 0xFFC000C0u);
+
+    // A PNG whose header reads but whose data is cut short gives no icon; a DIB beside it does.
+    IconGroup cut;
+    cut.images.push_back(groupsOf(file)[0].images[0]);
+    cut.images[0].data.truncate(100);
+    EXPECT_FALSE(groupHasIcon(cut));
+    EXPECT_FALSE(groupIcon(cut));
+    cut.images.push_back(groupsOf(file)[2].images[0]);
+    EXPECT_TRUE(groupHasIcon(cut));
 }
 
 TEST(IconResources, DamagedNeTablesAreRefusedOrLoseImages)

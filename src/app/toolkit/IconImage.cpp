@@ -414,6 +414,11 @@ std::optional<IconImageInfo> probeIconImage(QByteArrayView bytes)
     return IconImageInfo{d->width, d->height, d->bitCount, false};
 }
 
+bool iconImageDecodes(QByteArrayView bytes)
+{
+    return isPng(bytes) ? decodePng(bytes, nullptr).has_value() : probeIconImage(bytes).has_value();
+}
+
 std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip, QString *error)
 {
     const ByteReader f(file);
