@@ -43,10 +43,11 @@ fuzz: deps
 	@mkdir -p $(FUZZ_BUILD)/corpus/fuzz-icon $(FUZZ_BUILD)/corpus/fuzz-picture \
 		$(FUZZ_BUILD)/corpus/fuzz-resources
 	@cp tests/data/*.ico tests/data/*.bmp fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-icon/
-	@find tests/data -maxdepth 1 -type f ! -name '*.sh' -exec cp {} $(FUZZ_BUILD)/corpus/fuzz-picture/ \;
+	@find tests/data -maxdepth 1 -type f ! -name '*.sh' ! -name '*.java' \
+		-exec cp {} $(FUZZ_BUILD)/corpus/fuzz-picture/ \;
 	@cp fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-picture/
 	@cp tests/data/resources/*.dll tests/data/resources/*.icl tests/data/*.ico \
-		$(FUZZ_BUILD)/corpus/fuzz-resources/
+		fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-resources/
 	@for t in fuzz-icon fuzz-picture fuzz-resources; do \
 		./$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_TIME) -timeout=10 \
 			-artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/$$t || exit 1; \

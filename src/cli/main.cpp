@@ -1,14 +1,15 @@
 // pixmint-icons: lists the icons of an executable, library, icon library or icon file, or
 // writes each of them out as an .ico file.
 #include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QString>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "app/toolkit/UserFile.h"
 #include "toolwindow/IconResources.h"
 
 namespace {
@@ -26,18 +27,56 @@ Icons are counted from 0 in the order Windows' ExtractIcon gives them.
   list      prints one line per icon: its index, a tab, its group name (the resource id in
             decimal, or its name as stored), a tab, and its images in the group's order as
             WIDTHxHEIGHTxBITS separated by blanks, as each image's own header says (BITS is
-            32 for PNG-compressed images).
+            32 for PNG-compressed images). Control characters in a name are written as
+            escapes, so that every icon keeps to one line of three fields: \t, \n and \r,
+            \xHH for the other codes below 32 and for 127, \uHHHH for the other control
+            characters and the line and paragraph separators, and \\ for a backslash.
   extract   writes every icon, with all its images, to DIR/NAME_INDEX.ico, where NAME is
-            FILE's name without its last extension, and prints how many it wrote.
+            FILE's name without its last extension, and prints how many it wrote. An image
+            that repeats an earlier one of its icon is written once; an icon of more than 256
+            images or 64 MiB is not written.
+
+FILE and DIR are taken byte for byte, whatever their encoding. Only a regular file of at most
+512 MiB is read.
 
 Exit status: 0 on success, 1 when the file holds no icons, 2 when it cannot be read (missing,
-not an icon source, damaged) or an icon cannot be written.
+not a regular file, a read error, not an icon source, damaged), when an icon cannot be written,
+or when the command line is wrong.
 )";
 
-int failWith(const QString &message, int status)
+// Names are the system's bytes and are printed as they are: not every name is UTF-8.
+int failWith(const QByteArray &name, const QString &message, int status)
 {
-    std::fprintf(stderr, "pixmint-icons: %s\n", qPrintable(message));
+    std::fprintf(stderr, "pixmint-icons: %s: %s\n", name.constData(), qPrintable(message));
     return status;
+}
+
+// A group name as one field of a line: control characters, the line and paragraph separators
+// and lone surrogates become escapes, and so does the backslash that starts them.
+QByteArray escapedName(const QString &name)
+{
+    QString out;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name[i];
+        const char16_t u = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            out += c;
+            out += name[++i];
+        } else if (u == u'\\') {
+            out += QLatin1String("\\\\");
+        } else if (u == u'\t' || u == u'\n' || u == u'\r') {
+            out += u == u'\t'   ? QLatin1String("\\t")
+                   : u == u'\n' ? QLatin1String("\\n")
+                                : QLatin1String("\\r");
+        } else if (u < 0x20 || u == 0x7F) {
+            out += QString::asprintf("\\x%02x", unsigned(u));
+        } else if ((u >= 0x80 && u < 0xA0) || u == 0x2028 || u == 0x2029 || c.isSurrogate()) {
+            out += QString::asprintf("\\u%04x", unsigned(u));
+        } else {
+            out += c;
+        }
+    }
+    return out.toUtf8();
 }
 
 QString imageList(const IconGroup &group)
@@ -58,44 +97,96 @@ int list(const std::vector<IconGroup> &groups)
 {
     QByteArray out;
     for (size_t i = 0; i < groups.size(); ++i) {
-        out += QStringLiteral("%1\t%2\t%3\n")
-                   .arg(i)
-                   .arg(groups[i].name, imageList(groups[i]))
-                   .toUtf8();
+        out += QByteArray::number(qulonglong(i)) + '\t' + escapedName(groups[i].name) + '\t' +
+               imageList(groups[i]).toUtf8() + '\n';
     }
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
     return 0;
 }
 
-int extract(const std::vector<IconGroup> &groups, const QString &file, const QString &dir)
+QString systemError(int code)
 {
-    if (!QDir().mkpath(dir))
-        return failWith(QStringLiteral("cannot create the folder %1").arg(dir), kUnreadable);
-    const QString base = QDir(dir).filePath(QFileInfo(file).completeBaseName());
-    // Each file appears whole or not at all: written under a temporary name, then renamed over
-    // the target. Batch output is not flushed to disk file by file, as the saving editor does.
-    int written = 0;
-    for (size_t i = 0; i < groups.size(); ++i) {
-        const QByteArray ico = groupToIco(groups[i]);
-        // A group with no readable image gives no file, but keeps its index.
-        if (ico.isEmpty())
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// Makes the folder and the folders above it.
+bool makeFolder(const QByteArray &dir, QString *reason)
+{
+    for (qsizetype end = 1; end <= dir.size(); ++end) {
+        if (end < dir.size() && dir[end] != '/')
             continue;
-        const QString target = QStringLiteral("%1_%2.ico").arg(base).arg(i);
-        QFile part(target + QStringLiteral(".part"));
-        const bool ok = part.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                        part.write(ico) == ico.size() && part.flush();
-        part.close();
-        if (!ok || std::rename(QFile::encodeName(part.fileName()).constData(),
-                               QFile::encodeName(target).constData()) != 0) {
-            const QString reason =
-                ok ? QString::fromLocal8Bit(std::strerror(errno)) : part.errorString();
-            QFile::remove(part.fileName());
-            return failWith(QStringLiteral("cannot write %1: %2").arg(target, reason), kUnreadable);
+        if (::mkdir(dir.left(end).constData(), 0777) != 0 && errno != EEXIST) {
+            *reason = systemError(errno);
+            return false;
         }
+    }
+    struct stat info
+    {
+    };
+    if (::stat(dir.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        *reason = systemError(errno == 0 ? ENOTDIR : errno);
+        return false;
+    }
+    return true;
+}
+
+// The file's name without its folder and its last extension.
+QByteArray completeBaseName(const QByteArray &path)
+{
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+    const qsizetype dot = name.lastIndexOf('.');
+    return dot < 0 ? name : name.left(dot);
+}
+
+// Each file appears whole or not at all: written under a temporary name, then renamed over the
+// target. Batch output is not flushed to disk file by file, as the saving editor does.
+bool writeIconFile(const QByteArray &target, const QByteArray &ico, QString *reason)
+{
+    const QByteArray part = target + ".part";
+    const int fd = ::open(part.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    int code = fd < 0 ? errno : 0;
+    for (qsizetype done = 0; code == 0 && done < ico.size();) {
+        const ssize_t n = ::write(fd, ico.constData() + done, size_t(ico.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        code = n > 0 ? 0 : n < 0 ? errno : EIO;
+        done += std::max<ssize_t>(n, 0);
+    }
+    if (fd >= 0 && ::close(fd) != 0 && code == 0)
+        code = errno;
+    if (code == 0 && ::rename(part.constData(), target.constData()) != 0)
+        code = errno;
+    if (code != 0 && fd >= 0)
+        ::unlink(part.constData());
+    *reason = systemError(code);
+    return code == 0;
+}
+
+int extract(const std::vector<IconGroup> &groups, const QByteArray &file, const QByteArray &dir)
+{
+    QString reason;
+    if (!makeFolder(dir, &reason))
+        return failWith(dir, QStringLiteral("cannot create the folder: ") + reason, kUnreadable);
+    const QByteArray base = (dir.endsWith('/') ? dir : dir + '/') + completeBaseName(file);
+    int written = 0;
+    int status = 0;
+    for (size_t i = 0; i < groups.size(); ++i) {
+        const QByteArray target = base + '_' + QByteArray::number(qulonglong(i)) + ".ico";
+        QString refused;
+        const QByteArray ico = groupToIco(groups[i], &refused);
+        // A group with no readable image gives no file, but keeps its index. One too large to
+        // write is reported, and the others are written all the same.
+        if (ico.isEmpty()) {
+            if (!refused.isEmpty())
+                status = failWith(target, QStringLiteral("cannot write: ") + refused, kUnreadable);
+            continue;
+        }
+        if (!writeIconFile(target, ico, &reason))
+            return failWith(target, QStringLiteral("cannot write: ") + reason, kUnreadable);
         ++written;
     }
     std::printf("%d\n", written);
-    return 0;
+    return status;
 }
 
 } // namespace
@@ -112,17 +203,16 @@ int main(int argc, char **argv)
         std::fputs(kUsage, stderr);
         return kUnreadable;
     }
-    const QString path = QFile::decodeName(argv[2]);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failWith(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()),
-                        kUnreadable);
-    const QByteArray bytes = file.readAll();
+    const QByteArray path(argv[2]);
+    QString reason;
+    const std::optional<QByteArray> bytes = readUserFile(path, kMaxUserFileBytes, &reason);
+    if (!bytes)
+        return failWith(path, reason, kUnreadable);
     IconSourceFailure failure;
-    const auto groups = readIconGroups(bytes, &failure);
+    const auto groups = readIconGroups(*bytes, &failure);
     if (!groups) {
-        return failWith(QStringLiteral("%1: %2").arg(path, failure.message),
+        return failWith(path, failure.message,
                         failure.kind == IconSourceError::NoIcons ? kNoIcons : kUnreadable);
     }
-    return listing ? list(*groups) : extract(*groups, path, QFile::decodeName(argv[3]));
+    return listing ? list(*groups) : extract(*groups, path, QByteArray(argv[3]));
 }

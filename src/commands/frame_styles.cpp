@@ -2,7 +2,6 @@
 // the text panel.
 
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -10,6 +9,7 @@
 #include "app/frmGeral.h"
 #include "app/project.h"
 #include "app/toolkit/SeqFile.h"
+#include "app/toolkit/UserFile.h"
 #include "colour/frmDesenho.h"
 
 namespace {
@@ -71,11 +71,12 @@ void frmGeral::MudaFormatoTollfrmGeral()
 
 void frmGeral::readFrameStyle()
 {
-    QFile file(settingsFilePath());
+    // Never more than a few lines: anything large, or not a plain file, is not ours.
+    const std::optional<QByteArray> bytes = readUserFile(settingsFilePath(), qint64(64) * 1024);
     QString field;
-    bool ok = file.open(QIODevice::ReadOnly);
+    bool ok = bytes.has_value();
     if (ok) {
-        SeqFile::Reader reader(file.read(64 * 1024));
+        SeqFile::Reader reader(*bytes);
         for (int i = 0; i < 6 && ok; ++i)
             ok = reader.next(field);
         // A panel takes only a number as its bevel kind.

@@ -1,8 +1,10 @@
 #include "placement/registry.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 
 #include "app/toolkit/Seam.h"
+#include "app/toolkit/UserFile.h"
 
 int32_t RegStatus = ERROR_SUCCESS;
 
@@ -12,8 +14,14 @@ constexpr qsizetype MaxValueLength = 254; // the read buffer holds 255 with the 
 
 // The store: one INI file of the user's. Keys are recorded under "keys/", values under
 // "values/", each path segment escaped so that QSettings' own separators cannot split it.
+// Nothing when the store's name is taken by something QSettings would block on or misread,
+// such as a FIFO: the store is then out of reach, as a store that cannot be opened.
 std::unique_ptr<QSettings> openStore()
 {
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                         QStringLiteral("/Pixmint/registry.ini");
+    if (!isRegularFileOrMissing(path))
+        return nullptr;
     auto s = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
                                          QStringLiteral("Pixmint"), QStringLiteral("registry"));
     if (s->status() == QSettings::FormatError)
@@ -123,7 +131,7 @@ QString ReadRegValue(QString path, const QString &name)
         return QString();
     RegStatus = ERROR_SUCCESS;
     const auto store = openStore();
-    if (!keyExists(*store, root, path)) {
+    if (!store || !keyExists(*store, root, path)) {
         RegStatus = ERROR_FILE_NOT_FOUND;
         return QStringLiteral("Error");
     }
@@ -151,6 +159,10 @@ void CreateRegKey(QString path)
         return;
     RegStatus = ERROR_SUCCESS;
     const auto store = openStore();
+    if (!store) {
+        RegStatus = ERROR_CANTWRITE;
+        return;
+    }
     QString partial;
     for (const QString &segment : path.split('\\')) {
         partial += (partial.isEmpty() ? QString() : QStringLiteral("\\")) + segment;
@@ -167,6 +179,10 @@ void WriteRegValue(QString path, const QString &name, const QString &text)
         return;
     RegStatus = ERROR_SUCCESS;
     const auto store = openStore();
+    if (!store) {
+        RegStatus = ERROR_CANTWRITE;
+        return;
+    }
     if (!keyExists(*store, root, path)) {
         RegStatus = ERROR_FILE_NOT_FOUND;
         return;

@@ -1,7 +1,9 @@
 #include "toolwindow/IconResources.h"
 
+#include <QSet>
 #include <algorithm>
 #include <map>
+#include <set>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -17,6 +19,9 @@ constexpr uint16_t kNeIcon = 0x8003;
 constexpr uint16_t kNeGroupIcon = 0x800E;
 constexpr uint64_t kGroupEntrySize = 14;
 constexpr uint64_t kIcoEntrySize = 16;
+// What one written icon may hold. Real icons hold a handful of images of a few kilobytes.
+constexpr size_t kMaxIcoImages = 256;
+constexpr uint64_t kMaxIcoBytes = uint64_t(64) * 1024 * 1024;
 
 using Groups = std::vector<IconGroup>;
 
@@ -96,6 +101,24 @@ std::optional<std::vector<GroupEntry>> readGroupEntries(QByteArrayView data, Ima
         entries[i].id = *r.u16(at + 12);
     }
     return entries;
+}
+
+// The group's images without repeats: entries that name bytes an earlier entry already gave.
+// A hostile group repeats one image thousands of times, which the reader keeps as one shared
+// buffer, so a buffer seen before is known without comparing its bytes.
+std::vector<const IconGroupImage *> distinctImages(const IconGroup &group)
+{
+    std::vector<const IconGroupImage *> distinct;
+    std::set<std::pair<const char *, qsizetype>> buffers;
+    QSet<QByteArray> contents;
+    for (const IconGroupImage &image : group.images) {
+        if (!buffers.emplace(image.data.constData(), image.data.size()).second ||
+            contents.contains(image.data))
+            continue;
+        contents.insert(image.data);
+        distinct.push_back(&image);
+    }
+    return distinct;
 }
 
 // --- PE ------------------------------------------------------------------------------------
@@ -452,13 +475,32 @@ std::optional<IconImage> groupIcon(const IconGroup &group)
     return std::nullopt;
 }
 
-QByteArray groupToIco(const IconGroup &group)
+bool groupHasIcon(const IconGroup &group)
 {
+    // A DIB is told from its header, a PNG only by decoding it: PNGs are tried last.
+    const auto decodes = [](bool png) {
+        return [png](const IconGroupImage &image) {
+            const auto info = probeIconImage(image.data);
+            return info && info->png == png && iconImageDecodes(image.data);
+        };
+    };
     const auto &images = group.images;
+    return std::any_of(images.begin(), images.end(), decodes(false)) ||
+           std::any_of(images.begin(), images.end(), decodes(true));
+}
+
+QByteArray groupToIco(const IconGroup &group, QString *error)
+{
+    const std::vector<const IconGroupImage *> images = distinctImages(group);
     uint64_t total = 6 + kIcoEntrySize * images.size();
-    for (const IconGroupImage &image : images)
-        total += uint64_t(image.data.size());
-    if (images.empty() || images.size() > 0xFFFF || total > 0xFFFFFFFFu)
+    for (const IconGroupImage *image : images)
+        total += uint64_t(image->data.size());
+    const char *reason = images.size() > kMaxIcoImages ? "The icon has more than 256 images."
+                         : total > kMaxIcoBytes        ? "The icon would be larger than 64 MiB."
+                                                       : nullptr;
+    if (reason && error)
+        *error = QString::fromUtf8(reason);
+    if (images.empty() || reason)
         return QByteArray();
     QByteArray out;
     out.reserve(qsizetype(total));
@@ -466,17 +508,17 @@ QByteArray groupToIco(const IconGroup &group)
     appendLE16(out, 1);
     appendLE16(out, uint16_t(images.size()));
     uint32_t offset = uint32_t(6 + kIcoEntrySize * images.size());
-    for (const IconGroupImage &image : images) {
+    for (const IconGroupImage *image : images) {
         // 256 is stored as 0.
-        out.append(char(image.width & 0xFF)).append(char(image.height & 0xFF));
-        out.append(char(image.colorCount & 0xFF)).append(char(0));
-        appendLE16(out, uint16_t(image.planes));
-        appendLE16(out, uint16_t(image.bitCount));
-        appendLE32(out, uint32_t(image.data.size()));
+        out.append(char(image->width & 0xFF)).append(char(image->height & 0xFF));
+        out.append(char(image->colorCount & 0xFF)).append(char(0));
+        appendLE16(out, uint16_t(image->planes));
+        appendLE16(out, uint16_t(image->bitCount));
+        appendLE32(out, uint32_t(image->data.size()));
         appendLE32(out, offset);
-        offset += uint32_t(image.data.size());
+        offset += uint32_t(image->data.size());
     }
-    for (const IconGroupImage &image : images)
-        out.append(image.data);
+    for (const IconGroupImage *image : images)
+        out.append(image->data);
     return out;
 }

@@ -1,6 +1,5 @@
 #include "toolwindow/frmToolBar.h"
 
-#include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QLabel>
@@ -12,9 +11,9 @@
 #include <cmath>
 
 #include "app/frmGeral.h"
+#include "app/toolkit/UserFile.h"
 #include "app/toolkit/twips.h"
 #include "placement/placement.h"
-#include "toolwindow/IconResources.h"
 #include "toolwindow/shift.h"
 
 namespace {
@@ -69,15 +68,11 @@ constexpr ColorValue Palette[32] = {
 };
 
 constexpr QRgb IconBackground = qRgb(192, 192, 192);
-// Executables and libraries can be large, but not this large.
-constexpr qint64 MaxSearchFile = 512 * 1024 * 1024;
 
-std::optional<QByteArray> readWhole(const QString &path)
+std::optional<std::vector<IconGroup>> iconGroupsOf(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxSearchFile)
-        return std::nullopt;
-    return file.readAll();
+    const std::optional<QByteArray> bytes = readUserFile(path);
+    return bytes ? readIconGroups(*bytes) : std::nullopt;
 }
 
 // An icon as the desktop hands it out: at 32 x 32, drawn through its mask over the grey.
@@ -92,9 +87,7 @@ QImage shownIcon(const IconImage &icon)
 // The file's own 16 x 16 icon when it is or holds icons, else the desktop's icon for its type.
 QImage smallIconOf(const QString &path)
 {
-    const std::optional<QByteArray> bytes = readWhole(path);
-    const auto groups = bytes ? readIconGroups(*bytes) : std::nullopt;
-    if (groups) {
+    if (const auto groups = iconGroupsOf(path)) {
         const IconGroup &first = groups->front();
         std::optional<IconImage> chosen;
         for (const IconGroupImage &image : first.images) {
@@ -219,12 +212,11 @@ void frmToolBar::buildSearch()
         b->setIconSize(QSize(24, 24));
         b->setEnabled(false);
     }
-    PictureBox *first =
+    PicIcon =
         place(new PictureBox(fraLocaliza, PictureBox::ScaleMode::Pixels), 840, 1080, 510, 510);
-    first->setBorderStyle(1);
-    first->setBackColor(fromQRgb(IconBackground));
-    first->hide();
-    PicIcon.push_back(first);
+    PicIcon->setBorderStyle(1);
+    PicIcon->setBackColor(fromQRgb(IconBackground));
+    PicIcon->hide();
     lblArquivo = place(new QLabel(QStringLiteral("#"), fraLocaliza), 1000, 1680, 135, 195);
     lblArquivo->hide();
     connect(cmdOpen, &QPushButton::clicked, this, [this] { cmdOpen_Click(); });
@@ -342,66 +334,41 @@ void frmToolBar::cmdOpen_Click()
         return;
     const QString path = CommonDialog1.FileName;
 
-    const std::optional<QByteArray> bytes = readWhole(path);
-    const auto groups = bytes ? readIconGroups(*bytes) : std::nullopt;
-    std::vector<QImage> icons;
+    std::optional<std::vector<IconGroup>> groups = iconGroupsOf(path);
     // As the desktop's extraction does, the list ends at the first icon that cannot be had.
-    for (size_t i = 0; groups && i < groups->size(); ++i) {
-        const std::optional<IconImage> icon = groupIcon((*groups)[i]);
-        if (!icon)
-            break;
-        icons.push_back(shownIcon(*icon));
-    }
-    if (icons.empty()) {
+    // Only the icon shown is decoded, when it is shown.
+    size_t count = 0;
+    while (groups && count < groups->size() && groupHasIcon((*groups)[count]))
+        ++count;
+    if (count == 0) {
         MsgBox(QStringLiteral("  This  File  is  not  Valid!  "), vbOKOnly | vbCritical,
                QStringLiteral("Inform the User!"));
         return;
     }
-
-    while (PicIcon.size() > 1) {
-        delete PicIcon.back();
-        PicIcon.pop_back();
-    }
-    for (IconIndex = 0; IconIndex < int32_t(icons.size()); ++IconIndex) {
-        if (IconIndex > 0) {
-            auto *element = new PictureBox(fraLocaliza, PictureBox::ScaleMode::Pixels);
-            element->setGeometry(PicIcon[0]->geometry());
-            element->setBorderStyle(1);
-            element->setBackColor(PicIcon[0]->BackColor());
-            element->hide();
-            PicIcon.push_back(element);
-        }
-        PictureBox *element = PicIcon[size_t(IconIndex)];
-        element->setPicture(QImage());
-        element->PaintPicture(icons[size_t(IconIndex)], 0, 0, 0, 0, 32, 32);
-        element->setPicture(element->Image());
-        PicIcon_Change(IconIndex);
-    }
-    const int n = int(PicIcon.size());
+    groups->resize(count);
+    searched_ = std::move(*groups);
+    IconCount = int32_t(count);
     IconIndex = 0;
-    PicIcon[0]->show();
+    PicIcon->show();
 
     frmGeral &main = Forms::get<frmGeral>();
     main.setMsg(QStringLiteral("File: ") + QFileInfo(path).fileName() +
-                QStringLiteral("    Total: ") + QString::number(n));
+                QStringLiteral("    Total: ") + QString::number(IconCount));
     setArquivo(QStringLiteral("1"));
     lblArquivo->show();
     cmdBack->setEnabled(false);
-    cmdNext->setEnabled(n >= 2);
+    cmdNext->setEnabled(IconCount >= 2);
     showIcon(0);
     main.mnuReduzir->setEnabled(false);
 }
 
 void frmToolBar::cmdNext_Click()
 {
-    const int n = int(PicIcon.size());
-    if (IconIndex + 1 < n) {
-        PicIcon[size_t(IconIndex)]->hide();
+    if (IconIndex + 1 < IconCount) {
         ++IconIndex;
-        PicIcon[size_t(IconIndex)]->show();
         setArquivo(QString::number(lblArquivo->text().toInt() + 1));
     }
-    cmdNext->setEnabled(IconIndex + 1 < n);
+    cmdNext->setEnabled(IconIndex + 1 < IconCount);
     if (IconIndex != 0)
         cmdBack->setEnabled(true);
     showIcon(IconIndex);
@@ -410,33 +377,37 @@ void frmToolBar::cmdNext_Click()
 void frmToolBar::cmdBack_Click()
 {
     if (IconIndex != 0) {
-        PicIcon[size_t(IconIndex)]->hide();
         --IconIndex;
-        PicIcon[size_t(IconIndex)]->show();
         setArquivo(QString::number(lblArquivo->text().toInt() - 1));
     }
     cmdBack->setEnabled(IconIndex != 0);
-    if (int(PicIcon.size()) - IconIndex >= 2)
+    if (IconCount - IconIndex >= 2)
         cmdNext->setEnabled(true);
     showIcon(IconIndex);
 }
 
-void frmToolBar::PicIcon_Change(int Index)
+void frmToolBar::PicIcon_Change()
 {
-    Forms::get<frmGeral>().Ikon->setPicture(PicIcon[size_t(Index)]->Picture());
+    Forms::get<frmGeral>().Ikon->setPicture(PicIcon->Picture());
 }
 
 void frmToolBar::showIcon(int index)
 {
-    frmGeral &main = Forms::get<frmGeral>();
-    main.Ikon->setPicture(PicIcon[size_t(index)]->Picture());
-    main.RedrawGrid();
+    // Before any search there is nothing to show but the element's grey.
+    PicIcon->setPicture(QImage());
+    if (size_t(index) < searched_.size()) {
+        if (const std::optional<IconImage> icon = groupIcon(searched_[size_t(index)]))
+            PicIcon->PaintPicture(shownIcon(*icon), 0, 0, 0, 0, 32, 32);
+    }
+    PicIcon->setPicture(PicIcon->Image());
+    PicIcon_Change();
+    Forms::get<frmGeral>().RedrawGrid();
 }
 
 void frmToolBar::setArquivo(const QString &caption)
 {
     lblArquivo->setText(caption);
-    lblArquivo->setToolTip(caption + QStringLiteral(" of ") + QString::number(PicIcon.size()));
+    lblArquivo->setToolTip(caption + QStringLiteral(" of ") + QString::number(IconCount));
     // Laid out for one digit: a longer number widens the label about the same middle.
     const double width = std::max(135.0, pixelsToTwips(lblArquivo->sizeHint().width()));
     Move(lblArquivo, 1000 + (135 - width) / 2, 1680, width, 195);

@@ -9,6 +9,7 @@
 #include "app/toolkit/CommonDialog.h"
 #include "app/toolkit/Forms.h"
 #include "app/toolkit/PictureBox.h"
+#include "toolwindow/IconResources.h"
 
 class QLabel;
 class QPushButton;
@@ -44,14 +45,16 @@ public:
     // The move face.
     std::array<QToolButton *, 8> cmdShift;
 
-    // The icon search face: one element per icon of the file searched last.
+    // The icon search face. One element shows the icon IconIndex of the file searched last,
+    // decoded when it is shown: a library may hold tens of thousands of icons.
     QPushButton *cmdOpen;
     QToolButton *cmdBack;
     QToolButton *cmdNext;
-    std::vector<PictureBox *> PicIcon;
+    PictureBox *PicIcon;
     QLabel *lblArquivo;
     CommonDialog CommonDialog1;
     int32_t IconIndex = 0;
+    int32_t IconCount = 0; // how many icons the file searched last holds
 
     // The resize face.
     QPushButton *cmdDiminuir;
@@ -66,7 +69,7 @@ public:
     void cmdOpen_Click();
     void cmdNext_Click();
     void cmdBack_Click();
-    void PicIcon_Change(int Index);
+    void PicIcon_Change();
     void setArquivo(const QString &caption); // sets lblArquivo and runs its change event
     void cmdDiminuir_Click();
 
@@ -80,4 +83,6 @@ private:
     void buildSearch();
     void buildResize();
     void showIcon(int index);
+
+    std::vector<IconGroup> searched_; // the icons of the file searched last, in its order
 };

@@ -1,12 +1,17 @@
 // The real pixmint-icons program, run as a user would.
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include "app/toolkit/ByteReader.h"
 #include "toolwindow/IconResources.h"
 
 namespace {
@@ -43,6 +48,37 @@ QByteArray contents(const QString &path)
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
     return f.readAll();
+}
+
+QString writeFile(const QTemporaryDir &dir, const char *name, const QByteArray &bytes)
+{
+    QFile f(dir.filePath(QString::fromLatin1(name)));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return f.fileName();
+}
+
+// An icon file whose `count` entries each name one of the images, in turn.
+QByteArray iconFile(int count, const std::vector<QByteArray> &images)
+{
+    QByteArray out;
+    for (int v : {0, 1, count})
+        appendLE16(out, uint16_t(v));
+    std::vector<uint32_t> offsets;
+    uint32_t at = 6 + 16 * uint32_t(count);
+    for (const QByteArray &image : images) {
+        offsets.push_back(at);
+        at += uint32_t(image.size());
+    }
+    for (int i = 0; i < count; ++i) {
+        const size_t k = size_t(i) % images.size();
+        out += QByteArray::fromHex("0000000001002000");
+        appendLE32(out, uint32_t(images[k].size()));
+        appendLE32(out, offsets[k]);
+    }
+    for (const QByteArray &image : images)
+        out += image;
+    return out;
 }
 
 // The group names of `list` output, in order.
@@ -143,9 +179,29 @@ TEST(PixmintIcons, ExitStatusTellsWhatWentWrong)
     EXPECT_EQ(blocked.status, 2);
     EXPECT_TRUE(blocked.err.contains(QStringLiteral("groups64_2.ico")));
 
+    // What is not a regular file is refused at once, a file over 512 MiB too, and a read
+    // error is told as it is.
+    QTemporaryDir special;
+    const QString fifo = special.filePath(QStringLiteral("fifo.dll"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile huge(special.filePath(QStringLiteral("huge.dll")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(513) * 1024 * 1024));
+    const std::pair<QString, QString> refusals[] = {
+        {QStringLiteral("/dev/zero"), QStringLiteral("It is not a regular file.")},
+        {fifo, QStringLiteral("It is not a regular file.")},
+        {special.path(), QStringLiteral("It is not a regular file.")},
+        {huge.fileName(), QStringLiteral("The file is too large.")},
+        {QStringLiteral("/proc/self/mem"), QString::fromLocal8Bit(std::strerror(EIO))}};
+    for (const auto &[file, reason] : refusals) {
+        const Outcome r = icons({QStringLiteral("list"), file});
+        EXPECT_EQ(r.status, 2) << file.toStdString();
+        EXPECT_EQ(r.err, QStringLiteral("pixmint-icons: %1: %2\n").arg(file, reason));
+    }
+
     const Outcome help = icons({QStringLiteral("--help")});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("pixmint-icons extract FILE DIR")));
+    EXPECT_TRUE(help.out.contains(QStringLiteral("or when the command line is wrong")));
     for (const QStringList &wrong :
          {QStringList(), QStringList{QStringLiteral("show"), data("beta.ico")}}) {
         const Outcome r = icons(wrong);
@@ -153,4 +209,85 @@ TEST(PixmintIcons, ExitStatusTellsWhatWentWrong)
         EXPECT_TRUE(r.out.isEmpty());
         EXPECT_TRUE(r.err.contains(QStringLiteral("Usage:")));
     }
+}
+
+TEST(PixmintIcons, ExtractWritesRepeatedImagesOnceAndRefusesIconsTooLargeToWrite)
+{
+    QImage noise(128, 128, QImage::Format_ARGB32);
+    std::srand(3);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x)
+            noise.setPixel(x, y, uint32_t(std::rand()) | 0xFF000000u);
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    noise.save(&png, "PNG");
+    QTemporaryDir dir;
+    // 63000 entries naming one image: listed as they are, written as one image.
+    const QString repeated = writeFile(dir, "repeated.ico", iconFile(63000, {png.data()}));
+    const Outcome listed = icons({QStringLiteral("list"), repeated});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out.count(QStringLiteral("128x128x32")), 63000);
+    const QString out = dir.filePath(QStringLiteral("out"));
+    const Outcome once = icons({QStringLiteral("extract"), repeated, out});
+    EXPECT_EQ(once.status, 0) << once.err.toStdString();
+    EXPECT_EQ(once.out, QStringLiteral("1\n"));
+    const QByteArray written = contents(out + QStringLiteral("/repeated_0.ico"));
+    EXPECT_EQ(written.size(), 6 + 16 + png.data().size());
+    EXPECT_EQ(readIconDirectory(written)->size(), 1u);
+
+    // 300 images of their own: the icon is not written, and the tool says why.
+    std::vector<QByteArray> images;
+    images.reserve(300);
+    for (int i = 0; i < 300; ++i)
+        images.push_back(QByteArray::number(100000 + i));
+    const QString crowded = writeFile(dir, "crowded.ico", iconFile(300, images));
+    const Outcome refused = icons({QStringLiteral("extract"), crowded, out});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.out, QStringLiteral("0\n"));
+    EXPECT_EQ(refused.err, QStringLiteral("pixmint-icons: %1/crowded_0.ico: cannot write: The icon "
+                                          "has more than 256 images.\n")
+                               .arg(out));
+    EXPECT_FALSE(QFile::exists(out + QStringLiteral("/crowded_0.ico")));
+}
+
+TEST(PixmintIcons, ListEscapesControlCharactersInNames)
+{
+    QByteArray library = contents(data("groups64.dll"));
+    const auto rename = [&library](const QString &from, const QString &to) {
+        ASSERT_EQ(from.size(), to.size());
+        const QByteArray old(reinterpret_cast<const char *>(from.utf16()), from.size() * 2);
+        const qsizetype at = library.indexOf(old);
+        ASSERT_GE(at, 0);
+        library.replace(at, old.size(),
+                        QByteArray(reinterpret_cast<const char *>(to.utf16()), to.size() * 2));
+    };
+    rename(QStringLiteral("ALPHA"), QStringLiteral("AL\tHA"));
+    rename(QStringLiteral("BETA"), QStringLiteral("B\nT\r"));
+    rename(QStringLiteral("ZETA"), QString::fromUtf16(u"\0\\\u2028\u0085", 4));
+    QTemporaryDir dir;
+    const Outcome r = icons({QStringLiteral("list"), writeFile(dir, "names.dll", library)});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(listedNames(r.out),
+              (QStringList{"AL\\tHA", "B\\nT\\r", "\\x00\\\\\\u2028\\u0085", "3", "7"}));
+    EXPECT_EQ(r.out.count(u'\n'), 5);
+}
+
+TEST(PixmintIcons, NamesAreTakenAndWrittenByteForByte)
+{
+    QTemporaryDir dir;
+    // Names that are not UTF-8 reach the tool only through a shell.
+    const QString script = QStringLiteral(
+        "cd '%1' && cp '%2' \"$(printf 'n\\377.ico')\" && '%3' list \"$(printf 'n\\377.ico')\" && "
+        "'%3' extract \"$(printf 'n\\377.ico')\" \"$(printf 'd\\377')\"");
+    const Outcome r = run(QStringLiteral("/bin/sh"),
+                          {QStringLiteral("-c"), script.arg(dir.path(), data("beta.ico"),
+                                                            QStringLiteral(PIXMINT_ICONS))});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("0\t\t32x32x4 32x32x32 16x16x32 32x32x8\n1\n"));
+    const QByteArray written = QFile::encodeName(dir.path()) + "/d\xff/n\xff_0.ico";
+    struct stat info
+    {
+    };
+    EXPECT_EQ(::stat(written.constData(), &info), 0);
+    EXPECT_EQ(qint64(info.st_size), contents(data("beta.ico")).size());
 }

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/Metafile.h"
@@ -185,6 +186,17 @@ TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
     const QStringList junkLog = logOf([&] { f.mnuOpenSimples_Click(); });
     ASSERT_EQ(junkLog.size(), 1);
     EXPECT_FALSE(junkLog[0].contains(QStringLiteral("cannot be drawn")));
+
+    // Nothing that is not a regular file is read, nor waited on.
+    const QString fifo = dir.filePath("fifo.ico");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString &special : {fifo, QStringLiteral("/dev/zero")}) {
+        scripted().fileAnswers.push_back(special);
+        f.mnuOpenSimples_Click();
+        EXPECT_EQ(scripted().messages.back().text, OpenFailure);
+    }
+    EXPECT_EQ(scripted().messages.size(), 6u);
+    EXPECT_EQ(f.Ikon->Image(), before);
 }
 
 TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)

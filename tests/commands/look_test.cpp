@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <sys/stat.h>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/twips.h"
@@ -152,6 +153,12 @@ TEST_F(Look, HandEditedOrDamagedFilesFallBackToStyleThree)
     Forms::unloadAll();
 
     writeSettings(QByteArray("\"only\"\r\n\"two\""));
+    EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), QStringLiteral("3"));
+    Forms::unloadAll();
+
+    // A FIFO in the file's place is not read, so the window still comes up.
+    QFile::remove(settingsFilePath());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(settingsFilePath()).constData(), 0600), 0);
     EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), QStringLiteral("3"));
 }
 

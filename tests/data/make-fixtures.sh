@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the picture fixtures of the toolkit tests in this folder. Run by hand; the output is
-# committed. Needs ImageMagick 6 (/usr/bin/convert), icoutils (icotool) and xxd.
+# committed. Needs ImageMagick 6 (/usr/bin/convert), icoutils (icotool) and xxd; the OpenJDK
+# bitmap is remade only where a JDK is installed.
 #
 # Colours and places the tests check:
 #   bitmaps 8 x 4: red (0,0), lime (1,0), blue (2,0), white (3,0), yellow (7,3), black elsewhere;
@@ -65,6 +66,13 @@ bmpHeader() {
     echo 00000000 0000ff00 00ff0000 ff000000 ffffff00 00ffff00
     echo 0700 0150 0000   0800 0000   0800 0000   0004 1234 0400 0000 0001
 } | unhex >bmp4-rle.bmp
+
+# Run-length 4 bits as OpenJDK 17's ImageIO writes them (openjdk-17-jdk-headless, needed only
+# here): a colour wheel whose stream loses step with its rows.
+if command -v javac >/dev/null; then
+    javac -d "$work" RunLength4Bitmap.java
+    java -cp "$work" RunLength4Bitmap bmp4-rle-java.bmp
+fi
 
 # A picture wider and taller than the canvas, and one smaller than it.
 png -size 40x36 xc:black -fill red -draw 'point 0,0' -fill lime -draw 'point 31,31' \

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <sys/stat.h>
 
 #include "placement/registry.h"
 #include "support/ScriptedSeam.h"
@@ -157,6 +158,20 @@ TEST_F(Registry, TwoStoresWritingTheSameFileMerge)
     EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Other", "Left"), QStringLiteral("Error"));
     QSettings fresh(QSettings::IniFormat, QSettings::UserScope, "Pixmint", "registry");
     EXPECT_TRUE(fresh.value("keys/80000001/Other").toBool());
+}
+
+TEST_F(Registry, AStoreThatIsNoFileIsOutOfReachWithoutBlocking)
+{
+    QFile::remove(path);
+    QDir().mkpath(QFileInfo(path).path());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
+    CreateRegKey(Key);
+    EXPECT_EQ(RegStatus, ERROR_CANTWRITE);
+    WriteRegValue(Key, "Left", "10");
+    EXPECT_EQ(RegStatus, ERROR_CANTWRITE);
+    EXPECT_FALSE(QFileInfo(path).isFile()); // left as it was
+    QFile::remove(path);
 }
 
 TEST_F(Registry, DamagedStoreFileReadsAsError)

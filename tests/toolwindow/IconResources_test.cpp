@@ -186,6 +186,37 @@ TEST(IconResources, GroupToIcoKeepsEveryImageInOrder)
     EXPECT_TRUE(groupToIco(IconGroup()).isEmpty());
 }
 
+TEST(IconResources, GroupToIcoWritesRepeatedImagesOnceAndRefusesHugeIcons)
+{
+    // BETA's four images, then the same four again, then a copy of the first in its own bytes.
+    const IconGroup beta = groupsOf(fixture("groups64.dll"))[1];
+    IconGroup repeated = beta;
+    repeated.images.insert(repeated.images.end(), beta.images.begin(), beta.images.end());
+    repeated.images.push_back(beta.images[0]);
+    repeated.images.back().data =
+        QByteArray(beta.images[0].data.constData(), beta.images[0].data.size());
+    QString error;
+    EXPECT_EQ(groupToIco(repeated, &error), groupToIco(beta));
+    EXPECT_TRUE(error.isEmpty());
+
+    IconGroup many;
+    for (int i = 0; i < 257; ++i)
+        many.images.push_back({{1, 1, 0, 1, 32, 4}, QByteArray::number(1000 + i)});
+    EXPECT_TRUE(groupToIco(many, &error).isEmpty());
+    EXPECT_TRUE(error.contains(QStringLiteral("256"))) << error.toStdString();
+    many.images.pop_back();
+    error.clear();
+    EXPECT_EQ(readIconDirectory(groupToIco(many, &error))->size(), 256u);
+    EXPECT_TRUE(error.isEmpty());
+
+    IconGroup large;
+    for (char fill : {'a', 'b'})
+        large.images.push_back(
+            {{256, 256, 0, 1, 32, 0}, QByteArray(qsizetype(33) * 1024 * 1024, fill)});
+    EXPECT_TRUE(groupToIco(large, &error).isEmpty());
+    EXPECT_TRUE(error.contains(QStringLiteral("64 MiB"))) << error.toStdString();
+}
+
 TEST(IconResources, FilesWithoutIconsAreToldApart)
 {
     EXPECT_EQ(errorOf(fixture("noicons.dll")), IconSourceError::NoIcons);
@@ -226,8 +257,9 @@ TEST(IconResources, TruncatedFilesAreRefusedOrLoseImages)
             ASSERT_LE(groups->size(), whole) << length;
             if (length % 61 != 0)
                 continue;
+            // Whether a group has an icon is told without decoding it, and told right.
             for (const IconGroup &g : *groups)
-                groupIcon(g);
+                EXPECT_EQ(groupHasIcon(g), groupIcon(g).has_value()) << length;
         }
     }
 }
@@ -333,6 +365,15 @@ TEST(IconResources, ImagesClaimingMoreThanTheirBytesAreSkipped)
     ASSERT_TRUE(icon);
     EXPECT_EQ(icon->bitCount, 8);
     EXPECT_EQ(icon->color.pixel(0, 0), 0xFFC000C0u);
+
+    // A PNG whose header reads but whose data is cut short gives no icon; a DIB beside it does.
+    IconGroup cut;
+    cut.images.push_back(groupsOf(file)[0].images[0]);
+    cut.images[0].data.truncate(100);
+    EXPECT_FALSE(groupHasIcon(cut));
+    EXPECT_FALSE(groupIcon(cut));
+    cut.images.push_back(groupsOf(file)[2].images[0]);
+    EXPECT_TRUE(groupHasIcon(cut));
 }
 
 TEST(IconResources, DamagedNeTablesAreRefusedOrLoseImages)

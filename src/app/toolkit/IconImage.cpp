@@ -179,15 +179,21 @@ std::optional<DibLayout> readDibLayout(const ByteReader &r, const DibKind &kind,
     return d;
 }
 
-// A field of a 16- or 32-bit pixel scaled to 0..255.
+// A field of a 16- or 32-bit pixel scaled to 0..255 by repeating its bits below themselves, as
+// other readers do (5 bits: v << 3 | v >> 2); a field wider than 8 bits keeps its top 8.
 int channel(uint32_t pixel, uint32_t mask)
 {
     if (mask == 0)
         return 0;
     const int shift = std::countr_zero(mask);
-    const uint64_t max = uint64_t(mask) >> shift;
-    const uint64_t value = (uint64_t(pixel) & mask) >> shift;
-    return int((value * 255 + max / 2) / max);
+    const int bits = std::bit_width(mask >> shift);
+    const uint32_t value = (pixel & mask) >> shift;
+    if (bits >= 8)
+        return int(value >> (bits - 8));
+    uint32_t scaled = 0;
+    for (int at = 8 - bits; at > -bits; at -= bits)
+        scaled |= at >= 0 ? value << at : value >> -at;
+    return int(scaled & 0xFF);
 }
 
 std::vector<QRgb> readPalette(const ByteReader &r, const DibLayout &d)
@@ -261,34 +267,56 @@ void makeOpaque(QImage &image)
     }
 }
 
+// Puts `count` pixels of a run-length stream into the top-left `out`, from `pos` in stored
+// order through the whole bitmap: a run longer than what is left of its row goes on in the
+// next, as ImageMagick places it. Only the pixels inside `out` cost anything.
+template<typename Colour>
+void placeRun(const DibLayout &d, QImage &out, uint64_t pos, uint64_t count, Colour colour)
+{
+    const uint64_t width = uint64_t(d.width);
+    const uint64_t height = uint64_t(d.height);
+    const uint64_t shown = uint64_t(out.height());
+    const uint64_t first = std::max(pos / width, d.topDown ? 0 : height - shown);
+    const uint64_t end = std::min((pos + count - 1) / width + 1, d.topDown ? shown : height);
+    for (uint64_t row = first; row < end; ++row) {
+        const uint64_t start = row * width;
+        const uint64_t last = std::min(pos + count, start + uint64_t(out.width()));
+        auto *line =
+            reinterpret_cast<QRgb *>(out.scanLine(int(d.topDown ? row : height - 1 - row)));
+        for (uint64_t p = std::max(pos, start); p < last; ++p)
+            line[p - start] = colour(p - pos);
+    }
+}
+
 // Decodes a run-length stream (4 or 8 bits) into the top-left `out`; pixels it skips keep what
-// `out` holds. False when the stream ends before its end-of-bitmap code.
+// `out` holds. Rows, runs and their padding are read as ImageMagick reads them, so that the
+// streams of writers that lose step with their rows (OpenJDK's RLE4 writer) show the same
+// picture. False when the stream ends before its end-of-bitmap code.
 bool decodeRunLength(const ByteReader &r, const DibLayout &d, const std::vector<QRgb> &palette,
                      QImage &out)
 {
     const bool four = d.bitCount == 4;
-    const auto indexAt = [four](uint8_t byte, int i) {
+    const auto indexAt = [four](uint8_t byte, uint64_t i) {
         return four ? uint32_t(i % 2 ? byte & 15 : byte >> 4) : uint32_t(byte);
     };
+    const uint64_t width = uint64_t(d.width);
+    const uint64_t total = width * uint64_t(d.height);
     uint64_t at = d.xorOffset;
-    int64_t x = 0;
-    int64_t row = 0; // counted from the first stored row
-    while (row < d.height) {
+    uint64_t x = 0; // the stream's own column and row, counted from the first stored row
+    uint64_t y = 0;
+    for (uint64_t pos = 0; y < uint64_t(d.height) && pos < total; pos = y * width + x) {
         const auto count = r.u8(at), value = r.u8(at + 1);
         if (!count || !value)
             return false;
         at += 2;
-        const int64_t y = d.topDown ? row : d.height - 1 - row;
-        QRgb *line = y < out.height() ? reinterpret_cast<QRgb *>(out.scanLine(int(y))) : nullptr;
-        // Only pixels inside `out` cost anything, so a long stream stays cheap.
-        const int64_t visible = line ? std::clamp<int64_t>(out.width() - x, 0, 255) : 0;
         if (*count > 0) {
-            for (int i = 0; i < std::min<int64_t>(*count, visible); ++i)
-                line[x + i] = paletteColor(palette, indexAt(*value, i));
-            x += *count;
+            const uint64_t n = std::min<uint64_t>(*count, total - pos);
+            placeRun(d, out, pos, n,
+                     [&](uint64_t i) { return paletteColor(palette, indexAt(*value, i)); });
+            x += n;
         } else if (*value == 0) {
             x = 0;
-            ++row;
+            ++y;
         } else if (*value == 1) {
             return true;
         } else if (*value == 2) {
@@ -297,15 +325,16 @@ bool decodeRunLength(const ByteReader &r, const DibLayout &d, const std::vector<
                 return false;
             at += 2;
             x += *dx;
-            row += *dy;
+            y += *dy;
         } else {
-            const uint64_t bytes = four ? (*value + 1u) / 2 : *value;
+            const uint64_t n = std::min<uint64_t>(*value, total - pos);
+            const uint64_t bytes = four ? (n + 1) / 2 : n;
             if (!r.has(at, bytes))
                 return false;
-            for (int i = 0; i < std::min<int64_t>(*value, visible); ++i)
-                line[x + i] =
-                    paletteColor(palette, indexAt(*r.u8(at + uint64_t(four ? i / 2 : i)), i));
-            x += *value;
+            placeRun(d, out, pos, n, [&](uint64_t i) {
+                return paletteColor(palette, indexAt(*r.u8(at + (four ? i / 2 : i)), i));
+            });
+            x += n;
             at += (bytes + 1) / 2 * 2; // absolute runs are padded to a word
         }
     }
@@ -383,6 +412,11 @@ std::optional<IconImageInfo> probeIconImage(QByteArrayView bytes)
     if (!d)
         return std::nullopt;
     return IconImageInfo{d->width, d->height, d->bitCount, false};
+}
+
+bool iconImageDecodes(QByteArrayView bytes)
+{
+    return isPng(bytes) ? decodePng(bytes, nullptr).has_value() : probeIconImage(bytes).has_value();
 }
 
 std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip, QString *error)

@@ -1,13 +1,13 @@
 #include "app/toolkit/Pictures.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 #include <QSaveFile>
 
 #include "app/toolkit/ByteReader.h"
 #include "app/toolkit/IconImage.h"
 #include "app/toolkit/Metafile.h"
+#include "app/toolkit/UserFile.h"
 
 namespace {
 
@@ -131,24 +131,10 @@ std::optional<QImage> LoadPictureData(const QByteArray &bytes, ColorValue backgr
 std::optional<QImage> LoadPicture(const QString &path, ColorValue background, QSize clip,
                                   QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(error, file.errorString());
-    if (file.size() > kMaxFileBytes)
-        return failure(error, QStringLiteral("The file is too large for a picture."));
-    // In pieces: some files (under /proc, pipes) report no size and could run on for ever.
-    QByteArray bytes;
-    for (;;) {
-        const QByteArray piece = file.read(1 << 20);
-        if (file.error() != QFileDevice::NoError)
-            return failure(error, file.errorString());
-        if (piece.isEmpty())
-            break;
-        bytes += piece;
-        if (bytes.size() > kMaxFileBytes)
-            return failure(error, QStringLiteral("The file is too large for a picture."));
-    }
-    return LoadPictureData(bytes, background, clip, error);
+    const auto bytes = readUserFile(path, kMaxFileBytes, error);
+    if (!bytes)
+        return std::nullopt;
+    return LoadPictureData(*bytes, background, clip, error);
 }
 
 bool SavePicture(const QImage &image, const QString &path, QString *error)

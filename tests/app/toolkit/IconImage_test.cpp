@@ -133,6 +133,11 @@ TEST(IconImage, DecodesDirectColoursAndOldHeaders)
     i = decode(infoHeader(2, 2, 16, 3) + masks + QByteArray("\xE0\x07\x1F\x00", 4) + noMask);
     EXPECT_EQ(i.color.pixel(0, 0), Lime);
     EXPECT_EQ(i.color.pixel(1, 0), 0xFF0000FF);
+    // Fields are scaled by repeating their bits, as other readers do: mid-scale (16, 32, 16),
+    // then (24, 50, 7), where truncating (v << 3) or rounding (v * 255 / 31) gives other bytes.
+    i = decode(infoHeader(2, 2, 16, 3) + masks + QByteArray("\x10\x84\x47\xC6", 4) + noMask);
+    EXPECT_EQ(i.color.pixel(0, 0), qRgb(132, 130, 132));
+    EXPECT_EQ(i.color.pixel(1, 0), qRgb(198, 203, 57));
 
     i = decode(infoHeader(1, 2, 24) + QByteArray("\x10\x20\x30\x00", 4) + noMask);
     EXPECT_EQ(i.color.pixel(0, 0), 0xFF302010);
@@ -361,6 +366,19 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
     EXPECT_EQ(decodeBitmapFile(rle, QSize(4, 2))->pixel(2, 0), 0xFF0000FF);
     EXPECT_FALSE(decodeBitmapFile(rle.chopped(2), QSize(32, 32), &error));
     EXPECT_FALSE(error.isEmpty());
+
+    // Runs go on through the whole bitmap, as ImageMagick reads them: six reds fill the bottom
+    // row and wrap into the middle one; an end of line goes back to the row after the last
+    // one ended; a run past the end is cut there, and a full bitmap needs no end code.
+    const QByteArray wrapping = bitmapFile(infoHeader(4, 3, 8, 1, 2) + quad(Red) + quad(Lime) +
+                                               QByteArray::fromHex("06000000010100000A01"),
+                                           48);
+    image = decodeBitmapFile(wrapping, QSize(32, 32), &error);
+    ASSERT_TRUE(image) << error.toStdString();
+    const QRgb rows[3][4] = {{Lime, Lime, Lime, Lime}, {Lime, Red, 0, 0}, {Red, Red, Red, Red}};
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(image->pixel(x, y), rows[y][x]) << x << "," << y;
 
     // The fourth byte of a plain 32-bit bitmap is not alpha; missing rows are an error.
     const QByteArray plain =

@@ -5,8 +5,11 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/stat.h>
 
 #include "app/toolkit/ByteReader.h"
 #include "app/toolkit/Pictures.h"
@@ -101,6 +104,24 @@ TEST(Pictures, ReadsBitmapsOfEveryDepthAndCompression)
     expectSpots("bmp1.bmp", QSize(8, 4), {{0, 0, White}, {1, 0, Black}, {7, 3, White}});
     expectSpots("bmp16.bmp", QSize(8, 4),
                 {{0, 0, Red}, {3, 0, White}, {7, 3, Yellow}, {4, 0, Black}});
+
+    // OpenJDK's run-length stream loses step with its rows, and its top twelve rows come only
+    // from runs that overflow the rows below: every pixel as ImageMagick reads it.
+    expectSpots("bmp4-rle-java.bmp", QSize(32, 32),
+                {{31, 0, 0xFF808000}, {16, 5, Red}, {20, 25, Yellow}, {31, 31, White}});
+    QProcess magick;
+    magick.start(QStringLiteral("/usr/bin/convert"),
+                 {fixture("bmp4-rle-java.bmp"), QStringLiteral("-depth"), QStringLiteral("8"),
+                  QStringLiteral("rgba:-")});
+    if (!magick.waitForFinished(30000) || magick.exitCode() != 0)
+        GTEST_SKIP() << "ImageMagick is not installed";
+    const QByteArray theirs = magick.readAllStandardOutput();
+    ASSERT_EQ(theirs.size(), 32 * 32 * 4);
+    const QImage ours = load("bmp4-rle-java.bmp");
+    for (int p = 0; p < 32 * 32; ++p) {
+        const auto *c = reinterpret_cast<const uint8_t *>(theirs.constData()) + qsizetype(4) * p;
+        EXPECT_EQ(ours.pixel(p % 32, p / 32), qRgba(c[0], c[1], c[2], c[3])) << p;
+    }
 }
 
 TEST(Pictures, ComposesIconsOverTheBackground)
@@ -272,6 +293,18 @@ TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
     QFile huge(dir.filePath(QStringLiteral("huge.bmp")));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(65 * 1024 * 1024));
     EXPECT_FALSE(LoadPicture(huge.fileName(), Back));
+    // What is not a regular file is refused before anything is read, without blocking; a file
+    // under /proc says it is empty yet is read to its end; a read error says what it was.
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString &special : {QStringLiteral("/dev/zero"), fifo, dir.path()}) {
+        EXPECT_FALSE(LoadPicture(special, Back, QSize(32, 32), &error));
+        EXPECT_EQ(error, QStringLiteral("It is not a regular file.")) << special.toStdString();
+    }
+    EXPECT_FALSE(LoadPicture(QStringLiteral("/proc/self/status"), Back, QSize(32, 32), &error));
+    EXPECT_EQ(error, QStringLiteral("The file is not a picture."));
+    EXPECT_FALSE(LoadPicture(QStringLiteral("/proc/self/mem"), Back, QSize(32, 32), &error));
+    EXPECT_EQ(error, QString::fromLocal8Bit(std::strerror(EIO)));
 
     std::vector<QByteArray> bad = {{}, QByteArray(1, '\0'), QByteArray(5000, '\xA7')};
     std::srand(7);
@@ -293,10 +326,11 @@ TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
     QByteArray noInch = readFile(fixture("placeable.wmf"));
     noInch.replace(14, 2, QByteArray(2, '\0'));
     bad.insert(bad.end(), {bmp, dib, png, wmf, noInch});
-    // Every fixture cut short; multi.ico is left out, as its first image lies wholly in front.
+    // Every fixture cut short; multi.ico is left out, as its first image lies wholly in front,
+    // and so is the OpenJDK bitmap, whose runs fill it before its stream is half through.
     for (const QString &name : QDir(fixture("")).entryList(QDir::Files)) {
         const QByteArray whole = readFile(fixture(qPrintable(name)));
-        if (name != QLatin1String("multi.ico"))
+        if (name != QLatin1String("multi.ico") && name != QLatin1String("bmp4-rle-java.bmp"))
             for (qsizetype n : {qsizetype(6), qsizetype(22), whole.size() / 3, whole.size() / 2})
                 bad.push_back(whole.left(n));
     }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// The most any reader takes from a file the user named.
+constexpr qint64 kMaxUserFileBytes = qint64(512) * 1024 * 1024;
+
+// The whole of a file the user named, without ever blocking on it: only a regular file (links
+// followed) is read, so a FIFO, a device, a socket or a folder is refused before anything is
+// read, and so is a file of more than `limit` bytes. Nothing, with the reason, otherwise. The
+// path is given as the system spells it, since not every name is UTF-8.
+std::optional<QByteArray> readUserFile(const QByteArray &path, qint64 limit = kMaxUserFileBytes,
+                                       QString *error = nullptr);
+std::optional<QByteArray> readUserFile(const QString &path, qint64 limit = kMaxUserFileBytes,
+                                       QString *error = nullptr);
+// True when nothing of that name exists or it is a regular file (links followed): what may be
+// handed to a reader that would block on anything else.
+bool isRegularFileOrMissing(const QString &path);
