@@ -4,7 +4,6 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QImageReader>
-#include <QSaveFile>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -20,6 +19,7 @@
 
 #include "app/toolkit/ByteReader.h"
 #include "app/toolkit/IconImage.h"
+#include "app/toolkit/SafeWrite.h"
 
 namespace {
 
@@ -417,15 +417,5 @@ bool SavePicture(const QImage &image, const QString &path, QString *error)
             return false;
         bytes = std::move(*bmp);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+    return SafeWrite::replaceFile(path, bytes, error);
 }
