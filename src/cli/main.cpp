@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/toolkit/SafeWrite.h"
 #include "toolwindow/IconResources.h"
 
 namespace {
@@ -31,13 +32,35 @@ Icons are counted from 0 in the order Windows' ExtractIcon gives them.
             FILE's name without its last extension, and prints how many it wrote.
 
 Exit status: 0 on success, 1 when the file holds no icons, 2 when it cannot be read (missing,
-not an icon source, damaged) or an icon cannot be written.
+not an icon source, damaged) or an icon or the output cannot be written (a full disk).
 )";
 
 int failWith(const QString &message, int status)
 {
     std::fprintf(stderr, "pixmint-icons: %s\n", qPrintable(message));
     return status;
+}
+
+// The first error standard output gave, kept for the exit status.
+int outputError = 0;
+
+void writeOut(const QByteArray &bytes)
+{
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()) &&
+        outputError == 0)
+        outputError = errno;
+}
+
+// `status`, unless standard output did not take everything written to it (a full disk).
+int finishOutput(int status)
+{
+    if (std::fflush(stdout) != 0 && outputError == 0)
+        outputError = errno;
+    if (outputError == 0)
+        return status;
+    return failWith(QStringLiteral("cannot write the output: %1")
+                        .arg(QString::fromLocal8Bit(std::strerror(outputError))),
+                    kUnreadable);
 }
 
 QString imageList(const IconGroup &group)
@@ -63,7 +86,7 @@ int list(const std::vector<IconGroup> &groups)
                    .arg(groups[i].name, imageList(groups[i]))
                    .toUtf8();
     }
-    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    writeOut(out);
     return 0;
 }
 
@@ -72,8 +95,8 @@ int extract(const std::vector<IconGroup> &groups, const QString &file, const QSt
     if (!QDir().mkpath(dir))
         return failWith(QStringLiteral("cannot create the folder %1").arg(dir), kUnreadable);
     const QString base = QDir(dir).filePath(QFileInfo(file).completeBaseName());
-    // Each file appears whole or not at all: written under a temporary name, then renamed over
-    // the target. Batch output is not flushed to disk file by file, as the saving editor does.
+    // Each file appears whole or not at all, and no link of another user is written through.
+    // Batch output is not synced to disk file by file, as the saving editor's is.
     int written = 0;
     for (size_t i = 0; i < groups.size(); ++i) {
         const QByteArray ico = groupToIco(groups[i]);
@@ -81,20 +104,12 @@ int extract(const std::vector<IconGroup> &groups, const QString &file, const QSt
         if (ico.isEmpty())
             continue;
         const QString target = QStringLiteral("%1_%2.ico").arg(base).arg(i);
-        QFile part(target + QStringLiteral(".part"));
-        const bool ok = part.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                        part.write(ico) == ico.size() && part.flush();
-        part.close();
-        if (!ok || std::rename(QFile::encodeName(part.fileName()).constData(),
-                               QFile::encodeName(target).constData()) != 0) {
-            const QString reason =
-                ok ? QString::fromLocal8Bit(std::strerror(errno)) : part.errorString();
-            QFile::remove(part.fileName());
+        QString reason;
+        if (!SafeWrite::replaceFile(target, ico, &reason, SafeWrite::Sync::Later))
             return failWith(QStringLiteral("cannot write %1: %2").arg(target, reason), kUnreadable);
-        }
         ++written;
     }
-    std::printf("%d\n", written);
+    writeOut(QByteArray::number(written) + '\n');
     return 0;
 }
 
@@ -103,8 +118,8 @@ int extract(const std::vector<IconGroup> &groups, const QString &file, const QSt
 int main(int argc, char **argv)
 {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
+        writeOut(kUsage);
+        return finishOutput(0);
     }
     const bool listing = argc == 3 && std::strcmp(argv[1], "list") == 0;
     const bool extracting = argc == 4 && std::strcmp(argv[1], "extract") == 0;
@@ -124,5 +139,6 @@ int main(int argc, char **argv)
         return failWith(QStringLiteral("%1: %2").arg(path, failure.message),
                         failure.kind == IconSourceError::NoIcons ? kNoIcons : kUnreadable);
     }
-    return listing ? list(*groups) : extract(*groups, path, QFile::decodeName(argv[3]));
+    return finishOutput(listing ? list(*groups)
+                                : extract(*groups, path, QFile::decodeName(argv[3])));
 }
