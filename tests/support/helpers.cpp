@@ -1,12 +1,12 @@
 #include "support/helpers.h"
 
 #include <QFile>
-#include <QSettings>
 #include <cerrno>
 #include <cstring>
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include "placement/registry.h"
 
 int countPixels(const PictureBox *ikon, ColorValue color)
 {
@@ -19,10 +19,10 @@ int countPixels(const PictureBox *ikon, ColorValue color)
 
 QString clearSettingsStore()
 {
-    QSettings store(QSettings::IniFormat, QSettings::UserScope, "Pixmint", "registry");
-    store.clear();
-    store.sync();
-    return store.fileName();
+    QString path = RegStoreFile();
+    QFile::remove(path);
+    QFile::remove(path + QStringLiteral(".damaged"));
+    return path;
 }
 
 QByteArray readAll(const QString &path)
