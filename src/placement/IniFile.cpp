@@ -164,10 +164,13 @@ std::optional<Entries> parse(const QByteArray &text)
             continue;
         }
         const qsizetype equals = l.indexOf('=');
-        const QString key = unescapedKey(l.left(equals).trimmed());
+        // As QSettings has them: no empty segments, no slash at either end.
+        const QString key = (section + '/' + unescapedKey(l.left(equals).trimmed()))
+                                .split('/', Qt::SkipEmptyParts)
+                                .join('/');
         if (equals < 0 || key.isEmpty())
             return std::nullopt;
-        entries[section.isEmpty() ? key : section + '/' + key] = l.mid(equals + 1).toUtf8();
+        entries[key] = l.mid(equals + 1).toUtf8();
     }
     return entries;
 }
@@ -231,10 +234,16 @@ QByteArray value(const QString &text)
     QString out;
     bool quote = false;
     bool escapeHexDigit = false; // after a numeric escape, a digit must not run into it
-    for (const QChar c : s) {
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s[i];
         const char16_t u = c.unicode();
         quote = quote || u == ';' || u == ',' || u == '=';
         const bool digitAfterEscape = escapeHexDigit && digit(c, 16) >= 0;
+        // Half of a pair cannot go into UTF-8.
+        const bool loneHalf =
+            c.isSurrogate() &&
+            !(c.isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) &&
+            !(c.isLowSurrogate() && i > 0 && s[i - 1].isHighSurrogate());
         escapeHexDigit = false;
         const auto named = std::find_if(kEscapes.begin(), kEscapes.end(), [u](const auto &e) {
             return char16_t(static_cast<unsigned char>(e.second)) == u;
@@ -245,7 +254,7 @@ QByteArray value(const QString &text)
         } else if (named != kEscapes.end() && u != '?' && u != '\'') {
             out += '\\';
             out += QLatin1Char(named->first);
-        } else if (u < 0x20 || digitAfterEscape) {
+        } else if (u < 0x20 || digitAfterEscape || loneHalf) {
             out += QLatin1String("\\x") + QString::number(u, 16);
             escapeHexDigit = true;
         } else {

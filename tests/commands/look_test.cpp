@@ -42,8 +42,7 @@ ColorValue expectedColumn(int k)
 
 QByteArray readSettings()
 {
-    QFile f(settingsFilePath());
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return readAll(settingsFilePath());
 }
 
 void writeSettings(const QByteArray &bytes)
