@@ -50,6 +50,8 @@ std::optional<QByteArray> linkTarget(const QByteArray &link)
 {
     QByteArray buffer(4096, Qt::Uninitialized);
     const ssize_t n = ::readlink(link.constData(), buffer.data(), size_t(buffer.size()));
+    if (n >= buffer.size())
+        errno = ENAMETOOLONG;
     if (n < 0 || n >= buffer.size())
         return std::nullopt;
     buffer.truncate(n);
