@@ -41,14 +41,15 @@ fuzz: deps
 		-DPIXMINT_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@mkdir -p $(FUZZ_BUILD)/corpus/fuzz-icon $(FUZZ_BUILD)/corpus/fuzz-picture \
-		$(FUZZ_BUILD)/corpus/fuzz-resources
+		$(FUZZ_BUILD)/corpus/fuzz-resources $(FUZZ_BUILD)/corpus/fuzz-settings
 	@cp tests/data/*.ico tests/data/*.bmp fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-icon/
 	@find tests/data -maxdepth 1 -type f ! -name '*.sh' ! -name '*.java' \
 		-exec cp {} $(FUZZ_BUILD)/corpus/fuzz-picture/ \;
 	@cp fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-picture/
 	@cp tests/data/resources/*.dll tests/data/resources/*.icl tests/data/*.ico \
 		fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-resources/
-	@for t in fuzz-icon fuzz-picture fuzz-resources; do \
+	@cp fuzz/seeds/*.ini $(FUZZ_BUILD)/corpus/fuzz-settings/
+	@for t in fuzz-icon fuzz-picture fuzz-resources fuzz-settings; do \
 		./$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_TIME) -timeout=10 \
 			-artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/$$t || exit 1; \
 	done

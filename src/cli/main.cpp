@@ -5,10 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
+#include "app/toolkit/SafeWrite.h"
 #include "app/toolkit/UserFile.h"
 #include "toolwindow/IconResources.h"
 
@@ -40,8 +39,8 @@ FILE and DIR are taken byte for byte, whatever their encoding. Only a regular fi
 512 MiB is read.
 
 Exit status: 0 on success, 1 when the file holds no icons, 2 when it cannot be read (missing,
-not a regular file, a read error, not an icon source, damaged), when an icon cannot be written,
-or when the command line is wrong.
+not a regular file, a read error, not an icon source, damaged), when an icon or the output
+cannot be written (a full disk), or when the command line is wrong.
 )";
 
 // Names are the system's bytes and are printed as they are: not every name is UTF-8.
@@ -79,6 +78,28 @@ QByteArray escapedName(const QString &name)
     return out.toUtf8();
 }
 
+// The first error standard output gave, kept for the exit status.
+int outputError = 0;
+
+void writeOut(const QByteArray &bytes)
+{
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()) &&
+        outputError == 0)
+        outputError = errno;
+}
+
+// `status`, unless standard output did not take everything written to it (a full disk).
+int finishOutput(int status)
+{
+    if (std::fflush(stdout) != 0 && outputError == 0)
+        outputError = errno;
+    if (outputError == 0)
+        return status;
+    std::fprintf(stderr, "pixmint-icons: cannot write the output: %s\n",
+                 std::strerror(outputError));
+    return kUnreadable;
+}
+
 QString imageList(const IconGroup &group)
 {
     QStringList images;
@@ -100,7 +121,7 @@ int list(const std::vector<IconGroup> &groups)
         out += QByteArray::number(qulonglong(i)) + '\t' + escapedName(groups[i].name) + '\t' +
                imageList(groups[i]).toUtf8() + '\n';
     }
-    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    writeOut(out);
     return 0;
 }
 
@@ -138,30 +159,6 @@ QByteArray completeBaseName(const QByteArray &path)
     return dot < 0 ? name : name.left(dot);
 }
 
-// Each file appears whole or not at all: written under a temporary name, then renamed over the
-// target. Batch output is not flushed to disk file by file, as the saving editor does.
-bool writeIconFile(const QByteArray &target, const QByteArray &ico, QString *reason)
-{
-    const QByteArray part = target + ".part";
-    const int fd = ::open(part.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    int code = fd < 0 ? errno : 0;
-    for (qsizetype done = 0; code == 0 && done < ico.size();) {
-        const ssize_t n = ::write(fd, ico.constData() + done, size_t(ico.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        code = n > 0 ? 0 : n < 0 ? errno : EIO;
-        done += std::max<ssize_t>(n, 0);
-    }
-    if (fd >= 0 && ::close(fd) != 0 && code == 0)
-        code = errno;
-    if (code == 0 && ::rename(part.constData(), target.constData()) != 0)
-        code = errno;
-    if (code != 0 && fd >= 0)
-        ::unlink(part.constData());
-    *reason = systemError(code);
-    return code == 0;
-}
-
 int extract(const std::vector<IconGroup> &groups, const QByteArray &file, const QByteArray &dir)
 {
     QString reason;
@@ -181,11 +178,13 @@ int extract(const std::vector<IconGroup> &groups, const QByteArray &file, const 
                 status = failWith(target, QStringLiteral("cannot write: ") + refused, kUnreadable);
             continue;
         }
-        if (!writeIconFile(target, ico, &reason))
+        // Each file appears whole or not at all, and no link of another user is written
+        // through. Batch output is not synced to disk file by file, as the saving editor's is.
+        if (!SafeWrite::replaceFile(target, ico, &reason, SafeWrite::Sync::Later))
             return failWith(target, QStringLiteral("cannot write: ") + reason, kUnreadable);
         ++written;
     }
-    std::printf("%d\n", written);
+    writeOut(QByteArray::number(written) + '\n');
     return status;
 }
 
@@ -194,8 +193,8 @@ int extract(const std::vector<IconGroup> &groups, const QByteArray &file, const 
 int main(int argc, char **argv)
 {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::fputs(kUsage, stdout);
-        return 0;
+        writeOut(kUsage);
+        return finishOutput(0);
     }
     const bool listing = argc == 3 && std::strcmp(argv[1], "list") == 0;
     const bool extracting = argc == 4 && std::strcmp(argv[1], "extract") == 0;
@@ -214,5 +213,5 @@ int main(int argc, char **argv)
         return failWith(path, failure.message,
                         failure.kind == IconSourceError::NoIcons ? kNoIcons : kUnreadable);
     }
-    return listing ? list(*groups) : extract(*groups, path, QByteArray(argv[3]));
+    return finishOutput(listing ? list(*groups) : extract(*groups, path, QByteArray(argv[3])));
 }

@@ -1,15 +1,12 @@
 // Frame styles of the six panels, the settings file that keeps the style, panel dragging and
 // the text panel.
 
-#include <QDir>
 #include <QLineEdit>
-#include <QSaveFile>
-#include <QStandardPaths>
 
 #include "app/frmGeral.h"
 #include "app/project.h"
 #include "app/toolkit/SeqFile.h"
-#include "app/toolkit/UserFile.h"
+#include "app/toolkit/SettingsFile.h"
 #include "colour/frmDesenho.h"
 
 namespace {
@@ -24,8 +21,7 @@ QString centred(const QString &text)
 
 QString settingsFilePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/Pixmint/OrvelForm.orv");
+    return SettingsFile::path(QStringLiteral("OrvelForm.orv"));
 }
 
 QByteArray settingsFileContent(const QString &style)
@@ -55,10 +51,7 @@ std::array<SSPanel *, 6> frmGeral::panels() const
 void frmGeral::FormatTools()
 {
     // Written whole or not at all, so a failed write leaves the previous file as it was.
-    QDir().mkpath(QFileInfo(settingsFilePath()).path());
-    QSaveFile file(settingsFilePath());
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(settingsFileContent(txtFormat->text())) < 0 || !file.commit())
+    if (!SettingsFile::write(settingsFilePath(), settingsFileContent(txtFormat->text())))
         txtFormat->setText(QStringLiteral("2"));
 }
 
@@ -71,12 +64,11 @@ void frmGeral::MudaFormatoTollfrmGeral()
 
 void frmGeral::readFrameStyle()
 {
-    // Never more than a few lines: anything large, or not a plain file, is not ours.
-    const std::optional<QByteArray> bytes = readUserFile(settingsFilePath(), qint64(64) * 1024);
+    const SettingsFile::Contents file = SettingsFile::read(settingsFilePath(), qint64(64) * 1024);
     QString field;
-    bool ok = bytes.has_value();
+    bool ok = file.status == SettingsFile::Contents::Read;
     if (ok) {
-        SeqFile::Reader reader(*bytes);
+        SeqFile::Reader reader(file.bytes);
         for (int i = 0; i < 6 && ok; ++i)
             ok = reader.next(field);
         // A panel takes only a number as its bevel kind.

@@ -84,10 +84,13 @@ void PlaceToolWindow(QWidget *window, bool topmost)
 
 void RestoreWindowPosition(QWidget *window)
 {
-    if (const auto left = storedNumber(ReadRegValue(kPositionKey, QStringLiteral("Left"))))
+    // Both from one read of the store, so that they come from the same save.
+    const QStringList stored =
+        ReadRegValues(kPositionKey, {QStringLiteral("Left"), QStringLiteral("Top")});
+    if (const auto left = storedNumber(stored[0]))
         PositionValue = *left;
     const int32_t left = PositionValue;
-    if (const auto top = storedNumber(ReadRegValue(kPositionKey, QStringLiteral("Top"))))
+    if (const auto top = storedNumber(stored[1]))
         PositionValue = *top;
     const QPoint at = onScreen(window, QPoint(twipsToPixels(left), twipsToPixels(PositionValue)));
     setLeft(window, pixelsToTwips(at.x()));
@@ -96,7 +99,7 @@ void RestoreWindowPosition(QWidget *window)
 
 void SaveWindowPosition(QWidget *window)
 {
-    CreateRegKey(kPositionKey);
-    WriteRegValue(kPositionKey, QStringLiteral("Left"), QString::number(Left(window)));
-    WriteRegValue(kPositionKey, QStringLiteral("Top"), QString::number(Top(window)));
+    // One write, so that a copy starting meanwhile never reads the new Left with the old Top.
+    CreateRegKeyWithValues(kPositionKey, {{QStringLiteral("Left"), QString::number(Left(window))},
+                                          {QStringLiteral("Top"), QString::number(Top(window))}});
 }

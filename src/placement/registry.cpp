@@ -1,39 +1,84 @@
 #include "placement/registry.h"
 
-#include <QSettings>
-#include <QStandardPaths>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <cstdio>
+#include <functional>
 
+#include "app/toolkit/SafeWrite.h"
 #include "app/toolkit/Seam.h"
-#include "app/toolkit/UserFile.h"
+#include "app/toolkit/SettingsFile.h"
+#include "placement/IniFile.h"
 
-int32_t RegStatus = ERROR_SUCCESS;
+thread_local int32_t RegStatus = ERROR_SUCCESS;
 
 namespace {
 
 constexpr qsizetype MaxValueLength = 254; // the read buffer holds 255 with the terminating zero
+// A store of a few window positions is far smaller: a larger file counts as damaged and is
+// never read whole.
+constexpr qint64 MaxStoreBytes = 1 << 20;
+// How long a write waits for another copy's write to end.
+constexpr int LockWaitMs = 5000;
 
-// The store: one INI file of the user's. Keys are recorded under "keys/", values under
-// "values/", each path segment escaped so that QSettings' own separators cannot split it.
-// Nothing when the store's name is taken by something QSettings would block on or misread,
-// such as a FIFO: the store is then out of reach, as a store that cannot be opened.
-std::unique_ptr<QSettings> openStore()
+// The store as one read of its file found it. Keys are recorded under "keys/", values under
+// "values/", each path segment escaped so that the INI file's separators cannot split it.
+struct Store
 {
-    const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                         QStringLiteral("/Pixmint/registry.ini");
-    if (!isRegularFileOrMissing(path))
-        return nullptr;
-    auto s = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                         QStringLiteral("Pixmint"), QStringLiteral("registry"));
-    if (s->status() == QSettings::FormatError)
-        RegStatus = ERROR_BADDB;
-    return s;
+    enum State { Fine, Damaged, Unusable } state = Fine;
+    IniFile::Entries entries;
+};
+
+Store loadStore()
+{
+    const SettingsFile::Contents file = SettingsFile::read(RegStoreFile(), MaxStoreBytes);
+    switch (file.status) {
+    case SettingsFile::Contents::Read:
+        if (auto entries = IniFile::parse(file.bytes))
+            return {Store::Fine, *entries};
+        return {Store::Damaged, {}};
+    case SettingsFile::Contents::Missing:
+        return {Store::Fine, {}};
+    case SettingsFile::Contents::TooLarge:
+        return {Store::Damaged, {}};
+    case SettingsFile::Contents::Unusable:
+        break;
+    }
+    return {Store::Unusable, {}};
 }
 
-// Writes the store's changes to its file, noting a write that failed.
-void commit(QSettings &store)
+// Keeps a damaged store as registry.ini.damaged, in place of an older one.
+bool setAside()
 {
-    store.sync();
-    if (store.status() != QSettings::NoError)
+    const auto target = SafeWrite::writableTarget(QFile::encodeName(RegStoreFile()));
+    return target && std::rename(target->constData(), (*target + ".damaged").constData()) == 0;
+}
+
+// Applies `change` to the store and writes it in one piece when that changed it, under the
+// lock QSettings takes too, so that the writes of two running copies merge. A damaged store
+// is set aside and a fresh one started; a store that must not be touched stays as it is.
+void updateStore(const std::function<void(IniFile::Entries &)> &change)
+{
+    const QString path = RegStoreFile();
+    QDir().mkpath(QFileInfo(path).path());
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(LockWaitMs)) {
+        RegStatus = ERROR_CANTWRITE;
+        return;
+    }
+    Store store = loadStore();
+    if (store.state == Store::Unusable) {
+        RegStatus = ERROR_ACCESS_DENIED;
+        return;
+    }
+    const IniFile::Entries before = store.entries;
+    change(store.entries);
+    if (store.entries == before)
+        return;
+    if ((store.state == Store::Damaged && !setAside()) ||
+        !SettingsFile::write(path, IniFile::write(store.entries)))
         RegStatus = ERROR_CANTWRITE;
 }
 
@@ -65,11 +110,26 @@ QString valueKey(int32_t root, const QString &subkey, const QString &name)
            (name.isEmpty() ? QStringLiteral("%") : escaped(name));
 }
 
-bool keyExists(const QSettings &store, int32_t root, const QString &subkey)
+bool keyExists(const IniFile::Entries &entries, int32_t root, const QString &subkey)
 {
     const QString key = storeKey(root, subkey);
-    return !key.isEmpty() &&
-           (subkey.isEmpty() || store.value(QStringLiteral("keys/") + key).toBool());
+    if (key.isEmpty())
+        return false;
+    if (subkey.isEmpty())
+        return true;
+    const auto flag = IniFile::text(entries.value(QStringLiteral("keys/") + key));
+    return flag && !flag->isEmpty() && *flag != QLatin1String("0") &&
+           flag->compare(QLatin1String("false"), Qt::CaseInsensitive) != 0;
+}
+
+// Marks the key and every key above it as existing.
+void createKey(IniFile::Entries &entries, int32_t root, const QString &subkey)
+{
+    QString partial;
+    for (const QString &segment : subkey.split('\\')) {
+        partial += (partial.isEmpty() ? QString() : QStringLiteral("\\")) + segment;
+        entries[QStringLiteral("keys/") + storeKey(root, partial)] = IniFile::value("true");
+    }
 }
 
 QString trimBlanks(const QString &s)
@@ -80,6 +140,27 @@ QString trimBlanks(const QString &s)
     while (last > first && s[last - 1] == ' ')
         --last;
     return s.mid(first, last - first);
+}
+
+// One value as a read of the store gives it, noting why when there is none.
+QString storedValue(const Store &store, int32_t root, const QString &subkey, const QString &name)
+{
+    const auto error = [](int32_t status) {
+        RegStatus = status;
+        return QStringLiteral("Error");
+    };
+    if (store.state != Store::Fine)
+        return error(store.state == Store::Damaged ? ERROR_BADDB : ERROR_ACCESS_DENIED);
+    if (!keyExists(store.entries, root, subkey))
+        return error(ERROR_FILE_NOT_FOUND);
+    // Only texts are read; a hand-edited list or a missing value is no text.
+    const auto found = store.entries.constFind(valueKey(root, subkey, name));
+    const auto text = found == store.entries.cend() ? std::nullopt : IniFile::text(found.value());
+    if (!text)
+        return error(ERROR_FILE_NOT_FOUND);
+    if (text->size() > MaxValueLength)
+        return error(ERROR_MORE_DATA);
+    return trimBlanks(*text);
 }
 
 } // namespace
@@ -125,50 +206,43 @@ void SplitKeyPath(QString &path, int32_t &root)
 
 QString ReadRegValue(QString path, const QString &name)
 {
+    return ReadRegValues(std::move(path), {name}).constFirst();
+}
+
+QStringList ReadRegValues(QString path, const QStringList &names)
+{
     int32_t root = 0;
     SplitKeyPath(path, root);
-    if (root == 0)
-        return QString();
+    QStringList results;
+    if (root == 0) {
+        for (qsizetype i = 0; i < names.size(); ++i)
+            results << QString();
+        return results;
+    }
     RegStatus = ERROR_SUCCESS;
-    const auto store = openStore();
-    if (!store || !keyExists(*store, root, path)) {
-        RegStatus = ERROR_FILE_NOT_FOUND;
-        return QStringLiteral("Error");
-    }
-    const QVariant value = store->value(valueKey(root, path, name));
-    // Only string values are read; a hand-edited list or a missing value is no string.
-    if (value.typeId() != QMetaType::QString) {
-        RegStatus = ERROR_FILE_NOT_FOUND;
-        return QStringLiteral("Error");
-    }
-    const QString text = value.toString();
-    if (text.size() > MaxValueLength) {
-        RegStatus = ERROR_MORE_DATA;
-        return QStringLiteral("Error");
-    }
-    return trimBlanks(text);
+    const Store store = loadStore();
+    for (const QString &name : names)
+        results << storedValue(store, root, path, name);
+    return results;
 }
 
 void CreateRegKey(QString path)
 {
+    CreateRegKeyWithValues(std::move(path), {});
+}
+
+void CreateRegKeyWithValues(QString path, const RegValues &values)
+{
     int32_t root = 0;
     SplitKeyPath(path, root);
-    if (root == 0 || path.isEmpty())
-        return;
-    if (storeKey(root, path).isEmpty())
+    if (root == 0 || path.isEmpty() || storeKey(root, path).isEmpty())
         return;
     RegStatus = ERROR_SUCCESS;
-    const auto store = openStore();
-    if (!store) {
-        RegStatus = ERROR_CANTWRITE;
-        return;
-    }
-    QString partial;
-    for (const QString &segment : path.split('\\')) {
-        partial += (partial.isEmpty() ? QString() : QStringLiteral("\\")) + segment;
-        store->setValue(QStringLiteral("keys/") + storeKey(root, partial), true);
-    }
-    commit(*store);
+    updateStore([&](IniFile::Entries &entries) {
+        createKey(entries, root, path);
+        for (const auto &[name, text] : values)
+            entries[valueKey(root, path, name)] = IniFile::value(text);
+    });
 }
 
 void WriteRegValue(QString path, const QString &name, const QString &text)
@@ -178,17 +252,17 @@ void WriteRegValue(QString path, const QString &name, const QString &text)
     if (root == 0)
         return;
     RegStatus = ERROR_SUCCESS;
-    const auto store = openStore();
-    if (!store) {
-        RegStatus = ERROR_CANTWRITE;
-        return;
-    }
-    if (!keyExists(*store, root, path)) {
-        RegStatus = ERROR_FILE_NOT_FOUND;
-        return;
-    }
-    store->setValue(valueKey(root, path, name), text);
-    commit(*store);
+    updateStore([&](IniFile::Entries &entries) {
+        if (keyExists(entries, root, path))
+            entries[valueKey(root, path, name)] = IniFile::value(text);
+        else
+            RegStatus = ERROR_FILE_NOT_FOUND;
+    });
+}
+
+QString RegStoreFile()
+{
+    return SettingsFile::path(QStringLiteral("registry.ini"));
 }
 
 QString RegErrorText(int32_t status)

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+#include <utility>
 
 // Per-user string values under keys named by one text path, such as
 // "HKEY_CURRENT_USER\Software\Window Position", kept in an INI store in the XDG config folder.
@@ -24,8 +27,9 @@ enum RegStatusCode : int32_t {
     ERROR_CANTWRITE = 1013,
 };
 
-// The status of the last store call (0 success); the layer's only memory between calls.
-extern int32_t RegStatus;
+// The status of the last store call (0 success) made by this thread; the layer's only memory
+// between calls.
+extern thread_local int32_t RegStatus;
 
 // The predefined root a name stands for (exact, case-sensitive), or 0.
 int32_t RootKeyFromName(const QString &name);
@@ -39,5 +43,17 @@ QString ReadRegValue(QString path, const QString &name);
 void CreateRegKey(QString path);
 // Stores the text as a string value of an existing key; nothing happens for a missing key.
 void WriteRegValue(QString path, const QString &name, const QString &text);
+
+// Several values of one key from one read of the store, so that they belong together; each
+// as ReadRegValue gives it.
+QStringList ReadRegValues(QString path, const QStringList &names);
+// Names and texts of string values.
+using RegValues = QList<std::pair<QString, QString>>;
+// Creates the key unless it exists and stores the values in one write of the store, so that
+// another copy reads all of them or none.
+void CreateRegKeyWithValues(QString path, const RegValues &values);
+// The file that holds the store. One that does not read as a store (or is over 1 MiB) is kept
+// beside it as "registry.ini.damaged" when the next write starts a fresh one.
+QString RegStoreFile();
 // Words for a status code.
 QString RegErrorText(int32_t status);

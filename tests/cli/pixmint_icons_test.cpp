@@ -2,6 +2,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 
 #include "app/toolkit/ByteReader.h"
+#include "support/helpers.h"
 #include "toolwindow/IconResources.h"
 
 namespace {
@@ -23,9 +25,12 @@ struct Outcome
     QString err;
 };
 
-Outcome run(const QString &program, const QStringList &arguments)
+Outcome run(const QString &program, const QStringList &arguments,
+            const QString &standardOutput = QString())
 {
     QProcess p;
+    if (!standardOutput.isEmpty())
+        p.setStandardOutputFile(standardOutput);
     p.start(program, arguments);
     EXPECT_TRUE(p.waitForFinished(30000)) << program.toStdString();
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
@@ -33,9 +38,9 @@ Outcome run(const QString &program, const QStringList &arguments)
             QString::fromUtf8(p.readAllStandardError())};
 }
 
-Outcome icons(const QStringList &arguments)
+Outcome icons(const QStringList &arguments, const QString &standardOutput = QString())
 {
-    return run(QStringLiteral(PIXMINT_ICONS), arguments);
+    return run(QStringLiteral(PIXMINT_ICONS), arguments, standardOutput);
 }
 
 QString data(const char *name)
@@ -290,4 +295,51 @@ TEST(PixmintIcons, NamesAreTakenAndWrittenByteForByte)
     };
     EXPECT_EQ(::stat(written.constData(), &info), 0);
     EXPECT_EQ(qint64(info.st_size), contents(data("beta.ico")).size());
+}
+
+TEST(PixmintIcons, ExtractNeverWritesThroughPlantedLinks)
+{
+    QTemporaryDir out, elsewhere;
+    const QString victim = elsewhere.filePath(QStringLiteral("victim"));
+    QFile v(victim);
+    ASSERT_TRUE(v.open(QIODevice::WriteOnly) && v.write("victim") == 6);
+    v.close();
+    // Where the temporary file went once, and the name of an icon, in a shared folder.
+    const QString part = out.filePath(QStringLiteral("groups64_0.ico.part"));
+    const QString icon = out.filePath(QStringLiteral("groups64_1.ico"));
+    ASSERT_TRUE(QFile::link(victim, part) && QFile::link(victim, icon));
+    // The user's own link would be followed: only another user's stays planted.
+    const bool foreign = giveToAnotherUser(icon) || !QFile::remove(icon);
+    const Outcome r = icons({QStringLiteral("extract"), data("groups64.dll"), out.path()});
+    EXPECT_EQ(contents(victim), QByteArray("victim"));
+    EXPECT_TRUE(QFileInfo(part).isSymLink());
+    const QString first = out.filePath(QStringLiteral("groups64_0.ico"));
+    EXPECT_FALSE(QFileInfo(first).isSymLink());
+    EXPECT_EQ(contents(first).left(4), QByteArray("\0\0\1\0", 4));
+    if (!foreign)
+        GTEST_SKIP() << "links of another user need root";
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(
+        QStringLiteral("groups64_1.ico: cannot write: It is a link of another user.")))
+        << r.err.toStdString();
+}
+
+TEST(PixmintIcons, AFullDiskOrOutputGivesStatusTwoAndTheCause)
+{
+    const Outcome listed = icons({QStringLiteral("list"), data("groups64.dll")}, "/dev/full");
+    EXPECT_EQ(listed.status, 2);
+    EXPECT_EQ(listed.err,
+              QStringLiteral("pixmint-icons: cannot write the output: No space left on device\n"));
+    EXPECT_EQ(icons({QStringLiteral("--help")}, "/dev/full").status, 2);
+
+    SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    disk.fill();
+    const Outcome extracted = icons({QStringLiteral("extract"), data("groups64.dll"), disk.path()});
+    EXPECT_EQ(extracted.status, 2);
+    EXPECT_TRUE(extracted.err.endsWith(QStringLiteral(": No space left on device\n")))
+        << extracted.err.toStdString();
+    EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("filler")});
 }

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 #include <sys/stat.h>
 
 #include "app/frmGeral.h"
@@ -284,31 +285,62 @@ TEST_F(IconFiles, AFailedSaveSaysWhyAndKeepsTheOldFileAndCaption)
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("previous");
     old.close();
+    f.setCaption(QStringLiteral("Pixmint 2.1.0"));
     // A folder where the temporary file would go cannot exist under a plain file.
     const QString impossible = path + "/inside.bmp";
-    f.setCaption(QStringLiteral("Pixmint 2.1.0"));
-    scripted().fileAnswers.push_back(impossible);
-    f.mnusave_Click();
-    ASSERT_EQ(scripted().messages.size(), 1u);
-    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
-    EXPECT_TRUE(scripted().messages[0].text.contains(impossible));
+    // A name Qt decoded from bytes that are not UTF-8 ("n\xff.ico"), which would land elsewhere.
+    const QString undecodable = dir.filePath(QStringLiteral("n\uFFFD.ico"));
+    for (const QString &name : {impossible, path, undecodable}) {
+        FailingWrites full(SafeWrite::Step::Write, name == path ? ENOSPC : 0);
+        scripted().fileAnswers.push_back(name);
+        f.mnusave_Click();
+        ASSERT_FALSE(scripted().messages.empty());
+        EXPECT_EQ(scripted().messages.back().title, QStringLiteral("Inform the User!"));
+        EXPECT_TRUE(scripted().messages.back().text.contains(name));
+    }
+    ASSERT_EQ(scripted().messages.size(), 3u);
+    EXPECT_TRUE(scripted().messages[1].text.endsWith(QStringLiteral("No space left on device")));
+    EXPECT_TRUE(scripted().messages[2].text.contains(QStringLiteral("UTF-8")));
     EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), QByteArray("previous"));
+    EXPECT_EQ(readAll(path), QByteArray("previous"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.bmp"});
 
     // Into a folder that is not there yet, and again once it is: the name typed is offered
     // again, and the file really written is named in the caption.
     const QString later = dir.filePath("later/drawn.bmp");
     scripted().fileAnswers = {later, later};
     f.mnusave_Click();
-    EXPECT_EQ(scripted().messages.size(), 2u);
+    EXPECT_EQ(scripted().messages.size(), 4u);
     EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
     ASSERT_TRUE(QDir(dir.path()).mkdir("later"));
     f.mnusave_Click();
     EXPECT_EQ(scripted().fileRequests.back().fileName, later);
-    EXPECT_EQ(scripted().messages.size(), 2u);
+    EXPECT_EQ(scripted().messages.size(), 4u);
     EXPECT_TRUE(QFile::exists(later));
     EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + later);
+}
+
+TEST_F(IconFiles, SavingOnAFullDiskKeepsTheOldIconAndSaysSo)
+{
+    SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    const QString icon = disk.path() + QStringLiteral("/old.ico");
+    scripted().fileAnswers.push_back(icon);
+    f.mnusave_Click();
+    const QByteArray before = readAll(icon);
+    ASSERT_EQ(before.size(), 4286);
+    disk.fill();
+    f.Ikon->PSet(1, 1, RGB(1, 2, 3));
+    for (const QString &name : {icon, disk.path() + QStringLiteral("/new.ico")}) {
+        scripted().fileAnswers.push_back(name);
+        f.mnusave_Click();
+    }
+    ASSERT_EQ(scripted().messages.size(), 2u);
+    for (const auto &m : scripted().messages)
+        EXPECT_TRUE(m.text.endsWith(QStringLiteral("No space left on device")));
+    EXPECT_EQ(readAll(icon), before);
+    EXPECT_FALSE(QFile::exists(disk.path() + QStringLiteral("/new.ico")));
 }
 
 TEST_F(IconFiles, ExitUnloadsThreeToolWindowsAndOpenCopyMoveShowsTheManager)

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QTemporaryDir>
+#include <cerrno>
 #include <sys/stat.h>
 
 #include "app/frmGeral.h"
@@ -11,6 +13,7 @@
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"
 #include "support/ScriptedSeam.h"
+#include "support/helpers.h"
 
 namespace {
 
@@ -39,8 +42,7 @@ ColorValue expectedColumn(int k)
 
 QByteArray readSettings()
 {
-    QFile f(settingsFilePath());
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return readAll(settingsFilePath());
 }
 
 void writeSettings(const QByteArray &bytes)
@@ -154,17 +156,22 @@ TEST_F(Look, HandEditedOrDamagedFilesFallBackToStyleThree)
 
     writeSettings(QByteArray("\"only\"\r\n\"two\""));
     EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), QStringLiteral("3"));
-    Forms::unloadAll();
-
-    // A FIFO in the file's place is not read, so the window still comes up.
-    QFile::remove(settingsFilePath());
-    ASSERT_EQ(::mkfifo(QFile::encodeName(settingsFilePath()).constData(), 0600), 0);
-    EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), QStringLiteral("3"));
 }
 
-TEST_F(Look, AnUnwritableFolderGivesStyleTwo)
+TEST_F(Look, AnUnwritableFileGivesStyleTwoAndKeepsWhatItHeld)
 {
     frmGeral &f = Forms::get<frmGeral>();
+    f.mnuSunken_Click();
+    const QByteArray before = readSettings();
+    for (const auto &[step, error] :
+         {std::pair{SafeWrite::Step::Write, ENOSPC}, std::pair{SafeWrite::Step::Create, EROFS}}) {
+        FailingWrites failing(step, error);
+        f.mnuSoftSunken_Click();
+        EXPECT_EQ(f.txtFormat->text(), QStringLiteral("2"));
+        EXPECT_EQ(f.pnlMaster->BevelOuter(), SSPanel::BevelRaised);
+        EXPECT_EQ(f.pnlMaster->BevelWidth(), 2);
+        EXPECT_EQ(readSettings(), before);
+    }
     // A plain file where the settings folder should be: nothing can be written below it.
     QDir(QFileInfo(settingsFilePath()).path()).removeRecursively();
     QFile blocker(QFileInfo(settingsFilePath()).path());
@@ -172,8 +179,35 @@ TEST_F(Look, AnUnwritableFolderGivesStyleTwo)
     blocker.close();
     f.mnuSunken_Click();
     EXPECT_EQ(f.txtFormat->text(), QStringLiteral("2"));
-    EXPECT_EQ(f.pnlMaster->BevelOuter(), SSPanel::BevelRaised);
     EXPECT_EQ(f.pnlMaster->BevelWidth(), 4);
+    EXPECT_TRUE(scripted().messages.empty());
+}
+
+TEST_F(Look, AFileThatIsAnotherUsersLinkOrAPipeIsLeftAlone)
+{
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("style.orv"));
+    writeSettings(settingsFileContent("1"));
+    ASSERT_TRUE(QFile::rename(settingsFilePath(), target));
+    ASSERT_TRUE(QFile::link(target, settingsFilePath()));
+    frmGeral &f = Forms::get<frmGeral>();
+    EXPECT_EQ(f.txtFormat->text(), QStringLiteral("1")); // the user's own link is read
+    f.mnuRaised_Click();
+    EXPECT_TRUE(QFileInfo(settingsFilePath()).isSymLink());
+    EXPECT_EQ(readAll(target), settingsFileContent("2"));
+    Forms::unloadAll();
+
+    if (giveToAnotherUser(settingsFilePath())) {
+        EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), QStringLiteral("2"));
+        EXPECT_EQ(readAll(target), settingsFileContent("2"));
+        EXPECT_TRUE(QFileInfo(settingsFilePath()).isSymLink());
+        Forms::unloadAll();
+    }
+    // Nothing waits for a writer to a pipe.
+    ASSERT_TRUE(QFile::remove(settingsFilePath()));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(settingsFilePath()).constData(), 0600), 0);
+    EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), QStringLiteral("2"));
+    EXPECT_FALSE(QFileInfo(settingsFilePath()).isFile());
 }
 
 TEST_F(Look, DragTogglesWithAMessageOnlyWhenSwitchedOn)

@@ -2,9 +2,11 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSettings>
 #include <QTest>
+#include <atomic>
+#include <thread>
 
+#include "app/frmGeral.h"
 #include "app/toolkit/Forms.h"
 #include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
@@ -44,14 +46,64 @@ TEST_F(Placement, ToolWindowPositionSurvivesForThePaletteAndPicker)
     EXPECT_TRUE(bar.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
     bar.resize(150, 200);
-    bar.move(200, 100); // 3000 x 1500 twips
-    Forms::unload<frmToolBar>();
+    bar.move(200, 100);     // 3000 x 1500 twips
+    Forms::get<frmGeral>(); // whose first load writes the frame style
+    {
+        FailingWrites counted;
+        Forms::unload<frmToolBar>();
+        EXPECT_EQ(counted.reached, 1); // one write per close
+    }
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("3000"));
     EXPECT_EQ(ReadRegValue(Key, "Top"), QStringLiteral("1500"));
 
     EXPECT_EQ(Forms::get<ColorPalette>().pos(), QPoint(200, 100));
     EXPECT_EQ(Forms::get<frmVeCor1>().pos(), QPoint(200, 100));
     EXPECT_TRUE(Forms::get<ColorPalette>().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(Placement, APositionIsNeverReadHalfSaved)
+{
+    // Another copy reading while this one saves sees the old pair or the new one.
+    QWidget w;
+    w.resize(50, 50);
+    std::atomic<bool> saving{true};
+    std::atomic<int> reads{0}, mixed{0};
+    std::thread other([&] {
+        while (saving) {
+            const QStringList pair = ReadRegValues(Key, {"Left", "Top"});
+            reads += pair[0] != QLatin1String("Error");
+            mixed += pair[0] != pair[1];
+        }
+    });
+    for (int i = 1; i <= 100; ++i) {
+        w.move(i, i);
+        SaveWindowPosition(&w);
+    }
+    saving = false;
+    other.join();
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ(mixed, 0);
+}
+
+TEST_F(Placement, ClosingOnAFullOrReadOnlyDiskKeepsTheStore)
+{
+    SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    const QByteArray home = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(disk.path()));
+    CreateRegKey("HKEY_CURRENT_USER\\Other");
+    store("3000", "1500");
+    const QByteArray before = readAll(RegStoreFile());
+    disk.fill();
+    for (bool readOnly : {false, true}) {
+        ASSERT_TRUE(!readOnly || disk.makeReadOnly());
+        Forms::get<frmToolBar>().move(10, 20);
+        Forms::unload<frmToolBar>();
+        EXPECT_EQ(readAll(RegStoreFile()), before);
+    }
+    EXPECT_EQ(ReadRegValues(Key, {"Left", "Top"}), (QStringList{"3000", "1500"}));
+    qputenv("XDG_CONFIG_HOME", home);
 }
 
 TEST_F(Placement, StoredFractionsRoundHalfToEvenAndBadTextKeepsTheLastNumber)

@@ -6,6 +6,9 @@
 #include <QSettings>
 #include <sys/stat.h>
 
+#include <QTemporaryDir>
+#include <cerrno>
+
 #include "placement/registry.h"
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"
@@ -147,17 +150,26 @@ TEST_F(Registry, NamesWithSeparatorsStayApart)
 
 TEST_F(Registry, TwoStoresWritingTheSameFileMerge)
 {
-    // Another copy of the program holds its own store object on the same file.
+    // Another copy of the program, or an older one, writes the same file through QSettings.
+    const QString tricky = QString::fromUtf8("a,b;c=d\"e\\f\tg\x01"
+                                             "1h \xc3\xa9 \xe2\x82\xac\xf0\x9f\x98\x80 @x ");
     QSettings other(QSettings::IniFormat, QSettings::UserScope, "Pixmint", "registry");
     other.setValue("keys/80000001/Other", true);
+    other.setValue("values/80000001/Other/Theirs", tricky);
+    other.setValue("values/80000001/Other/At", "@at");
     CreateRegKey(Key);
     WriteRegValue(Key, "Left", "3000");
+    WriteRegValue(Key, "Mine", tricky);
+    WriteRegValue(Key, "At", "@x)");
     other.sync();
     EXPECT_EQ(other.status(), QSettings::NoError);
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("3000"));
-    EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Other", "Left"), QStringLiteral("Error"));
+    EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Other", "Theirs"), tricky.chopped(1));
+    EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Other", "At"), QStringLiteral("@at"));
     QSettings fresh(QSettings::IniFormat, QSettings::UserScope, "Pixmint", "registry");
     EXPECT_TRUE(fresh.value("keys/80000001/Other").toBool());
+    EXPECT_EQ(fresh.value("values/80000001/Software/Window Position/Mine").toString(), tricky);
+    EXPECT_EQ(fresh.value("values/80000001/Software/Window Position/At").toString(), "@x)");
 }
 
 TEST_F(Registry, AStoreThatIsNoFileIsOutOfReachWithoutBlocking)
@@ -167,21 +179,96 @@ TEST_F(Registry, AStoreThatIsNoFileIsOutOfReachWithoutBlocking)
     ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
     CreateRegKey(Key);
-    EXPECT_EQ(RegStatus, ERROR_CANTWRITE);
+    EXPECT_NE(RegStatus, ERROR_SUCCESS);
     WriteRegValue(Key, "Left", "10");
-    EXPECT_EQ(RegStatus, ERROR_CANTWRITE);
+    EXPECT_NE(RegStatus, ERROR_SUCCESS);
     EXPECT_FALSE(QFileInfo(path).isFile()); // left as it was
     QFile::remove(path);
 }
 
-TEST_F(Registry, DamagedStoreFileReadsAsError)
+TEST_F(Registry, ADamagedStoreIsKeptAsideAndAFreshOneStarted)
 {
-    writeFile(QByteArray("\x01\x02garbage line without equals\n[keys\n=\n[keys]\n"
-                         "80000001/Software/Window%20Position=true\n"
-                         "[values]\n80000001/Software/Window%20Position/Top=1, 2\n"
-                         "80000001/Software/Window%20Position/Left=") +
-              QByteArray(10000, '7') + "\n\xff\xfe[[[\n");
-    EXPECT_NO_FATAL_FAILURE(ReadRegValue(Key, "Left"));
+    const QByteArray damaged =
+        QByteArray("\x01\x02garbage line without equals\n[keys\n=\n[keys]\n"
+                   "80000001\\Software\\Window%2520Position=true\n"
+                   "[values]\n80000001\\Software\\Window%2520Position\\Top=1, 2\n"
+                   "80000001\\Software\\Window%2520Position\\Left=") +
+        QByteArray(10000, '7') + "\n\xff\xfe[[[\n";
+    writeFile(damaged);
+    {
+        QFile older(path + ".damaged");
+        ASSERT_TRUE(older.open(QIODevice::WriteOnly));
+        older.write("older");
+    }
+    EXPECT_EQ(ReadRegValues(Key, {"Left", "Top"}), (QStringList{"Error", "Error"}));
+    EXPECT_EQ(RegErrorText(RegStatus), QStringLiteral("The Registry Database is corrupt!"));
+    WriteRegValue(Key, "Left", "1"); // no such key in a fresh store: nothing to write
+    EXPECT_EQ(readAll(path), damaged);
+
+    CreateRegKeyWithValues(Key, {{"Left", "5"}});
+    EXPECT_EQ(readAll(path + ".damaged"), damaged);
+    EXPECT_EQ(ReadRegValues(Key, {"Left", "Top"}), (QStringList{"5", "Error"}));
+    EXPECT_EQ(RegStatus, ERROR_FILE_NOT_FOUND);
+
+    // A store too large to be one is damaged too, and costs one write to replace.
+    const QByteArray large = readAll(path) + ';' + QByteArray(1 << 20, 'x') + '\n';
+    writeFile(large);
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
-    EXPECT_EQ(ReadRegValue(Key, "Top"), QStringLiteral("Error"));
+    EXPECT_EQ(RegStatus, ERROR_BADDB);
+    FailingWrites counted;
+    CreateRegKeyWithValues(Key, {{"Left", "6"}});
+    EXPECT_EQ(counted.reached, 1);
+    EXPECT_EQ(readAll(path + ".damaged"), large);
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("6"));
+    EXPECT_TRUE(scripted().messages.empty());
+}
+
+TEST_F(Registry, AFailedWriteKeepsTheStoreWhole)
+{
+    CreateRegKeyWithValues(Key, {{"Left", "1"}, {"Top", "2"}});
+    CreateRegKey("HKEY_CURRENT_USER\\Other");
+    const QByteArray before = readAll(path);
+    for (const auto &[step, error] :
+         {std::pair{SafeWrite::Step::Write, ENOSPC}, std::pair{SafeWrite::Step::Create, EROFS},
+          std::pair{SafeWrite::Step::Rename, EXDEV}}) {
+        FailingWrites failing(step, error);
+        CreateRegKeyWithValues(Key, {{"Left", "9"}, {"Top", "9"}});
+        EXPECT_EQ(RegStatus, ERROR_CANTWRITE);
+        WriteRegValue(Key, "Top", "8");
+    }
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_EQ(QDir(QFileInfo(path).path())
+                  .entryList({"registry.ini*", ".pixmint-*"}, QDir::Files | QDir::Hidden),
+              QStringList{"registry.ini"});
+    EXPECT_TRUE(scripted().messages.empty());
+}
+
+TEST_F(Registry, AStoreLinkIsFollowedOnlyWithinTheUser)
+{
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath("store.ini");
+    CreateRegKeyWithValues(Key, {{"Left", "1"}});
+    ASSERT_TRUE(QFile::rename(path, target));
+    ASSERT_TRUE(QFile::link(target, path));
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("1"));
+    WriteRegValue(Key, "Left", "2");
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_TRUE(readAll(target).contains("Left=2"));
+
+    const QString missing = elsewhere.filePath("missing.ini");
+    ASSERT_TRUE(QFile::remove(path) && QFile::link(missing, path));
+    CreateRegKeyWithValues(Key, {{"Left", "3"}});
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
+    EXPECT_FALSE(QFile::exists(missing));
+
+    ASSERT_TRUE(QFile::remove(path) && QFile::link(target, path));
+    if (!giveToAnotherUser(path))
+        GTEST_SKIP() << "links of another user need root";
+    const QByteArray before = readAll(target);
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
+    CreateRegKeyWithValues(Key, {{"Left", "4"}});
+    EXPECT_EQ(readAll(target), before);
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_FALSE(QFile::exists(path + ".damaged"));
+    EXPECT_TRUE(scripted().messages.empty());
 }

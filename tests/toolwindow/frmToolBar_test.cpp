@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QSettings>
 #include <QTest>
 #include <QToolButton>
 

@@ -2,11 +2,11 @@
 
 #include <QBuffer>
 #include <QImageReader>
-#include <QSaveFile>
 
 #include "app/toolkit/ByteReader.h"
 #include "app/toolkit/IconImage.h"
 #include "app/toolkit/Metafile.h"
+#include "app/toolkit/SafeWrite.h"
 #include "app/toolkit/UserFile.h"
 
 namespace {
@@ -160,15 +160,5 @@ bool SavePicture(const QImage &image, const QString &path, QString *error)
             return false;
         bytes = std::move(*bmp);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fail(reason);
-    }
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+    return SafeWrite::replaceFile(path, bytes, error);
 }

@@ -96,13 +96,3 @@ std::optional<QByteArray> readUserFile(const QString &path, qint64 limit, QStrin
 {
     return readUserFile(QFile::encodeName(path), limit, error);
 }
-
-bool isRegularFileOrMissing(const QString &path)
-{
-    struct stat info
-    {
-    };
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return errno == ENOENT;
-    return S_ISREG(info.st_mode);
-}

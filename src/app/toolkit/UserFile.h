@@ -15,6 +15,3 @@ std::optional<QByteArray> readUserFile(const QByteArray &path, qint64 limit = kM
                                        QString *error = nullptr);
 std::optional<QByteArray> readUserFile(const QString &path, qint64 limit = kMaxUserFileBytes,
                                        QString *error = nullptr);
-// True when nothing of that name exists or it is a regular file (links followed): what may be
-// handed to a reader that would block on anything else.
-bool isRegularFileOrMissing(const QString &path);
