@@ -125,11 +125,6 @@ int list(const std::vector<IconGroup> &groups)
     return 0;
 }
 
-QString systemError(int code)
-{
-    return QString::fromLocal8Bit(std::strerror(code));
-}
-
 // Makes the folder and the folders above it.
 bool makeFolder(const QByteArray &dir, QString *reason)
 {

@@ -3,10 +3,11 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "app/toolkit/UserFile.h"
 
 namespace SafeWrite {
 
@@ -23,11 +24,6 @@ int injected(Step step, const QByteArray &target)
 {
     const TestHook &hook = testHook();
     return hook ? hook(step, target) : 0;
-}
-
-QString systemText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 bool fail(QString *error, const QString &reason)
@@ -130,7 +126,7 @@ std::optional<QByteArray> writableTarget(const QByteArray &path, QString *error)
                 return current;
             fail(error, errno == ENOENT
                             ? QStringLiteral("It is a link to a file that does not exist.")
-                            : systemText(errno));
+                            : systemError(errno));
             return std::nullopt;
         }
         if (!S_ISLNK(st.st_mode)) {
@@ -142,12 +138,13 @@ std::optional<QByteArray> writableTarget(const QByteArray &path, QString *error)
         }
         const std::optional<QByteArray> next = linkTarget(current);
         if (st.st_uid != ::geteuid() || !next) {
-            fail(error, next ? QStringLiteral("It is a link of another user.") : systemText(errno));
+            fail(error,
+                 next ? QStringLiteral("It is a link of another user.") : systemError(errno));
             return std::nullopt;
         }
         current = *next;
     }
-    fail(error, systemText(ELOOP));
+    fail(error, systemError(ELOOP));
     return std::nullopt;
 }
 
@@ -159,12 +156,12 @@ bool replaceFile(const QByteArray &path, const QByteArray &bytes, QString *error
     struct stat old;
     const bool exists = ::lstat(target->constData(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode))
-        return fail(error, S_ISDIR(old.st_mode) ? systemText(EISDIR)
+        return fail(error, S_ISDIR(old.st_mode) ? systemError(EISDIR)
                                                 : QStringLiteral("It is not a regular file."));
     QByteArray temporary;
     const int fd = createTemporary(*target, temporary);
     if (fd < 0)
-        return fail(error, systemText(errno));
+        return fail(error, systemError(errno));
     // The replacement keeps the permissions of the file it replaces.
     if (exists)
         (void)::fchmod(fd, old.st_mode & 07777);
@@ -177,7 +174,7 @@ bool replaceFile(const QByteArray &path, const QByteArray &bytes, QString *error
     if (!failure)
         return true;
     ::unlink(temporary.constData());
-    return fail(error, systemText(failure));
+    return fail(error, systemError(failure));
 }
 
 bool replaceFile(const QString &path, const QByteArray &bytes, QString *error, Sync sync)

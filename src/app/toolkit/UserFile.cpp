@@ -16,11 +16,6 @@ std::optional<QByteArray> failure(QString *error, const QString &reason)
     return std::nullopt;
 }
 
-QString systemError(int code)
-{
-    return QString::fromLocal8Bit(std::strerror(code));
-}
-
 QString notRegular()
 {
     return QStringLiteral("It is not a regular file.");
@@ -95,4 +90,9 @@ std::optional<QByteArray> readUserFile(const QByteArray &path, qint64 limit, QSt
 std::optional<QByteArray> readUserFile(const QString &path, qint64 limit, QString *error)
 {
     return readUserFile(QFile::encodeName(path), limit, error);
+}
+
+QString systemError(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
 }

@@ -15,3 +15,5 @@ std::optional<QByteArray> readUserFile(const QByteArray &path, qint64 limit = kM
                                        QString *error = nullptr);
 std::optional<QByteArray> readUserFile(const QString &path, qint64 limit = kMaxUserFileBytes,
                                        QString *error = nullptr);
+// The system's own words for an errno value.
+QString systemError(int code);
