@@ -32,6 +32,7 @@ deb: build
 
 bench: build
 	./$(BUILD)/bench/pixmint-bench
+	./$(BUILD)/bench/pixmint-formats-bench
 	bench/startup.sh $(BUILD)
 	bench/extract-ratio.sh $(BUILD)
 

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 
-#include "toolwindow/IconResources.h"
+#include "formats/IconResources.h"
 
 namespace {
 

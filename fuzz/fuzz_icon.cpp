@@ -1,5 +1,5 @@
 // Icon and bitmap bytes straight into the DIB readers, whatever their first bytes say.
-#include "app/toolkit/IconImage.h"
+#include "formats/IconImage.h"
 
 #include <QtGlobal>
 

@@ -1,6 +1,6 @@
 // Any file as a picture: the sniffing, the icon reader, libwmf with Qt's SVG reader, and Qt's
 // image readers.
-#include "app/toolkit/Pictures.h"
+#include "formats/Pictures.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

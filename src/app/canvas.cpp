@@ -1,6 +1,6 @@
 #include "app/frmGeral.h"
 
-#include "app/toolkit/vb.h"
+#include "formats/Color.h"
 
 int16_t cellOf(double twips)
 {

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <sys/stat.h>
 
-#include "app/toolkit/SafeWrite.h"
-#include "app/toolkit/UserFile.h"
-#include "toolwindow/IconResources.h"
+#include "formats/IconResources.h"
+#include "formats/SafeWrite.h"
+#include "formats/UserFile.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "app/frmGeral.h"
 #include "app/project.h"
 #include "app/toolkit/SeqFile.h"
-#include "app/toolkit/SettingsFile.h"
 #include "colour/frmDesenho.h"
+#include "formats/SettingsFile.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <QLoggingCategory>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/Pictures.h"
 #include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"
 #include "filemanager/frmCopy.h"
+#include "formats/Pictures.h"
 #include "placement/placement.h"
 #include "toolwindow/frmToolBar.h"
 #include "viewers/frmInfo.h"

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "app/toolkit/twips.h"
-#include "app/toolkit/vb.h"
+#include "formats/Color.h"
 #include "placement/registry.h"
 
 int32_t PositionValue = 0;

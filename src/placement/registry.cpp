@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <functional>
 
-#include "app/toolkit/SafeWrite.h"
 #include "app/toolkit/Seam.h"
-#include "app/toolkit/SettingsFile.h"
+#include "formats/SafeWrite.h"
+#include "formats/SettingsFile.h"
 #include "placement/IniFile.h"
 
 thread_local int32_t RegStatus = ERROR_SUCCESS;

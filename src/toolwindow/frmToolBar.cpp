@@ -11,8 +11,8 @@
 #include <cmath>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/UserFile.h"
 #include "app/toolkit/twips.h"
+#include "formats/UserFile.h"
 #include "placement/placement.h"
 #include "toolwindow/shift.h"
 

@@ -9,7 +9,7 @@
 #include "app/toolkit/CommonDialog.h"
 #include "app/toolkit/Forms.h"
 #include "app/toolkit/PictureBox.h"
-#include "toolwindow/IconResources.h"
+#include "formats/IconResources.h"
 
 class QLabel;
 class QPushButton;

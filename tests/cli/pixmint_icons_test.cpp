@@ -12,9 +12,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/toolkit/ByteReader.h"
+#include "formats/ByteReader.h"
+#include "formats/IconResources.h"
 #include "support/helpers.h"
-#include "toolwindow/IconResources.h"
 
 namespace {
 

@@ -13,12 +13,12 @@
 #include <sys/stat.h>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/Metafile.h"
 #include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"
 #include "filemanager/frmCopy.h"
+#include "formats/Metafile.h"
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"
 #include "toolwindow/frmToolBar.h"

@@ -1,10 +1,9 @@
 #pragma once
 
 #include <QString>
-#include <QTemporaryDir>
 
 #include "app/toolkit/PictureBox.h"
-#include "app/toolkit/SafeWrite.h"
+#include "support/files.h"
 
 // How many of the icon's 32 x 32 pixels have the colour.
 int countPixels(const PictureBox *ikon, ColorValue color);
@@ -12,41 +11,3 @@ int countPixels(const PictureBox *ikon, ColorValue color);
 QString clearSettingsStore();
 // The message Open shows when the dialog is cancelled or the file is no picture.
 extern const QString OpenFailure;
-// The whole content of a file; empty when it cannot be read.
-QByteArray readAll(const QString &path);
-// Makes the file, link or folder another user's (tests run as root); false where not allowed.
-bool giveToAnotherUser(const QString &path);
-
-// While it lives, every write fails at `step` with the errno `error`, and `reached` counts the
-// writes that came to the rename.
-class FailingWrites
-{
-public:
-    explicit FailingWrites(SafeWrite::Step step = SafeWrite::Step::Rename, int error = 0);
-    ~FailingWrites();
-    FailingWrites(const FailingWrites &) = delete;
-    FailingWrites &operator=(const FailingWrites &) = delete;
-    int reached = 0;
-};
-
-// A 16 KiB tmpfs mounted for one test and unmounted after it; where mounting is refused,
-// `mounted()` is false and `why()` says so, for the test to skip with.
-class SmallDisk
-{
-public:
-    SmallDisk();
-    ~SmallDisk();
-    SmallDisk(const SmallDisk &) = delete;
-    SmallDisk &operator=(const SmallDisk &) = delete;
-    bool mounted() const { return mounted_; }
-    QString why() const { return why_; }
-    QString path() const { return dir_.path(); }
-    // Takes the rest of the space with a filler file.
-    void fill();
-    bool makeReadOnly();
-
-private:
-    QTemporaryDir dir_;
-    bool mounted_ = false;
-    QString why_;
-};

@@ -9,9 +9,9 @@
 #include <sys/stat.h>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/ByteReader.h"
-#include "app/toolkit/IconImage.h"
 #include "app/toolkit/twips.h"
+#include "formats/ByteReader.h"
+#include "formats/IconImage.h"
 #include "support/ScriptedSeam.h"
 #include "toolwindow/frmToolBar.h"
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/toolkit/vb.h"
+#include "formats/Color.h"
 
 class Shape;
 class LineShape;

@@ -7,7 +7,7 @@
 #include <QRubberBand>
 
 #include "app/toolkit/twips.h"
-#include "app/toolkit/vb.h"
+#include "formats/Color.h"
 
 namespace {
 

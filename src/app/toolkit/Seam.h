@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/toolkit/vb.h"
+#include "formats/Color.h"
 
 class QFileDialog;
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/toolkit/vb.h"
+#include "formats/Color.h"
 
 int twipsToPixels(double twips)
 {

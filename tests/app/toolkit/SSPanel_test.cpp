@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/toolkit/SSPanel.h"
-#include "app/toolkit/vb.h"
+#include "formats/Color.h"
 
 namespace {
 

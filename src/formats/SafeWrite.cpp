@@ -1,4 +1,4 @@
-#include "app/toolkit/SafeWrite.h"
+#include "formats/SafeWrite.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/toolkit/UserFile.h"
+#include "formats/UserFile.h"
 
 namespace SafeWrite {
 

@@ -1,11 +1,11 @@
-#include "app/toolkit/IconImage.h"
+#include "formats/IconImage.h"
 
 #include <QtEndian>
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
 
-#include "app/toolkit/ByteReader.h"
+#include "formats/ByteReader.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <gtest/gtest.h>
 
-#include "app/toolkit/ByteReader.h"
-#include "app/toolkit/IconImage.h"
+#include "formats/ByteReader.h"
+#include "formats/IconImage.h"
 
 namespace {
 

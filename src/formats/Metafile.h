@@ -6,8 +6,8 @@
 #include <QString>
 #include <optional>
 
-#include "app/toolkit/ByteReader.h"
-#include "app/toolkit/vb.h"
+#include "formats/ByteReader.h"
+#include "formats/Color.h"
 
 // True when the bytes begin as a Windows metafile, with or without the placeable header.
 bool isMetafile(const ByteReader &r);

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/toolkit/SafeWrite.h"
-#include "support/helpers.h"
+#include "formats/SafeWrite.h"
+#include "support/files.h"
 
 using SafeWrite::replaceFile;
 using SafeWrite::Step;

@@ -1,4 +1,4 @@
-#include "app/toolkit/SettingsFile.h"
+#include "formats/SettingsFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <sys/stat.h>
 
-#include "app/toolkit/SafeWrite.h"
-#include "app/toolkit/UserFile.h"
+#include "formats/SafeWrite.h"
+#include "formats/UserFile.h"
 
 namespace SettingsFile {
 

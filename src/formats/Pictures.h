@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/toolkit/vb.h"
+#include "formats/Color.h"
 
 // Loads a picture file, whatever its extension says: an icon (its best image for 32 x 32,
 // composed over `background`), a Windows bitmap, a GIF (first frame, transparency kept as

@@ -1,11 +1,11 @@
-#include "toolwindow/IconResources.h"
+#include "formats/IconResources.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 #include <tuple>
 #include <utility>
 
-#include "app/toolkit/ByteReader.h"
+#include "formats/ByteReader.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/toolkit/Metafile.h"
+#include "formats/Metafile.h"
 
 #include <QBuffer>
 #include <QDeadlineTimer>

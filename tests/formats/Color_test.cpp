@@ -1,8 +1,8 @@
-#include <QApplication>
+#include <QGuiApplication>
 #include <QPalette>
 #include <gtest/gtest.h>
 
-#include "app/toolkit/vb.h"
+#include "formats/Color.h"
 
 TEST(VbRound, TiesGoToEvenAndInt16Saturates)
 {
@@ -17,7 +17,7 @@ TEST(VbRound, TiesGoToEvenAndInt16Saturates)
 
 TEST(SystemColor, ResolvesThroughThePalette)
 {
-    const QColor base = QApplication::palette().color(QPalette::Base);
+    const QColor base = QGuiApplication::palette().color(QPalette::Base);
     EXPECT_EQ(resolveColor(vbWindowBackground), fromQColor(base));
     EXPECT_EQ(toQRgb(vbWindowBackground), base.rgb());
     EXPECT_EQ(resolveColor(0x01123456), 0x123456u);

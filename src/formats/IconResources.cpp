@@ -1,4 +1,4 @@
-#include "toolwindow/IconResources.h"
+#include "formats/IconResources.h"
 
 #include <QSet>
 #include <algorithm>
@@ -8,7 +8,7 @@
 #include <unordered_set>
 #include <utility>
 
-#include "app/toolkit/ByteReader.h"
+#include "formats/ByteReader.h"
 
 namespace {
 

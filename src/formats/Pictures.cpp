@@ -1,13 +1,13 @@
-#include "app/toolkit/Pictures.h"
+#include "formats/Pictures.h"
 
 #include <QBuffer>
 #include <QImageReader>
 
-#include "app/toolkit/ByteReader.h"
-#include "app/toolkit/IconImage.h"
-#include "app/toolkit/Metafile.h"
-#include "app/toolkit/SafeWrite.h"
-#include "app/toolkit/UserFile.h"
+#include "formats/ByteReader.h"
+#include "formats/IconImage.h"
+#include "formats/Metafile.h"
+#include "formats/SafeWrite.h"
+#include "formats/UserFile.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/toolkit/IconImage.h"
+#include "formats/IconImage.h"
 
 // One image of an icon group: what the group's entry says of it, and the image's bytes (a DIB
 // with its mask, or a PNG stream).

@@ -1,4 +1,4 @@
-#include "app/toolkit/UserFile.h"
+#include "formats/UserFile.h"
 
 #include <QFile>
 #include <cerrno>

@@ -11,8 +11,8 @@
 #include <set>
 #include <sys/stat.h>
 
-#include "app/toolkit/ByteReader.h"
-#include "app/toolkit/Pictures.h"
+#include "formats/ByteReader.h"
+#include "formats/Pictures.h"
 
 namespace {
 

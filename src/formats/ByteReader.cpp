@@ -1,4 +1,4 @@
-#include "app/toolkit/ByteReader.h"
+#include "formats/ByteReader.h"
 
 #include <type_traits>
 

@@ -1,6 +1,6 @@
-#include "app/toolkit/vb.h"
+#include "formats/Color.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QPalette>
 #include <algorithm>
 #include <cmath>
@@ -10,7 +10,7 @@ namespace {
 // The old toolkit's system colour numbers on the desktop palette.
 QColor systemColor(unsigned n)
 {
-    const QPalette p = QApplication::palette();
+    const QPalette p = QGuiApplication::palette();
     switch (n) {
     case 0:
         return p.color(QPalette::Button); // scroll bars

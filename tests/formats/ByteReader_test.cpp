@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/toolkit/ByteReader.h"
+#include "formats/ByteReader.h"
 
 TEST(ByteReader, ReadsLittleEndianValuesInsideTheData)
 {
