@@ -36,19 +36,20 @@ bench: build
 	bench/startup.sh $(BUILD)
 	bench/extract-ratio.sh $(BUILD)
 
-# Each target starts from the test pictures and the inputs that once failed.
+# Each target starts from the test pictures and the damaged inputs that once failed.
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DPIXMINT_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@mkdir -p $(FUZZ_BUILD)/corpus/fuzz-icon $(FUZZ_BUILD)/corpus/fuzz-picture \
 		$(FUZZ_BUILD)/corpus/fuzz-resources $(FUZZ_BUILD)/corpus/fuzz-settings
-	@cp tests/data/*.ico tests/data/*.bmp fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-icon/
-	@find tests/data -maxdepth 1 -type f ! -name '*.sh' ! -name '*.java' \
+	@cp tests/data/good/*.ico tests/data/good/*.bmp tests/data/damaged/* \
+		$(FUZZ_BUILD)/corpus/fuzz-icon/
+	@find tests/data/good -maxdepth 1 -type f ! -name '*.sh' ! -name '*.java' \
 		-exec cp {} $(FUZZ_BUILD)/corpus/fuzz-picture/ \;
-	@cp fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-picture/
-	@cp tests/data/resources/*.dll tests/data/resources/*.icl tests/data/*.ico \
-		fuzz/regressions/* $(FUZZ_BUILD)/corpus/fuzz-resources/
+	@cp tests/data/damaged/* $(FUZZ_BUILD)/corpus/fuzz-picture/
+	@cp tests/data/good/resources/*.dll tests/data/good/resources/*.icl tests/data/good/*.ico \
+		tests/data/damaged/* $(FUZZ_BUILD)/corpus/fuzz-resources/
 	@cp fuzz/seeds/*.ini $(FUZZ_BUILD)/corpus/fuzz-settings/
 	@for t in fuzz-icon fuzz-picture fuzz-resources fuzz-settings; do \
 		./$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_TIME) -timeout=10 \

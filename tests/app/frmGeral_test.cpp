@@ -346,14 +346,14 @@ TEST(StartUp, ShortcutsOfLockedMenusWaitForTheSplash)
 TEST(StartUp, AFileOnTheCommandLineIsOpenedAsAConfirmedOpenLeavesIt)
 {
     const QString before = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(QStringLiteral(PIXMINT_TEST_DATA)));
+    ASSERT_TRUE(QDir::setCurrent(QStringLiteral(PIXMINT_TEST_DATA "/good")));
     Main(QStringLiteral("bmp24.bmp"));
     QDir::setCurrent(before);
     frmGeral &f = Forms::get<frmGeral>();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
     QCoreApplication::processEvents();
 
-    const QString path = QStringLiteral(PIXMINT_TEST_DATA "/bmp24.bmp");
+    const QString path = QStringLiteral(PIXMINT_TEST_DATA "/good/bmp24.bmp");
     EXPECT_TRUE(scripted().messages.empty());
     EXPECT_TRUE(scripted().fileRequests.empty());
     EXPECT_EQ(f.lblMsg->text(), path);

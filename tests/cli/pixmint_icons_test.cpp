@@ -45,7 +45,7 @@ Outcome icons(const QStringList &arguments, const QString &standardOutput = QStr
 
 QString data(const char *name)
 {
-    return QStringLiteral(PIXMINT_TEST_DATA "/resources/") + QString::fromLatin1(name);
+    return QStringLiteral(PIXMINT_TEST_DATA "/good/resources/") + QString::fromLatin1(name);
 }
 
 QByteArray contents(const QString &path)

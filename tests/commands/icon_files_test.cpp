@@ -169,7 +169,7 @@ TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
         EXPECT_TRUE(topmost(w));
 
     // A machine without libwmf's fonts: the same message, and the log says what is missing.
-    const QString metafile = QStringLiteral(PIXMINT_TEST_DATA "/placeable.wmf");
+    const QString metafile = QStringLiteral(PIXMINT_TEST_DATA "/good/placeable.wmf");
     scripted().fileAnswers.push_back(metafile);
     hideMetafileFonts(true);
     const QStringList log = logOf([&] { f.mnuOpenSimples_Click(); });

@@ -11,7 +11,7 @@ namespace {
 
 QByteArray fixture(const char *name)
 {
-    QFile f(QStringLiteral(PIXMINT_TEST_DATA "/resources/") + QString::fromLatin1(name));
+    QFile f(QStringLiteral(PIXMINT_TEST_DATA "/good/resources/") + QString::fromLatin1(name));
     EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
     return f.readAll();
 }

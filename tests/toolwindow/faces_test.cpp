@@ -17,7 +17,7 @@
 
 namespace {
 
-const QString Resources = QStringLiteral(PIXMINT_TEST_DATA "/resources/");
+const QString Resources = QStringLiteral(PIXMINT_TEST_DATA "/good/resources/");
 
 // A 32 x 32 icon image at 4 bits, all of one colour, with an empty mask.
 QByteArray solidIcon(QRgb colour)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Makes the picture fixtures of the toolkit tests in this folder. Run by hand; the output is
-# committed. Needs ImageMagick 6 (/usr/bin/convert), icoutils (icotool) and xxd; the OpenJDK
-# bitmap is remade only where a JDK is installed.
+# Makes the picture fixtures of the reader tests in this folder, all of them sound files (the
+# broken ones are in ../damaged/). Run by hand; the output is committed. Needs ImageMagick 6
+# (/usr/bin/convert), icoutils (icotool) and xxd; the OpenJDK bitmap is remade only where a JDK
+# is installed.
 #
 # Colours and places the tests check:
 #   bitmaps 8 x 4: red (0,0), lime (1,0), blue (2,0), white (3,0), yellow (7,3), black elsewhere;
