@@ -164,19 +164,20 @@ int extract(const std::vector<IconGroup> &groups, const QByteArray &file, const 
     int status = 0;
     for (size_t i = 0; i < groups.size(); ++i) {
         const QByteArray target = base + '_' + QByteArray::number(qulonglong(i)) + ".ico";
-        QString refused;
-        const QByteArray ico = groupToIco(groups[i], &refused);
+        FormatError error;
+        const QByteArray ico = groupToIco(groups[i], &error);
         // A group with no readable image gives no file, but keeps its index. One too large to
         // write is reported, and the others are written all the same.
         if (ico.isEmpty()) {
-            if (!refused.isEmpty())
-                status = failWith(target, QStringLiteral("cannot write: ") + refused, kUnreadable);
+            if (!error.message.isEmpty())
+                status =
+                    failWith(target, QStringLiteral("cannot write: ") + error.message, kUnreadable);
             continue;
         }
         // Each file appears whole or not at all, and no link of another user is written
         // through. Batch output is not synced to disk file by file, as the saving editor's is.
-        if (!SafeWrite::replaceFile(target, ico, &reason, SafeWrite::Sync::Later))
-            return failWith(target, QStringLiteral("cannot write: ") + reason, kUnreadable);
+        if (!SafeWrite::replaceFile(target, ico, &error, SafeWrite::Sync::Later))
+            return failWith(target, QStringLiteral("cannot write: ") + error.message, kUnreadable);
         ++written;
     }
     writeOut(QByteArray::number(written) + '\n');
@@ -198,15 +199,14 @@ int main(int argc, char **argv)
         return kUnreadable;
     }
     const QByteArray path(argv[2]);
-    QString reason;
-    const std::optional<QByteArray> bytes = readUserFile(path, kMaxUserFileBytes, &reason);
+    FormatError error;
+    const std::optional<QByteArray> bytes = readUserFile(path, kMaxUserFileBytes, &error);
     if (!bytes)
-        return failWith(path, reason, kUnreadable);
-    IconSourceFailure failure;
-    const auto groups = readIconGroups(*bytes, &failure);
+        return failWith(path, error.message, kUnreadable);
+    const auto groups = readIconGroups(*bytes, &error);
     if (!groups) {
-        return failWith(path, failure.message,
-                        failure.kind == IconSourceError::NoIcons ? kNoIcons : kUnreadable);
+        return failWith(path, error.message,
+                        error.kind == FormatError::Kind::NoIcons ? kNoIcons : kUnreadable);
     }
     return finishOutput(listing ? list(*groups) : extract(*groups, path, QByteArray(argv[3])));
 }

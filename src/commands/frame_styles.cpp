@@ -64,11 +64,11 @@ void frmGeral::MudaFormatoTollfrmGeral()
 
 void frmGeral::readFrameStyle()
 {
-    const SettingsFile::Contents file = SettingsFile::read(settingsFilePath(), qint64(64) * 1024);
+    const auto bytes = SettingsFile::read(settingsFilePath(), qint64(64) * 1024);
     QString field;
-    bool ok = file.status == SettingsFile::Contents::Read;
+    bool ok = bytes.has_value();
     if (ok) {
-        SeqFile::Reader reader(file.bytes);
+        SeqFile::Reader reader(*bytes);
         for (int i = 0; i < 6 && ok; ++i)
             ok = reader.next(field);
         // A panel takes only a number as its bevel kind.

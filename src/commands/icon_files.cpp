@@ -74,11 +74,12 @@ bool frmGeral::openChosenFile()
 {
     mnuReduzir->setEnabled(true);
     setMsg(cd.FileName);
-    QString reason;
-    const auto picture = LoadPicture(cd.FileName, Ikon->BackColor(), QSize(32, 32), &reason);
+    FormatError error;
+    const auto picture = LoadPicture(cd.FileName, Ikon->BackColor(), QSize(32, 32), &error);
     if (!picture) {
         // The message is the same for every fault; the log says which it was.
-        qCWarning(lcFiles).noquote() << "Cannot open" << cd.FileName + QLatin1Char(':') << reason;
+        qCWarning(lcFiles).noquote()
+            << "Cannot open" << cd.FileName + QLatin1Char(':') << error.message;
         return false;
     }
     Ikon->setPicture(*picture);
@@ -112,9 +113,10 @@ void frmGeral::mnusave_Click()
         return;
     Ikon->takeImageAsPicture();
     // A failed write says so and leaves the caption, as the file on disk, as it was.
-    QString reason;
-    if (!SavePicture(Ikon->Picture(), cd.FileName, &reason)) {
-        MsgBox(QStringLiteral("The icon could not be saved as\n") + cd.FileName + "\n\n" + reason,
+    FormatError error;
+    if (!SavePicture(Ikon->Picture(), cd.FileName, &error)) {
+        MsgBox(QStringLiteral("The icon could not be saved as\n") + cd.FileName + "\n\n" +
+                   error.message,
                vbOKOnly | vbExclamation, QStringLiteral("Inform the User!"));
         return;
     }

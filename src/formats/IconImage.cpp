@@ -14,12 +14,7 @@ constexpr int64_t kMaxSide = 1024;
 constexpr int64_t kMaxBitmapSide = 16384;
 constexpr QByteArrayView kPngSignature("\x89PNG\r\n\x1a\n", 8);
 
-template<typename T> std::optional<T> failure(QString *error, const char *reason)
-{
-    if (error)
-        *error = QString::fromUtf8(reason);
-    return std::nullopt;
-}
+using Kind = FormatError::Kind;
 
 bool isPng(QByteArrayView bytes)
 {
@@ -32,16 +27,16 @@ bool sideInRange(int64_t side)
     return side >= 1 && side <= kMaxSide;
 }
 
-std::optional<IconImageInfo> readPngHeader(QByteArrayView bytes, QString *error)
+std::optional<IconImageInfo> readPngHeader(QByteArrayView bytes, FormatError *error)
 {
     // The IHDR chunk must come first: length, type, then big-endian width and height.
     const auto ihdr = ByteReader(bytes).bytes(kPngSignature.size(), 16);
     if (!ihdr || ihdr->sliced(4, 4) != QByteArrayView("IHDR"))
-        return failure<IconImageInfo>(error, "The PNG image has no header.");
+        return failed(error, Kind::Damaged, QStringLiteral("The PNG image has no header."));
     const int64_t width = qFromBigEndian<uint32_t>(ihdr->data() + 8);
     const int64_t height = qFromBigEndian<uint32_t>(ihdr->data() + 12);
     if (!sideInRange(width) || !sideInRange(height))
-        return failure<IconImageInfo>(error, "The PNG image's size is out of range.");
+        return failed(error, Kind::Damaged, QStringLiteral("The PNG image's size is out of range."));
     return IconImageInfo{int(width), int(height), 32, true};
 }
 
@@ -74,11 +69,11 @@ struct DibLayout
     bool hasMask = false;
 };
 
-std::optional<DibLayout> readDibLayout(const ByteReader &r, const DibKind &kind, QString *error)
+std::optional<DibLayout> readDibLayout(const ByteReader &r, const DibKind &kind, FormatError *error)
 {
     const auto headerSize = r.u32(0);
     if (!headerSize)
-        return failure<DibLayout>(error, "The image is too short for its header.");
+        return failed(error, Kind::Damaged, QStringLiteral("The image is too short for its header."));
     DibLayout d;
     int64_t width = 0;
     int64_t storedHeight = 0;
@@ -88,14 +83,14 @@ std::optional<DibLayout> readDibLayout(const ByteReader &r, const DibKind &kind,
     if (*headerSize == 12) {
         const auto w = r.u16(4), h = r.u16(6), bits = r.u16(10);
         if (!w || !h || !bits)
-            return failure<DibLayout>(error, "The image is too short for its header.");
+            return failed(error, Kind::Damaged, QStringLiteral("The image is too short for its header."));
         width = *w;
         storedHeight = *h;
         d.bitCount = *bits;
         d.paletteEntrySize = 3;
     } else if (*headerSize >= 40) {
         if (!r.has(0, *headerSize))
-            return failure<DibLayout>(error, "The image is too short for its header.");
+            return failed(error, Kind::Damaged, QStringLiteral("The image is too short for its header."));
         // The whole header is present, so these reads cannot fail.
         width = *r.i32(4);
         storedHeight = *r.i32(8);
@@ -103,28 +98,29 @@ std::optional<DibLayout> readDibLayout(const ByteReader &r, const DibKind &kind,
         compression = *r.u32(16);
         clrUsed = *r.u32(32);
     } else {
-        return failure<DibLayout>(error, "The image has an unknown header.");
+        return failed(error, Kind::Unsupported, QStringLiteral("The image has an unknown header."));
     }
     d.topDown = storedHeight < 0;
     const int64_t height = kind.icon ? std::abs(storedHeight) / 2 : std::abs(storedHeight);
     if (width < 1 || height < 1 || width > kind.maxSide || height > kind.maxSide)
-        return failure<DibLayout>(error, "The image's size is out of range.");
+        return failed(error, Kind::Damaged, QStringLiteral("The image's size is out of range."));
     d.width = int(width);
     d.height = int(height);
 
-    const char *unknownCompression = "The image uses a compression this program cannot read.";
+    const QString unknownCompression =
+        QStringLiteral("The image uses a compression this program cannot read.");
     switch (d.bitCount) {
     case 4:
     case 8:
         // BI_RLE8 is 1 and BI_RLE4 is 2.
         d.runLength = !kind.icon && compression == uint32_t(d.bitCount == 8 ? 1 : 2);
         if (compression != 0 && !d.runLength)
-            return failure<DibLayout>(error, unknownCompression);
+            return failed(error, Kind::Unsupported, unknownCompression);
         break;
     case 1:
     case 24:
         if (compression != 0)
-            return failure<DibLayout>(error, unknownCompression);
+            return failed(error, Kind::Unsupported, unknownCompression);
         break;
     case 16:
     case 32:
@@ -143,7 +139,7 @@ std::optional<DibLayout> readDibLayout(const ByteReader &r, const DibKind &kind,
                 tableOffset = uint64_t(*headerSize) + 12;
             const auto red = r.u32(40), green = r.u32(44), blue = r.u32(48);
             if (!red || !green || !blue || !r.has(0, tableOffset))
-                return failure<DibLayout>(error, "The image's colour masks are missing.");
+                return failed(error, Kind::Damaged, QStringLiteral("The image's colour masks are missing."));
             d.masks[0] = *red;
             d.masks[1] = *green;
             d.masks[2] = *blue;
@@ -152,11 +148,11 @@ std::optional<DibLayout> readDibLayout(const ByteReader &r, const DibKind &kind,
             else if (kind.icon && d.bitCount == 32 && ((*red | *green | *blue) & 0xFF000000) == 0)
                 d.masks[3] = 0xFF000000;
         } else {
-            return failure<DibLayout>(error, unknownCompression);
+            return failed(error, Kind::Unsupported, unknownCompression);
         }
         break;
     default:
-        return failure<DibLayout>(error, "The image has an unsupported number of bits per pixel.");
+        return failed(error, Kind::Unsupported, QStringLiteral("The image has an unsupported number of bits per pixel."));
     }
 
     d.paletteOffset = tableOffset;
@@ -172,7 +168,7 @@ std::optional<DibLayout> readDibLayout(const ByteReader &r, const DibKind &kind,
     d.andStride = (uint64_t(d.width) + 31) / 32 * 4;
     // A run-length stream has no size of its own; it is checked while it is decoded.
     if (!r.has(d.xorOffset, d.runLength ? 0 : d.xorStride * uint64_t(d.height)))
-        return failure<DibLayout>(error, "The image's data is cut short.");
+        return failed(error, Kind::Damaged, QStringLiteral("The image's data is cut short."));
     d.andOffset = d.xorOffset + d.xorStride * uint64_t(d.height);
     // Some old icons end after the colour bits: they are then drawn fully opaque.
     d.hasMask = kind.icon && r.has(d.andOffset, d.andStride * uint64_t(d.height));
@@ -341,7 +337,7 @@ bool decodeRunLength(const ByteReader &r, const DibLayout &d, const std::vector<
     return true;
 }
 
-std::optional<IconImage> decodeDib(QByteArrayView bytes, QString *error)
+std::optional<IconImage> decodeDib(QByteArrayView bytes, FormatError *error)
 {
     const ByteReader r(bytes);
     const auto d = readDibLayout(r, DibKind(), error);
@@ -353,7 +349,7 @@ std::optional<IconImage> decodeDib(QByteArrayView bytes, QString *error)
     image.bitCount = d->bitCount;
     image.color = QImage(d->width, d->height, QImage::Format_ARGB32);
     if (image.color.isNull())
-        return failure<IconImage>(error, "Not enough memory for the image.");
+        return failed(error, Kind::TooLarge, QStringLiteral("Not enough memory for the image."));
     // An all-zero alpha channel means the image predates alpha: draw it through its mask.
     image.hasAlpha = decodeRows(r, *d, readPalette(r, *d), image.color);
     if (image.hasAlpha)
@@ -373,14 +369,14 @@ std::optional<IconImage> decodeDib(QByteArrayView bytes, QString *error)
     return image;
 }
 
-std::optional<IconImage> decodePng(QByteArrayView bytes, QString *error)
+std::optional<IconImage> decodePng(QByteArrayView bytes, FormatError *error)
 {
     const auto header = readPngHeader(bytes, error);
     if (!header)
         return std::nullopt;
     const QImage decoded = QImage::fromData(bytes, "PNG");
     if (decoded.isNull() || decoded.width() != header->width || decoded.height() != header->height)
-        return failure<IconImage>(error, "The PNG image is damaged.");
+        return failed(error, Kind::Damaged, QStringLiteral("The PNG image is damaged."));
     IconImage image;
     image.width = header->width;
     image.height = header->height;
@@ -397,10 +393,10 @@ uint8_t blend(int over, int under, int alpha)
 
 } // namespace
 
-std::optional<IconImage> decodeIconImage(QByteArrayView bytes, QString *error)
+std::optional<IconImage> decodeIconImage(QByteArrayView bytes, FormatError *error)
 {
     if (bytes.isEmpty())
-        return failure<IconImage>(error, "The image is empty.");
+        return failed(error, Kind::Damaged, QStringLiteral("The image is empty."));
     return isPng(bytes) ? decodePng(bytes, error) : decodeDib(bytes, error);
 }
 
@@ -419,13 +415,13 @@ bool iconImageDecodes(QByteArrayView bytes)
     return isPng(bytes) ? decodePng(bytes, nullptr).has_value() : probeIconImage(bytes).has_value();
 }
 
-std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip, QString *error)
+std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip, FormatError *error)
 {
     const ByteReader f(file);
     const auto magic = f.u16(0);
     const auto pixels = f.u32(10);
     if (!magic || *magic != 0x4D42 || !pixels || !f.has(0, 14))
-        return failure<QImage>(error, "The file is not a Windows bitmap.");
+        return failed(error, Kind::WrongKind, QStringLiteral("The file is not a Windows bitmap."));
     const ByteReader r(file.sliced(14));
     DibKind kind;
     kind.icon = false;
@@ -436,31 +432,31 @@ std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip, QString 
     if (!d)
         return std::nullopt;
     if (clip.isEmpty())
-        return failure<QImage>(error, "There is no room for the picture.");
+        return failed(error, Kind::TooLarge, QStringLiteral("There is no room for the picture."));
     QImage out(std::min(d->width, clip.width()), std::min(d->height, clip.height()),
                QImage::Format_ARGB32);
     if (out.isNull())
-        return failure<QImage>(error, "Not enough memory for the image.");
+        return failed(error, Kind::TooLarge, QStringLiteral("Not enough memory for the image."));
     out.fill(0);
     const std::vector<QRgb> palette = readPalette(r, *d);
     if (d->runLength) {
         if (!decodeRunLength(r, *d, palette, out))
-            return failure<QImage>(error, "The image's data is cut short.");
+            return failed(error, Kind::Damaged, QStringLiteral("The image's data is cut short."));
     } else if (!decodeRows(r, *d, palette, out)) {
         makeOpaque(out); // an alpha channel of zeros is no alpha channel
     }
     return out;
 }
 
-std::optional<std::vector<IconDirEntry>> readIconDirectory(QByteArrayView file, QString *error)
+std::optional<std::vector<IconDirEntry>> readIconDirectory(QByteArrayView file, FormatError *error)
 {
     using Entries = std::vector<IconDirEntry>;
     const ByteReader r(file);
     const auto reserved = r.u16(0), type = r.u16(2), count = r.u16(4);
     if (!reserved || !type || !count || *reserved != 0 || *type != 1)
-        return failure<Entries>(error, "The file is not an icon.");
+        return failed(error, Kind::WrongKind, QStringLiteral("The file is not an icon."));
     if (*count == 0 || !r.has(6, 16 * uint64_t(*count)))
-        return failure<Entries>(error, "The icon's directory is empty or cut short.");
+        return failed(error, Kind::Damaged, QStringLiteral("The icon's directory is empty or cut short."));
     Entries entries;
     for (uint64_t i = 0; i < *count; ++i) {
         const uint64_t at = 6 + 16 * i;
@@ -472,7 +468,7 @@ std::optional<std::vector<IconDirEntry>> readIconDirectory(QByteArrayView file, 
             entries.push_back(e);
     }
     if (entries.empty())
-        return failure<Entries>(error, "None of the icon's images lies inside the file.");
+        return failed(error, Kind::Damaged, QStringLiteral("None of the icon's images lies inside the file."));
     return entries;
 }
 
@@ -509,7 +505,7 @@ int bestIconImage(const std::vector<IconImageInfo> &images)
     return best;
 }
 
-std::optional<IconImage> loadBestIcon(QByteArrayView file, QString *error)
+std::optional<IconImage> loadBestIcon(QByteArrayView file, FormatError *error)
 {
     const auto entries = readIconDirectory(file, error);
     if (!entries)
@@ -527,7 +523,7 @@ std::optional<IconImage> loadBestIcon(QByteArrayView file, QString *error)
     }
     const int best = bestIconImage(infos);
     if (best < 0)
-        return failure<IconImage>(error, "None of the icon's images can be read.");
+        return failed(error, Kind::Damaged, QStringLiteral("None of the icon's images can be read."));
     return decodeIconImage(data[size_t(best)], error);
 }
 

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "formats/FormatError.h"
+
 // One image of an icon: a DIB with its AND mask, or a PNG stream.
 struct IconImage
 {
@@ -53,7 +55,7 @@ IconEntryInfo readIconEntry(const ByteReader &r, uint64_t at);
 
 // Decodes one image (a DIB with its mask, or a PNG) from its bytes; sizes are checked against
 // the bytes before anything is allocated. Nothing, with a reason, for bad data.
-std::optional<IconImage> decodeIconImage(QByteArrayView bytes, QString *error = nullptr);
+std::optional<IconImage> decodeIconImage(QByteArrayView bytes, FormatError *error = nullptr);
 // Reads only the header of one image: its real size and bit count.
 std::optional<IconImageInfo> probeIconImage(QByteArrayView bytes);
 // Whether decodeIconImage gives an image, told for a DIB from its header alone (its sizes are
@@ -61,17 +63,17 @@ std::optional<IconImageInfo> probeIconImage(QByteArrayView bytes);
 bool iconImageDecodes(QByteArrayView bytes);
 // The directory of an .ico file, each entry's data checked to lie inside the file.
 std::optional<std::vector<IconDirEntry>> readIconDirectory(QByteArrayView file,
-                                                           QString *error = nullptr);
+                                                           FormatError *error = nullptr);
 // The image to show for 32 x 32: exactly 32 x 32 with the deepest real bit depth first, else the
 // closest size (sum of the differences), the first found winning ties. -1 for an empty list.
 int bestIconImage(const std::vector<IconImageInfo> &images);
 // The best image of an .ico file, decoded.
-std::optional<IconImage> loadBestIcon(QByteArrayView file, QString *error = nullptr);
+std::optional<IconImage> loadBestIcon(QByteArrayView file, FormatError *error = nullptr);
 // The image as the desktop draws it over a background: alpha blended when it has alpha, else
 // (background AND mask) XOR colour. Opaque Format_RGB32.
 QImage composeIcon(const IconImage &image, QRgb background);
 // A Windows bitmap file of any depth, uncompressed or run-length encoded, as Format_ARGB32 with
 // only its top-left `clip` pixels decoded; pixels a run-length stream skips are transparent.
-std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip, QString *error = nullptr);
+std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip, FormatError *error = nullptr);
 // A complete .ico file holding one 32-bit image with its AND mask (bit set where alpha is 0).
 QByteArray encodeIcon32(const QImage &image);

@@ -25,16 +25,15 @@ constexpr uint64_t kMaxIcoBytes = uint64_t(64) * 1024 * 1024;
 
 using Groups = std::vector<IconGroup>;
 
-std::optional<Groups> fail(IconSourceFailure *failure, IconSourceError kind, const char *message)
+std::nullopt_t unreadable(FormatError *error)
 {
-    if (failure)
-        *failure = {kind, QString::fromUtf8(message)};
-    return std::nullopt;
+    return failed(error, FormatError::Kind::Damaged,
+                  QStringLiteral("The file's icon resources are damaged."));
 }
 
-std::optional<Groups> unreadable(IconSourceFailure *failure)
+std::nullopt_t noIcons(FormatError *error)
 {
-    return fail(failure, IconSourceError::Unreadable, "The file's icon resources are damaged.");
+    return failed(error, FormatError::Kind::NoIcons, QStringLiteral("The file holds no icons."));
 }
 
 // Copies image bytes out of the file. In a sound file every group entry and every image has
@@ -155,11 +154,11 @@ public:
     {
     }
 
-    std::optional<Groups> groups(IconSourceFailure *failure)
+    std::optional<Groups> groups(FormatError *error)
     {
         const auto types = directory(0);
         if (!types)
-            return unreadable(failure);
+            return unreadable(error);
         std::optional<uint32_t> groupDir, iconDir;
         for (const auto &[name, target] : *types) {
             // Each type is taken once, from its first entry; named types are not icons.
@@ -169,12 +168,12 @@ public:
                 iconDir = target & ~kHighBit;
         }
         if (!groupDir)
-            return fail(failure, IconSourceError::NoIcons, "The file holds no icons.");
+            return noIcons(error);
         const auto groupEntries = directory(*groupDir);
         if (!groupEntries)
-            return unreadable(failure);
+            return unreadable(error);
         if (groupEntries->empty())
-            return fail(failure, IconSourceError::NoIcons, "The file holds no icons.");
+            return noIcons(error);
         if (iconDir)
             indexIcons(*iconDir);
         Groups groups;
@@ -287,26 +286,26 @@ private:
     std::unordered_map<uint16_t, std::optional<std::pair<uint64_t, uint64_t>>> resolved_;
 };
 
-std::optional<Groups> readPe(const ByteReader &r, uint64_t pe, IconSourceFailure *failure)
+std::optional<Groups> readPe(const ByteReader &r, uint64_t pe, FormatError *error)
 {
     const uint64_t coff = pe + 4;
     const uint64_t optional = coff + 20;
     const auto sectionCount = r.u16(coff + 2), optionalSize = r.u16(coff + 16);
     const auto magic = r.u16(optional);
     if (!sectionCount || !optionalSize || !magic || (*magic != 0x10B && *magic != 0x20B))
-        return unreadable(failure);
+        return unreadable(error);
     const uint64_t directories = *magic == 0x10B ? 96 : 112;
     const auto directoryCount = r.u32(optional + directories - 4);
     if (!directoryCount)
-        return unreadable(failure);
+        return unreadable(error);
     const uint64_t resourceEntry = directories + 2 * 8;
     const auto rva = r.u32(optional + resourceEntry);
     if (*directoryCount <= 2 || resourceEntry + 8 > *optionalSize || (rva && *rva == 0))
-        return fail(failure, IconSourceError::NoIcons, "The file holds no icons.");
+        return noIcons(error);
 
     const uint64_t table = optional + *optionalSize;
     if (!rva || !r.has(table, 40 * uint64_t(*sectionCount)))
-        return unreadable(failure);
+        return unreadable(error);
     std::vector<Section> sections;
     for (uint64_t at = table; at < table + 40 * uint64_t(*sectionCount); at += 40) {
         const Section section{*r.u32(at + 12), std::max(*r.u32(at + 8), *r.u32(at + 16)),
@@ -318,8 +317,8 @@ std::optional<Groups> readPe(const ByteReader &r, uint64_t pe, IconSourceFailure
                      [](const Section &a, const Section &b) { return a.address < b.address; });
     const auto root = mapRva(sections, *rva);
     if (!root)
-        return unreadable(failure);
-    return PeResources(r, *root, std::move(sections)).groups(failure);
+        return unreadable(error);
+    return PeResources(r, *root, std::move(sections)).groups(error);
 }
 
 // --- NE ------------------------------------------------------------------------------------
@@ -341,18 +340,18 @@ QString neName(const ByteReader &r, uint64_t table, uint16_t id)
     return text ? QString::fromLatin1(*text) : QString();
 }
 
-std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, IconSourceFailure *failure)
+std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, FormatError *error)
 {
     const auto tableOffset = r.u16(ne + 0x24), residentOffset = r.u16(ne + 0x26);
     if (!tableOffset || !residentOffset)
-        return unreadable(failure);
+        return unreadable(error);
     // Windows reads a table this small as none.
     if (int(*residentOffset) - int(*tableOffset) <= 8)
-        return fail(failure, IconSourceError::NoIcons, "The file holds no icons.");
+        return noIcons(error);
     const uint64_t table = ne + *tableOffset;
     const auto shift = r.u16(table);
     if (!shift || *shift > 16)
-        return unreadable(failure);
+        return unreadable(error);
 
     std::optional<std::vector<NeResource>> groupList, iconList;
     uint64_t at = table + 2;
@@ -361,7 +360,7 @@ std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, IconSourceFailure
         if (type && *type == 0)
             break;
         if (!type || !count || !r.has(at + 8, 12 * uint64_t(*count)))
-            return unreadable(failure);
+            return unreadable(error);
         std::vector<NeResource> resources(*count);
         for (uint64_t i = 0; i < *count; ++i) {
             const uint64_t info = at + 8 + 12 * i;
@@ -376,7 +375,7 @@ std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, IconSourceFailure
         at += 8 + 12 * uint64_t(*count);
     }
     if (!groupList || groupList->empty())
-        return fail(failure, IconSourceError::NoIcons, "The file holds no icons.");
+        return noIcons(error);
 
     std::unordered_map<uint16_t, NeResource> icons;
     if (iconList) {
@@ -434,8 +433,7 @@ Groups readIco(QByteArrayView file, const ByteReader &r)
 
 } // namespace
 
-std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file,
-                                                     IconSourceFailure *failure)
+std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file, FormatError *error)
 {
     const ByteReader r(file);
     const auto mz = r.u16(0);
@@ -443,14 +441,14 @@ std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file,
     if (mz && *mz == 0x5A4D && header) {
         const auto signature = r.u32(*header);
         if (signature && *signature == 0x00004550)
-            return readPe(r, *header, failure);
+            return readPe(r, *header, error);
         if (signature && (*signature & 0xFFFF) == 0x454E)
-            return readNe(r, *header, failure);
+            return readNe(r, *header, error);
     } else if (looksLikeIco(r)) {
         return readIco(file, r);
     }
-    return fail(failure, IconSourceError::NotIconSource,
-                "The file is not an executable, a library or an icon file.");
+    return failed(error, FormatError::Kind::WrongKind,
+                  QStringLiteral("The file is not an executable, a library or an icon file."));
 }
 
 std::optional<IconImage> groupIcon(const IconGroup &group)
@@ -489,7 +487,7 @@ bool groupHasIcon(const IconGroup &group)
            std::any_of(images.begin(), images.end(), decodes(true));
 }
 
-QByteArray groupToIco(const IconGroup &group, QString *error)
+QByteArray groupToIco(const IconGroup &group, FormatError *error)
 {
     const std::vector<const IconGroupImage *> images = distinctImages(group);
     uint64_t total = 6 + kIcoEntrySize * images.size();
@@ -498,8 +496,8 @@ QByteArray groupToIco(const IconGroup &group, QString *error)
     const char *reason = images.size() > kMaxIcoImages ? "The icon has more than 256 images."
                          : total > kMaxIcoBytes        ? "The icon would be larger than 64 MiB."
                                                        : nullptr;
-    if (reason && error)
-        *error = QString::fromUtf8(reason);
+    if (reason)
+        failed(error, FormatError::Kind::TooLarge, QString::fromUtf8(reason));
     if (images.empty() || reason)
         return QByteArray();
     QByteArray out;

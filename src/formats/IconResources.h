@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "formats/FormatError.h"
 #include "formats/IconImage.h"
 
 // One image of an icon group: what the group's entry says of it, and the image's bytes (a DIB
@@ -25,20 +26,13 @@ struct IconGroup
     std::vector<IconGroupImage> images;
 };
 
-enum class IconSourceError { NotIconSource, NoIcons, Unreadable };
-
-struct IconSourceFailure
-{
-    IconSourceError kind = IconSourceError::Unreadable;
-    QString message;
-};
-
 // The icons of a PE32 or PE32+ executable or library, a 16-bit NE executable or icon library,
 // or an .ico file (one group), told apart by their content. Index i is the i-th RT_GROUP_ICON
 // resource in stored order, as ExtractIcon counts them. Nothing, with the reason, for a file
-// that is not an icon source, holds no icons (never an empty list) or is damaged.
+// that is not an icon source (WrongKind), holds no icons (NoIcons: never an empty list) or is
+// damaged.
 std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file,
-                                                     IconSourceFailure *failure = nullptr);
+                                                     FormatError *error = nullptr);
 // The group's image to show for 32 x 32, chosen by each image's own header, decoded; nothing
 // when no image of the group decodes.
 std::optional<IconImage> groupIcon(const IconGroup &group);
@@ -47,4 +41,4 @@ bool groupHasIcon(const IconGroup &group);
 // A complete .ico file holding the group's images in its order, an image that repeats an
 // earlier one left out. Empty for a group with none, and, with the reason, for one that would
 // hold more than 256 images or 64 MiB.
-QByteArray groupToIco(const IconGroup &group, QString *error = nullptr);
+QByteArray groupToIco(const IconGroup &group, FormatError *error = nullptr);

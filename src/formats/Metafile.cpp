@@ -42,12 +42,7 @@ enum Outcome { kDrawn = 0, kDamaged = 1, kOutOfRange = 2, kCannotDraw = 3 };
 constexpr int kTooLong = -1;
 constexpr int kNoProcess = -2;
 
-std::optional<QImage> failure(QString *error, const QString &reason)
-{
-    if (error)
-        *error = reason;
-    return std::nullopt;
-}
+using Kind = FormatError::Kind;
 
 bool isMetafileHeader(const ByteReader &r, uint64_t at)
 {
@@ -578,33 +573,35 @@ bool isMetafile(const ByteReader &r)
 }
 
 std::optional<QImage> renderMetafile(const QByteArray &bytes, QSize clip, ColorValue background,
-                                     QString *error)
+                                     FormatError *error)
 {
     const QString damaged = QStringLiteral("The metafile is damaged.");
     const QString cannot = QStringLiteral("Metafiles cannot be drawn on this machine: ");
     if (!metafileRecordsSound(ByteReader(bytes), isPlaceable(bytes) ? kPlaceableBytes : 0))
-        return failure(error, damaged);
+        return failed(error, Kind::Damaged, damaged);
     // Their text is drawn with Qt's fonts, which need the graphical application.
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        return failure(error, cannot + QStringLiteral("no graphical Qt application runs."));
+        return failed(error, Kind::CannotDraw,
+                      cannot + QStringLiteral("no graphical Qt application runs."));
     QByteArray out;
     switch (drawInChild(bytes, clip, toQRgb(background), out)) {
     case kDrawn: {
         const QImage image = QImage::fromData(out, "PNG");
         if (image.isNull())
-            return failure(error, damaged);
+            return failed(error, Kind::Damaged, damaged);
         return image.convertToFormat(QImage::Format_ARGB32);
     }
     case kCannotDraw:
-        return failure(error, cannot + QString::fromUtf8(out.left(1024)));
+        return failed(error, Kind::CannotDraw, cannot + QString::fromUtf8(out.left(1024)));
     case kOutOfRange:
-        return failure(error, QStringLiteral("The metafile's size is out of range."));
+        return failed(error, Kind::Damaged, QStringLiteral("The metafile's size is out of range."));
     case kTooLong:
-        return failure(error, QStringLiteral("The metafile takes too long to draw."));
+        return failed(error, Kind::TooLarge,
+                      QStringLiteral("The metafile takes too long to draw."));
     case kNoProcess:
-        return failure(error, QString::fromLocal8Bit(out));
+        return failed(error, Kind::System, QString::fromLocal8Bit(out));
     default:
-        return failure(error, damaged);
+        return failed(error, Kind::Damaged, damaged);
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "formats/ByteReader.h"
 #include "formats/Color.h"
+#include "formats/FormatError.h"
 
 // True when the bytes begin as a Windows metafile, with or without the placeable header.
 bool isMetafile(const ByteReader &r);
@@ -15,10 +16,10 @@ bool isMetafile(const ByteReader &r);
 // The top-left `clip` pixels of a metafile drawn at its natural size (96 dots per inch) over
 // `background`, which stays wherever the metafile draws nothing. libwmf runs in a child process
 // with a time and memory limit. Nothing, with a reason, when the file is damaged or too costly
-// to draw, or when this machine cannot draw metafiles at all: that reason begins "Metafiles
-// cannot be drawn on this machine" and names what is missing.
+// to draw, or when this machine cannot draw metafiles at all: that reason is of kind CannotDraw,
+// begins "Metafiles cannot be drawn on this machine" and names what is missing.
 std::optional<QImage> renderMetafile(const QByteArray &bytes, QSize clip, ColorValue background,
-                                     QString *error = nullptr);
+                                     FormatError *error = nullptr);
 
 // Makes libwmf find none of its fonts, as on a machine without them (for tests).
 void hideMetafileFonts(bool hide);

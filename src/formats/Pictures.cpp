@@ -14,13 +14,6 @@ namespace {
 constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 constexpr int kMaxQtSide = 16384;
 
-std::optional<QImage> failure(QString *error, const QString &reason)
-{
-    if (error)
-        *error = reason;
-    return std::nullopt;
-}
-
 enum class Kind { Icon, Bitmap, Metafile, Other };
 
 Kind sniff(const ByteReader &r)
@@ -35,7 +28,7 @@ Kind sniff(const ByteReader &r)
     return Kind::Other;
 }
 
-std::optional<QImage> readWithQt(const QByteArray &bytes, QString *error)
+std::optional<QImage> readWithQt(const QByteArray &bytes, FormatError *error)
 {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -43,28 +36,28 @@ std::optional<QImage> readWithQt(const QByteArray &bytes, QString *error)
     QImageReader reader(&buffer);
     reader.setAllocationLimit(int(kMaxFileBytes / (1024 * 1024)));
     if (!reader.canRead())
-        return failure(error, QStringLiteral("The file is not a picture."));
+        return failed(error, FormatError::Kind::WrongKind,
+                      QStringLiteral("The file is not a picture."));
     // Judge the size from the header before anything is decoded.
     const QSize size = reader.size();
     if (size.width() <= 0 || size.height() <= 0 || size.width() > kMaxQtSide ||
         size.height() > kMaxQtSide)
-        return failure(error, QStringLiteral("The picture's size is out of range."));
+        return failed(error, FormatError::Kind::Damaged,
+                      QStringLiteral("The picture's size is out of range."));
     const QImage image = reader.read();
     if (image.isNull())
-        return failure(error, reader.errorString());
+        return failed(error, FormatError::Kind::Damaged, reader.errorString());
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-std::optional<QByteArray> encodeBmp24(const QImage &image, QString *error)
+std::optional<QByteArray> encodeBmp24(const QImage &image, FormatError *error)
 {
     const QImage src = image.convertToFormat(QImage::Format_RGB32);
     const int64_t stride = (int64_t(src.width()) * 3 + 3) / 4 * 4;
     const int64_t pixelBytes = stride * src.height();
-    if (src.isNull() || 54 + pixelBytes > INT32_MAX) {
-        if (error)
-            *error = QStringLiteral("The picture is too large to save as a bitmap.");
-        return std::nullopt;
-    }
+    if (src.isNull() || 54 + pixelBytes > INT32_MAX)
+        return failed(error, FormatError::Kind::TooLarge,
+                      QStringLiteral("The picture is too large to save as a bitmap."));
     QByteArray out;
     out.reserve(qsizetype(54 + pixelBytes));
     out.append("BM");
@@ -97,12 +90,13 @@ std::optional<QByteArray> encodeBmp24(const QImage &image, QString *error)
 } // namespace
 
 std::optional<QImage> LoadPictureData(const QByteArray &bytes, ColorValue background, QSize clip,
-                                      QString *error)
+                                      FormatError *error)
 {
     if (bytes.isEmpty())
-        return failure(error, QStringLiteral("The file is empty."));
+        return failed(error, FormatError::Kind::WrongKind, QStringLiteral("The file is empty."));
     if (clip.isEmpty())
-        return failure(error, QStringLiteral("There is no room for the picture."));
+        return failed(error, FormatError::Kind::TooLarge,
+                      QStringLiteral("There is no room for the picture."));
     std::optional<QImage> image;
     switch (sniff(ByteReader(bytes))) {
     case Kind::Icon: {
@@ -129,7 +123,7 @@ std::optional<QImage> LoadPictureData(const QByteArray &bytes, ColorValue backgr
 }
 
 std::optional<QImage> LoadPicture(const QString &path, ColorValue background, QSize clip,
-                                  QString *error)
+                                  FormatError *error)
 {
     const auto bytes = readUserFile(path, kMaxFileBytes, error);
     if (!bytes)
@@ -137,15 +131,14 @@ std::optional<QImage> LoadPicture(const QString &path, ColorValue background, QS
     return LoadPictureData(*bytes, background, clip, error);
 }
 
-bool SavePicture(const QImage &image, const QString &path, QString *error)
+bool SavePicture(const QImage &image, const QString &path, FormatError *error)
 {
-    const auto fail = [error](const QString &reason) {
-        if (error)
-            *error = reason;
+    const auto fail = [error](FormatError::Kind kind, const QString &reason) {
+        failed(error, kind, reason);
         return false;
     };
     if (image.isNull())
-        return fail(QStringLiteral("There is no picture to save."));
+        return fail(FormatError::Kind::WrongKind, QStringLiteral("There is no picture to save."));
     QByteArray bytes;
     if (path.endsWith(QStringLiteral(".ico"), Qt::CaseInsensitive)) {
         bytes = encodeIcon32(image);
@@ -153,7 +146,8 @@ bool SavePicture(const QImage &image, const QString &path, QString *error)
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "PNG"))
-            return fail(QStringLiteral("The picture could not be encoded as PNG."));
+            return fail(FormatError::Kind::System,
+                        QStringLiteral("The picture could not be encoded as PNG."));
     } else {
         auto bmp = encodeBmp24(image, error);
         if (!bmp)

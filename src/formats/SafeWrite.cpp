@@ -26,11 +26,17 @@ int injected(Step step, const QByteArray &target)
     return hook ? hook(step, target) : 0;
 }
 
-bool fail(QString *error, const QString &reason)
+using Kind = FormatError::Kind;
+
+bool fail(FormatError *error, Kind kind, const QString &reason)
 {
-    if (error)
-        *error = reason;
+    failed(error, kind, reason);
     return false;
+}
+
+bool failWithErrno(FormatError *error, int code)
+{
+    return fail(error, Kind::System, systemError(code));
 }
 
 QByteArray folderOf(const QByteArray &path)
@@ -115,7 +121,7 @@ int finish(int fd, const QByteArray &bytes, const QByteArray &target, Sync sync)
 
 } // namespace
 
-std::optional<QByteArray> writableTarget(const QByteArray &path, QString *error)
+std::optional<QByteArray> writableTarget(const QByteArray &path, FormatError *error)
 {
     QByteArray current = path;
     for (int hops = 0; hops < 40; ++hops) {
@@ -124,31 +130,36 @@ std::optional<QByteArray> writableTarget(const QByteArray &path, QString *error)
             // A new file, or a folder the write itself will report on.
             if (hops == 0)
                 return current;
-            fail(error, errno == ENOENT
-                            ? QStringLiteral("It is a link to a file that does not exist.")
-                            : systemError(errno));
+            if (errno == ENOENT)
+                fail(error, Kind::Refused,
+                     QStringLiteral("It is a link to a file that does not exist."));
+            else
+                failWithErrno(error, errno);
             return std::nullopt;
         }
         if (!S_ISLNK(st.st_mode)) {
             if (hops > 0 && st.st_uid != ::geteuid()) {
-                fail(error, QStringLiteral("It is a link to a file of another user."));
+                fail(error, Kind::Refused,
+                     QStringLiteral("It is a link to a file of another user."));
                 return std::nullopt;
             }
             return current;
         }
         const std::optional<QByteArray> next = linkTarget(current);
         if (st.st_uid != ::geteuid() || !next) {
-            fail(error,
-                 next ? QStringLiteral("It is a link of another user.") : systemError(errno));
+            if (next)
+                fail(error, Kind::Refused, QStringLiteral("It is a link of another user."));
+            else
+                failWithErrno(error, errno);
             return std::nullopt;
         }
         current = *next;
     }
-    fail(error, systemError(ELOOP));
+    failWithErrno(error, ELOOP);
     return std::nullopt;
 }
 
-bool replaceFile(const QByteArray &path, const QByteArray &bytes, QString *error, Sync sync)
+bool replaceFile(const QByteArray &path, const QByteArray &bytes, FormatError *error, Sync sync)
 {
     const std::optional<QByteArray> target = writableTarget(path, error);
     if (!target)
@@ -156,12 +167,13 @@ bool replaceFile(const QByteArray &path, const QByteArray &bytes, QString *error
     struct stat old;
     const bool exists = ::lstat(target->constData(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode))
-        return fail(error, S_ISDIR(old.st_mode) ? systemError(EISDIR)
-                                                : QStringLiteral("It is not a regular file."));
+        return fail(error, Kind::Refused,
+                    S_ISDIR(old.st_mode) ? systemError(EISDIR)
+                                         : QStringLiteral("It is not a regular file."));
     QByteArray temporary;
     const int fd = createTemporary(*target, temporary);
     if (fd < 0)
-        return fail(error, systemError(errno));
+        return failWithErrno(error, errno);
     // The replacement keeps the permissions of the file it replaces.
     if (exists)
         (void)::fchmod(fd, old.st_mode & 07777);
@@ -174,16 +186,17 @@ bool replaceFile(const QByteArray &path, const QByteArray &bytes, QString *error
     if (!failure)
         return true;
     ::unlink(temporary.constData());
-    return fail(error, systemError(failure));
+    return failWithErrno(error, failure);
 }
 
-bool replaceFile(const QString &path, const QByteArray &bytes, QString *error, Sync sync)
+bool replaceFile(const QString &path, const QByteArray &bytes, FormatError *error, Sync sync)
 {
     const QByteArray native = QFile::encodeName(path);
     struct stat st;
     if (path.contains(QChar::ReplacementCharacter) && ::lstat(native.constData(), &st) != 0)
-        return fail(error, QStringLiteral("The name holds bytes that are not UTF-8 text, so it "
-                                          "cannot be written as it was chosen."));
+        return fail(error, Kind::Refused,
+                    QStringLiteral("The name holds bytes that are not UTF-8 text, so it "
+                                   "cannot be written as it was chosen."));
     return replaceFile(native, bytes, error, sync);
 }
 

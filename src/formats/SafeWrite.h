@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+#include "formats/FormatError.h"
+
 // The one way files are written: the new bytes go to a fresh temporary file beside the target,
 // created without following any existing name or link, every write checked, then renamed over
 // the target. So a file holds its old content or the new, never a part of it; on failure the
@@ -18,17 +20,17 @@ enum class Sync { ToDisk, Later };
 // Replaces the file `path` (a name as the system spells it) by `bytes`. A name that is no
 // regular file (a folder, a device, a pipe) is refused, and so is a link, unless it and the
 // file it names belong to the running user: then the file it names is replaced.
-bool replaceFile(const QByteArray &path, const QByteArray &bytes, QString *error = nullptr,
+bool replaceFile(const QByteArray &path, const QByteArray &bytes, FormatError *error = nullptr,
                  Sync sync = Sync::ToDisk);
 // The same for a name held as text. A name that held bytes Qt could not decode (they show as
 // U+FFFD) is refused unless it exists as spelled, so a write never lands on another name.
-bool replaceFile(const QString &path, const QByteArray &bytes, QString *error = nullptr,
+bool replaceFile(const QString &path, const QByteArray &bytes, FormatError *error = nullptr,
                  Sync sync = Sync::ToDisk);
 
 // The file a write of `path` lands on: `path` itself when it is no link, or the end of its chain
 // of links when every link and that file belong to the running user. Nothing, with the reason,
 // for any other link, and for a link to nothing.
-std::optional<QByteArray> writableTarget(const QByteArray &path, QString *error = nullptr);
+std::optional<QByteArray> writableTarget(const QByteArray &path, FormatError *error = nullptr);
 
 // The steps of a write, as tests see them.
 enum class Step { Create, Write, Sync, Rename };

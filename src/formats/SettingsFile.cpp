@@ -18,23 +18,29 @@ QString path(const QString &name)
            QStringLiteral("/Pixmint/") + name;
 }
 
-Contents read(const QString &path, qint64 limit)
+std::optional<QByteArray> read(const QString &path, qint64 limit, FormatError *error)
 {
-    const auto target = SafeWrite::writableTarget(QFile::encodeName(path));
+    const auto target = SafeWrite::writableTarget(QFile::encodeName(path), error);
     if (!target)
-        return {Contents::Unusable, {}};
+        return std::nullopt;
     struct stat st
     {
     };
-    if (::lstat(target->constData(), &st) != 0)
-        return {errno == ENOENT ? Contents::Missing : Contents::Unusable, {}};
+    if (::lstat(target->constData(), &st) != 0) {
+        return failed(error,
+                      errno == ENOENT ? FormatError::Kind::NotFound : FormatError::Kind::System,
+                      systemError(errno));
+    }
     if (S_ISREG(st.st_mode) && st.st_size > limit)
-        return {Contents::TooLarge, {}};
+        return failed(error, FormatError::Kind::TooLarge, QStringLiteral("The file is too large."));
     // Never waits on a pipe or a device put in the file's place.
-    const std::optional<QByteArray> bytes = readUserFile(*target, limit);
+    FormatError why;
+    std::optional<QByteArray> bytes = readUserFile(*target, limit, &why);
+    // A file that fails here after the checks above changed in between or cannot be read:
+    // either way it is left alone.
     if (!bytes)
-        return {Contents::Unusable, {}};
-    return {Contents::Read, *bytes};
+        return failed(error, FormatError::Kind::Refused, why.message);
+    return bytes;
 }
 
 bool write(const QString &path, const QByteArray &bytes)

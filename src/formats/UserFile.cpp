@@ -9,21 +9,21 @@
 
 namespace {
 
-std::optional<QByteArray> failure(QString *error, const QString &reason)
+using Kind = FormatError::Kind;
+
+std::nullopt_t systemFailure(FormatError *error, int code)
 {
-    if (error)
-        *error = reason;
-    return std::nullopt;
+    return failed(error, code == ENOENT ? Kind::NotFound : Kind::System, systemError(code));
 }
 
-QString notRegular()
+std::nullopt_t notRegular(FormatError *error)
 {
-    return QStringLiteral("It is not a regular file.");
+    return failed(error, Kind::Refused, QStringLiteral("It is not a regular file."));
 }
 
-QString tooLarge()
+std::nullopt_t tooLarge(FormatError *error)
 {
-    return QStringLiteral("The file is too large.");
+    return failed(error, Kind::TooLarge, QStringLiteral("The file is too large."));
 }
 
 // Closes the descriptor whatever way the read ends.
@@ -49,7 +49,7 @@ private:
 
 } // namespace
 
-std::optional<QByteArray> readUserFile(const QByteArray &path, qint64 limit, QString *error)
+std::optional<QByteArray> readUserFile(const QByteArray &path, qint64 limit, FormatError *error)
 {
     // Opening a device can have effects of its own, so its kind is asked first; the descriptor
     // is checked again, since the name may change in between.
@@ -57,18 +57,18 @@ std::optional<QByteArray> readUserFile(const QByteArray &path, qint64 limit, QSt
     {
     };
     if (::stat(path.constData(), &info) != 0)
-        return failure(error, systemError(errno));
+        return systemFailure(error, errno);
     if (!S_ISREG(info.st_mode))
-        return failure(error, notRegular());
+        return notRegular(error);
     const Descriptor fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0)
-        return failure(error, systemError(errno));
+        return systemFailure(error, errno);
     if (::fstat(fd.get(), &info) != 0)
-        return failure(error, systemError(errno));
+        return systemFailure(error, errno);
     if (!S_ISREG(info.st_mode))
-        return failure(error, notRegular());
+        return notRegular(error);
     if (info.st_size > limit)
-        return failure(error, tooLarge());
+        return tooLarge(error);
     // Files under /proc say they are empty and may still hold bytes: read to the end, capped.
     QByteArray bytes;
     bytes.reserve(qsizetype(info.st_size));
@@ -78,16 +78,16 @@ std::optional<QByteArray> readUserFile(const QByteArray &path, qint64 limit, QSt
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return failure(error, systemError(errno));
+            return systemFailure(error, errno);
         if (n == 0)
             return bytes;
         if (bytes.size() + n > limit)
-            return failure(error, tooLarge());
+            return tooLarge(error);
         bytes.append(buffer, n);
     }
 }
 
-std::optional<QByteArray> readUserFile(const QString &path, qint64 limit, QString *error)
+std::optional<QByteArray> readUserFile(const QString &path, qint64 limit, FormatError *error)
 {
     return readUserFile(QFile::encodeName(path), limit, error);
 }

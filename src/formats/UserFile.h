@@ -4,6 +4,8 @@
 #include <QString>
 #include <optional>
 
+#include "formats/FormatError.h"
+
 // The most any reader takes from a file the user named.
 constexpr qint64 kMaxUserFileBytes = qint64(512) * 1024 * 1024;
 
@@ -12,8 +14,8 @@ constexpr qint64 kMaxUserFileBytes = qint64(512) * 1024 * 1024;
 // read, and so is a file of more than `limit` bytes. Nothing, with the reason, otherwise. The
 // path is given as the system spells it, since not every name is UTF-8.
 std::optional<QByteArray> readUserFile(const QByteArray &path, qint64 limit = kMaxUserFileBytes,
-                                       QString *error = nullptr);
+                                       FormatError *error = nullptr);
 std::optional<QByteArray> readUserFile(const QString &path, qint64 limit = kMaxUserFileBytes,
-                                       QString *error = nullptr);
+                                       FormatError *error = nullptr);
 // The system's own words for an errno value.
 QString systemError(int code);

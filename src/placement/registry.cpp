@@ -33,20 +33,20 @@ struct Store
 
 Store loadStore()
 {
-    const SettingsFile::Contents file = SettingsFile::read(RegStoreFile(), MaxStoreBytes);
-    switch (file.status) {
-    case SettingsFile::Contents::Read:
-        if (auto entries = IniFile::parse(file.bytes))
+    FormatError error;
+    if (const auto bytes = SettingsFile::read(RegStoreFile(), MaxStoreBytes, &error)) {
+        if (auto entries = IniFile::parse(*bytes))
             return {Store::Fine, *entries};
         return {Store::Damaged, {}};
-    case SettingsFile::Contents::Missing:
-        return {Store::Fine, {}};
-    case SettingsFile::Contents::TooLarge:
-        return {Store::Damaged, {}};
-    case SettingsFile::Contents::Unusable:
-        break;
     }
-    return {Store::Unusable, {}};
+    switch (error.kind) {
+    case FormatError::Kind::NotFound:
+        return {Store::Fine, {}};
+    case FormatError::Kind::TooLarge:
+        return {Store::Damaged, {}};
+    default:
+        return {Store::Unusable, {}};
+    }
 }
 
 // Keeps a damaged store as registry.ini.damaged, in place of an older one.

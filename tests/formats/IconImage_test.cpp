@@ -192,9 +192,9 @@ TEST(IconImage, RefusesDamagedOrOversizedImagesAtOnce)
     clock.start();
     for (const QByteArray &bytes : bad) {
         SCOPED_TRACE(bytes.left(24).toHex().toStdString());
-        QString error;
+        FormatError error;
         EXPECT_FALSE(decodeIconImage(bytes, &error));
-        EXPECT_FALSE(error.isEmpty());
+        EXPECT_FALSE(error.message.isEmpty());
     }
     EXPECT_FALSE(probeIconImage(hugePng));
     EXPECT_LT(clock.elapsed(), 1000);
@@ -234,7 +234,7 @@ TEST(IconImage, DirectoryKeepsOnlyImagesInsideTheFile)
     QByteArray file = icoFile({solid24(1, Red), solid24(1, Lime)});
     file[6] = 0; // 0 means 256
     file[7] = char(48);
-    QString error;
+    FormatError error;
     auto entries = readIconDirectory(file, &error);
     ASSERT_TRUE(entries);
     ASSERT_EQ(entries->size(), 2u);
@@ -246,7 +246,7 @@ TEST(IconImage, DirectoryKeepsOnlyImagesInsideTheFile)
     beyond.replace(6 + 12, 4, QByteArray("\xFF\xFF\xFF\xFF", 4));     // offset past the end
     beyond.replace(16 + 6 + 8, 4, QByteArray("\xFF\xFF\xFF\xFF", 4)); // size past the end
     EXPECT_FALSE(readIconDirectory(beyond, &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(error.message.isEmpty());
     beyond = file;
     beyond[2] = 2; // a cursor
     EXPECT_FALSE(readIconDirectory(beyond));
@@ -276,9 +276,9 @@ TEST(IconImage, LoadsTheBestImageByWhatItsHeaderSays)
     EXPECT_EQ(image->width, 32);
     EXPECT_EQ(image->color.pixel(31, 31), Lime);
 
-    QString error;
+    FormatError error;
     EXPECT_FALSE(loadBestIcon(icoFile({QByteArray(40, 'x')}), &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(error.message.isEmpty());
 }
 
 TEST(IconImage, ComposesAsTheDesktopDraws)
@@ -352,9 +352,9 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
                                                   "0102"
                                                   "0001");
     const QByteArray rle = bitmapFile(infoHeader(6, 3, 8, 1, 3) + palette + stream, 52);
-    QString error;
+    FormatError error;
     auto image = decodeBitmapFile(rle, QSize(32, 32), &error);
-    ASSERT_TRUE(image) << error.toStdString();
+    ASSERT_TRUE(image) << error.message.toStdString();
     ASSERT_EQ(image->size(), QSize(6, 3));
     const QRgb bottom[] = {Lime, Lime, Lime, Red, Lime, 0xFF0000FF};
     for (int x = 0; x < 6; ++x)
@@ -365,7 +365,7 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
     EXPECT_EQ(decodeBitmapFile(rle, QSize(4, 2))->size(), QSize(4, 2));
     EXPECT_EQ(decodeBitmapFile(rle, QSize(4, 2))->pixel(2, 0), 0xFF0000FF);
     EXPECT_FALSE(decodeBitmapFile(rle.chopped(2), QSize(32, 32), &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(error.message.isEmpty());
 
     // Runs go on through the whole bitmap, as ImageMagick reads them: six reds fill the bottom
     // row and wrap into the middle one; an end of line goes back to the row after the last
@@ -374,7 +374,7 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
                                                QByteArray::fromHex("06000000010100000A01"),
                                            48);
     image = decodeBitmapFile(wrapping, QSize(32, 32), &error);
-    ASSERT_TRUE(image) << error.toStdString();
+    ASSERT_TRUE(image) << error.message.toStdString();
     const QRgb rows[3][4] = {{Lime, Lime, Lime, Lime}, {Lime, Red, 0, 0}, {Red, Red, Red, Red}};
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x)

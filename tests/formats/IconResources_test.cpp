@@ -18,19 +18,19 @@ QByteArray fixture(const char *name)
 
 std::vector<IconGroup> groupsOf(const QByteArray &file)
 {
-    IconSourceFailure failure;
-    auto groups = readIconGroups(file, &failure);
-    EXPECT_TRUE(groups) << failure.message.toStdString();
+    FormatError error;
+    auto groups = readIconGroups(file, &error);
+    EXPECT_TRUE(groups) << error.message.toStdString();
     return groups.value_or(std::vector<IconGroup>());
 }
 
-std::optional<IconSourceError> errorOf(const QByteArray &file)
+std::optional<FormatError::Kind> errorOf(const QByteArray &file)
 {
-    IconSourceFailure failure;
-    if (readIconGroups(file, &failure))
+    FormatError error;
+    if (readIconGroups(file, &error))
         return std::nullopt;
-    EXPECT_FALSE(failure.message.isEmpty());
-    return failure.kind;
+    EXPECT_FALSE(error.message.isEmpty());
+    return error.kind;
 }
 
 void put16(QByteArray &f, uint64_t at, uint16_t v)
@@ -195,53 +195,53 @@ TEST(IconResources, GroupToIcoWritesRepeatedImagesOnceAndRefusesHugeIcons)
     repeated.images.push_back(beta.images[0]);
     repeated.images.back().data =
         QByteArray(beta.images[0].data.constData(), beta.images[0].data.size());
-    QString error;
+    FormatError error;
     EXPECT_EQ(groupToIco(repeated, &error), groupToIco(beta));
-    EXPECT_TRUE(error.isEmpty());
+    EXPECT_TRUE(error.message.isEmpty());
 
     IconGroup many;
     for (int i = 0; i < 257; ++i)
         many.images.push_back({{1, 1, 0, 1, 32, 4}, QByteArray::number(1000 + i)});
     EXPECT_TRUE(groupToIco(many, &error).isEmpty());
-    EXPECT_TRUE(error.contains(QStringLiteral("256"))) << error.toStdString();
+    EXPECT_TRUE(error.message.contains(QStringLiteral("256"))) << error.message.toStdString();
     many.images.pop_back();
-    error.clear();
+    error = {};
     EXPECT_EQ(readIconDirectory(groupToIco(many, &error))->size(), 256u);
-    EXPECT_TRUE(error.isEmpty());
+    EXPECT_TRUE(error.message.isEmpty());
 
     IconGroup large;
     for (char fill : {'a', 'b'})
         large.images.push_back(
             {{256, 256, 0, 1, 32, 0}, QByteArray(qsizetype(33) * 1024 * 1024, fill)});
     EXPECT_TRUE(groupToIco(large, &error).isEmpty());
-    EXPECT_TRUE(error.contains(QStringLiteral("64 MiB"))) << error.toStdString();
+    EXPECT_TRUE(error.message.contains(QStringLiteral("64 MiB"))) << error.message.toStdString();
 }
 
 TEST(IconResources, FilesWithoutIconsAreToldApart)
 {
-    EXPECT_EQ(errorOf(fixture("noicons.dll")), IconSourceError::NoIcons);
-    EXPECT_EQ(errorOf(fixture("make-fixtures.sh")), IconSourceError::NotIconSource);
-    EXPECT_EQ(errorOf(QByteArray()), IconSourceError::NotIconSource);
+    EXPECT_EQ(errorOf(fixture("noicons.dll")), FormatError::Kind::NoIcons);
+    EXPECT_EQ(errorOf(fixture("make-fixtures.sh")), FormatError::Kind::WrongKind);
+    EXPECT_EQ(errorOf(QByteArray()), FormatError::Kind::WrongKind);
     QByteArray dos(0x80, '\0');
     dos[0] = 'M';
     dos[1] = 'Z';
     put32(dos, 0x3C, 0x40);
-    EXPECT_EQ(errorOf(dos), IconSourceError::NotIconSource);
+    EXPECT_EQ(errorOf(dos), FormatError::Kind::WrongKind);
     put32(dos, 0x3C, 0x7FFFFFFF);
-    EXPECT_EQ(errorOf(dos), IconSourceError::NotIconSource);
+    EXPECT_EQ(errorOf(dos), FormatError::Kind::WrongKind);
     // A cursor file has the icon file's layout with type 2.
     QByteArray cursor = fixture("beta.ico");
     put16(cursor, 2, 2);
-    EXPECT_EQ(errorOf(cursor), IconSourceError::NotIconSource);
+    EXPECT_EQ(errorOf(cursor), FormatError::Kind::WrongKind);
 
     QByteArray pe = fixture("groups64.dll");
     const uint64_t optional = *ByteReader(pe).u32(0x3C) + 24;
     put16(pe, optional, 0x107);
-    EXPECT_EQ(errorOf(pe), IconSourceError::Unreadable);
+    EXPECT_EQ(errorOf(pe), FormatError::Kind::Damaged);
     // Two data directories: there is no resource directory.
     pe = fixture("groups64.dll");
     put32(pe, optional + 108, 2);
-    EXPECT_EQ(errorOf(pe), IconSourceError::NoIcons);
+    EXPECT_EQ(errorOf(pe), FormatError::Kind::NoIcons);
 }
 
 TEST(IconResources, TruncatedFilesAreRefusedOrLoseImages)
@@ -274,7 +274,7 @@ TEST(IconResources, LoopingDirectoriesAreRefused)
     // The group type pointing back at the root.
     QByteArray patched = file;
     put32(patched, groupType + 4, 0x80000000u);
-    EXPECT_EQ(errorOf(patched), IconSourceError::Unreadable);
+    EXPECT_EQ(errorOf(patched), FormatError::Kind::Damaged);
 
     // A group pointing at its parent, at the root, or its language level at itself: that group
     // has no images and the others keep theirs.
@@ -310,11 +310,11 @@ TEST(IconResources, HugeCountsAndSizesAreRefused)
     for (uint64_t count : {tree.root + 14, groupDir + 12}) {
         QByteArray patched = file;
         put16(patched, count, 0xFFFF);
-        EXPECT_EQ(errorOf(patched), IconSourceError::Unreadable);
+        EXPECT_EQ(errorOf(patched), FormatError::Kind::Damaged);
     }
     QByteArray patched = file;
     put16(patched, *tree.r.u32(0x3C) + 6, 0xFFFF);
-    EXPECT_EQ(errorOf(patched), IconSourceError::Unreadable);
+    EXPECT_EQ(errorOf(patched), FormatError::Kind::Damaged);
 
     // A group claiming 65535 images keeps its place without them.
     const uint64_t zetaData =
@@ -388,7 +388,7 @@ TEST(IconResources, DamagedNeTablesAreRefusedOrLoseImages)
                              std::pair(groupList + 2, uint16_t(0xFFFF))}) {
         QByteArray patched = file;
         put16(patched, at, value);
-        EXPECT_EQ(errorOf(patched), IconSourceError::Unreadable);
+        EXPECT_EQ(errorOf(patched), FormatError::Kind::Damaged);
     }
 
     // Icon 1 (group 20's first image) past the end, then shorter than its group entry says.

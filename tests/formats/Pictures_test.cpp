@@ -36,9 +36,9 @@ QString damaged(const char *name)
 
 QImage load(const char *name, QSize clip = QSize(32, 32))
 {
-    QString error;
+    FormatError error;
     const auto image = LoadPicture(fixture(name), Back, clip, &error);
-    EXPECT_TRUE(image) << name << ": " << error.toStdString();
+    EXPECT_TRUE(image) << name << ": " << error.message.toStdString();
     return image.value_or(QImage());
 }
 
@@ -221,8 +221,8 @@ TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBack)
     image.setPixel(0, 0, 0);
     for (const char *name : {"a.ico", "b.ICO"}) {
         const QString path = dir.filePath(QLatin1String(name));
-        QString error;
-        ASSERT_TRUE(SavePicture(image, path, &error)) << error.toStdString();
+        FormatError error;
+        ASSERT_TRUE(SavePicture(image, path, &error)) << error.message.toStdString();
         const QByteArray bytes = readAll(path);
         EXPECT_EQ(bytes.size(), 4286);
         EXPECT_EQ(bytes.mid(4286 - 4, 4), QByteArray("\x80\0\0\0", 4)); // top row's mask
@@ -274,9 +274,9 @@ TEST(Pictures, FailedSavesReportAndLeaveFilesAlone)
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.ico")));
     for (const QString &path : {QStringLiteral("/proc/pixmint-test.bmp"), keep + "/x.ico",
                                 dir.filePath(QStringLiteral("taken.ico"))}) {
-        QString error;
+        FormatError error;
         EXPECT_FALSE(SavePicture(image, path, &error)) << path.toStdString();
-        EXPECT_FALSE(error.isEmpty());
+        EXPECT_FALSE(error.message.isEmpty());
     }
     EXPECT_EQ(readAll(keep), "previous");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
@@ -287,25 +287,32 @@ TEST(Pictures, FailedSavesReportAndLeaveFilesAlone)
 TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
 {
     QTemporaryDir dir;
-    QString error;
+    FormatError error;
     EXPECT_FALSE(
         LoadPicture(dir.filePath(QStringLiteral("missing.png")), Back, QSize(32, 32), &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("No such file"))) << error.toStdString();
+    EXPECT_TRUE(error.message.contains(QStringLiteral("No such file")))
+        << error.message.toStdString();
+    EXPECT_EQ(error.kind, FormatError::Kind::NotFound);
     QFile huge(dir.filePath(QStringLiteral("huge.bmp")));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(65 * 1024 * 1024));
-    EXPECT_FALSE(LoadPicture(huge.fileName(), Back));
+    EXPECT_FALSE(LoadPicture(huge.fileName(), Back, QSize(32, 32), &error));
+    EXPECT_EQ(error.kind, FormatError::Kind::TooLarge);
     // What is not a regular file is refused before anything is read, without blocking; a file
     // under /proc says it is empty yet is read to its end; a read error says what it was.
     const QString fifo = dir.filePath(QStringLiteral("fifo"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     for (const QString &special : {QStringLiteral("/dev/zero"), fifo, dir.path()}) {
         EXPECT_FALSE(LoadPicture(special, Back, QSize(32, 32), &error));
-        EXPECT_EQ(error, QStringLiteral("It is not a regular file.")) << special.toStdString();
+        EXPECT_EQ(error.message, QStringLiteral("It is not a regular file."))
+            << special.toStdString();
+        EXPECT_EQ(error.kind, FormatError::Kind::Refused);
     }
     EXPECT_FALSE(LoadPicture(QStringLiteral("/proc/self/status"), Back, QSize(32, 32), &error));
-    EXPECT_EQ(error, QStringLiteral("The file is not a picture."));
+    EXPECT_EQ(error.message, QStringLiteral("The file is not a picture."));
+    EXPECT_EQ(error.kind, FormatError::Kind::WrongKind);
     EXPECT_FALSE(LoadPicture(QStringLiteral("/proc/self/mem"), Back, QSize(32, 32), &error));
-    EXPECT_EQ(error, QString::fromLocal8Bit(std::strerror(EIO)));
+    EXPECT_EQ(error.message, QString::fromLocal8Bit(std::strerror(EIO)));
+    EXPECT_EQ(error.kind, FormatError::Kind::System);
 
     std::vector<QByteArray> bad = {{}, QByteArray(1, '\0'), QByteArray(5000, '\xA7')};
     std::srand(7);
@@ -338,10 +345,10 @@ TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
     QElapsedTimer clock;
     clock.start();
     for (const QByteArray &bytes : bad) {
-        error.clear();
+        error = {};
         EXPECT_FALSE(LoadPictureData(bytes, Back, QSize(32, 32), &error))
             << bytes.left(16).toHex().toStdString();
-        EXPECT_FALSE(error.isEmpty());
+        EXPECT_FALSE(error.message.isEmpty());
     }
     EXPECT_LT(clock.elapsed(), 5000);
 }
@@ -356,12 +363,12 @@ TEST(Pictures, GivesUpOnMetafilesThatWouldOverwhelmLibwmf)
     ASSERT_FALSE(hugeRecord.isEmpty() || widePen.isEmpty());
     QElapsedTimer clock;
     clock.start();
-    QString error;
+    FormatError error;
     EXPECT_FALSE(LoadPictureData(hugeRecord, Back, QSize(32, 32), &error));
-    EXPECT_EQ(error, QStringLiteral("The metafile is damaged."));
+    EXPECT_EQ(error.message, QStringLiteral("The metafile is damaged."));
     EXPECT_TRUE(LoadPictureData(widePen, Back, QSize(32, 32), &error));
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_FALSE(LoadPictureData(textMetafile(100000), Back, QSize(32, 32), &error));
-    EXPECT_EQ(error, QStringLiteral("The metafile takes too long to draw."));
+    EXPECT_EQ(error.message, QStringLiteral("The metafile takes too long to draw."));
     EXPECT_LT(clock.elapsed(), 4000);
 }

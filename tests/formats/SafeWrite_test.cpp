@@ -45,8 +45,8 @@ TEST_F(SafeWriteTest, ReplacesWholeKeepingPermissionsAndNothingElse)
         steps.push_back(step);
         return 0;
     });
-    QString error;
-    EXPECT_TRUE(replaceFile(old, QByteArray(100000, 'n'), &error)) << error.toStdString();
+    FormatError error;
+    EXPECT_TRUE(replaceFile(old, QByteArray(100000, 'n'), &error)) << error.message.toStdString();
     EXPECT_EQ(steps, (std::vector<Step>{Step::Create, Step::Write, Step::Sync, Step::Rename}));
     steps.clear();
     EXPECT_TRUE(replaceFile(old, QByteArray("new"), nullptr, SafeWrite::Sync::Later));
@@ -65,16 +65,16 @@ TEST_F(SafeWriteTest, AFailedStepLeavesTheOldFileAndSaysWhy)
           std::pair{Step::Sync, EIO}, std::pair{Step::Rename, EXDEV}}) {
         SCOPED_TRACE(errorCode);
         FailingWrites failing(step, errorCode);
-        QString error;
+        FormatError error;
         EXPECT_FALSE(replaceFile(old, QByteArray("new bytes"), &error));
-        EXPECT_EQ(error, systemText(errorCode));
+        EXPECT_EQ(error.message, systemText(errorCode));
         EXPECT_FALSE(replaceFile(dir.filePath(QStringLiteral("new.ico")), QByteArray("new")));
         EXPECT_EQ(readAll(old), QByteArray("old bytes"));
         EXPECT_EQ(entries(dir.path()), QStringList{QStringLiteral("old.ico")});
     }
-    QString error;
+    FormatError error;
     EXPECT_FALSE(replaceFile(dir.filePath(QStringLiteral("no/such/folder.ico")), "x", &error));
-    EXPECT_EQ(error, systemText(ENOENT));
+    EXPECT_EQ(error.message, systemText(ENOENT));
 }
 
 TEST_F(SafeWriteTest, NeverWritesThroughAnotherUsersLinkNorIntoSpecialFiles)
@@ -90,9 +90,9 @@ TEST_F(SafeWriteTest, NeverWritesThroughAnotherUsersLinkNorIntoSpecialFiles)
 
     const QString dangling = dir.filePath(QStringLiteral("dangling.ico"));
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere")), dangling));
-    QString error;
+    FormatError error;
     EXPECT_FALSE(replaceFile(dangling, QByteArray("x"), &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(error.message.isEmpty());
     EXPECT_TRUE(QFileInfo(dangling).isSymLink());
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("nowhere"))));
 
@@ -107,12 +107,12 @@ TEST_F(SafeWriteTest, NeverWritesThroughAnotherUsersLinkNorIntoSpecialFiles)
     if (!giveToAnotherUser(own))
         GTEST_SKIP() << "links of another user need root: " << std::strerror(errno);
     EXPECT_FALSE(replaceFile(own, QByteArray("attack"), &error));
-    EXPECT_EQ(error, QStringLiteral("It is a link of another user."));
+    EXPECT_EQ(error.message, QStringLiteral("It is a link of another user."));
     const QString mine = dir.filePath(QStringLiteral("mine.ico"));
     ASSERT_TRUE(QFile::link(target, mine));
     ASSERT_TRUE(giveToAnotherUser(target));
     EXPECT_FALSE(replaceFile(mine, QByteArray("attack"), &error));
-    EXPECT_EQ(error, QStringLiteral("It is a link to a file of another user."));
+    EXPECT_EQ(error.message, QStringLiteral("It is a link to a file of another user."));
     EXPECT_EQ(readAll(target), QByteArray("through"));
     EXPECT_TRUE(QFileInfo(own).isSymLink());
     EXPECT_TRUE(QFileInfo(mine).isSymLink());
@@ -122,9 +122,9 @@ TEST_F(SafeWriteTest, ANameQtCouldNotDecodeIsNotWrittenElsewhere)
 {
     // "n\xff.ico" as Qt's file dialog hands it over.
     const QString undecoded = dir.filePath(QStringLiteral("n\uFFFD.ico"));
-    QString error;
+    FormatError error;
     EXPECT_FALSE(replaceFile(undecoded, QByteArray("x"), &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("UTF-8")));
+    EXPECT_TRUE(error.message.contains(QStringLiteral("UTF-8")));
     EXPECT_EQ(entries(dir.path()), QStringList{QStringLiteral("old.ico")});
     // A name that really holds U+FFFD exists as spelled and is written.
     ASSERT_TRUE(replaceFile(QFile::encodeName(undecoded), QByteArray("a")));
@@ -140,9 +140,9 @@ TEST(SafeWriteDisk, FullAndReadOnlyFileSystemsKeepTheOldFile)
     const QString icon = disk.path() + QStringLiteral("/icon.ico");
     ASSERT_TRUE(replaceFile(icon, QByteArray(4286, 'o')));
     disk.fill();
-    QString error;
+    FormatError error;
     EXPECT_FALSE(replaceFile(icon, QByteArray(4286, 'n'), &error));
-    EXPECT_EQ(error, systemText(ENOSPC));
+    EXPECT_EQ(error.message, systemText(ENOSPC));
     EXPECT_FALSE(replaceFile(disk.path() + QStringLiteral("/new.ico"), QByteArray(4286, 'n')));
     EXPECT_EQ(readAll(icon), QByteArray(4286, 'o'));
     EXPECT_EQ(entries(disk.path()),
@@ -151,6 +151,6 @@ TEST(SafeWriteDisk, FullAndReadOnlyFileSystemsKeepTheOldFile)
     ASSERT_TRUE(QFile::remove(disk.path() + QStringLiteral("/filler")));
     ASSERT_TRUE(disk.makeReadOnly());
     EXPECT_FALSE(replaceFile(icon, QByteArray("n"), &error));
-    EXPECT_EQ(error, systemText(EROFS));
+    EXPECT_EQ(error.message, systemText(EROFS));
     EXPECT_EQ(readAll(icon), QByteArray(4286, 'o'));
 }
