@@ -2,7 +2,7 @@
 # Extracting every icon of a library with 300 icon groups: pixmint-icons against icoutils'
 # wrestool on the same file, alternately in the same run; prints the medians and their ratio.
 # Usage: [RUNS=9] bench/extract-ratio.sh [BUILD_DIR]   (default: build)
-#        bench/extract-ratio.sh --make-library FILE   only builds the library (for pixmint-bench)
+#        bench/extract-ratio.sh --make-library FILE   only builds the library (for the benchmarks)
 # Needs ImageMagick 6 (/usr/bin/convert), icoutils and binutils-mingw-w64-x86-64. It reports;
 # it does not judge.
 set -euo pipefail

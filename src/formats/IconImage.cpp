@@ -36,7 +36,8 @@ std::optional<IconImageInfo> readPngHeader(QByteArrayView bytes, FormatError *er
     const int64_t width = qFromBigEndian<uint32_t>(ihdr->data() + 8);
     const int64_t height = qFromBigEndian<uint32_t>(ihdr->data() + 12);
     if (!sideInRange(width) || !sideInRange(height))
-        return failed(error, Kind::Damaged, QStringLiteral("The PNG image's size is out of range."));
+        return failed(error, Kind::Damaged,
+                      QStringLiteral("The PNG image's size is out of range."));
     return IconImageInfo{int(width), int(height), 32, true};
 }
 
@@ -69,101 +70,139 @@ struct DibLayout
     bool hasMask = false;
 };
 
-std::optional<DibLayout> readDibLayout(const ByteReader &r, const DibKind &kind, FormatError *error)
+// What a DIB's header says, in either of its layouts.
+struct DibHeader
 {
-    const auto headerSize = r.u32(0);
-    if (!headerSize)
-        return failed(error, Kind::Damaged, QStringLiteral("The image is too short for its header."));
-    DibLayout d;
+    uint32_t size = 0;
     int64_t width = 0;
-    int64_t storedHeight = 0;
+    int64_t storedHeight = 0; // negative for rows stored top down; doubled in an icon
+    int bitCount = 0;
     uint32_t compression = 0;
     uint32_t clrUsed = 0;
-    uint64_t tableOffset = *headerSize;
-    if (*headerSize == 12) {
+    int paletteEntrySize = 4;
+};
+
+std::optional<DibHeader> readDibHeader(const ByteReader &r, FormatError *error)
+{
+    const auto tooShort = [error] {
+        return failed(error, Kind::Damaged,
+                      QStringLiteral("The image is too short for its header."));
+    };
+    const auto size = r.u32(0);
+    if (!size)
+        return tooShort();
+    if (*size == 12) {
         const auto w = r.u16(4), h = r.u16(6), bits = r.u16(10);
         if (!w || !h || !bits)
-            return failed(error, Kind::Damaged, QStringLiteral("The image is too short for its header."));
-        width = *w;
-        storedHeight = *h;
-        d.bitCount = *bits;
-        d.paletteEntrySize = 3;
-    } else if (*headerSize >= 40) {
-        if (!r.has(0, *headerSize))
-            return failed(error, Kind::Damaged, QStringLiteral("The image is too short for its header."));
-        // The whole header is present, so these reads cannot fail.
-        width = *r.i32(4);
-        storedHeight = *r.i32(8);
-        d.bitCount = *r.u16(14);
-        compression = *r.u32(16);
-        clrUsed = *r.u32(32);
-    } else {
-        return failed(error, Kind::Unsupported, QStringLiteral("The image has an unknown header."));
+            return tooShort();
+        return DibHeader{*size, *w, *h, *bits, 0, 0, 3};
     }
-    d.topDown = storedHeight < 0;
-    const int64_t height = kind.icon ? std::abs(storedHeight) / 2 : std::abs(storedHeight);
-    if (width < 1 || height < 1 || width > kind.maxSide || height > kind.maxSide)
-        return failed(error, Kind::Damaged, QStringLiteral("The image's size is out of range."));
-    d.width = int(width);
-    d.height = int(height);
+    if (*size < 40)
+        return failed(error, Kind::Unsupported, QStringLiteral("The image has an unknown header."));
+    if (!r.has(0, *size))
+        return tooShort();
+    // The whole header is present, so these reads cannot fail.
+    return DibHeader{*size, *r.i32(4), *r.i32(8), *r.u16(14), *r.u32(16), *r.u32(32), 4};
+}
 
-    const QString unknownCompression =
-        QStringLiteral("The image uses a compression this program cannot read.");
+// The colour masks of 16- and 32-bit pixels, from the header or the defaults. Where the colour
+// table starts, which masks that follow a plain 40-byte header push back; nothing when they
+// are missing.
+std::optional<uint64_t> readMasks(const ByteReader &r, const DibHeader &h, const DibKind &kind,
+                                  DibLayout &d, FormatError *error)
+{
+    uint64_t tableOffset = h.size;
+    if (h.compression == 0 && d.bitCount == 16) {
+        d.masks[0] = 0x7C00;
+        d.masks[1] = 0x03E0;
+        d.masks[2] = 0x001F;
+        return tableOffset;
+    }
+    if (h.compression == 0) {
+        d.masks[0] = 0x00FF0000;
+        d.masks[1] = 0x0000FF00;
+        d.masks[2] = 0x000000FF;
+        d.masks[3] = kind.icon ? 0xFF000000 : 0;
+        return tableOffset;
+    }
+    // Version 2+ headers hold the masks; a plain 40-byte header is followed by them.
+    if (h.size < 52)
+        tableOffset = uint64_t(h.size) + 12;
+    const auto red = r.u32(40), green = r.u32(44), blue = r.u32(48);
+    if (!red || !green || !blue || !r.has(0, tableOffset))
+        return failed(error, Kind::Damaged,
+                      QStringLiteral("The image's colour masks are missing."));
+    d.masks[0] = *red;
+    d.masks[1] = *green;
+    d.masks[2] = *blue;
+    if (h.size >= 56)
+        d.masks[3] = *r.u32(52);
+    else if (kind.icon && d.bitCount == 32 && ((*red | *green | *blue) & 0xFF000000) == 0)
+        d.masks[3] = 0xFF000000;
+    return tableOffset;
+}
+
+// How the pixels are stored: run-length encoding, masks. Where the colour table starts;
+// nothing for a depth or compression this reader does not know.
+std::optional<uint64_t> readPixelFormat(const ByteReader &r, const DibHeader &h,
+                                        const DibKind &kind, DibLayout &d, FormatError *error)
+{
+    const auto unknownCompression = [error] {
+        return failed(error, Kind::Unsupported,
+                      QStringLiteral("The image uses a compression this program cannot read."));
+    };
     switch (d.bitCount) {
     case 4:
     case 8:
         // BI_RLE8 is 1 and BI_RLE4 is 2.
-        d.runLength = !kind.icon && compression == uint32_t(d.bitCount == 8 ? 1 : 2);
-        if (compression != 0 && !d.runLength)
-            return failed(error, Kind::Unsupported, unknownCompression);
-        break;
+        d.runLength = !kind.icon && h.compression == uint32_t(d.bitCount == 8 ? 1 : 2);
+        if (h.compression != 0 && !d.runLength)
+            return unknownCompression();
+        return uint64_t(h.size);
     case 1:
     case 24:
-        if (compression != 0)
-            return failed(error, Kind::Unsupported, unknownCompression);
-        break;
+        if (h.compression != 0)
+            return unknownCompression();
+        return uint64_t(h.size);
     case 16:
     case 32:
-        if (compression == 0 && d.bitCount == 16) {
-            d.masks[0] = 0x7C00;
-            d.masks[1] = 0x03E0;
-            d.masks[2] = 0x001F;
-        } else if (compression == 0) {
-            d.masks[0] = 0x00FF0000;
-            d.masks[1] = 0x0000FF00;
-            d.masks[2] = 0x000000FF;
-            d.masks[3] = kind.icon ? 0xFF000000 : 0;
-        } else if (compression == 3) {
-            // Version 2+ headers hold the masks; a plain 40-byte header is followed by them.
-            if (*headerSize < 52)
-                tableOffset = uint64_t(*headerSize) + 12;
-            const auto red = r.u32(40), green = r.u32(44), blue = r.u32(48);
-            if (!red || !green || !blue || !r.has(0, tableOffset))
-                return failed(error, Kind::Damaged, QStringLiteral("The image's colour masks are missing."));
-            d.masks[0] = *red;
-            d.masks[1] = *green;
-            d.masks[2] = *blue;
-            if (*headerSize >= 56)
-                d.masks[3] = *r.u32(52);
-            else if (kind.icon && d.bitCount == 32 && ((*red | *green | *blue) & 0xFF000000) == 0)
-                d.masks[3] = 0xFF000000;
-        } else {
-            return failed(error, Kind::Unsupported, unknownCompression);
-        }
-        break;
+        // BI_BITFIELDS is 3.
+        if (h.compression != 0 && h.compression != 3)
+            return unknownCompression();
+        return readMasks(r, h, kind, d, error);
     default:
-        return failed(error, Kind::Unsupported, QStringLiteral("The image has an unsupported number of bits per pixel."));
+        return failed(error, Kind::Unsupported,
+                      QStringLiteral("The image has an unsupported number of bits per pixel."));
     }
+}
 
-    d.paletteOffset = tableOffset;
+std::optional<DibLayout> readDibLayout(const ByteReader &r, const DibKind &kind, FormatError *error)
+{
+    const auto h = readDibHeader(r, error);
+    if (!h)
+        return std::nullopt;
+    DibLayout d;
+    d.bitCount = h->bitCount;
+    d.paletteEntrySize = h->paletteEntrySize;
+    d.topDown = h->storedHeight < 0;
+    const int64_t height = kind.icon ? std::abs(h->storedHeight) / 2 : std::abs(h->storedHeight);
+    if (h->width < 1 || height < 1 || h->width > kind.maxSide || height > kind.maxSide)
+        return failed(error, Kind::Damaged, QStringLiteral("The image's size is out of range."));
+    d.width = int(h->width);
+    d.height = int(height);
+    const auto tableOffset = readPixelFormat(r, *h, kind, d, error);
+    if (!tableOffset)
+        return std::nullopt;
+
+    d.paletteOffset = *tableOffset;
     if (d.bitCount <= 8) {
         const uint32_t full = 1u << d.bitCount;
-        d.paletteEntries = int(clrUsed == 0 ? full : std::min(clrUsed, full));
+        d.paletteEntries = int(h->clrUsed == 0 ? full : std::min(h->clrUsed, full));
     }
     // Deeper images may still carry an (unused) colour table, as Windows allows.
     const uint64_t skipped =
-        d.bitCount <= 8 ? uint64_t(d.paletteEntries) : std::min<uint64_t>(clrUsed, 256);
-    d.xorOffset = kind.pixels.value_or(tableOffset + skipped * uint64_t(d.paletteEntrySize));
+        d.bitCount <= 8 ? uint64_t(d.paletteEntries) : std::min<uint64_t>(h->clrUsed, 256);
+    d.xorOffset = kind.pixels.value_or(*tableOffset + skipped * uint64_t(d.paletteEntrySize));
     d.xorStride = (uint64_t(d.width) * uint64_t(d.bitCount) + 31) / 32 * 4;
     d.andStride = (uint64_t(d.width) + 31) / 32 * 4;
     // A run-length stream has no size of its own; it is checked while it is decoded.
@@ -456,7 +495,8 @@ std::optional<std::vector<IconDirEntry>> readIconDirectory(QByteArrayView file, 
     if (!reserved || !type || !count || *reserved != 0 || *type != 1)
         return failed(error, Kind::WrongKind, QStringLiteral("The file is not an icon."));
     if (*count == 0 || !r.has(6, 16 * uint64_t(*count)))
-        return failed(error, Kind::Damaged, QStringLiteral("The icon's directory is empty or cut short."));
+        return failed(error, Kind::Damaged,
+                      QStringLiteral("The icon's directory is empty or cut short."));
     Entries entries;
     for (uint64_t i = 0; i < *count; ++i) {
         const uint64_t at = 6 + 16 * i;
@@ -468,7 +508,8 @@ std::optional<std::vector<IconDirEntry>> readIconDirectory(QByteArrayView file, 
             entries.push_back(e);
     }
     if (entries.empty())
-        return failed(error, Kind::Damaged, QStringLiteral("None of the icon's images lies inside the file."));
+        return failed(error, Kind::Damaged,
+                      QStringLiteral("None of the icon's images lies inside the file."));
     return entries;
 }
 
@@ -523,7 +564,8 @@ std::optional<IconImage> loadBestIcon(QByteArrayView file, FormatError *error)
     }
     const int best = bestIconImage(infos);
     if (best < 0)
-        return failed(error, Kind::Damaged, QStringLiteral("None of the icon's images can be read."));
+        return failed(error, Kind::Damaged,
+                      QStringLiteral("None of the icon's images can be read."));
     return decodeIconImage(data[size_t(best)], error);
 }
 

@@ -74,6 +74,7 @@ std::optional<IconImage> loadBestIcon(QByteArrayView file, FormatError *error = 
 QImage composeIcon(const IconImage &image, QRgb background);
 // A Windows bitmap file of any depth, uncompressed or run-length encoded, as Format_ARGB32 with
 // only its top-left `clip` pixels decoded; pixels a run-length stream skips are transparent.
-std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip, FormatError *error = nullptr);
+std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip,
+                                       FormatError *error = nullptr);
 // A complete .ico file holding one 32-bit image with its AND mask (bit set where alpha is 0).
 QByteArray encodeIcon32(const QImage &image);

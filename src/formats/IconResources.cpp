@@ -340,52 +340,50 @@ QString neName(const ByteReader &r, uint64_t table, uint16_t id)
     return text ? QString::fromLatin1(*text) : QString();
 }
 
-std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, FormatError *error)
+// The resources of the types an icon needs, each type taken from its first list.
+struct NeLists
 {
-    const auto tableOffset = r.u16(ne + 0x24), residentOffset = r.u16(ne + 0x26);
-    if (!tableOffset || !residentOffset)
-        return unreadable(error);
-    // Windows reads a table this small as none.
-    if (int(*residentOffset) - int(*tableOffset) <= 8)
-        return noIcons(error);
-    const uint64_t table = ne + *tableOffset;
-    const auto shift = r.u16(table);
-    if (!shift || *shift > 16)
-        return unreadable(error);
+    std::optional<std::vector<NeResource>> groups;
+    std::optional<std::vector<NeResource>> icons;
+};
 
-    std::optional<std::vector<NeResource>> groupList, iconList;
+std::optional<NeLists> readNeLists(const ByteReader &r, uint64_t table, uint16_t shift,
+                                   FormatError *error)
+{
+    NeLists lists;
     uint64_t at = table + 2;
     for (;;) {
         const auto type = r.u16(at), count = r.u16(at + 2);
         if (type && *type == 0)
-            break;
+            return lists;
         if (!type || !count || !r.has(at + 8, 12 * uint64_t(*count)))
             return unreadable(error);
         std::vector<NeResource> resources(*count);
         for (uint64_t i = 0; i < *count; ++i) {
             const uint64_t info = at + 8 + 12 * i;
-            resources[i] = {*r.u16(info + 6), uint64_t(*r.u16(info)) << *shift,
-                            uint64_t(*r.u16(info + 2)) << *shift};
+            resources[i] = {*r.u16(info + 6), uint64_t(*r.u16(info)) << shift,
+                            uint64_t(*r.u16(info + 2)) << shift};
         }
-        // Each type is taken once, from its first list.
-        if (*type == kNeGroupIcon && !groupList)
-            groupList = std::move(resources);
-        else if (*type == kNeIcon && !iconList)
-            iconList = std::move(resources);
+        if (*type == kNeGroupIcon && !lists.groups)
+            lists.groups = std::move(resources);
+        else if (*type == kNeIcon && !lists.icons)
+            lists.icons = std::move(resources);
         at += 8 + 12 * uint64_t(*count);
     }
-    if (!groupList || groupList->empty())
-        return noIcons(error);
+}
 
+// Every group of the lists, with those of its images that are there.
+Groups neGroups(const ByteReader &r, uint64_t table, const NeLists &lists)
+{
     std::unordered_map<uint16_t, NeResource> icons;
-    if (iconList) {
-        for (const NeResource &icon : *iconList)
+    if (lists.icons) {
+        for (const NeResource &icon : *lists.icons)
             icons.emplace(icon.id, icon);
     }
     ImageStore store(r);
     Groups groups;
-    groups.reserve(groupList->size());
-    for (const NeResource &g : *groupList) {
+    groups.reserve(lists.groups->size());
+    for (const NeResource &g : *lists.groups) {
         IconGroup group;
         group.name = neName(r, table, g.id);
         // The group's length is rounded up to the alignment and may run past a file that
@@ -405,6 +403,26 @@ std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, FormatError *erro
         groups.push_back(std::move(group));
     }
     return groups;
+}
+
+std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, FormatError *error)
+{
+    const auto tableOffset = r.u16(ne + 0x24), residentOffset = r.u16(ne + 0x26);
+    if (!tableOffset || !residentOffset)
+        return unreadable(error);
+    // Windows reads a table this small as none.
+    if (int(*residentOffset) - int(*tableOffset) <= 8)
+        return noIcons(error);
+    const uint64_t table = ne + *tableOffset;
+    const auto shift = r.u16(table);
+    if (!shift || *shift > 16)
+        return unreadable(error);
+    const auto lists = readNeLists(r, table, *shift, error);
+    if (!lists)
+        return std::nullopt;
+    if (!lists->groups || lists->groups->empty())
+        return noIcons(error);
+    return neGroups(r, table, *lists);
 }
 
 // --- ICO -----------------------------------------------------------------------------------
