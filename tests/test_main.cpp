@@ -1,10 +1,10 @@
 #include <QApplication>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "app/toolkit/Forms.h"
 #include "support/ScriptedSeam.h"
+#include "support/files.h"
 
 namespace {
 
@@ -23,14 +23,10 @@ class CleanSlate : public testing::EmptyTestEventListener
 int main(int argc, char **argv)
 {
     testing::InitGoogleTest(&argc, argv);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     // Settings, trash and caches of the tests stay out of the user's folders.
     const QTemporaryDir home;
-    if (!home.isValid())
+    if (!startTestProgram(home))
         return 2;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(home.filePath(QStringLiteral("cache"))));
     QApplication app(argc, argv);
     installSeam(std::make_unique<ScriptedSeam>());
     testing::UnitTest::GetInstance()->listeners().Append(new CleanSlate);

@@ -6,6 +6,17 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+bool startTestProgram(const QTemporaryDir &home)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!home.isValid())
+        return false;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(home.filePath(QStringLiteral("cache"))));
+    return true;
+}
+
 QByteArray readAll(const QString &path)
 {
     QFile f(path);

@@ -5,6 +5,9 @@
 
 #include "formats/SafeWrite.h"
 
+// Starts a test program: Qt offscreen, and the per-user settings, data and caches in `home`,
+// out of the user's folders. False when `home` could not be made.
+bool startTestProgram(const QTemporaryDir &home);
 // The whole content of a file; empty when it cannot be read.
 QByteArray readAll(const QString &path);
 // Makes the file, link or folder another user's (tests run as root); false where not allowed.
