@@ -2,13 +2,10 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLoggingCategory>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/Pictures.h"
-#include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"
@@ -42,14 +39,9 @@ void placeToolWindowsForOpen(bool topmost)
 
 void frmGeral::mnuNew_Click()
 {
+    const IconChange change(*this);
     // Undo the smaller canvas the resize tool leaves.
-    setWidth(Ikon, 510);
-    setHeight(Ikon, 510);
-    setWidth(grid, 4815);
-    setHeight(grid, 4832);
-    setTop(lblNumero2, Top(grid) + Height(grid));
-    setWidth(lblNumero2, Width(grid));
-    setHeight(lblNumero1, Height(grid));
+    setCanvasSize(StandardCanvas);
     fillWithRightColor();
 }
 
@@ -75,14 +67,14 @@ bool frmGeral::openChosenFile()
     mnuReduzir->setEnabled(true);
     setMsg(cd.FileName);
     QString reason;
-    const auto picture = LoadPicture(cd.FileName, Ikon->BackColor(), QSize(32, 32), &reason);
+    const auto picture =
+        LoadPicture(cd.FileName, Ikon->BackColor(), QSize(CellCount, CellCount), &reason);
     if (!picture) {
         // The message is the same for every fault; the log says which it was.
         qCWarning(lcFiles).noquote() << "Cannot open" << cd.FileName + QLatin1Char(':') << reason;
         return false;
     }
-    Ikon->setPicture(*picture);
-    RedrawGrid();
+    changeIcon([&] { Ikon->setPicture(*picture); });
     lastFileName = cd.FileName;
     return true;
 }
@@ -107,7 +99,7 @@ void frmGeral::mnusave_Click()
     // The type offered is the remembered name's.
     if (const int index = filterIndexOf(kSaveFilter, QFileInfo(cd.FileName).fileName()))
         cd.FilterIndex = index;
-    cd.Flags = 2;
+    cd.Flags = CommonDialog::cdlOFNOverwritePrompt;
     if (cd.ShowSave() != 0)
         return;
     Ikon->takeImageAsPicture();

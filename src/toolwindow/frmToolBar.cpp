@@ -10,7 +10,7 @@
 #include <QToolButton>
 #include <cmath>
 
-#include "app/frmGeral.h"
+#include "app/Editor.h"
 #include "app/toolkit/UserFile.h"
 #include "app/toolkit/twips.h"
 #include "placement/placement.h"
@@ -248,7 +248,7 @@ void frmToolBar::Form_Load()
 void frmToolBar::Form_Unload(int &Cancel)
 {
     Cancel = 0;
-    frmGeral &main = Forms::get<frmGeral>();
+    Editor &main = Editor::current();
     main.RightColor->setBackColor(RightColor->BackColor());
     main.LeftColor->setBackColor(LeftColor->BackColor());
     SaveWindowPosition(this);
@@ -267,7 +267,7 @@ void frmToolBar::Color_Click(int Index)
     const auto cell = Color.find(Index);
     if (cell == Color.end())
         return;
-    frmGeral &main = Forms::get<frmGeral>();
+    Editor &main = Editor::current();
     if (Index > 31) {
         // A cancelled dialog gives the colour it held last, which the slot takes all the same.
         main.cd.ShowColor();
@@ -280,36 +280,38 @@ void frmToolBar::Color_Click(int Index)
 
 void frmToolBar::cmdShift_Click(int Index)
 {
-    PictureBox *ikon = Forms::get<frmGeral>().Ikon;
-    switch (Index) {
-    case 0:
-        ShiftRight(ikon);
-        break;
-    case 1:
-        ShiftLeft(ikon);
-        break;
-    case 2:
-        ShiftUp(ikon);
-        break;
-    case 3:
-        ShiftDown(ikon);
-        break;
-    case 4:
-        ShiftUp(ikon), ShiftLeft(ikon);
-        break;
-    case 5:
-        ShiftUp(ikon), ShiftRight(ikon);
-        break;
-    case 6:
-        ShiftDown(ikon), ShiftLeft(ikon);
-        break;
-    case 7:
-        ShiftDown(ikon), ShiftRight(ikon);
-        break;
-    default:
+    if (Index < 0 || Index >= int(cmdShift.size()))
         return;
-    }
-    Forms::get<frmGeral>().RedrawGrid();
+    Editor &main = Editor::current();
+    PictureBox *ikon = main.Ikon;
+    main.changeIcon([Index, ikon] {
+        switch (Index) {
+        case 0:
+            ShiftRight(ikon);
+            break;
+        case 1:
+            ShiftLeft(ikon);
+            break;
+        case 2:
+            ShiftUp(ikon);
+            break;
+        case 3:
+            ShiftDown(ikon);
+            break;
+        case 4:
+            ShiftUp(ikon), ShiftLeft(ikon);
+            break;
+        case 5:
+            ShiftUp(ikon), ShiftRight(ikon);
+            break;
+        case 6:
+            ShiftDown(ikon), ShiftLeft(ikon);
+            break;
+        case 7:
+            ShiftDown(ikon), ShiftRight(ikon);
+            break;
+        }
+    });
 }
 
 void frmToolBar::openFace(QGroupBox *face, std::initializer_list<QGroupBox *> hidden, double width,
@@ -351,7 +353,7 @@ void frmToolBar::cmdOpen_Click()
     IconIndex = 0;
     PicIcon->show();
 
-    frmGeral &main = Forms::get<frmGeral>();
+    Editor &main = Editor::current();
     main.setMsg(QStringLiteral("File: ") + QFileInfo(path).fileName() +
                 QStringLiteral("    Total: ") + QString::number(IconCount));
     setArquivo(QStringLiteral("1"));
@@ -388,7 +390,8 @@ void frmToolBar::cmdBack_Click()
 
 void frmToolBar::PicIcon_Change()
 {
-    Forms::get<frmGeral>().Ikon->setPicture(PicIcon->Picture());
+    Editor &main = Editor::current();
+    main.changeIcon([&main, this] { main.Ikon->setPicture(PicIcon->Picture()); });
 }
 
 void frmToolBar::showIcon(int index)
@@ -401,7 +404,6 @@ void frmToolBar::showIcon(int index)
     }
     PicIcon->setPicture(PicIcon->Image());
     PicIcon_Change();
-    Forms::get<frmGeral>().RedrawGrid();
 }
 
 void frmToolBar::setArquivo(const QString &caption)
@@ -412,12 +414,12 @@ void frmToolBar::setArquivo(const QString &caption)
     const double width = std::max(135.0, pixelsToTwips(lblArquivo->sizeHint().width()));
     Move(lblArquivo, 1000 + (135 - width) / 2, 1680, width, 195);
     if (caption > QLatin1String("0"))
-        Forms::get<frmGeral>().mnuPropriedade->setEnabled(false);
+        Editor::current().mnuPropriedade->setEnabled(false);
 }
 
 void frmToolBar::cmdDiminuir_Click()
 {
-    frmGeral &main = Forms::get<frmGeral>();
+    Editor &main = Editor::current();
     const QString state = cmdDiminuir->text();
     if (state == QLatin1String("Resize")) {
         cmdDiminuir->setText(QStringLiteral("Transfer"));
@@ -428,26 +430,19 @@ void frmToolBar::cmdDiminuir_Click()
         picPequeno->Refresh();
     } else if (state == QLatin1String("Transfer")) {
         cmdDiminuir->setText(QStringLiteral("Return, Clean!"));
-        setHeight(main.Ikon, 340);
-        setWidth(main.Ikon, 340);
-        setHeight(main.grid, 2700);
-        setWidth(main.grid, 2715);
-        setHeight(main.lblNumero1, Height(main.grid));
-        setWidth(main.lblNumero2, Width(main.grid));
-        setTop(main.lblNumero2, Top(main.grid) + Height(main.grid));
-        main.Ikon->setPicture(picPequeno->Image());
-        main.RedrawGrid();
+        transferToCanvas(SmallCanvas);
     } else if (state == QLatin1String("Return, Clean!")) {
         picPequeno->setPicture(main.picLimpa->Image());
         cmdDiminuir->setText(QStringLiteral("Resize"));
-        setHeight(main.Ikon, 510);
-        setWidth(main.Ikon, 510);
-        setHeight(main.grid, 4832);
-        setWidth(main.grid, 4815);
-        setTop(main.lblNumero2, Top(main.grid) + Height(main.grid));
-        setHeight(main.lblNumero1, Height(main.grid));
-        setWidth(main.lblNumero2, Width(main.grid));
-        main.Ikon->setPicture(picPequeno->Image());
-        main.RedrawGrid();
+        transferToCanvas(StandardCanvas);
     }
+}
+
+void frmToolBar::transferToCanvas(const CanvasSize &size)
+{
+    Editor &main = Editor::current();
+    main.changeIcon([&] {
+        main.setCanvasSize(size);
+        main.Ikon->setPicture(picPequeno->Image());
+    });
 }
