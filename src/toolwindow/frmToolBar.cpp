@@ -106,6 +106,24 @@ QImage smallIconOf(const QString &path)
     return QFileIconProvider().icon(QFileInfo(path)).pixmap(16, 16).toImage();
 }
 
+// The move buttons in the order of cmdShift, each moving the image by (dx, dy) pixels.
+struct MoveButton
+{
+    double left, top;
+    const char *tip;
+    int dx, dy;
+};
+constexpr MoveButton MoveButtons[8] = {
+    {1440, 1200, "Lateral Direita", 1, 0},
+    {240, 1200, "Lateral Esquerda", -1, 0},
+    {840, 720, "Topo", 0, -1},
+    {840, 1680, "Base", 0, 1},
+    {120, 600, "Topo Esquerdo", -1, -1},
+    {1560, 600, "Topo Direito", 1, -1},
+    {120, 1800, "Base Esquerda", -1, 1},
+    {1560, 1800, "Base Direita", 1, 1},
+};
+
 // The custom slots from left to right.
 constexpr int CustomSlots[8] = {47, 45, 40, 42, 39, 35, 34, 33};
 
@@ -175,25 +193,11 @@ void frmToolBar::buildPalette()
 
 void frmToolBar::buildMove()
 {
-    static const struct
-    {
-        double left, top;
-        const char *tip;
-        int dx, dy;
-    } buttons[8] = {
-        {1440, 1200, "Lateral Direita", 1, 0},
-        {240, 1200, "Lateral Esquerda", -1, 0},
-        {840, 720, "Topo", 0, -1},
-        {840, 1680, "Base", 0, 1},
-        {120, 600, "Topo Esquerdo", -1, -1},
-        {1560, 600, "Topo Direito", 1, -1},
-        {120, 1800, "Base Esquerda", -1, 1},
-        {1560, 1800, "Base Direita", 1, 1},
-    };
     for (int i = 0; i < 8; ++i) {
-        auto *b = place(new QToolButton(fraMove), buttons[i].left, buttons[i].top, 495, 495);
-        b->setToolTip(QString::fromLatin1(buttons[i].tip));
-        b->setIcon(compassArrow(buttons[i].dx, buttons[i].dy));
+        const MoveButton &button = MoveButtons[i];
+        auto *b = place(new QToolButton(fraMove), button.left, button.top, 495, 495);
+        b->setToolTip(QString::fromLatin1(button.tip));
+        b->setIcon(compassArrow(button.dx, button.dy));
         b->setIconSize(QSize(24, 24));
         connect(b, &QToolButton::clicked, this, [this, i] { cmdShift_Click(i); });
         cmdShift[i] = b;
@@ -283,34 +287,13 @@ void frmToolBar::cmdShift_Click(int Index)
     if (Index < 0 || Index >= int(cmdShift.size()))
         return;
     Editor &main = Editor::current();
-    PictureBox *ikon = main.Ikon;
-    main.changeIcon([Index, ikon] {
-        switch (Index) {
-        case 0:
-            ShiftRight(ikon);
-            break;
-        case 1:
-            ShiftLeft(ikon);
-            break;
-        case 2:
-            ShiftUp(ikon);
-            break;
-        case 3:
-            ShiftDown(ikon);
-            break;
-        case 4:
-            ShiftUp(ikon), ShiftLeft(ikon);
-            break;
-        case 5:
-            ShiftUp(ikon), ShiftRight(ikon);
-            break;
-        case 6:
-            ShiftDown(ikon), ShiftLeft(ikon);
-            break;
-        case 7:
-            ShiftDown(ikon), ShiftRight(ikon);
-            break;
-        }
+    const MoveButton &move = MoveButtons[Index];
+    // Up or down first, then sideways.
+    main.changeIcon([&move, ikon = main.Ikon] {
+        if (move.dy != 0)
+            (move.dy < 0 ? ShiftUp : ShiftDown)(ikon);
+        if (move.dx != 0)
+            (move.dx < 0 ? ShiftLeft : ShiftRight)(ikon);
     });
 }
 
