@@ -19,6 +19,11 @@ Editor::~Editor()
         currentEditor = nullptr;
 }
 
+bool Editor::exists()
+{
+    return currentEditor != nullptr;
+}
+
 Editor &Editor::current()
 {
     Q_ASSERT(currentEditor);

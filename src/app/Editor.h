@@ -36,6 +36,7 @@ public:
 
     // The main window; only while it exists.
     static Editor &current();
+    static bool exists();
 
     // The actual-size icon, the model; `RedrawGrid` shows it on the enlarged grid.
     PictureBox *Ikon = nullptr;

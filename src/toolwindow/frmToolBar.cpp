@@ -252,9 +252,12 @@ void frmToolBar::Form_Load()
 void frmToolBar::Form_Unload(int &Cancel)
 {
     Cancel = 0;
-    Editor &main = Editor::current();
-    main.RightColor->setBackColor(RightColor->BackColor());
-    main.LeftColor->setBackColor(LeftColor->BackColor());
+    // The main window unloads this one before it goes.
+    if (Editor::exists()) {
+        Editor &main = Editor::current();
+        main.RightColor->setBackColor(RightColor->BackColor());
+        main.LeftColor->setBackColor(LeftColor->BackColor());
+    }
     SaveWindowPosition(this);
 }
 
