@@ -1,29 +1,35 @@
 #include "app/frmGeral.h"
 
+#include <QLabel>
+#include <QLineEdit>
+
+#include "app/toolkit/twips.h"
 #include "formats/Color.h"
 
-int16_t cellOf(double twips)
+void frmGeral::paintSquare(int16_t x, int16_t y, ColorValue color)
 {
-    return int16_t(toInt16(twips) / 150);
+    grid->LineBox(x + CellInset, y + CellInset, x + CellInset + SquareTwips,
+                  y + CellInset + SquareTwips, color, true);
 }
 
 void frmGeral::PaintCell(int16_t x, int16_t y, ColorValue color)
 {
     // The grid's last pixel row lies below the cells: a cell beyond them shows nothing.
-    if (x < 0 || y < 0 || x >= 32 * 150 || y >= 32 * 150)
+    if (x < 0 || y < 0 || x >= GridTwips || y >= GridTwips)
         return;
-    grid->LineBox(x + 10, y + 10, x + 130, y + 130, color, true);
-    Ikon->PSet(x / 150, y / 150, color);
+    const IconChange change(*this);
+    paintSquare(x, y, color);
+    Ikon->PSet(cellOfWhole(x), cellOfWhole(y), color);
 }
 
 void frmGeral::RedrawGrid()
 {
-    for (int16_t row = 0; row < 32; ++row)
-        for (int16_t col = 0; col < 32; ++col) {
+    for (int16_t row = 0; row < CellCount; ++row)
+        for (int16_t col = 0; col < CellCount; ++col) {
             // A shrunken icon has no colour for the cells beyond it.
             const int32_t color = Ikon->Point(col, row);
             if (color >= 0)
-                PaintCell(int16_t(150 * col), int16_t(150 * row), ColorValue(color));
+                paintSquare(int16_t(CellTwips * col), int16_t(CellTwips * row), ColorValue(color));
         }
 }
 
@@ -31,9 +37,9 @@ void frmGeral::mnuGrade_Click()
 {
     if (mnuGrade->text() == QLatin1String("With Bars")) {
         mnuGrade->setText(QStringLiteral("Without Bars"));
-        for (int i = 0; i < 32; ++i) {
-            grid->Line(0, 150 * i, 4799, 150 * i, vbBlack);
-            grid->Line(150 * i, 0, 150 * i, 4799, vbBlack);
+        for (int i = 0; i < CellCount; ++i) {
+            grid->Line(0, CellTwips * i, GridTwips - 1, CellTwips * i, vbBlack);
+            grid->Line(CellTwips * i, 0, CellTwips * i, GridTwips - 1, vbBlack);
         }
     } else {
         mnuGrade->setText(QStringLiteral("With Bars"));
@@ -44,7 +50,19 @@ void frmGeral::mnuGrade_Click()
 
 void frmGeral::fillWithRightColor()
 {
-    Ikon->FillColor = RightColor->BackColor();
-    Ikon->LineBox(0, 0, 31, 31, Ikon->FillColor, true);
-    RedrawGrid();
+    changeIcon([this] {
+        Ikon->FillColor = RightColor->BackColor();
+        Ikon->LineBox(0, 0, LastCell, LastCell, Ikon->FillColor, true);
+    });
+}
+
+void frmGeral::applyCanvasSize(const CanvasSize &size)
+{
+    setWidth(Ikon, size.ikon);
+    setHeight(Ikon, size.ikon);
+    setWidth(grid, size.gridWidth);
+    setHeight(grid, size.gridHeight);
+    setTop(lblNumero2, Top(grid) + Height(grid));
+    setWidth(lblNumero2, Width(grid));
+    setHeight(lblNumero1, Height(grid));
 }

@@ -29,7 +29,7 @@ const QString kCaptionNormal = QStringLiteral("Pixmint 2.1.0");
 const QString kCaptionMaximised =
     QStringLiteral("Orvel Pixmint - Version: 2.10 - Orvel Orvelcraft");
 
-const char *const kModeTips[9] = {
+const char *const kModeTips[ModeButtonCount] = {
     "Pencil Mode",
     "Line Mode",
     "Rectangle Mode",
@@ -179,7 +179,7 @@ void frmGeral::buildControls()
 
     // The mode buttons, three by three.
     pic3DTool = place(new SSPanel(pnlBarra), 0, 0, 1950, 1950);
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < ModeButtonCount; ++i) {
         auto *b = new PictureBox(pic3DTool, PictureBox::ScaleMode::Pixels);
         b->setBorderStyle(1);
         place(b, 150 + (i % 3) * 585, 150 + (i / 3) * 585, 510, 510);
@@ -372,7 +372,7 @@ void frmGeral::wireEvents()
     connect(mnuOpTxt, &QAction::triggered, this, [this] { mnuOpTxt_Click(); });
     connect(mnuGradiende, &QAction::triggered, this, [this] { mnuGradiende_Click(); });
 
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < ModeButtonCount; ++i)
         picModeSel[i]->Click = [this, i] { picModeSel_Click(i); };
 
     grid->MouseDown = [this](int b, int s, double x, double y) { grid_MouseDown(b, s, x, y); };
@@ -398,7 +398,7 @@ void frmGeral::wireEvents()
     for (int key : {int(Qt::Key_F2), int(Qt::Key_F3)}) {
         auto *s = new QShortcut(QKeySequence(key), this);
         connect(s, &QShortcut::activated, this,
-                [this, key] { Form_KeyDown(key == Qt::Key_F2 ? 113 : 114, 0); });
+                [this, key] { Form_KeyDown(key == Qt::Key_F2 ? vbKeyF2 : vbKeyF3, 0); });
     }
 }
 
@@ -466,8 +466,8 @@ void frmGeral::Form_Load()
     setTop(this, 400);
     setCaption(kCaptionLoad);
 
-    picModeSel_Click(0); // 8.
-    mnuGrade_Click();    // 9.
+    picModeSel_Click(int(Mode::Pencil)); // 8.
+    mnuGrade_Click();                    // 9.
 
     // 10. The applications running now, read just after the window shows: the process table
     // is slow to walk and the list is not refreshed.
@@ -510,7 +510,7 @@ void frmGeral::layoutPanels()
 
 void frmGeral::Form_Resize()
 {
-    if (WindowState() == 2) {
+    if (WindowState() == vbMaximized) {
         setCaption(kCaptionMaximised);
         lblAviso->setVisible(true);
         return;
@@ -548,10 +548,10 @@ void frmGeral::Form_Unload(int &Cancel)
 void frmGeral::Form_KeyDown(int KeyCode, int Shift)
 {
     Q_UNUSED(Shift);
-    if (KeyCode == 113)
-        setWindowState(1);
-    else if (KeyCode == 114)
-        setWindowState(2);
+    if (KeyCode == vbKeyF2)
+        setWindowState(vbMinimized);
+    else if (KeyCode == vbKeyF3)
+        setWindowState(vbMaximized);
 }
 
 void frmGeral::Form_MouseMove(int Button, int Shift, double X, double Y)
@@ -644,7 +644,7 @@ void frmGeral::picDefaltColor_MouseDown(int Button, int, double X, double Y)
 
 void frmGeral::txtAlpha_Click()
 {
-    cd.Flags = 259;
+    cd.Flags = CommonDialog::cdlCFBoth | CommonDialog::cdlCFEffects;
     cd.FontName = QStringLiteral("Ms Sans Serif");
     // The colour offered after the font is the text's own, which a cancel keeps.
     cd.Color = fromQColor(txtAlpha->palette().color(QPalette::Text));
@@ -670,7 +670,12 @@ void frmGeral::txtAlpha_Click()
 
 void frmGeral::txtAlpha_GotFocus()
 {
-    picModeSel_Click(6);
+    picModeSel_Click(int(Mode::Text));
+}
+
+QString frmGeral::msg() const
+{
+    return lblMsg->text();
 }
 
 void frmGeral::setMsg(const QString &caption)

@@ -4,9 +4,9 @@
 #include <QMenu>
 #include <array>
 #include <cstdint>
-#include <vector>
+#include <optional>
 
-#include "app/toolkit/CommonDialog.h"
+#include "app/Editor.h"
 #include "app/toolkit/Forms.h"
 #include "app/toolkit/PictureBox.h"
 #include "app/toolkit/SSPanel.h"
@@ -18,8 +18,8 @@ class QListWidget;
 
 // The main window: the enlarged canvas `grid`, the actual-size icon `Ikon` (the model), the mode
 // buttons, the button colours, the splash and the menu bar. Other windows reach these controls
-// by name.
-class frmGeral : public Form
+// by name; the tool windows reach it through its face, `Editor`.
+class frmGeral : public Form, public Editor
 {
     Q_OBJECT
 public:
@@ -28,10 +28,8 @@ public:
     // Controls, in their nesting.
     QLineEdit *txtFormat;
     Timer *tmrLogo;
-    CommonDialog cd;
     SSPanel *pnlBarra;
     PictureBox *picCap;
-    PictureBox *picLimpa; // a blank white picture
     SSPanel *pnlMaster2;
     PictureBox *picLogo;
     QListWidget *List1;
@@ -52,14 +50,11 @@ public:
     SSPanel *pic3DColor;
     PictureBox *picDefaltColor;
     PictureBox *picVeCor;
-    PictureBox *RightColor;
-    PictureBox *LeftColor;
     SSPanel *pic3DTool;
-    std::array<PictureBox *, 9> picModeSel;
+    std::array<PictureBox *, ModeButtonCount> picModeSel;
     SSPanel *pic3DMode;
     PictureBox *picMode;
     SSPanel *pic3dIco;
-    PictureBox *Ikon;
     QLabel *lblMsg;
     QLabel *lblAviso;
     QLabel *imgColar;
@@ -72,11 +67,11 @@ public:
     QMenu *mnuGradeOption;
     QAction *mnuLimpar, *mnuGrade;
     QMenu *mnuGirar;
-    QAction *mnuRotate13, *mnuHorizontal, *mnuVertical, *mnuMove, *mnuReduzir;
+    QAction *mnuRotate13, *mnuHorizontal, *mnuVertical, *mnuMove;
     QMenu *mnuColors;
     QAction *mnuCorFixa, *mnuProcCor, *mnuScroolColor;
     QMenu *mnuFerramentas;
-    QAction *mnuPrevi, *mnuGradiende, *mnuPropriedade, *mnuSearch, *div9, *mnuBrushkit;
+    QAction *mnuPrevi, *mnuGradiende, *mnuSearch, *div9, *mnuBrushkit;
     QMenu *mnuOptions;
     QMenu *mnuEdFormat;
     QAction *mnuRaised, *mnuSoftRaised, *mnuSunken, *mnuSoftSunken, *mnuEtched;
@@ -85,7 +80,7 @@ public:
     QAction *mnucshp, *div5, *div4, *div6, *mnuVersao;
 
     // Drawing state shared with the clipboard commands.
-    int16_t DrawMode = 0;
+    Mode DrawMode = Mode::Pencil;
     int16_t DownX = 0, DownY = 0;
     int16_t CurCol = 0, CurRow = 0;
     int16_t SelX1 = 0, SelY1 = 0, SelX2 = 0, SelY2 = 0;
@@ -108,13 +103,14 @@ public:
     void txtAlpha_Click();
     void txtAlpha_GotFocus();
     void lblMsg_Change();
-    void setMsg(const QString &caption); // sets lblMsg's caption and runs its change event
+    QString msg() const override;
+    void setMsg(const QString &caption) override; // sets lblMsg's caption, runs its change event
+    Form &mainWindow() override { return *this; }
 
     // The canvas: `Ikon` is the model, `grid` its enlarged view.
     // Paints the cell whose top-left is (x, y) in grid twips, and its pixel in Ikon.
     void PaintCell(int16_t x, int16_t y, ColorValue color);
-    // Repaints all 32 x 32 cells from Ikon.
-    void RedrawGrid();
+    void RedrawGrid() override;
     void mnuGrade_Click();
     // Fills all 32 x 32 pixels with the right button's colour and repaints the grid.
     void fillWithRightColor();
@@ -186,6 +182,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void applyCanvasSize(const CanvasSize &size) override;
 
 private:
     void buildControls();
@@ -196,30 +193,17 @@ private:
     void StartLogoRollUp();
     void hideToolWindows();
     void finishRollUp();
+    // Paints the square of the cell whose top-left is (x, y) on the grid alone.
+    void paintSquare(int16_t x, int16_t y, ColorValue color);
+    // What a release does in each mode.
+    void releaseLine(ColorValue color);
+    void releaseBox(ColorValue color, int16_t col, int16_t row);
+    void releaseCircle(ColorValue color);
+    void releaseText(ColorValue color, int16_t col, int16_t row);
+    void releaseFill(ColorValue color, int16_t col, int16_t row);
+    void releaseCapture();
+    void releasePaste(int16_t col, int16_t row);
+
+    // A pencil stroke, from the press to the release, is one change of the icon.
+    std::optional<IconChange> stroke_;
 };
-
-// The copied region in cells, inclusive, of a capture rectangle in grid twips: each value rounded
-// half to even before the division, the right and bottom edges summed before rounding.
-struct CellRegion
-{
-    int16_t x1, y1, x2, y2;
-};
-CellRegion captureRegion(double left, double top, double width, double height);
-
-// The colours of the default palette's columns, from black to white: 361 in all.
-std::vector<ColorValue> spectrumColumns();
-// Where the settings file lives: the per-user config folder.
-QString settingsFilePath();
-// The 24 lines of the settings file with the given style number.
-QByteArray settingsFileContent(const QString &style);
-
-// The cell of a grid position in twips: round half to even, then truncate toward zero.
-int16_t cellOf(double twips);
-// The coordinates label for a cell: "X: 05  Y: 31".
-QString coordinatesText(int16_t col, int16_t row);
-// The pencil's constrained cell: with a modifier held the stroke keeps the pressed column when
-// it moves at least as far vertically as horizontally, otherwise the pressed row.
-void constrainPencil(int Shift, double X, double Y, int16_t DownX, int16_t DownY, int16_t &col,
-                     int16_t &row);
-// The circle band's radius in twips through the pointer, saturated to 16 bits.
-int16_t bandRadius(int16_t DownX, int16_t DownY, double X, double Y);

@@ -2,36 +2,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <cmath>
+#include <algorithm>
 #include <cstdlib>
-
-QString coordinatesText(int16_t col, int16_t row)
-{
-    const auto two = [](int16_t n) { return (QStringLiteral("0") + QString::number(n)).right(2); };
-    return QStringLiteral("X: ") + two(col) + QStringLiteral("  ") + QStringLiteral("Y: ") +
-           two(row);
-}
-
-void constrainPencil(int Shift, double X, double Y, int16_t DownX, int16_t DownY, int16_t &col,
-                     int16_t &row)
-{
-    if (Shift == 0)
-        return;
-    const double dx = std::abs(X - DownX);
-    const double dy = std::abs(Y - DownY);
-    if (dy >= dx)
-        col = int16_t(DownX / 150);
-    else
-        row = int16_t(DownY / 150);
-}
-
-int16_t bandRadius(int16_t DownX, int16_t DownY, double X, double Y)
-{
-    const double dx = DownX - X;
-    const double dy = DownY - Y;
-    // Saturated so that the band's width 2r still fits its 16-bit field.
-    return int16_t(std::min<int64_t>(vbRound(std::sqrt(dx * dx + dy * dy)), 16383));
-}
 
 ColorValue frmGeral::buttonColor(int Button) const
 {
@@ -40,9 +12,9 @@ ColorValue frmGeral::buttonColor(int Button) const
 
 void frmGeral::picModeSel_Click(int Index)
 {
-    if (Index < 0 || Index > 8)
+    if (Index < 0 || Index >= ModeButtonCount)
         return;
-    DrawMode = int16_t(Index);
+    DrawMode = Mode(Index);
     picMode->setPicture(picModeSel[Index]->Picture());
     mnuColar->setEnabled(false);
     mnuCortar->setEnabled(false);
@@ -52,30 +24,34 @@ void frmGeral::picModeSel_Click(int Index)
 
 void frmGeral::grid_MouseDown(int Button, int, double X, double Y)
 {
+    // A press whose release never came ends its stroke here.
+    stroke_.reset();
     DownX = toInt16(X);
     DownY = toInt16(Y);
-    const ColorValue color = buttonColor(Button);
     switch (DrawMode) {
-    case 0:
-        PaintCell(int16_t(150 * CurCol), int16_t(150 * CurRow), color);
+    case Mode::Pencil:
+        stroke_.emplace(*this);
+        PaintCell(int16_t(CellTwips * CurCol), int16_t(CellTwips * CurRow), buttonColor(Button));
         break;
-    case 1:
+    case Mode::Line:
         // A click without a move draws the pressed cell alone.
         shLine->setPoints(DownX, DownY, DownX, DownY);
         shLine->setVisible(true);
         break;
-    case 2:
-    case 3:
+    case Mode::Rectangle:
+    case Mode::FilledRectangle:
         shRect->setVisible(true);
         break;
-    case 4:
-    case 5:
+    case Mode::Circle:
+    case Mode::FilledCircle:
         shCircle->setVisible(true);
         break;
-    case 8:
+    case Mode::Capture:
         shCapture->setVisible(true);
         break;
-    default:
+    case Mode::Text:
+    case Mode::ColorFill:
+    case Mode::Paste:
         break;
     }
 }
@@ -91,27 +67,26 @@ void frmGeral::grid_MouseMove(int Button, int Shift, double X, double Y)
     if (Button == 0)
         return;
 
-    const ColorValue color = buttonColor(Button);
     switch (DrawMode) {
-    case 0:
+    case Mode::Pencil:
         constrainPencil(Shift, X, Y, DownX, DownY, CurCol, CurRow);
-        PaintCell(int16_t(150 * CurCol), int16_t(150 * CurRow), color);
+        PaintCell(int16_t(CellTwips * CurCol), int16_t(CellTwips * CurRow), buttonColor(Button));
         break;
-    case 1:
+    case Mode::Line:
         shLine->setPoints(DownX, DownY, X, Y);
         break;
-    case 2:
-    case 3:
-    case 8: {
-        Shape *band = DrawMode == 8 ? shCapture : shRect;
+    case Mode::Rectangle:
+    case Mode::FilledRectangle:
+    case Mode::Capture: {
+        Shape *band = DrawMode == Mode::Capture ? shCapture : shRect;
         band->setLeft(std::min<double>(X, DownX));
         band->setTop(std::min<double>(Y, DownY));
         band->setWidth(std::abs(DownX - X));
         band->setHeight(std::abs(DownY - Y));
         break;
     }
-    case 4:
-    case 5: {
+    case Mode::Circle:
+    case Mode::FilledCircle: {
         const int16_t r = bandRadius(DownX, DownY, X, Y);
         shCircle->setWidth(2 * r);
         shCircle->setHeight(2 * r);
@@ -119,7 +94,9 @@ void frmGeral::grid_MouseMove(int Button, int Shift, double X, double Y)
         shCircle->setTop(DownY - r);
         break;
     }
-    default:
+    case Mode::Text:
+    case Mode::ColorFill:
+    case Mode::Paste:
         break;
     }
 }
@@ -127,74 +104,117 @@ void frmGeral::grid_MouseMove(int Button, int Shift, double X, double Y)
 void frmGeral::grid_MouseUp(int Button, int, double X, double Y)
 {
     const ColorValue color = buttonColor(Button);
-    const int16_t downCol = int16_t(DownX / 150);
-    const int16_t downRow = int16_t(DownY / 150);
+    const int16_t col = cellOf(X);
+    const int16_t row = cellOf(Y);
     switch (DrawMode) {
-    case 1: {
-        const int16_t x2 = cellOf(shLine->X2());
-        const int16_t y2 = cellOf(shLine->Y2());
-        Ikon->Line(cellOf(shLine->X1()), cellOf(shLine->Y1()), x2, y2, color);
-        Ikon->PSet(x2, y2, color);
-        RedrawGrid();
-        shLine->setPoints(0, 0, 0, 0);
-        shLine->setVisible(false);
+    case Mode::Pencil:
+        break;
+    case Mode::Line:
+        releaseLine(color);
+        break;
+    case Mode::Rectangle:
+    case Mode::FilledRectangle:
+        releaseBox(color, col, row);
+        break;
+    case Mode::Circle:
+    case Mode::FilledCircle:
+        releaseCircle(color);
+        break;
+    case Mode::Text:
+        releaseText(color, col, row);
+        break;
+    case Mode::ColorFill:
+        releaseFill(color, col, row);
+        break;
+    case Mode::Capture:
+        releaseCapture();
+        break;
+    case Mode::Paste:
+        releasePaste(col, row);
         break;
     }
-    case 2:
-    case 3:
-        Ikon->FillStyle = DrawMode == 3 ? PictureBox::vbFSSolid : PictureBox::vbFSTransparent;
-        Ikon->LineBox(downCol, downRow, cellOf(X), cellOf(Y), color, DrawMode == 3);
-        RedrawGrid();
-        shRect->setWidth(0);
-        shRect->setHeight(0);
-        shRect->setVisible(false);
-        break;
-    case 4:
-    case 5:
-        Ikon->FillStyle = DrawMode == 5 ? PictureBox::vbFSSolid : PictureBox::vbFSTransparent;
+    stroke_.reset();
+}
+
+void frmGeral::releaseLine(ColorValue color)
+{
+    const int16_t x2 = cellOf(shLine->X2());
+    const int16_t y2 = cellOf(shLine->Y2());
+    changeIcon([&] {
+        Ikon->Line(cellOf(shLine->X1()), cellOf(shLine->Y1()), x2, y2, color);
+        // The line leaves out its last pixel.
+        Ikon->PSet(x2, y2, color);
+    });
+    shLine->setPoints(0, 0, 0, 0);
+    shLine->setVisible(false);
+}
+
+void frmGeral::releaseBox(ColorValue color, int16_t col, int16_t row)
+{
+    const bool filled = DrawMode == Mode::FilledRectangle;
+    changeIcon([&] {
+        Ikon->FillStyle = filled ? PictureBox::vbFSSolid : PictureBox::vbFSTransparent;
+        Ikon->LineBox(cellOfWhole(DownX), cellOfWhole(DownY), col, row, color, filled);
+    });
+    shRect->setWidth(0);
+    shRect->setHeight(0);
+    shRect->setVisible(false);
+}
+
+void frmGeral::releaseCircle(ColorValue color)
+{
+    changeIcon([&] {
+        Ikon->FillStyle =
+            DrawMode == Mode::FilledCircle ? PictureBox::vbFSSolid : PictureBox::vbFSTransparent;
         Ikon->FillColor = color;
-        Ikon->Circle(downCol, downRow, shCircle->Width() / 300.0, color);
-        RedrawGrid();
-        shCircle->setWidth(0);
-        shCircle->setHeight(0);
-        shCircle->setVisible(false);
-        break;
-    case 6: {
-        const QString t = txtAlpha->text();
-        Ikon->CurrentX = cellOf(X) - Ikon->TextWidth(t) / 2;
-        Ikon->CurrentY = cellOf(Y) - Ikon->TextHeight(t) / 2;
+        // The band's width is 2r twips: the radius in pixels is r / 150.
+        Ikon->Circle(cellOfWhole(DownX), cellOfWhole(DownY), shCircle->Width() / (2.0 * CellTwips),
+                     color);
+    });
+    shCircle->setWidth(0);
+    shCircle->setHeight(0);
+    shCircle->setVisible(false);
+}
+
+void frmGeral::releaseText(ColorValue color, int16_t col, int16_t row)
+{
+    const QString t = txtAlpha->text();
+    changeIcon([&] {
+        Ikon->CurrentX = col - Ikon->TextWidth(t) / 2;
+        Ikon->CurrentY = row - Ikon->TextHeight(t) / 2;
         Ikon->ForeColor = color;
         Ikon->Print(t);
-        RedrawGrid();
-        break;
-    }
-    case 7: {
+    });
+}
+
+void frmGeral::releaseFill(ColorValue color, int16_t col, int16_t row)
+{
+    changeIcon([&] {
         Ikon->FillStyle = PictureBox::vbFSSolid;
         Ikon->FillColor = color;
         Ikon->takeImageAsPicture();
         // A release outside the icon has no colour to fill over.
-        const int32_t target = Ikon->Point(cellOf(X), cellOf(Y));
+        const int32_t target = Ikon->Point(col, row);
         if (target >= 0)
-            Ikon->ExtFloodFill(downCol, downRow, ColorValue(target));
-        RedrawGrid();
-        break;
-    }
-    case 8:
-        mnuCopiar->setEnabled(true);
-        mnuCortar->setEnabled(true);
-        break;
-    case 9: {
-        const int w = SelX2 - SelX1 + 1;
-        const int h = SelY2 - SelY1 + 1;
+            Ikon->ExtFloodFill(cellOfWhole(DownX), cellOfWhole(DownY), ColorValue(target));
+    });
+}
+
+void frmGeral::releaseCapture()
+{
+    mnuCopiar->setEnabled(true);
+    mnuCortar->setEnabled(true);
+}
+
+void frmGeral::releasePaste(int16_t col, int16_t row)
+{
+    const int w = SelX2 - SelX1 + 1;
+    const int h = SelY2 - SelY1 + 1;
+    changeIcon([&] {
         if (w > 0 && h > 0)
-            Ikon->PaintPicture(picCap->Image(), cellOf(X), cellOf(Y), 0, 0, w, h);
-        RedrawGrid();
-        shCapture->setWidth(0);
-        shCapture->setHeight(0);
-        shCapture->setVisible(false);
-        break;
-    }
-    default:
-        break;
-    }
+            Ikon->PaintPicture(picCap->Image(), col, row, 0, 0, w, h);
+    });
+    shCapture->setWidth(0);
+    shCapture->setHeight(0);
+    shCapture->setVisible(false);
 }

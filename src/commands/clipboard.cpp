@@ -7,12 +7,6 @@
 #include "app/frmGeral.h"
 #include "app/mdlTool.h"
 
-CellRegion captureRegion(double left, double top, double width, double height)
-{
-    return {int16_t(toInt16(left) / 150), int16_t(toInt16(top) / 150),
-            int16_t(toInt16(left + width) / 150), int16_t(toInt16(top + height) / 150)};
-}
-
 void frmGeral::mnuCopiar_Click()
 {
     mnuColar->setEnabled(true);
@@ -40,8 +34,7 @@ void frmGeral::mnuCopiar_Click()
 void frmGeral::mnuCortar_Click()
 {
     mnuCopiar_Click();
-    Ikon->LineBox(SelX1, SelY1, SelX2, SelY2, vbWhite, true);
-    RedrawGrid();
+    changeIcon([this] { Ikon->LineBox(SelX1, SelY1, SelX2, SelY2, vbWhite, true); });
 }
 
 void frmGeral::mnuColar_Click()
@@ -49,13 +42,12 @@ void frmGeral::mnuColar_Click()
     picMode->setPicture(imgColar->pixmap().toImage());
     mnuCopiar->setEnabled(false);
     mnuCortar->setEnabled(false);
-    DrawMode = 9;
+    DrawMode = Mode::Paste;
     // The buffer may hold an older bitmap than the clipboard, or none: take the current one, as
     // the pointer moving over the window would have.
     if (!LoadClipboardBitmap(picCap))
         return;
-    Ikon->setPicture(picCap->Picture());
-    RedrawGrid();
+    changeIcon([this] { Ikon->setPicture(picCap->Picture()); });
     grid->Refresh();
     mnuColar->setEnabled(false);
 }

@@ -5,34 +5,6 @@
 #include "colour/ColorPalette.h"
 #include "colour/frmVeCor1.h"
 
-std::vector<ColorValue> spectrumColumns()
-{
-    std::vector<ColorValue> columns;
-    int16_t red = 0, green = 0, blue = 0, dr = 5, dg = 0, db = 0;
-    ColorValue c = vbBlack;
-    for (;;) {
-        columns.push_back(c);
-        if (red == 255 && green == 255 && blue == 255)
-            return columns;
-        red += dr;
-        if (red > 255) {
-            red = 255, dr = 50, dg = 5;
-        } else if (red < 0) {
-            red = 0, dr = 0, db = 5;
-        }
-        green += dg;
-        if (green > 255) {
-            green = 255, dg = 0, dr = -5;
-        } else if (green < 0) {
-            green = 0, dg = 0, dr = 5;
-        }
-        blue += db;
-        if (blue > 255)
-            blue = 255, db = 0, dg = -5;
-        c = RGB(red, green, blue);
-    }
-}
-
 void frmGeral::GradiendColor()
 {
     static const std::vector<ColorValue> columns = spectrumColumns();

@@ -4,44 +4,9 @@
 #include <QLineEdit>
 
 #include "app/frmGeral.h"
-#include "app/project.h"
 #include "app/toolkit/SeqFile.h"
 #include "colour/frmDesenho.h"
 #include "formats/SettingsFile.h"
-
-namespace {
-
-QString centred(const QString &text)
-{
-    const qsizetype pad = std::max<qsizetype>(0, 50 - text.size());
-    return QString(pad / 2, ' ') + text + QString(pad - pad / 2, ' ');
-}
-
-} // namespace
-
-QString settingsFilePath()
-{
-    return SettingsFile::path(QStringLiteral("OrvelForm.orv"));
-}
-
-QByteArray settingsFileContent(const QString &style)
-{
-    const QString hyphens(50, '-');
-    const QStringList head = {centred(QStringLiteral("Orvel Orvelcraft 1998 - 2026")),
-                              centred(QString::fromLatin1(project::MailAddress)), hyphens};
-    QStringList lines = head;
-    lines << QStringLiteral("    D o n ' t   A l t e r   T h i s   F i l e     ") << hyphens
-          << style;
-    for (const char *credit :
-         {"Written by", "Orvel", "Orvelcraft", "Mintbrook", "Green Valley", "Pixeland"})
-        lines << centred(QString::fromLatin1(credit)) << hyphens;
-    lines << centred(QString::fromLatin1(project::HomePage)) << QString() << QString(50, ' ')
-          << head;
-    QByteArray bytes;
-    for (const QString &line : lines)
-        bytes += SeqFile::writeRecord({line});
-    return bytes;
-}
 
 std::array<SSPanel *, 6> frmGeral::panels() const
 {

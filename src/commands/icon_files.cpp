@@ -2,8 +2,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLoggingCategory>
 
 #include "app/frmGeral.h"
@@ -42,14 +40,9 @@ void placeToolWindowsForOpen(bool topmost)
 
 void frmGeral::mnuNew_Click()
 {
+    const IconChange change(*this);
     // Undo the smaller canvas the resize tool leaves.
-    setWidth(Ikon, 510);
-    setHeight(Ikon, 510);
-    setWidth(grid, 4815);
-    setHeight(grid, 4832);
-    setTop(lblNumero2, Top(grid) + Height(grid));
-    setWidth(lblNumero2, Width(grid));
-    setHeight(lblNumero1, Height(grid));
+    setCanvasSize(StandardCanvas);
     fillWithRightColor();
 }
 
@@ -75,15 +68,15 @@ bool frmGeral::openChosenFile()
     mnuReduzir->setEnabled(true);
     setMsg(cd.FileName);
     FormatError error;
-    const auto picture = LoadPicture(cd.FileName, Ikon->BackColor(), QSize(32, 32), &error);
+    const auto picture =
+        LoadPicture(cd.FileName, Ikon->BackColor(), QSize(CellCount, CellCount), &error);
     if (!picture) {
         // The message is the same for every fault; the log says which it was.
         qCWarning(lcFiles).noquote()
             << "Cannot open" << cd.FileName + QLatin1Char(':') << error.message;
         return false;
     }
-    Ikon->setPicture(*picture);
-    RedrawGrid();
+    changeIcon([&] { Ikon->setPicture(*picture); });
     lastFileName = cd.FileName;
     return true;
 }
@@ -108,7 +101,7 @@ void frmGeral::mnusave_Click()
     // The type offered is the remembered name's.
     if (const int index = filterIndexOf(kSaveFilter, QFileInfo(cd.FileName).fileName()))
         cd.FilterIndex = index;
-    cd.Flags = 2;
+    cd.Flags = CommonDialog::cdlOFNOverwritePrompt;
     if (cd.ShowSave() != 0)
         return;
     Ikon->takeImageAsPicture();

@@ -12,9 +12,9 @@ enum class Mirror { Diagonal, Horizontal, Vertical };
 // A pixel outside a shrunken icon reads as -1 and is not carried over.
 void remap(PictureBox *ikon, Mirror mirror)
 {
-    int32_t T[32][32];
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x)
+    int32_t T[CellCount][CellCount];
+    for (int y = 0; y < CellCount; ++y)
+        for (int x = 0; x < CellCount; ++x)
             T[x][y] = ikon->Point(x, y);
     const auto set = [ikon](int x, int y, int32_t c) {
         if (c >= 0)
@@ -22,19 +22,19 @@ void remap(PictureBox *ikon, Mirror mirror)
     };
     switch (mirror) {
     case Mirror::Diagonal:
-        for (int x = 0; x < 32; ++x)
-            for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < CellCount; ++x)
+            for (int y = 0; y < CellCount; ++y)
                 set(x, y, T[y][x]);
         break;
     case Mirror::Horizontal:
-        for (int y = 0; y < 32; ++y)
-            for (int x = 31; x >= 0; --x)
-                set(x, y, T[31 - x][y]);
+        for (int y = 0; y < CellCount; ++y)
+            for (int x = LastCell; x >= 0; --x)
+                set(x, y, T[LastCell - x][y]);
         break;
     case Mirror::Vertical:
-        for (int y = 31; y >= 0; --y)
-            for (int x = 0; x < 32; ++x)
-                set(x, y, T[x][31 - y]);
+        for (int y = LastCell; y >= 0; --y)
+            for (int x = 0; x < CellCount; ++x)
+                set(x, y, T[x][LastCell - y]);
         break;
     }
 }
@@ -43,20 +43,17 @@ void remap(PictureBox *ikon, Mirror mirror)
 
 void frmGeral::mnuRotate13_Click()
 {
-    remap(Ikon, Mirror::Diagonal);
-    RedrawGrid();
+    changeIcon([this] { remap(Ikon, Mirror::Diagonal); });
 }
 
 void frmGeral::mnuHorizontal_Click()
 {
-    remap(Ikon, Mirror::Horizontal);
-    RedrawGrid();
+    changeIcon([this] { remap(Ikon, Mirror::Horizontal); });
 }
 
 void frmGeral::mnuVertical_Click()
 {
-    remap(Ikon, Mirror::Vertical);
-    RedrawGrid();
+    changeIcon([this] { remap(Ikon, Mirror::Vertical); });
 }
 
 void frmGeral::mnuMove_Click()

@@ -10,7 +10,7 @@
 #include <QToolButton>
 #include <cmath>
 
-#include "app/frmGeral.h"
+#include "app/Editor.h"
 #include "app/toolkit/twips.h"
 #include "formats/UserFile.h"
 #include "placement/placement.h"
@@ -106,6 +106,24 @@ QImage smallIconOf(const QString &path)
     return QFileIconProvider().icon(QFileInfo(path)).pixmap(16, 16).toImage();
 }
 
+// The move buttons in the order of cmdShift, each moving the image by (dx, dy) pixels.
+struct MoveButton
+{
+    double left, top;
+    const char *tip;
+    int dx, dy;
+};
+constexpr MoveButton MoveButtons[8] = {
+    {1440, 1200, "Lateral Direita", 1, 0},
+    {240, 1200, "Lateral Esquerda", -1, 0},
+    {840, 720, "Topo", 0, -1},
+    {840, 1680, "Base", 0, 1},
+    {120, 600, "Topo Esquerdo", -1, -1},
+    {1560, 600, "Topo Direito", 1, -1},
+    {120, 1800, "Base Esquerda", -1, 1},
+    {1560, 1800, "Base Direita", 1, 1},
+};
+
 // The custom slots from left to right.
 constexpr int CustomSlots[8] = {47, 45, 40, 42, 39, 35, 34, 33};
 
@@ -175,25 +193,11 @@ void frmToolBar::buildPalette()
 
 void frmToolBar::buildMove()
 {
-    static const struct
-    {
-        double left, top;
-        const char *tip;
-        int dx, dy;
-    } buttons[8] = {
-        {1440, 1200, "Lateral Direita", 1, 0},
-        {240, 1200, "Lateral Esquerda", -1, 0},
-        {840, 720, "Topo", 0, -1},
-        {840, 1680, "Base", 0, 1},
-        {120, 600, "Topo Esquerdo", -1, -1},
-        {1560, 600, "Topo Direito", 1, -1},
-        {120, 1800, "Base Esquerda", -1, 1},
-        {1560, 1800, "Base Direita", 1, 1},
-    };
     for (int i = 0; i < 8; ++i) {
-        auto *b = place(new QToolButton(fraMove), buttons[i].left, buttons[i].top, 495, 495);
-        b->setToolTip(QString::fromLatin1(buttons[i].tip));
-        b->setIcon(compassArrow(buttons[i].dx, buttons[i].dy));
+        const MoveButton &button = MoveButtons[i];
+        auto *b = place(new QToolButton(fraMove), button.left, button.top, 495, 495);
+        b->setToolTip(QString::fromLatin1(button.tip));
+        b->setIcon(compassArrow(button.dx, button.dy));
         b->setIconSize(QSize(24, 24));
         connect(b, &QToolButton::clicked, this, [this, i] { cmdShift_Click(i); });
         cmdShift[i] = b;
@@ -248,9 +252,12 @@ void frmToolBar::Form_Load()
 void frmToolBar::Form_Unload(int &Cancel)
 {
     Cancel = 0;
-    frmGeral &main = Forms::get<frmGeral>();
-    main.RightColor->setBackColor(RightColor->BackColor());
-    main.LeftColor->setBackColor(LeftColor->BackColor());
+    // The main window unloads this one before it goes.
+    if (Editor::exists()) {
+        Editor &main = Editor::current();
+        main.RightColor->setBackColor(RightColor->BackColor());
+        main.LeftColor->setBackColor(LeftColor->BackColor());
+    }
     SaveWindowPosition(this);
 }
 
@@ -267,7 +274,7 @@ void frmToolBar::Color_Click(int Index)
     const auto cell = Color.find(Index);
     if (cell == Color.end())
         return;
-    frmGeral &main = Forms::get<frmGeral>();
+    Editor &main = Editor::current();
     if (Index > 31) {
         // A cancelled dialog gives the colour it held last, which the slot takes all the same.
         main.cd.ShowColor();
@@ -280,36 +287,17 @@ void frmToolBar::Color_Click(int Index)
 
 void frmToolBar::cmdShift_Click(int Index)
 {
-    PictureBox *ikon = Forms::get<frmGeral>().Ikon;
-    switch (Index) {
-    case 0:
-        ShiftRight(ikon);
-        break;
-    case 1:
-        ShiftLeft(ikon);
-        break;
-    case 2:
-        ShiftUp(ikon);
-        break;
-    case 3:
-        ShiftDown(ikon);
-        break;
-    case 4:
-        ShiftUp(ikon), ShiftLeft(ikon);
-        break;
-    case 5:
-        ShiftUp(ikon), ShiftRight(ikon);
-        break;
-    case 6:
-        ShiftDown(ikon), ShiftLeft(ikon);
-        break;
-    case 7:
-        ShiftDown(ikon), ShiftRight(ikon);
-        break;
-    default:
+    if (Index < 0 || Index >= int(cmdShift.size()))
         return;
-    }
-    Forms::get<frmGeral>().RedrawGrid();
+    Editor &main = Editor::current();
+    const MoveButton &move = MoveButtons[Index];
+    // Up or down first, then sideways.
+    main.changeIcon([&move, ikon = main.Ikon] {
+        if (move.dy != 0)
+            (move.dy < 0 ? ShiftUp : ShiftDown)(ikon);
+        if (move.dx != 0)
+            (move.dx < 0 ? ShiftLeft : ShiftRight)(ikon);
+    });
 }
 
 void frmToolBar::openFace(QGroupBox *face, std::initializer_list<QGroupBox *> hidden, double width,
@@ -351,7 +339,7 @@ void frmToolBar::cmdOpen_Click()
     IconIndex = 0;
     PicIcon->show();
 
-    frmGeral &main = Forms::get<frmGeral>();
+    Editor &main = Editor::current();
     main.setMsg(QStringLiteral("File: ") + QFileInfo(path).fileName() +
                 QStringLiteral("    Total: ") + QString::number(IconCount));
     setArquivo(QStringLiteral("1"));
@@ -388,7 +376,8 @@ void frmToolBar::cmdBack_Click()
 
 void frmToolBar::PicIcon_Change()
 {
-    Forms::get<frmGeral>().Ikon->setPicture(PicIcon->Picture());
+    Editor &main = Editor::current();
+    main.changeIcon([&main, this] { main.Ikon->setPicture(PicIcon->Picture()); });
 }
 
 void frmToolBar::showIcon(int index)
@@ -401,7 +390,6 @@ void frmToolBar::showIcon(int index)
     }
     PicIcon->setPicture(PicIcon->Image());
     PicIcon_Change();
-    Forms::get<frmGeral>().RedrawGrid();
 }
 
 void frmToolBar::setArquivo(const QString &caption)
@@ -412,12 +400,12 @@ void frmToolBar::setArquivo(const QString &caption)
     const double width = std::max(135.0, pixelsToTwips(lblArquivo->sizeHint().width()));
     Move(lblArquivo, 1000 + (135 - width) / 2, 1680, width, 195);
     if (caption > QLatin1String("0"))
-        Forms::get<frmGeral>().mnuPropriedade->setEnabled(false);
+        Editor::current().mnuPropriedade->setEnabled(false);
 }
 
 void frmToolBar::cmdDiminuir_Click()
 {
-    frmGeral &main = Forms::get<frmGeral>();
+    Editor &main = Editor::current();
     const QString state = cmdDiminuir->text();
     if (state == QLatin1String("Resize")) {
         cmdDiminuir->setText(QStringLiteral("Transfer"));
@@ -428,26 +416,19 @@ void frmToolBar::cmdDiminuir_Click()
         picPequeno->Refresh();
     } else if (state == QLatin1String("Transfer")) {
         cmdDiminuir->setText(QStringLiteral("Return, Clean!"));
-        setHeight(main.Ikon, 340);
-        setWidth(main.Ikon, 340);
-        setHeight(main.grid, 2700);
-        setWidth(main.grid, 2715);
-        setHeight(main.lblNumero1, Height(main.grid));
-        setWidth(main.lblNumero2, Width(main.grid));
-        setTop(main.lblNumero2, Top(main.grid) + Height(main.grid));
-        main.Ikon->setPicture(picPequeno->Image());
-        main.RedrawGrid();
+        transferToCanvas(SmallCanvas);
     } else if (state == QLatin1String("Return, Clean!")) {
         picPequeno->setPicture(main.picLimpa->Image());
         cmdDiminuir->setText(QStringLiteral("Resize"));
-        setHeight(main.Ikon, 510);
-        setWidth(main.Ikon, 510);
-        setHeight(main.grid, 4832);
-        setWidth(main.grid, 4815);
-        setTop(main.lblNumero2, Top(main.grid) + Height(main.grid));
-        setHeight(main.lblNumero1, Height(main.grid));
-        setWidth(main.lblNumero2, Width(main.grid));
-        main.Ikon->setPicture(picPequeno->Image());
-        main.RedrawGrid();
+        transferToCanvas(StandardCanvas);
     }
+}
+
+void frmToolBar::transferToCanvas(const CanvasSize &size)
+{
+    Editor &main = Editor::current();
+    main.changeIcon([&] {
+        main.setCanvasSize(size);
+        main.Ikon->setPicture(picPequeno->Image());
+    });
 }

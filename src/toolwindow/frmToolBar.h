@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "app/cells.h"
 #include "app/toolkit/CommonDialog.h"
 #include "app/toolkit/Forms.h"
 #include "app/toolkit/PictureBox.h"
@@ -16,7 +17,7 @@ class QPushButton;
 class QToolButton;
 
 // The floating tool window: one of four faces at a time (palette, icon search, resize, move).
-// It has no model of its own; it works on the main window's colours, Ikon and grid.
+// It has no model of its own; it works on the main window's colours and icon through its face.
 class frmToolBar : public Form
 {
     Q_OBJECT
@@ -83,6 +84,8 @@ private:
     void buildSearch();
     void buildResize();
     void showIcon(int index);
+    // Gives the main window's canvas the size and picPequeno's image.
+    void transferToCanvas(const CanvasSize &size);
 
     std::vector<IconGroup> searched_; // the icons of the file searched last, in its order
 };

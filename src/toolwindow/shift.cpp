@@ -1,5 +1,6 @@
 #include "toolwindow/shift.h"
 
+#include "app/cells.h"
 #include "app/toolkit/PictureBox.h"
 
 namespace {
@@ -17,17 +18,17 @@ ColorValue at(const PictureBox *ikon, int x, int y)
 
 void ShiftUp(PictureBox *ikon)
 {
-    for (int x = 0; x < 32; ++x) {
-        for (int y = 0; y < 31; ++y)
+    for (int x = 0; x < CellCount; ++x) {
+        for (int y = 0; y < LastCell; ++y)
             ikon->PSet(x, y, at(ikon, x, y + 1));
-        ikon->PSet(x, 31, vbWhite);
+        ikon->PSet(x, LastCell, vbWhite);
     }
 }
 
 void ShiftDown(PictureBox *ikon)
 {
-    for (int x = 0; x < 32; ++x) {
-        for (int y = 31; y >= 1; --y)
+    for (int x = 0; x < CellCount; ++x) {
+        for (int y = LastCell; y >= 1; --y)
             ikon->PSet(x, y, at(ikon, x, y - 1));
         ikon->PSet(x, 0, vbWhite);
     }
@@ -35,8 +36,8 @@ void ShiftDown(PictureBox *ikon)
 
 void ShiftRight(PictureBox *ikon)
 {
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 31; x >= 1; --x)
+    for (int y = 0; y < CellCount; ++y) {
+        for (int x = LastCell; x >= 1; --x)
             ikon->PSet(x, y, at(ikon, x - 1, y));
         ikon->PSet(0, y, vbWhite);
     }
@@ -44,9 +45,9 @@ void ShiftRight(PictureBox *ikon)
 
 void ShiftLeft(PictureBox *ikon)
 {
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 31; ++x)
+    for (int y = 0; y < CellCount; ++y) {
+        for (int x = 0; x < LastCell; ++x)
             ikon->PSet(x, y, at(ikon, x + 1, y));
-        ikon->PSet(31, y, vbWhite);
+        ikon->PSet(LastCell, y, vbWhite);
     }
 }

@@ -17,25 +17,6 @@ QRgb cellPixel(frmGeral &f, int c, int r)
 
 } // namespace
 
-TEST(CellMapping, RoundsHalfToEvenThenTruncates)
-{
-    EXPECT_EQ(cellOf(74.5), 0);
-    EXPECT_EQ(cellOf(75.5), 0);
-    EXPECT_EQ(cellOf(149.4), 0);
-    EXPECT_EQ(cellOf(149.5), 1); // rounds to 150
-    EXPECT_EQ(cellOf(-100), 0);  // truncation toward zero
-    EXPECT_EQ(cellOf(-150), -1);
-    EXPECT_EQ(cellOf(4799.6), 32);
-    EXPECT_EQ(cellOf(1e9), 32767 / 150); // saturates instead of overflowing
-}
-
-TEST(CellMapping, CoordinatesLabelKeepsTheLastTwoCharacters)
-{
-    EXPECT_EQ(coordinatesText(5, 31), QStringLiteral("X: 05  Y: 31"));
-    EXPECT_EQ(coordinatesText(0, 0), QStringLiteral("X: 00  Y: 00"));
-    EXPECT_EQ(coordinatesText(-1, 32), QStringLiteral("X: -1  Y: 32"));
-}
-
 TEST(Canvas, PaintCellSetsThePixelAndLeavesTheBars)
 {
     frmGeral &f = form();

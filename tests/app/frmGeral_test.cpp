@@ -67,7 +67,7 @@ TEST(StartUp, SplashLocksEverythingButAbout)
     EXPECT_TRUE(f.mnuAbout->menuAction()->isEnabled());
     EXPECT_TRUE(f.mnu40000->isEnabled());
     EXPECT_EQ(f.mnu40000->text(), QStringLiteral("40.000 Icons"));
-    EXPECT_EQ(f.DrawMode, 0);
+    EXPECT_EQ(f.DrawMode, Mode::Pencil);
     EXPECT_EQ(f.mnuGrade->text(), QStringLiteral("Without Bars"));
     EXPECT_FALSE(f.mnuColar->isEnabled());
     EXPECT_FALSE(f.mnuCopiar->isEnabled());
@@ -307,7 +307,7 @@ TEST(TextTool, FocusOnTheTextSelectsTextMode)
     frmGeral &f = started();
     f.activateWindow();
     f.txtAlpha->setFocus();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return f.DrawMode == 6; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.DrawMode == Mode::Text; }, 2000));
 }
 
 TEST(StartUp, ShortcutsOfLockedMenusWaitForTheSplash)

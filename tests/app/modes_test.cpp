@@ -15,7 +15,7 @@ constexpr ColorValue Green = RGB(0, 255, 0);
 // Twips of the middle of a cell.
 double mid(int cell)
 {
-    return cell * 150 + 75;
+    return cell * CellTwips + CellTwips / 2.0;
 }
 
 class Modes : public ::testing::Test
@@ -55,33 +55,6 @@ protected:
 };
 
 } // namespace
-
-TEST(PencilRule, ModifierKeepsColumnOrRow)
-{
-    int16_t col = 9, row = 9;
-    constrainPencil(1, 750, 1500, 750, 750, col, row); // mostly vertical: pressed column
-    EXPECT_EQ(col, 5);
-    EXPECT_EQ(row, 9);
-    col = row = 9;
-    constrainPencil(2, 1500, 1500, 750, 750, col, row); // exact diagonal keeps the column
-    EXPECT_EQ(col, 5);
-    col = row = 9;
-    constrainPencil(4, 1500, 900, 750, 750, col, row); // mostly horizontal: pressed row
-    EXPECT_EQ(col, 9);
-    EXPECT_EQ(row, 5);
-    col = row = 9;
-    constrainPencil(0, 1500, 900, 750, 750, col, row);
-    EXPECT_EQ(col, 9);
-    EXPECT_EQ(row, 9);
-}
-
-TEST(BandRule, RadiusRoundsAndSaturates)
-{
-    EXPECT_EQ(bandRadius(0, 0, 300, 400), 500);
-    EXPECT_EQ(bandRadius(0, 0, 0.5, 0), 0);
-    EXPECT_EQ(bandRadius(0, 0, 1.5, 0), 2);
-    EXPECT_LE(2 * bandRadius(-32768, -32768, 1e9, 1e9), 32767);
-}
 
 TEST_F(Modes, PencilPaintsWithEachButton)
 {
@@ -261,7 +234,7 @@ TEST_F(Modes, CaptureEnablesCopyAndCutUntilAModeIsChosen)
     EXPECT_FALSE(f.mnuCopiar->isEnabled());
     EXPECT_FALSE(f.mnuCortar->isEnabled());
     EXPECT_FALSE(f.mnuColar->isEnabled());
-    EXPECT_EQ(f.DrawMode, 3);
+    EXPECT_EQ(f.DrawMode, Mode::FilledRectangle);
 }
 
 TEST_F(Modes, PasteStampsTheBufferClippedAtTheEdges)
@@ -269,14 +242,14 @@ TEST_F(Modes, PasteStampsTheBufferClippedAtTheEdges)
     QImage buffer(32, 32, QImage::Format_RGB32);
     buffer.fill(qRgb(0, 0, 255));
     f.picCap->setPicture(buffer);
-    f.DrawMode = 9;
+    f.DrawMode = Mode::Paste;
     f.grid_MouseUp(1, 0, mid(31), mid(31)); // region 0..0: a single pixel
     EXPECT_EQ(count(RGB(0, 0, 255)), 1);
 
     f.SelX1 = 0, f.SelY1 = 0, f.SelX2 = 3, f.SelY2 = 2;
     f.grid_MouseUp(1, 0, mid(30), mid(0));
     EXPECT_EQ(count(RGB(0, 0, 255)), 1 + 2 * 3);
-    EXPECT_EQ(f.DrawMode, 9);
+    EXPECT_EQ(f.DrawMode, Mode::Paste);
     EXPECT_FALSE(f.shCapture->Visible());
 
     f.grid_MouseUp(1, 0, -50000, -50000);
@@ -314,5 +287,5 @@ TEST_F(Modes, RealMouseEventsDrawAPencilStroke)
     EXPECT_EQ(f.lblCordenadas->text(), QStringLiteral("X: 04  Y: 03"));
 
     QTest::mouseClick(f.picModeSel[2], Qt::LeftButton);
-    EXPECT_EQ(f.DrawMode, 2);
+    EXPECT_EQ(f.DrawMode, Mode::Rectangle);
 }

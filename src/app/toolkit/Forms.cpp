@@ -27,26 +27,26 @@ int Form::WindowState() const
 {
     const Qt::WindowStates s = windowState();
     if (s & Qt::WindowMinimized)
-        return 1;
+        return vbMinimized;
     if (s & Qt::WindowMaximized)
-        return 2;
-    return 0;
+        return vbMaximized;
+    return vbNormal;
 }
 
 void Form::setWindowState(int state)
 {
     if (isVisible()) {
-        if (state == 1)
+        if (state == vbMinimized)
             showMinimized();
-        else if (state == 2)
+        else if (state == vbMaximized)
             showMaximized();
         else
             showNormal();
         return;
     }
-    QWidget::setWindowState(state == 1   ? Qt::WindowMinimized
-                            : state == 2 ? Qt::WindowMaximized
-                                         : Qt::WindowNoState);
+    QWidget::setWindowState(state == vbMinimized   ? Qt::WindowMinimized
+                            : state == vbMaximized ? Qt::WindowMaximized
+                                                   : Qt::WindowNoState);
 }
 
 void Form::resizeEvent(QResizeEvent *event)

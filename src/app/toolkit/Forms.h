@@ -4,6 +4,11 @@
 #include <QString>
 #include <typeindex>
 
+// The window states and the key codes that the windows' operations take.
+enum WindowStateKind { vbNormal = 0, vbMinimized = 1, vbMaximized = 2 };
+inline constexpr int vbKeyF2 = 113;
+inline constexpr int vbKeyF3 = 114;
+
 // A window of the program. Its load, resize and unload operations run as the old toolkit ran
 // them; the registry below creates one instance per class on first use.
 class Form : public QMainWindow
@@ -19,7 +24,7 @@ public:
 
     QString Caption() const { return windowTitle(); }
     void setCaption(const QString &c) { setWindowTitle(c); }
-    // 0 normal, 1 minimised, 2 maximised.
+    // One of WindowStateKind.
     int WindowState() const;
     void setWindowState(int state);
     void Show() { show(); }
