@@ -437,13 +437,13 @@ void frmGeral::layOutInside()
     const double innerW = pixelsToTwips(width());
     const double innerH = pixelsToTwips(height() - menuBar()->sizeHint().height());
 
-    // 2. The outer panel, centred.
+    // The outer panel, centred.
     const double barraW = 0.98 * innerW;
     const double barraH = 0.98 * innerH;
     Move(pnlBarra, (innerW - barraW) / 2, (innerH - barraH) / 2, barraW, barraH);
     layoutPanels();
 
-    // 3. and 4. The splash panel and its picture, centred.
+    // The splash panel and its picture, centred.
     const double splashW = 0.9 * innerW;
     const double splashH = 0.88 * innerH;
     Move(pnlMaster2, (barraW - splashW) / 2, (barraH - splashH) / 2, splashW, splashH);
@@ -453,26 +453,29 @@ void frmGeral::layOutInside()
 
 void frmGeral::Form_Load()
 {
-    // 1. Nearly the whole screen, frame included.
+    // Nearly the whole screen, frame included.
     setWidth(this, Screen::Width() - 100);
     setHeight(this, Screen::Height() - 100);
-    // 2. to 4., again once the window manager's frame has taken its room from the inner size.
+    // The panels laid out inside, and again once the window manager's frame has taken its room
+    // from the inner size.
     layOutInside();
     whenFramed(this, [this] { layOutInside(); });
 
-    // 5. No Close command: the window flags leave the close button out.
-    // 6. and 7.
+    // No Close command: the window flags leave the close button out.
+    // Centred across, a fixed way down, under the start-up caption.
     setLeft(this, (Screen::Width() - Width(this)) / 2);
     setTop(this, 400);
     setCaption(kCaptionLoad);
 
-    picModeSel_Click(0); // 8.
-    mnuGrade_Click();    // 9.
+    // The pencil, and the grid with its bars.
+    picModeSel_Click(0);
+    mnuGrade_Click();
 
-    // 10. The applications running now, read just after the window shows: the process table
+    // The applications running now, read just after the window shows: the process table
     // is slow to walk and the list is not refreshed.
     QTimer::singleShot(0, this, [this] { List1->addItems(runningApplications()); });
-    readFrameStyle(); // 11.
+    // The panels' frame style as last saved.
+    readFrameStyle();
 }
 
 // The inner panels keep their sizes; as a block they sit in the middle of the outer panel.
