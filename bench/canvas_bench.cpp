@@ -4,6 +4,7 @@
 
 #include "app/frmGeral.h"
 #include "app/toolkit/PictureBox.h"
+#include "app/toolkit/Raster.h"
 
 namespace {
 
@@ -96,12 +97,59 @@ void BM_FloodFillOnly(benchmark::State &state)
     bool toRed = true;
     for (auto _ : state) {
         benchmark::DoNotOptimize(
-            floodFillSurface(image, 0, 0, toRed ? blue : red, toRed ? red : blue));
+            Raster::floodFill(image, 0, 0, toRed ? blue : red, toRed ? red : blue));
         toRed = !toRed;
     }
     state.SetLabel("32x32 surface fill alone");
 }
 BENCHMARK(BM_FloodFillOnly)->Unit(benchmark::kMicrosecond);
+
+// The raster routines alone, without a widget, on images the size of the grid's and the icon's
+// surfaces.
+void BM_RasterFilledBoxes(benchmark::State &state)
+{
+    QImage image(321, 322, QImage::Format_RGB32);
+    QRgb colour = qRgb(255, 0, 0);
+    for (auto _ : state) {
+        // The 8 x 8 pixels of each of the grid's cells, as RedrawGrid paints them.
+        for (int row = 0; row < 32; ++row)
+            for (int col = 0; col < 32; ++col)
+                Raster::fillBox(image, 10 * col + 1, 10 * row + 1, 10 * col + 8, 10 * row + 8,
+                                colour);
+        colour ^= 0xFFFFFF;
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel("1024 grid cells");
+}
+BENCHMARK(BM_RasterFilledBoxes)->Unit(benchmark::kMicrosecond);
+
+void BM_RasterLines(benchmark::State &state)
+{
+    QImage image(321, 322, QImage::Format_RGB32);
+    for (auto _ : state) {
+        // The bars of the grid, and its two diagonals.
+        for (int i = 0; i < 32; ++i) {
+            Raster::line(image, 0, 10 * i, 320, 10 * i, qRgb(0, 0, 0));
+            Raster::line(image, 10 * i, 0, 10 * i, 320, qRgb(0, 0, 0));
+        }
+        Raster::line(image, 0, 0, 320, 320, qRgb(255, 0, 0));
+        Raster::line(image, 320, 0, 0, 320, qRgb(255, 0, 0));
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel("66 lines across the grid");
+}
+BENCHMARK(BM_RasterLines)->Unit(benchmark::kMicrosecond);
+
+void BM_RasterFilledCircle(benchmark::State &state)
+{
+    QImage image(32, 32, QImage::Format_RGB32);
+    for (auto _ : state) {
+        Raster::circle(image, 16, 16, 8, qRgb(255, 0, 0), qRgb(0, 0, 255));
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel("radius 8 on the icon");
+}
+BENCHMARK(BM_RasterFilledCircle)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

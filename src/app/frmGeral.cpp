@@ -48,17 +48,6 @@ template<class W> W *place(W *w, double left, double top, double width, double h
     return w;
 }
 
-QAction *entry(QMenu *menu, const char *caption, const char *shortcut = nullptr)
-{
-    QAction *a = menu->addAction(QString::fromUtf8(caption));
-    if (shortcut) {
-        a->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
-        // Also while a tool window is active; a focused text box still takes its own keys first.
-        a->setShortcutContext(Qt::ApplicationShortcut);
-    }
-    return a;
-}
-
 // Each number of a ruler in its own 10-pixel cell, so that it stands beside its row or under
 // its column whatever the font's advance.
 void paintRuler(QWidget *w, const QStringList &numbers, bool vertical)
@@ -147,7 +136,29 @@ void frmGeral::buildControls()
     picLimpa->setBackColor(vbWhite);
     picLimpa->hide();
 
-    // The canvas panel: row ruler, grid, column ruler and the coordinates label.
+    buildCanvasPanel();
+    buildModeButtons();
+    buildModePanel();
+    buildIconPanel();
+    buildTextPanel();
+    buildColourPanel();
+    buildSplash();
+
+    lblMsg->raise();
+    lblAviso->raise();
+
+    for (QWidget *w : {static_cast<QWidget *>(body), static_cast<QWidget *>(pnlBarra)})
+        w->setCursor(handCursor());
+    for (QWidget *w : {static_cast<QWidget *>(pnlMaster), static_cast<QWidget *>(pic3DTool),
+                       static_cast<QWidget *>(pic3DMode), static_cast<QWidget *>(pic3dIco),
+                       static_cast<QWidget *>(fraTexto), static_cast<QWidget *>(pic3DColor),
+                       static_cast<QWidget *>(pnlMaster2)})
+        w->setCursor(Qt::ArrowCursor);
+}
+
+// The canvas panel: row ruler, grid, column ruler and the coordinates label.
+void frmGeral::buildCanvasPanel()
+{
     pnlMaster = place(new SSPanel(pnlBarra), 0, 0, 5370, 5580);
     lblNumero1 = place(new RowRuler(pnlMaster), 120, 120, 270, 4832);
     lblNumero1->setText(QStringLiteral("00 01 02 03 04 05 06 07 08 09 10 11 12 13 14 15 16 17 18 "
@@ -177,7 +188,16 @@ void frmGeral::buildControls()
     grid->addBand(shCircle);
     grid->addBand(shLine);
 
-    // The mode buttons, three by three.
+    // Each number is centred in its own cell, so the window's font serves.
+    QFont ruler = font();
+    ruler.setPixelSize(8);
+    lblNumero1->setFont(ruler);
+    lblNumero2->setFont(ruler);
+}
+
+// The mode buttons, three by three.
+void frmGeral::buildModeButtons()
+{
     pic3DTool = place(new SSPanel(pnlBarra), 0, 0, 1950, 1950);
     for (int i = 0; i < ModeButtonCount; ++i) {
         auto *b = new PictureBox(pic3DTool, PictureBox::ScaleMode::Pixels);
@@ -188,12 +208,18 @@ void frmGeral::buildControls()
         b->setFocusPolicy(Qt::ClickFocus);
         picModeSel[i] = b;
     }
+}
 
+void frmGeral::buildModePanel()
+{
     pic3DMode = place(new SSPanel(pnlBarra), 0, 0, 840, 840);
     picMode = place(new PictureBox(pic3DMode, PictureBox::ScaleMode::Pixels), 165, 165, 510, 510);
     picMode->setBorderStyle(1);
     picMode->setToolTip(QStringLiteral("Displays Selected Mode"));
+}
 
+void frmGeral::buildIconPanel()
+{
     pic3dIco = place(new SSPanel(pnlBarra), 0, 0, 840, 840);
     Ikon = place(new PictureBox(pic3dIco, PictureBox::ScaleMode::Pixels), 165, 165, 510, 510);
     Ikon->setBorderStyle(1);
@@ -201,13 +227,19 @@ void frmGeral::buildControls()
     Ikon->Font = QFont(QStringLiteral("MS Sans Serif"));
     Ikon->Font.setPointSizeF(8.25);
     Ikon->Font.setBold(true);
+}
 
+void frmGeral::buildTextPanel()
+{
     fraTexto = place(new SSPanel(pnlBarra, QStringLiteral("TEXT")), 0, 0, 1950, 900);
     fraTexto->hide(); // "Open Text" shows it
     txtAlpha = place(new QLineEdit(fraTexto), 150, 375, 1650, 375);
     txtAlpha->setToolTip(QStringLiteral("Text Click-me"));
+}
 
-    // The colour panel: the two button colours, the preview and the default palette.
+// The colour panel: the two button colours, the preview and the default palette.
+void frmGeral::buildColourPanel()
+{
     pic3DColor = place(new SSPanel(pnlBarra), 0, 0, 7500, 960);
     LeftColor = place(new PictureBox(pic3DColor), 150, 135, 420, 420);
     LeftColor->setBorderStyle(1);
@@ -227,8 +259,11 @@ void frmGeral::buildControls()
     picDefaltColor = place(new PictureBox(pic3DColor), 1530, 135, 6000, 660);
     picDefaltColor->setBorderStyle(1);
     picDefaltColor->setBackColor(vbButtonFace);
+}
 
-    // The splash, over everything else until it rolls up.
+// The splash, over everything else until it rolls up.
+void frmGeral::buildSplash()
+{
     pnlMaster2 = new SSPanel(pnlBarra);
     picLogo = place(new PictureBox(pnlMaster2), 0, 0, 4650, 4500);
     picLogo->setBorderStyle(1);
@@ -248,129 +283,51 @@ void frmGeral::buildControls()
     List1 = place(new QListWidget(picLogo), 240, 2760, 4170, 1500);
     List1->setFocusPolicy(Qt::NoFocus);
     pnlMaster2->raise();
+}
 
-    lblMsg->raise();
-    lblAviso->raise();
-
-    for (QWidget *w : {static_cast<QWidget *>(body), static_cast<QWidget *>(pnlBarra)})
-        w->setCursor(handCursor());
-    for (QWidget *w : {static_cast<QWidget *>(pnlMaster), static_cast<QWidget *>(pic3DTool),
-                       static_cast<QWidget *>(pic3DMode), static_cast<QWidget *>(pic3dIco),
-                       static_cast<QWidget *>(fraTexto), static_cast<QWidget *>(pic3DColor),
-                       static_cast<QWidget *>(pnlMaster2)})
-        w->setCursor(Qt::ArrowCursor);
-
-    // Each number is centred in its own cell, so the window's font serves.
-    QFont ruler = font();
-    ruler.setPixelSize(8);
-    lblNumero1->setFont(ruler);
-    lblNumero2->setFont(ruler);
+QAction *frmGeral::menuEntry(QMenu *menu, const char *caption, const char *shortcut)
+{
+    QAction *a = menu->addAction(QString::fromUtf8(caption));
+    if (shortcut) {
+        a->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+        // Also while a tool window is active; a focused text box still takes its own keys first.
+        a->setShortcutContext(Qt::ApplicationShortcut);
+    }
+    return a;
 }
 
 void frmGeral::buildMenus()
 {
-    QMenuBar *bar = menuBar();
+    buildFileMenu();
+    buildEditMenu();
+    buildGradMenu();
+    buildColorsMenu();
+    buildToolsMenu();
+    buildOptionsMenu();
+    buildAboutMenu();
+    // Locked while the splash is up.
+    setEditingMenusEnabled(false);
+}
 
-    mnuOpen = bar->addMenu(QStringLiteral("&File"));
-    mnuNew = entry(mnuOpen, "&New Icon", "Ctrl+N");
-    linha1 = mnuOpen->addSeparator();
-    mnuOpenSimples = entry(mnuOpen, "&Open Icon", "Ctrl+O");
-    mnuOpenAs = entry(mnuOpen, "O&pen/Copy/Move", "Ctrl+P");
-    linha2 = mnuOpen->addSeparator();
-    mnusave = entry(mnuOpen, "&Save Icon", "Ctrl+S");
-    div2 = mnuOpen->addSeparator();
-    mnuFechar = entry(mnuOpen, "Exit", "F12");
-
-    mnuEdit = bar->addMenu(QStringLiteral("&Edit"));
-    mnuCortar = entry(mnuEdit, "Cut", "Ctrl+X");
-    mnuCopiar = entry(mnuEdit, "Copy", "Ctrl+C");
-    mnuColar = entry(mnuEdit, "Paste", "Ctrl+V");
-    div7 = mnuEdit->addSeparator();
-    mnuClear = entry(mnuEdit, "C&lear Clipboard", "Ctrl+L");
-    mnuClear->setVisible(false);
-    linha10 = mnuEdit->addSeparator();
-    mnuOpTxt = entry(mnuEdit, "Open Text");
-
-    mnuGradeOption = bar->addMenu(QStringLiteral("&Grad"));
-    mnuLimpar = entry(mnuGradeOption, "Clean");
-    mnuGrade = entry(mnuGradeOption, "With Bars");
-    mnuGirar = mnuGradeOption->addMenu(QStringLiteral("Rotate"));
-    mnuRotate13 = entry(mnuGirar, "Rotate 1/3");
-    mnuHorizontal = entry(mnuGirar, "Rotate Hzl");
-    mnuVertical = entry(mnuGirar, "Rotate Vtl");
-    mnuMove = entry(mnuGradeOption, "Move");
-    mnuReduzir = entry(mnuGradeOption, "Resize");
-    mnuReduzir->setEnabled(false);
-
-    mnuColors = bar->addMenu(QStringLiteral("&Colors"));
-    mnuCorFixa = entry(mnuColors, "Fasten Color");
-    mnuProcCor = entry(mnuColors, "Search Color");
-    mnuScroolColor = entry(mnuColors, "Scroll Color");
-
-    mnuFerramentas = bar->addMenu(QStringLiteral("&Tools"));
-    mnuPrevi = entry(mnuFerramentas, "Preview Background");
-    mnuGradiende = entry(mnuFerramentas, "Gradient Background");
-    mnuPropriedade = entry(mnuFerramentas, "Properties");
-    mnuPropriedade->setEnabled(false);
-    mnuSearch = entry(mnuFerramentas, "Search");
-    div9 = mnuFerramentas->addSeparator();
-    mnuBrushkit = entry(mnuFerramentas, "&Brushkit", "Ctrl+W");
-
-    mnuOptions = bar->addMenu(QStringLiteral("&Options"));
-    mnuEdFormat = mnuOptions->addMenu(QStringLiteral("Object's Format"));
-    mnuRaised = entry(mnuEdFormat, "Raised");
-    mnuSoftRaised = entry(mnuEdFormat, "Soft Raised");
-    mnuSunken = entry(mnuEdFormat, "Inset");
-    mnuSoftSunken = entry(mnuEdFormat, "Soft Inset");
-    mnuEtched = entry(mnuEdFormat, "Etched");
-    mnuDrag = entry(mnuOptions, "Activate Drag");
-    div8 = mnuOptions->addSeparator();
-    mnu40000 = entry(mnuOptions, "40.000 Icons");
-    mnu40000->setEnabled(false);
-
-    mnuAbout = bar->addMenu(QStringLiteral("About"));
-    mnucshp = entry(mnuAbout, "    Orvel HP");
+void frmGeral::buildAboutMenu()
+{
+    mnuAbout = menuBar()->addMenu(QStringLiteral("About"));
+    mnucshp = menuEntry(mnuAbout, "    Orvel HP");
     div5 = mnuAbout->addSeparator();
     div4 = mnuAbout->addSeparator();
     div6 = mnuAbout->addSeparator();
-    mnuVersao = entry(mnuAbout, "Version:  2.1.0");
+    mnuVersao = menuEntry(mnuAbout, "Version:  2.1.0");
+}
 
+void frmGeral::setEditingMenusEnabled(bool enabled)
+{
     for (QMenu *m : {mnuOptions, mnuOpen, mnuEdit, mnuColors, mnuFerramentas, mnuGradeOption})
-        m->menuAction()->setEnabled(false);
+        m->menuAction()->setEnabled(enabled);
 }
 
 void frmGeral::wireEvents()
 {
     tmrLogo->onTimer = [this] { tmrLogo_Timer(); };
-
-    connect(mnuGrade, &QAction::triggered, this, [this] { mnuGrade_Click(); });
-    connect(mnuNew, &QAction::triggered, this, [this] { mnuNew_Click(); });
-    connect(mnuOpenSimples, &QAction::triggered, this, [this] { mnuOpenSimples_Click(); });
-    connect(mnuOpenAs, &QAction::triggered, this, [this] { mnuOpenAs_Click(); });
-    connect(mnusave, &QAction::triggered, this, [this] { mnusave_Click(); });
-    connect(mnuFechar, &QAction::triggered, this, [this] { mnuFechar_Click(); });
-    connect(mnuCortar, &QAction::triggered, this, [this] { mnuCortar_Click(); });
-    connect(mnuCopiar, &QAction::triggered, this, [this] { mnuCopiar_Click(); });
-    connect(mnuColar, &QAction::triggered, this, [this] { mnuColar_Click(); });
-    connect(mnuClear, &QAction::triggered, this, [this] { mnuClear_Click(); });
-    connect(mnuLimpar, &QAction::triggered, this, [this] { mnuLimpar_Click(); });
-    connect(mnuRotate13, &QAction::triggered, this, [this] { mnuRotate13_Click(); });
-    connect(mnuHorizontal, &QAction::triggered, this, [this] { mnuHorizontal_Click(); });
-    connect(mnuVertical, &QAction::triggered, this, [this] { mnuVertical_Click(); });
-    connect(mnuMove, &QAction::triggered, this, [this] { mnuMove_Click(); });
-    connect(mnuReduzir, &QAction::triggered, this, [this] { mnuReduzir_Click(); });
-    connect(mnuSearch, &QAction::triggered, this, [this] { mnuSearch_Click(); });
-    connect(mnuCorFixa, &QAction::triggered, this, [this] { mnuCorFixa_Click(); });
-    connect(mnuProcCor, &QAction::triggered, this, [this] { mnuProcCor_Click(); });
-    connect(mnuScroolColor, &QAction::triggered, this, [this] { mnuScroolColor_Click(); });
-    connect(mnuRaised, &QAction::triggered, this, [this] { mnuRaised_Click(); });
-    connect(mnuSoftRaised, &QAction::triggered, this, [this] { mnuSoftRaised_Click(); });
-    connect(mnuSunken, &QAction::triggered, this, [this] { mnuSunken_Click(); });
-    connect(mnuSoftSunken, &QAction::triggered, this, [this] { mnuSoftSunken_Click(); });
-    connect(mnuEtched, &QAction::triggered, this, [this] { mnuEtched_Click(); });
-    connect(mnuDrag, &QAction::triggered, this, [this] { mnuDrag_Click(); });
-    connect(mnuOpTxt, &QAction::triggered, this, [this] { mnuOpTxt_Click(); });
-    connect(mnuGradiende, &QAction::triggered, this, [this] { mnuGradiende_Click(); });
 
     for (int i = 0; i < ModeButtonCount; ++i)
         picModeSel[i]->Click = [this, i] { picModeSel_Click(i); };
@@ -437,13 +394,13 @@ void frmGeral::layOutInside()
     const double innerW = pixelsToTwips(width());
     const double innerH = pixelsToTwips(height() - menuBar()->sizeHint().height());
 
-    // 2. The outer panel, centred.
+    // The outer panel, centred.
     const double barraW = 0.98 * innerW;
     const double barraH = 0.98 * innerH;
     Move(pnlBarra, (innerW - barraW) / 2, (innerH - barraH) / 2, barraW, barraH);
     layoutPanels();
 
-    // 3. and 4. The splash panel and its picture, centred.
+    // The splash panel and its picture, centred.
     const double splashW = 0.9 * innerW;
     const double splashH = 0.88 * innerH;
     Move(pnlMaster2, (barraW - splashW) / 2, (barraH - splashH) / 2, splashW, splashH);
@@ -453,26 +410,29 @@ void frmGeral::layOutInside()
 
 void frmGeral::Form_Load()
 {
-    // 1. Nearly the whole screen, frame included.
+    // Nearly the whole screen, frame included.
     setWidth(this, Screen::Width() - 100);
     setHeight(this, Screen::Height() - 100);
-    // 2. to 4., again once the window manager's frame has taken its room from the inner size.
+    // The panels laid out inside, and again once the window manager's frame has taken its room
+    // from the inner size.
     layOutInside();
     whenFramed(this, [this] { layOutInside(); });
 
-    // 5. No Close command: the window flags leave the close button out.
-    // 6. and 7.
+    // No Close command: the window flags leave the close button out.
+    // Centred across, a fixed way down, under the start-up caption.
     setLeft(this, (Screen::Width() - Width(this)) / 2);
     setTop(this, 400);
     setCaption(kCaptionLoad);
 
-    picModeSel_Click(int(Mode::Pencil)); // 8.
-    mnuGrade_Click();                    // 9.
+    // The pencil, and the grid with its bars.
+    picModeSel_Click(int(Mode::Pencil));
+    mnuGrade_Click();
 
-    // 10. The applications running now, read just after the window shows: the process table
+    // The applications running now, read just after the window shows: the process table
     // is slow to walk and the list is not refreshed.
     QTimer::singleShot(0, this, [this] { List1->addItems(runningApplications()); });
-    readFrameStyle(); // 11.
+    // The panels' frame style as last saved.
+    readFrameStyle();
 }
 
 // The inner panels keep their sizes; as a block they sit in the middle of the outer panel.
@@ -610,8 +570,7 @@ void frmGeral::finishRollUp()
     GradiendColor();
     picLogo->hide();
     pnlMaster2->hide();
-    for (QMenu *m : {mnuOptions, mnuOpen, mnuEdit, mnuColors, mnuFerramentas, mnuGradeOption})
-        m->menuAction()->setEnabled(true);
+    setEditingMenusEnabled(true);
     CheckClipboard();
     tmrLogo->setEnabled(false);
 }

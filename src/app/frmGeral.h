@@ -148,6 +148,8 @@ public:
     // The "&Colors" menu and the default palette.
     void mnuProcCor_Click();
     void mnuScroolColor_Click();
+    // The "&Tools" menu's window on the colour gradient.
+    void mnuGradiende_Click();
     // Paints the spectrum into picDefaltColor, fitting and centring the strip when it is wide
     // enough for all of it.
     void GradiendColor();
@@ -160,7 +162,6 @@ public:
     void mnuEtched_Click();
     void mnuDrag_Click();
     void mnuOpTxt_Click();
-    void mnuGradiende_Click();
     // Writes the settings file from txtFormat; "2" goes into txtFormat when it cannot.
     void FormatTools();
     // Gives the six panels the bevel kind in txtFormat.
@@ -185,10 +186,30 @@ protected:
     void applyCanvasSize(const CanvasSize &size) override;
 
 private:
+    // The controls, panel by panel, in the order that stacks them and runs the focus through.
     void buildControls();
+    void buildCanvasPanel();
+    void buildModeButtons();
+    void buildModePanel();
+    void buildIconPanel();
+    void buildTextPanel();
+    void buildColourPanel();
+    void buildSplash();
     void layOutInside();
     void layoutPanels();
+    // The menu bar: each menu is built and wired beside its commands.
     void buildMenus();
+    void buildFileMenu();
+    void buildEditMenu();
+    void buildGradMenu();
+    void buildColorsMenu();
+    void buildToolsMenu();
+    void buildOptionsMenu();
+    void buildAboutMenu();
+    // An entry at the end of the menu; a shortcut also works while a tool window is active.
+    static QAction *menuEntry(QMenu *menu, const char *caption, const char *shortcut = nullptr);
+    // The menus the splash keeps locked until it rolls up.
+    void setEditingMenusEnabled(bool enabled);
     void wireEvents();
     void StartLogoRollUp();
     void hideToolWindows();

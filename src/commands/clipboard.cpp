@@ -1,11 +1,31 @@
-// The "&Edit" menu's Cut, Copy, Paste and Clear Clipboard, and "Clean".
+// The "&Edit" menu with its Cut, Copy, Paste and Clear Clipboard, and "Clean".
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenuBar>
 
 #include "app/frmGeral.h"
 #include "app/mdlTool.h"
+
+void frmGeral::buildEditMenu()
+{
+    mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    mnuCortar = menuEntry(mnuEdit, "Cut", "Ctrl+X");
+    mnuCopiar = menuEntry(mnuEdit, "Copy", "Ctrl+C");
+    mnuColar = menuEntry(mnuEdit, "Paste", "Ctrl+V");
+    div7 = mnuEdit->addSeparator();
+    mnuClear = menuEntry(mnuEdit, "C&lear Clipboard", "Ctrl+L");
+    mnuClear->setVisible(false);
+    linha10 = mnuEdit->addSeparator();
+    mnuOpTxt = menuEntry(mnuEdit, "Open Text");
+
+    connect(mnuCortar, &QAction::triggered, this, &frmGeral::mnuCortar_Click);
+    connect(mnuCopiar, &QAction::triggered, this, &frmGeral::mnuCopiar_Click);
+    connect(mnuColar, &QAction::triggered, this, &frmGeral::mnuColar_Click);
+    connect(mnuClear, &QAction::triggered, this, &frmGeral::mnuClear_Click);
+    connect(mnuOpTxt, &QAction::triggered, this, &frmGeral::mnuOpTxt_Click);
+}
 
 void frmGeral::mnuCopiar_Click()
 {

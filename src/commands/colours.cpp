@@ -1,9 +1,40 @@
-// The "&Colors" menu and the default palette strip.
+// The "&Colors" and "&Tools" menus, the colour windows they open, and the default palette
+// strip.
+
+#include <QMenuBar>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
+#include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"
+
+void frmGeral::buildColorsMenu()
+{
+    mnuColors = menuBar()->addMenu(QStringLiteral("&Colors"));
+    mnuCorFixa = menuEntry(mnuColors, "Fasten Color");
+    mnuProcCor = menuEntry(mnuColors, "Search Color");
+    mnuScroolColor = menuEntry(mnuColors, "Scroll Color");
+
+    connect(mnuCorFixa, &QAction::triggered, this, &frmGeral::mnuCorFixa_Click);
+    connect(mnuProcCor, &QAction::triggered, this, &frmGeral::mnuProcCor_Click);
+    connect(mnuScroolColor, &QAction::triggered, this, &frmGeral::mnuScroolColor_Click);
+}
+
+void frmGeral::buildToolsMenu()
+{
+    mnuFerramentas = menuBar()->addMenu(QStringLiteral("&Tools"));
+    mnuPrevi = menuEntry(mnuFerramentas, "Preview Background");
+    mnuGradiende = menuEntry(mnuFerramentas, "Gradient Background");
+    mnuPropriedade = menuEntry(mnuFerramentas, "Properties");
+    mnuPropriedade->setEnabled(false);
+    mnuSearch = menuEntry(mnuFerramentas, "Search");
+    div9 = mnuFerramentas->addSeparator();
+    mnuBrushkit = menuEntry(mnuFerramentas, "&Brushkit", "Ctrl+W");
+
+    connect(mnuGradiende, &QAction::triggered, this, &frmGeral::mnuGradiende_Click);
+    connect(mnuSearch, &QAction::triggered, this, &frmGeral::mnuSearch_Click);
+}
 
 void frmGeral::GradiendColor()
 {
@@ -33,4 +64,9 @@ void frmGeral::mnuProcCor_Click()
 void frmGeral::mnuScroolColor_Click()
 {
     Forms::get<ColorPalette>().Show();
+}
+
+void frmGeral::mnuGradiende_Click()
+{
+    Forms::get<frmDesenho>().Show();
 }

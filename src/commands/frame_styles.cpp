@@ -1,12 +1,34 @@
-// Frame styles of the six panels, the settings file that keeps the style, panel dragging and
-// the text panel.
+// The "&Options" menu: frame styles of the six panels, the settings file that keeps the style
+// and panel dragging; and the text panel.
 
 #include <QLineEdit>
+#include <QMenuBar>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/SeqFile.h"
-#include "colour/frmDesenho.h"
 #include "formats/SettingsFile.h"
+
+void frmGeral::buildOptionsMenu()
+{
+    mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
+    mnuEdFormat = mnuOptions->addMenu(QStringLiteral("Object's Format"));
+    mnuRaised = menuEntry(mnuEdFormat, "Raised");
+    mnuSoftRaised = menuEntry(mnuEdFormat, "Soft Raised");
+    mnuSunken = menuEntry(mnuEdFormat, "Inset");
+    mnuSoftSunken = menuEntry(mnuEdFormat, "Soft Inset");
+    mnuEtched = menuEntry(mnuEdFormat, "Etched");
+    mnuDrag = menuEntry(mnuOptions, "Activate Drag");
+    div8 = mnuOptions->addSeparator();
+    mnu40000 = menuEntry(mnuOptions, "40.000 Icons");
+    mnu40000->setEnabled(false);
+
+    connect(mnuRaised, &QAction::triggered, this, &frmGeral::mnuRaised_Click);
+    connect(mnuSoftRaised, &QAction::triggered, this, &frmGeral::mnuSoftRaised_Click);
+    connect(mnuSunken, &QAction::triggered, this, &frmGeral::mnuSunken_Click);
+    connect(mnuSoftSunken, &QAction::triggered, this, &frmGeral::mnuSoftSunken_Click);
+    connect(mnuEtched, &QAction::triggered, this, &frmGeral::mnuEtched_Click);
+    connect(mnuDrag, &QAction::triggered, this, &frmGeral::mnuDrag_Click);
+}
 
 std::array<SSPanel *, 6> frmGeral::panels() const
 {
@@ -103,9 +125,4 @@ void frmGeral::mnuOpTxt_Click()
     const bool open = mnuOpTxt->text() == QLatin1String("Open Text");
     fraTexto->setVisible(open);
     mnuOpTxt->setText(open ? QStringLiteral("Close Text") : QStringLiteral("Open Text"));
-}
-
-void frmGeral::mnuGradiende_Click()
-{
-    Forms::get<frmDesenho>().Show();
 }

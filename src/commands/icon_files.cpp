@@ -1,8 +1,9 @@
-// The "&File" menu: New, Open, Open/Copy/Move, Save and Exit.
+// The "&File" menu and its commands: New, Open, Open/Copy/Move, Save and Exit.
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QMenuBar>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/twips.h"
@@ -37,6 +38,25 @@ void placeToolWindowsForOpen(bool topmost)
 }
 
 } // namespace
+
+void frmGeral::buildFileMenu()
+{
+    mnuOpen = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuNew = menuEntry(mnuOpen, "&New Icon", "Ctrl+N");
+    linha1 = mnuOpen->addSeparator();
+    mnuOpenSimples = menuEntry(mnuOpen, "&Open Icon", "Ctrl+O");
+    mnuOpenAs = menuEntry(mnuOpen, "O&pen/Copy/Move", "Ctrl+P");
+    linha2 = mnuOpen->addSeparator();
+    mnusave = menuEntry(mnuOpen, "&Save Icon", "Ctrl+S");
+    div2 = mnuOpen->addSeparator();
+    mnuFechar = menuEntry(mnuOpen, "Exit", "F12");
+
+    connect(mnuNew, &QAction::triggered, this, &frmGeral::mnuNew_Click);
+    connect(mnuOpenSimples, &QAction::triggered, this, &frmGeral::mnuOpenSimples_Click);
+    connect(mnuOpenAs, &QAction::triggered, this, &frmGeral::mnuOpenAs_Click);
+    connect(mnusave, &QAction::triggered, this, &frmGeral::mnusave_Click);
+    connect(mnuFechar, &QAction::triggered, this, &frmGeral::mnuFechar_Click);
+}
 
 void frmGeral::mnuNew_Click()
 {

@@ -1,5 +1,7 @@
-// The "Rotate" entries, mirrors of the 32 x 32 image, and the entries that open the tool
-// window on one of its faces.
+// The "&Grad" menu; its "Rotate" entries, mirrors of the 32 x 32 image; and the entries that
+// open the tool window on one of its faces.
+
+#include <QMenuBar>
 
 #include "app/frmGeral.h"
 #include "toolwindow/frmToolBar.h"
@@ -40,6 +42,28 @@ void remap(PictureBox *ikon, Mirror mirror)
 }
 
 } // namespace
+
+void frmGeral::buildGradMenu()
+{
+    mnuGradeOption = menuBar()->addMenu(QStringLiteral("&Grad"));
+    mnuLimpar = menuEntry(mnuGradeOption, "Clean");
+    mnuGrade = menuEntry(mnuGradeOption, "With Bars");
+    mnuGirar = mnuGradeOption->addMenu(QStringLiteral("Rotate"));
+    mnuRotate13 = menuEntry(mnuGirar, "Rotate 1/3");
+    mnuHorizontal = menuEntry(mnuGirar, "Rotate Hzl");
+    mnuVertical = menuEntry(mnuGirar, "Rotate Vtl");
+    mnuMove = menuEntry(mnuGradeOption, "Move");
+    mnuReduzir = menuEntry(mnuGradeOption, "Resize");
+    mnuReduzir->setEnabled(false);
+
+    connect(mnuLimpar, &QAction::triggered, this, &frmGeral::mnuLimpar_Click);
+    connect(mnuGrade, &QAction::triggered, this, &frmGeral::mnuGrade_Click);
+    connect(mnuRotate13, &QAction::triggered, this, &frmGeral::mnuRotate13_Click);
+    connect(mnuHorizontal, &QAction::triggered, this, &frmGeral::mnuHorizontal_Click);
+    connect(mnuVertical, &QAction::triggered, this, &frmGeral::mnuVertical_Click);
+    connect(mnuMove, &QAction::triggered, this, &frmGeral::mnuMove_Click);
+    connect(mnuReduzir, &QAction::triggered, this, &frmGeral::mnuReduzir_Click);
+}
 
 void frmGeral::mnuRotate13_Click()
 {

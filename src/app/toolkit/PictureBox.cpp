@@ -9,10 +9,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/toolkit/Raster.h"
+
 namespace {
 
-// Far beyond any surface, yet small enough that products of two coordinates fit in 64 bits.
-constexpr double Reach = double(1 << 20);
+using Raster::Reach;
 // A centre or corner this far out, with sizes up to Reach, cannot touch any surface.
 constexpr int64_t FarOut = int64_t(1) << 22;
 // Twip values computed in floating point may miss a pixel boundary by a hair.
@@ -21,12 +22,6 @@ constexpr double Slack = 1e-7;
 double finiteOr0(double v)
 {
     return std::isfinite(v) ? v : 0.0;
-}
-
-// Keeps differences of coordinates finite; no surface is anywhere near this far.
-double bounded(double v)
-{
-    return std::clamp(finiteOr0(v), -1e15, 1e15);
 }
 
 int clampToInt(int64_t v)
@@ -55,39 +50,6 @@ int buttonBits(Qt::MouseButtons b)
            (b & Qt::MiddleButton ? 4 : 0);
 }
 
-// Liang-Barsky against the square of half-side Reach; false when the segment misses it.
-bool clipToReach(double &x0, double &y0, double &x1, double &y1)
-{
-    const double dx = x1 - x0, dy = y1 - y0;
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x0 + Reach, Reach - x0, y0 + Reach, Reach - y0};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-    }
-    if (t0 > t1)
-        return false;
-    const double ox = x0, oy = y0;
-    if (t1 < 1) {
-        x1 = ox + t1 * dx;
-        y1 = oy + t1 * dy;
-    }
-    if (t0 > 0) {
-        x0 = ox + t0 * dx;
-        y0 = oy + t0 * dy;
-    }
-    return true;
-}
-
 } // namespace
 
 int mouseButton(const QMouseEvent *e)
@@ -103,55 +65,6 @@ int shiftState(Qt::KeyboardModifiers m)
 {
     return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
            (m & Qt::AltModifier ? 4 : 0);
-}
-
-int floodFillSurface(QImage &image, int x, int y, QRgb target, QRgb fill)
-{
-    if (x < 0 || y < 0 || x >= image.width() || y >= image.height())
-        return 0;
-    if (image.depth() != 32)
-        image = image.convertToFormat(QImage::Format_ARGB32);
-    // An RGB32 pixel has no alpha of its own: compare and write it as opaque.
-    const QRgb opaque = image.format() == QImage::Format_RGB32 ? 0xFF000000u : 0u;
-    target |= opaque;
-    fill |= opaque;
-    if (target == fill)
-        return 0;
-    const int w = image.width(), h = image.height();
-    auto row = [&image](int r) { return reinterpret_cast<QRgb *>(image.scanLine(r)); };
-    auto isTarget = [target, opaque](QRgb p) { return (p | opaque) == target; };
-    if (!isTarget(row(y)[x]))
-        return 0;
-
-    int changed = 0;
-    std::vector<QPoint> seeds{{x, y}};
-    while (!seeds.empty()) {
-        const QPoint s = seeds.back();
-        seeds.pop_back();
-        QRgb *line = row(s.y());
-        if (!isTarget(line[s.x()]))
-            continue;
-        int l = s.x(), r = s.x();
-        while (l > 0 && isTarget(line[l - 1]))
-            --l;
-        while (r < w - 1 && isTarget(line[r + 1]))
-            ++r;
-        std::fill(line + l, line + r + 1, fill);
-        changed += r - l + 1;
-        for (int ny : {s.y() - 1, s.y() + 1}) {
-            if (ny < 0 || ny >= h)
-                continue;
-            const QRgb *next = row(ny);
-            bool inRun = false;
-            for (int i = l; i <= r; ++i) {
-                const bool t = isTarget(next[i]);
-                if (t && !inRun)
-                    seeds.emplace_back(i, ny);
-                inRun = t;
-            }
-        }
-    }
-    return changed;
 }
 
 PictureBox::PictureBox(QWidget *parent, ScaleMode scale)
@@ -211,16 +124,6 @@ void PictureBox::fitSurface() const
     image_ = std::move(next);
 }
 
-void PictureBox::beginDraw()
-{
-    fitSurface();
-    // One detach per operation: QImage::scanLine detaches and runs its cache hooks on every call.
-    bits_ = image_.isNull() ? nullptr : reinterpret_cast<QRgb *>(image_.bits());
-    stride_ = image_.bytesPerLine() / qsizetype(sizeof(QRgb));
-    drawWidth_ = image_.width();
-    drawHeight_ = image_.height();
-}
-
 void PictureBox::changed()
 {
     // A hidden box is painted whole when it shows.
@@ -228,25 +131,6 @@ void PictureBox::changed()
         return;
     repaintPending_ = true;
     update();
-}
-
-void PictureBox::setPixel(int x, int y, QRgb rgb)
-{
-    if (x < 0 || y < 0 || x >= drawWidth_ || y >= drawHeight_)
-        return;
-    bits_[y * stride_ + x] = rgb;
-}
-
-void PictureBox::fillSpan(int x1, int x2, int y, QRgb rgb)
-{
-    if (y < 0 || y >= drawHeight_)
-        return;
-    x1 = std::max(x1, 0);
-    x2 = std::min(x2, drawWidth_ - 1);
-    if (x1 > x2)
-        return;
-    QRgb *line = bits_ + y * stride_;
-    std::fill(line + x1, line + x2 + 1, rgb);
 }
 
 void PictureBox::Cls()
@@ -265,46 +149,17 @@ void PictureBox::Cls()
 
 void PictureBox::Line(double x1, double y1, double x2, double y2, ColorValue color)
 {
-    beginDraw();
+    fitSurface();
     CurrentX = x2;
     CurrentY = y2;
     const double u = scaleUnit();
-    double ax = bounded(x1 / u), ay = bounded(y1 / u);
-    double bx = bounded(x2 / u), by = bounded(y2 / u);
-    if (!clipToReach(ax, ay, bx, by))
-        return;
-    const int64_t x0 = vbRound(ax), y0 = vbRound(ay);
-    const int64_t dx = vbRound(bx) - x0, dy = vbRound(by) - y0;
-    const int64_t adx = std::abs(dx), ady = std::abs(dy);
-    const int64_t steps = std::max(adx, ady);
-    if (steps == 0)
-        return;
-    const bool xMajor = adx >= ady;
-    const int64_t major0 = xMajor ? x0 : y0, minor0 = xMajor ? y0 : x0;
-    const int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
-    const int64_t minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
-    const int64_t along = xMajor ? adx : ady, across = xMajor ? ady : adx;
-    const int64_t majorSize = xMajor ? image_.width() : image_.height();
-    // Only the steps whose major coordinate lies on the surface, and never the end point.
-    int64_t first = majorStep > 0 ? -major0 : major0 - (majorSize - 1);
-    int64_t last = majorStep > 0 ? majorSize - 1 - major0 : major0;
-    first = std::max<int64_t>(first, 0);
-    last = std::min(last, steps - 1);
-    const QRgb rgb = toQRgb(color);
-    for (int64_t i = first; i <= last; ++i) {
-        const int64_t major = major0 + majorStep * i;
-        const int64_t minor = minor0 + minorStep * ((2 * i * across + along) / (2 * along));
-        if (xMajor)
-            setPixel(clampToInt(major), clampToInt(minor), rgb);
-        else
-            setPixel(clampToInt(minor), clampToInt(major), rgb);
-    }
+    Raster::line(image_, x1 / u, y1 / u, x2 / u, y2 / u, toQRgb(color));
     changed();
 }
 
 void PictureBox::LineBox(double x1, double y1, double x2, double y2, ColorValue color, bool filled)
 {
-    beginDraw();
+    fitSurface();
     CurrentX = x2;
     CurrentY = y2;
     const double u = scaleUnit();
@@ -318,34 +173,23 @@ void PictureBox::LineBox(double x1, double y1, double x2, double y2, ColorValue 
     int left, right, top, bottom;
     range(x1, x2, left, right);
     range(y1, y2, top, bottom);
-    if (left > right || top > bottom)
-        return;
-    const int firstRow = std::max(top, 0), lastRow = std::min(bottom, image_.height() - 1);
     const QRgb rgb = toQRgb(color);
-    if (filled || FillStyle == vbFSSolid) {
-        const QRgb inside = filled ? rgb : toQRgb(FillColor);
-        for (int y = firstRow; y <= lastRow; ++y)
-            fillSpan(left, right, y, inside);
-        if (filled) {
-            changed();
-            return;
-        }
-    }
-    fillSpan(left, right, top, rgb);
-    fillSpan(left, right, bottom, rgb);
-    for (int y = firstRow; y <= lastRow; ++y) {
-        setPixel(left, y, rgb);
-        setPixel(right, y, rgb);
+    if (filled) {
+        Raster::fillBox(image_, left, top, right, bottom, rgb);
+    } else {
+        if (FillStyle == vbFSSolid)
+            Raster::fillBox(image_, left, top, right, bottom, toQRgb(FillColor));
+        Raster::outlineBox(image_, left, top, right, bottom, rgb);
     }
     changed();
 }
 
 void PictureBox::PSet(double x, double y, ColorValue color)
 {
-    beginDraw();
+    fitSurface();
     CurrentX = x;
     CurrentY = y;
-    setPixel(toPixelX(x), toPixelY(y), toQRgb(color));
+    Raster::plot(image_, toPixelX(x), toPixelY(y), toQRgb(color));
     changed();
 }
 
@@ -360,54 +204,16 @@ int32_t PictureBox::Point(double x, double y) const
 
 void PictureBox::Circle(double x, double y, double radius, ColorValue color)
 {
-    beginDraw();
+    fitSurface();
     CurrentX = x;
     CurrentY = y;
     const double u = scaleUnit();
     const int64_t cx = std::clamp<int64_t>(vbRound(x / u), -FarOut, FarOut);
     const int64_t cy = std::clamp<int64_t>(vbRound(y / u), -FarOut, FarOut);
-    const double r = std::min(std::abs(finiteOr0(radius)) / u, Reach);
-    const QRgb edge = toQRgb(color);
-    if (r < 0.5) {
-        setPixel(clampToInt(cx), clampToInt(cy), edge);
-        changed();
-        return;
-    }
-    const double limit = r * r + r;
-    // Largest |dx| with dx*dx + dy*dy < limit, or -1 for a row outside the disc.
-    auto halfWidth = [limit](int64_t dy) -> int64_t {
-        const double t = limit - double(dy) * double(dy);
-        if (t <= 0)
-            return -1;
-        auto w = int64_t(std::sqrt(t));
-        while (w > 0 && double(w * w) >= t)
-            --w;
-        while (double((w + 1) * (w + 1)) < t)
-            ++w;
-        return w;
-    };
-    const bool solid = FillStyle == vbFSSolid;
-    const QRgb inside = toQRgb(FillColor);
-    const auto reach = int64_t(std::ceil(r)) + 1;
-    const int64_t firstRow = std::max<int64_t>(cy - reach, 0);
-    const int64_t lastRow = std::min<int64_t>(cy + reach, image_.height() - 1);
-    for (int64_t row = firstRow; row <= lastRow; ++row) {
-        const int64_t dy = row - cy;
-        const int64_t w = halfWidth(dy);
-        if (w < 0)
-            continue;
-        // Pixels within `inner` have all four neighbours in the disc; the rest are the outline.
-        const int64_t inner = std::min({w - 1, halfWidth(dy - 1), halfWidth(dy + 1)});
-        const int y = int(row);
-        if (inner < 0) {
-            fillSpan(clampToInt(cx - w), clampToInt(cx + w), y, edge);
-            continue;
-        }
-        fillSpan(clampToInt(cx - w), clampToInt(cx - inner - 1), y, edge);
-        fillSpan(clampToInt(cx + inner + 1), clampToInt(cx + w), y, edge);
-        if (solid)
-            fillSpan(clampToInt(cx - inner), clampToInt(cx + inner), y, inside);
-    }
+    std::optional<QRgb> inside;
+    if (FillStyle == vbFSSolid)
+        inside = toQRgb(FillColor);
+    Raster::circle(image_, int(cx), int(cy), radius / u, toQRgb(color), inside);
     changed();
 }
 
@@ -475,7 +281,7 @@ void PictureBox::PaintPicture(const QImage &source, double x, double y, int srcX
 void PictureBox::ExtFloodFill(double x, double y, ColorValue target)
 {
     fitSurface();
-    floodFillSurface(image_, toPixelX(x), toPixelY(y), toQRgb(target), toQRgb(FillColor));
+    Raster::floodFill(image_, toPixelX(x), toPixelY(y), toQRgb(target), toQRgb(FillColor));
     changed();
 }
 

@@ -21,9 +21,6 @@ int mouseButton(const QMouseEvent *e);  // the button that went down or up
 int mouseButtons(const QMouseEvent *e); // the buttons held, as bits
 int shiftState(Qt::KeyboardModifiers m);
 
-// 4-connected surface fill on an image; returns the number of pixels changed.
-int floodFillSurface(QImage &image, int x, int y, QRgb target, QRgb fill);
-
 // A drawable surface that keeps its drawing. The *picture* is what was assigned; the *image*
 // is the picture with every drawing since. Coordinates are in twips or in pixels.
 class PictureBox : public QWidget
@@ -129,12 +126,8 @@ private:
     double scaleUnit() const { return scale_ == ScaleMode::Twips ? 15.0 : 1.0; }
     // Qt defers resize events of hidden widgets, so the surface follows the size on every use.
     void fitSurface() const;
-    // Fits the surface and takes its pixels for writing, once per drawing operation.
-    void beginDraw();
     // Asks for one repaint however many operations draw before it comes.
     void changed();
-    void setPixel(int x, int y, QRgb rgb);
-    void fillSpan(int x1, int x2, int y, QRgb rgb);
 
     ScaleMode scale_;
     int border_ = 0;
@@ -143,10 +136,6 @@ private:
     mutable QImage image_;
     // The drawing as large as the box has ever been since the last Cls.
     mutable QImage retained_;
-    QRgb *bits_ = nullptr;
-    qsizetype stride_ = 0;
-    int drawWidth_ = 0;
-    int drawHeight_ = 0;
     bool repaintPending_ = false;
     std::vector<Shape *> shapes_;
     std::vector<LineShape *> lines_;

@@ -1,0 +1,155 @@
+#include <QImage>
+#include <climits>
+#include <gtest/gtest.h>
+#include <limits>
+
+#include "app/toolkit/Raster.h"
+#include "support/pixels.h"
+
+namespace {
+
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double Inf = std::numeric_limits<double>::infinity();
+constexpr QRgb red = qRgb(255, 0, 0);
+constexpr QRgb green = qRgb(0, 255, 0);
+
+QImage white(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+} // namespace
+
+TEST(RasterBox, IncludesBothCornersAndIsCutToTheImage)
+{
+    QImage image = white(10, 10);
+    Raster::outlineBox(image, 2, 3, 6, 5, red);
+    EXPECT_EQ(pixelsOf(image, Red), minus(box(2, 3, 6, 5), box(3, 4, 5, 4)));
+    Raster::fillBox(image, 2, 3, 6, 5, green);
+    EXPECT_EQ(pixelsOf(image, Green), box(2, 3, 6, 5));
+    // Corners the wrong way round make an empty box.
+    Raster::fillBox(image, 6, 3, 2, 5, red);
+    Raster::outlineBox(image, 2, 5, 6, 3, red);
+    EXPECT_TRUE(pixelsOf(image, Red).empty());
+
+    image = white(10, 10);
+    Raster::outlineBox(image, -3, 2, 3, 100, red);
+    EXPECT_EQ(pixelsOf(image, Red), minus(box(0, 2, 3, 9), box(0, 3, 2, 9)));
+    Raster::fillBox(image, INT_MIN, INT_MIN, INT_MAX, INT_MAX, green);
+    EXPECT_EQ(pixelsOf(image, Green).size(), 100u);
+}
+
+TEST(RasterLine, LeavesOutItsLastPixel)
+{
+    QImage image = white(10, 10);
+    Raster::line(image, 4, 4, 0, 0, red);
+    EXPECT_EQ(pixelsOf(image, Red), (Pixels{{4, 4}, {3, 3}, {2, 2}, {1, 1}}));
+    image = white(10, 10);
+    Raster::line(image, 3, 3, 3, 3, red);
+    EXPECT_TRUE(pixelsOf(image, Red).empty());
+
+    // Steep: one pixel per row, 8-connected.
+    Raster::line(image, 2, 0, 5, 7, red);
+    const Pixels line = pixelsOf(image, Red);
+    ASSERT_EQ(line.size(), 7u);
+    EXPECT_TRUE(line.count({2, 0}));
+    for (auto [x, y] : line) {
+        EXPECT_LT(y, 7);
+        if (y > 0) {
+            EXPECT_TRUE(line.count({x, y - 1}) || line.count({x - 1, y - 1}));
+        }
+    }
+}
+
+TEST(RasterLine, FromFarOutsideIsClippedNotWalked)
+{
+    QImage image = white(16, 16);
+    Raster::line(image, -1e9, 5, 1e9, 5, red);
+    EXPECT_EQ(pixelsOf(image, Red), box(0, 5, 15, 5));
+    image = white(16, 16);
+    Raster::line(image, -1e15, -1e15, 1e15, 1e15, red);
+    EXPECT_EQ(pixelsOf(image, Red).size(), 16u);
+    EXPECT_TRUE(pixelsOf(image, Red).count({15, 15}));
+    image = white(16, 16);
+    Raster::line(image, -1e308, 3, 1e308, 3, red);
+    Raster::line(image, NaN, 1e308, -1e308, Inf, red);
+    EXPECT_EQ(pixelsOf(image, Red), box(0, 3, 15, 3));
+}
+
+TEST(RasterCircle, OfRadiusZeroOneAndTwo)
+{
+    QImage image = white(9, 9);
+    Raster::circle(image, 1, 1, 0, red);
+    EXPECT_EQ(pixelsOf(image, Red), Pixels({{1, 1}}));
+    image = white(9, 9);
+    Raster::circle(image, 4, 4, 1, red);
+    EXPECT_EQ(pixelsOf(image, Red), (Pixels{{3, 4}, {5, 4}, {4, 3}, {4, 5}}));
+
+    // r 2: the 21 pixels with dx*dx + dy*dy < 6; the 3x3 core has no neighbour outside.
+    Pixels disc;
+    for (const auto &[x, y] : box(0, 0, 8, 8))
+        if ((x - 4) * (x - 4) + (y - 4) * (y - 4) < 6)
+            disc.insert({x, y});
+    image = white(9, 9);
+    Raster::circle(image, 4, 4, 2, red);
+    EXPECT_EQ(pixelsOf(image, Red), minus(disc, box(3, 3, 5, 5)));
+    Raster::circle(image, 4, 4, 2, red, green);
+    EXPECT_EQ(pixelsOf(image, Green), box(3, 3, 5, 5));
+}
+
+TEST(RasterCircle, IsSymmetricClippedAndBounded)
+{
+    QImage image = white(21, 21);
+    Raster::circle(image, 10, 10, 5.5, red);
+    const Pixels ring = pixelsOf(image, Red);
+    for (auto [x, y] : ring) {
+        EXPECT_TRUE(ring.count({20 - x, y}));
+        EXPECT_TRUE(ring.count({x, 20 - y}));
+        EXPECT_TRUE(ring.count({y, x}));
+    }
+    EXPECT_TRUE(ring.count({15, 10}));
+    EXPECT_FALSE(ring.count({16, 10}));
+
+    Raster::circle(image, 4, 4, 1e12, red, red);
+    EXPECT_EQ(pixelsOf(image, Red).size(), 441u);
+    Raster::circle(image, INT_MIN, 10, 1e300, green, green);
+    Raster::circle(image, INT_MAX, INT_MIN, Inf, green);
+    EXPECT_TRUE(pixelsOf(image, Green).empty());
+}
+
+TEST(RasterFloodFill, StaysFourConnected)
+{
+    // A diagonal wall: the two triangles touch only at corners.
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int i = 0; i < 8; ++i)
+        image.setPixel(i, i, qRgb(0, 0, 0));
+    const QImage walled = image;
+    EXPECT_EQ(Raster::floodFill(image, 7, 0, qRgb(255, 255, 255), qRgb(255, 0, 0)), 28);
+    EXPECT_EQ(image.pixel(0, 7), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(1, 0), qRgb(255, 0, 0));
+
+    image = walled;
+    EXPECT_EQ(Raster::floodFill(image, 0, 0, qRgb(255, 255, 255), qRgb(255, 0, 0)), 0);
+    EXPECT_EQ(Raster::floodFill(image, 1, 0, qRgb(255, 255, 255), qRgb(255, 255, 255)), 0);
+    EXPECT_EQ(Raster::floodFill(image, 8, 0, qRgb(255, 255, 255), qRgb(255, 0, 0)), 0);
+    EXPECT_EQ(image, walled);
+}
+
+TEST(RasterFloodFill, WholeCanvasAndWindingCorridor)
+{
+    QImage image(32, 32, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    EXPECT_EQ(Raster::floodFill(image, 31, 31, qRgb(255, 255, 255), qRgb(0, 0, 255)), 1024);
+    EXPECT_EQ(pixelsOf(image, vbBlue).size(), 1024u);
+
+    // Walls on odd rows with a gap alternately at the right and left end.
+    image.fill(Qt::white);
+    for (int y = 1; y < 32; y += 2)
+        for (int x = 0; x < 32; ++x)
+            if (x != (y % 4 == 1 ? 31 : 0))
+                image.setPixel(x, y, qRgb(0, 0, 0));
+    EXPECT_EQ(Raster::floodFill(image, 0, 0, qRgb(255, 255, 255), qRgb(0, 255, 0)), 16 * 32 + 16);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QImage>
+#include <set>
+#include <utility>
+
+#include "app/toolkit/vb.h"
+
+// Pixel sets for comparing what a drawing routine touched with what it should have.
+using Pixels = std::set<std::pair<int, int>>;
+
+inline constexpr ColorValue Red = RGB(255, 0, 0);
+inline constexpr ColorValue Green = RGB(0, 255, 0);
+
+// The pixels of the image whose plain RGB is the colour.
+inline Pixels pixelsOf(const QImage &image, ColorValue c)
+{
+    Pixels out;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (fromQRgb(image.pixel(x, y)) == c)
+                out.insert({x, y});
+    return out;
+}
+
+// Every pixel from (x1, y1) to (x2, y2), both included.
+inline Pixels box(int x1, int y1, int x2, int y2)
+{
+    Pixels out;
+    for (int y = y1; y <= y2; ++y)
+        for (int x = x1; x <= x2; ++x)
+            out.insert({x, y});
+    return out;
+}
+
+inline Pixels minus(Pixels a, const Pixels &b)
+{
+    for (const auto &p : b)
+        a.erase(p);
+    return a;
+}
