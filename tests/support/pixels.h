@@ -4,7 +4,7 @@
 #include <set>
 #include <utility>
 
-#include "app/toolkit/vb.h"
+#include "formats/Color.h"
 
 // Pixel sets for comparing what a drawing routine touched with what it should have.
 using Pixels = std::set<std::pair<int, int>>;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/toolkit/vb.h"
+#include "formats/Color.h"
 
 namespace Raster {
 
