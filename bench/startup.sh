@@ -103,6 +103,6 @@ editor_kb=$(cut -d' ' -f2 "$work/editor" | median)
 echo "median bare-window: ${bare_ms} ms to mapped, VmRSS ${bare_kb} kB"
 echo "median pixmint:     ${editor_ms} ms to mapped, VmRSS ${editor_kb} kB"
 awk -v em="$editor_ms" -v bm="$bare_ms" -v ek="$editor_kb" -v bk="$bare_kb" 'BEGIN {
-    printf "start-up ratio pixmint/bare: %.2f (target <= 1.15)\n", em / bm
-    printf "RSS ratio pixmint/bare:      %.2f (target <= 1.30)\n", ek / bk
+    printf "start-up ratio pixmint/bare: %.2f (target <= 1.10)\n", em / bm
+    printf "RSS ratio pixmint/bare:      %.2f (target <= 1.20)\n", ek / bk
 }'
