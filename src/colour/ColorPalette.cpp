@@ -134,10 +134,13 @@ void ColorPalette::RGBValue_Change(int)
 void ColorPalette::RGBNumber_Change(int Index)
 {
     QLineEdit *box = RGBNumber[Index];
-    // Pasted text that is no whole number counts as an empty box.
     const std::optional<BoxNumber> number = boxNumber(box->text());
     if (!number) {
-        RGBValue[Index]->setValue(0);
+        // Pasted text that is no whole number empties the box, which then counts as 0.
+        if (box->text().isEmpty())
+            RGBValue[Index]->setValue(0);
+        else
+            box->setText(QString());
         return;
     }
     if (number->aboveRange)

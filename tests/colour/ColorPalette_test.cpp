@@ -136,6 +136,9 @@ TEST_F(Mixer, OnlyDigitsAndBackspaceAreTypedAndPastedNonNumbersCountAsEmpty)
         EXPECT_EQ(p.RGBValue[1]->value(), 0) << pasted;
         EXPECT_EQ(red->text(), QStringLiteral("0")) << pasted;
     }
+    p.RGBValue[1]->setValue(0);
+    red->insert(QStringLiteral("-12"));
+    EXPECT_EQ(red->text(), QString()); // the bar did not move, so nothing wrote it back
     red->setText(QStringLiteral("000000000000000000000000000000012"));
     EXPECT_EQ(p.RGBValue[1]->value(), 12);
     red->setText(QStringLiteral("99999999999999999999999999"));
