@@ -1,13 +1,80 @@
 #pragma once
 
-#include "app/toolkit/Forms.h"
+#include <array>
+#include <cstdint>
+#include <vector>
 
-// The shaded colour ramp.
+#include "app/toolkit/Forms.h"
+#include "app/toolkit/PictureBox.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+
+// One band of a colour ramp, from y1 to y2 in the box's scale, across the box's width.
+struct RampBand
+{
+    int y1, y2;
+    ColorValue color;
+};
+
+// The 63 bands of a ramp that darkens by 4 per channel from (red, green, blue), for a box of
+// the given outer height and width. From the top the bands run down from 0, otherwise up from
+// the bottom edge; bands past the box are clipped when drawn.
+std::vector<RampBand> rampBands(double height, int32_t red, int32_t green, int32_t blue,
+                                bool fromTop);
+// Draws the ramp into the box as filled boxes as wide as the box.
+void PaintColorRamp(PictureBox *box, int32_t red, int32_t green, int32_t blue, bool fromTop);
+
+// The composite colour window: a ramp from the three sliders, laid over the icon on request.
 class frmDesenho : public Form
 {
     Q_OBJECT
 public:
     frmDesenho();
 
+    QGroupBox *Frame1;
+    QScrollBar *Slider1;
+    QScrollBar *Slider2;
+    QScrollBar *Slider3;
+    QLineEdit *Label1;
+    QLineEdit *Label2;
+    QLineEdit *Label3;
+    // Drawn afresh whenever the window is uncovered; they keep nothing.
+    PictureBox *Picture1;
+    PictureBox *Picture2;
+    PictureBox *Picture3;
+    QLabel *RedLabel;
+    QLabel *GreenLabel;
+    QLabel *BlueLabel;
+    QGroupBox *fraValue;
+    QCheckBox *Check1;
+    PictureBox *Ikon;
+    QPushButton *cmdSelect;
+    QLineEdit *Label5;
+    QLabel *lblValue;
+
     void Form_Load() override;
+    void Slider1_Change();
+    void Slider2_Change();
+    void Slider3_Change();
+    void Check1_Click();
+    void Picture3_Paint();
+    void cmdSelect_Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    QScrollBar *buildChannel(int index, QLabel *&label, QLineEdit *&number, PictureBox *&box);
+    bool direction() const;
+    void paintComposite();
+    void writeComposite();
+
+    // The window has been off the screen since it last drew its fixed ramp.
+    bool uncovered_ = true;
 };

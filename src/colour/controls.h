@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QFont>
+
+#include "app/toolkit/twips.h"
+#include "formats/Color.h"
+
+class QScrollBar;
+class QWidget;
+
+// The controls the colour windows share, laid out in twips.
+
+template<class W> W *place(W *w, double left, double top, double width, double height)
+{
+    Move(w, left, top, width, height);
+    return w;
+}
+
+// A tool window's small font: the windows are laid out in fixed twips.
+QFont compactFont(QFont font);
+void setForeground(QWidget *w, ColorValue color);
+// The light grey (192, 192, 192) of the number boxes.
+void setLightGrey(QWidget *w);
+// A horizontal bar over 0..255 that moves by one for arrow and page clicks.
+QScrollBar *channelBar(QWidget *parent);

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include "app/frmGeral.h"
+#include "app/toolkit/twips.h"
+#include "colour/ColorPalette.h"
+#include "support/helpers.h"
+
+namespace {
+
+class Mixer : public ::testing::Test
+{
+protected:
+    void SetUp() override { clearSettingsStore(); }
+
+    void mix(int red, int green, int blue)
+    {
+        p.RGBValue[1]->setValue(red);
+        p.RGBValue[2]->setValue(green);
+        p.RGBValue[3]->setValue(blue);
+    }
+    QString box(int i) const { return p.RGBNumber[i]->text(); }
+
+    frmGeral &f = Forms::get<frmGeral>();
+    ColorPalette &p = Forms::get<ColorPalette>();
+};
+
+} // namespace
+
+TEST_F(Mixer, OpensFromItsEntryAtItsSizeAboveTheOthersWithEverythingAtZero)
+{
+    f.mnuScroolColor_Click();
+    EXPECT_TRUE(p.isVisible());
+    EXPECT_TRUE(p.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(p.Caption(), QStringLiteral("Orvel Pixmint "));
+    EXPECT_EQ(Width(&p), 2250);
+    EXPECT_EQ(Height(&p), 3075);
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_EQ(box(i), QStringLiteral("0"));
+        EXPECT_EQ(p.RGBValue[i]->maximum(), 255);
+        EXPECT_EQ(p.RGBValue[i]->pageStep(), 1);
+    }
+    EXPECT_EQ(p.RedValue->BackColor(), vbBlack);
+    EXPECT_EQ(p.txtValue->text(), QStringLiteral("0"));
+    EXPECT_EQ(p.GreenLabel->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+    EXPECT_EQ(p.fraValue->title(), QStringLiteral("Selected"));
+    EXPECT_EQ(p.lblValue->text(), QStringLiteral("Color Value:"));
+
+    // Select before any change hands over the swatch's first colour, the button face.
+    p.cmdSelect->click();
+    EXPECT_EQ(f.LeftColor->BackColor(), vbButtonFace);
+    mix(255, 128, 0);
+    p.cmdSelect->click();
+    EXPECT_EQ(f.LeftColor->BackColor(), RGB(255, 128, 0));
+    EXPECT_TRUE(p.isVisible());
+}
+
+TEST_F(Mixer, EveryBarChangeRedrawsBoxesSwatchesAndHexText)
+{
+    mix(255, 128, 0);
+    EXPECT_EQ(box(1), QStringLiteral("255"));
+    EXPECT_EQ(box(2), QStringLiteral("128"));
+    EXPECT_EQ(p.RedValue->BackColor(), RGB(255, 0, 0));
+    EXPECT_EQ(p.GreenValue->BackColor(), RGB(0, 128, 0));
+    EXPECT_EQ(p.BlueValue->BackColor(), RGB(0, 0, 0));
+    EXPECT_EQ(p.picColor->BackColor(), RGB(255, 128, 0));
+    EXPECT_EQ(p.txtValue->text(), QStringLiteral("0080FF"));
+    mix(0, 0, 0);
+    EXPECT_EQ(p.txtValue->text(), QStringLiteral("000000"));
+    mix(255, 255, 255);
+    EXPECT_EQ(p.txtValue->text(), QStringLiteral("FFFFFF"));
+    mix(1, 0, 0);
+    EXPECT_EQ(p.txtValue->text(), QStringLiteral("000001"));
+    mix(0, 0, 16);
+    EXPECT_EQ(p.txtValue->text(), QStringLiteral("100000"));
+}
+
+TEST_F(Mixer, BoxTextsMoveTheBarsAndOnlyChangedBarsRewriteThem)
+{
+    p.RGBNumber[2]->setText(QStringLiteral("300"));
+    EXPECT_EQ(box(2), QStringLiteral("255"));
+    EXPECT_EQ(p.RGBValue[2]->value(), 255);
+    EXPECT_EQ(p.txtValue->text(), QStringLiteral("00FF00"));
+    p.RGBNumber[2]->setText(QStringLiteral("2555")); // the bar is at 255 already
+    EXPECT_EQ(box(2), QStringLiteral("255"));
+
+    p.RGBValue[1]->setValue(40);
+    p.RGBNumber[1]->setText(QString());
+    EXPECT_EQ(p.RGBValue[1]->value(), 0);
+    EXPECT_EQ(box(1), QStringLiteral("0")); // the bar moved and wrote its value back
+    p.RGBNumber[1]->setText(QString());
+    EXPECT_EQ(box(1), QString()); // already 0: nothing rewrites it
+
+    p.RGBValue[3]->setValue(7);
+    p.RGBNumber[3]->setText(QStringLiteral("007"));
+    EXPECT_EQ(box(3), QStringLiteral("007"));
+    p.RGBValue[3]->setValue(3);
+    p.RGBNumber[3]->setText(QStringLiteral("007"));
+    EXPECT_EQ(box(3), QStringLiteral("7"));
+    EXPECT_EQ(p.RGBValue[3]->value(), 7);
+}
+
+TEST_F(Mixer, OnlyDigitsAndBackspaceAreTypedAndPastedNonNumbersCountAsEmpty)
+{
+    for (int key : {8, 48, 57})
+        for (int index = 1; index <= 3; ++index) {
+            int KeyAscii = key;
+            p.RGBNumber_KeyPress(index, KeyAscii);
+            EXPECT_EQ(KeyAscii, key);
+        }
+    for (int key : {47, 58, 45, 32, 97, 0xE9}) {
+        int KeyAscii = key;
+        p.RGBNumber_KeyPress(1, KeyAscii);
+        EXPECT_EQ(KeyAscii, 0) << key;
+    }
+    // Real keys through the filter.
+    QLineEdit *red = p.RGBNumber[1];
+    red->clear();
+    QTest::keyClicks(red, QStringLiteral("1a-2 .5"));
+    EXPECT_EQ(red->text(), QStringLiteral("125"));
+    QTest::keyClick(red, Qt::Key_Backspace);
+    EXPECT_EQ(red->text(), QStringLiteral("12"));
+    EXPECT_EQ(p.RGBValue[1]->value(), 12);
+
+    // Pasted text: what is not a whole number empties the channel, a long number is 255.
+    for (const char *pasted : {"-5", "12abc", " 7", "1e3"}) {
+        p.RGBValue[1]->setValue(40);
+        red->selectAll();
+        red->insert(QString::fromLatin1(pasted));
+        EXPECT_EQ(p.RGBValue[1]->value(), 0) << pasted;
+        EXPECT_EQ(red->text(), QStringLiteral("0")) << pasted;
+    }
+    p.RGBValue[1]->setValue(0);
+    red->insert(QStringLiteral("-12"));
+    EXPECT_EQ(red->text(), QString()); // the bar did not move, so nothing wrote it back
+    red->setText(QStringLiteral("000000000000000000000000000000012"));
+    EXPECT_EQ(p.RGBValue[1]->value(), 12);
+    red->setText(QStringLiteral("99999999999999999999999999"));
+    EXPECT_EQ(red->text(), QStringLiteral("255"));
+    EXPECT_EQ(p.RGBValue[1]->value(), 255);
+}
+
+TEST_F(Mixer, AClickOnAChannelSwatchKeepsThatChannelAlone)
+{
+    mix(10, 20, 30);
+    QTest::mouseClick(p.GreenValue, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(p.picColor->BackColor(), RGB(0, 20, 0));
+    EXPECT_EQ(p.txtValue->text(), QStringLiteral("001400"));
+    mix(10, 20, 30);
+    p.RedValue_Click();
+    EXPECT_EQ(p.picColor->BackColor(), RGB(10, 0, 0));
+    mix(10, 20, 30);
+    p.BlueValue_Click();
+    EXPECT_EQ(p.picColor->BackColor(), RGB(0, 0, 30));
+    EXPECT_EQ(box(1), QStringLiteral("0"));
+}
