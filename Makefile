@@ -41,8 +41,9 @@ fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DPIXMINT_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	@mkdir -p $(FUZZ_BUILD)/corpus/fuzz-icon $(FUZZ_BUILD)/corpus/fuzz-picture \
-		$(FUZZ_BUILD)/corpus/fuzz-resources $(FUZZ_BUILD)/corpus/fuzz-settings
+	@mkdir -p $(FUZZ_BUILD)/corpus/fuzz-header $(FUZZ_BUILD)/corpus/fuzz-icon \
+		$(FUZZ_BUILD)/corpus/fuzz-picture $(FUZZ_BUILD)/corpus/fuzz-resources \
+		$(FUZZ_BUILD)/corpus/fuzz-settings
 	@cp tests/data/good/*.ico tests/data/good/*.bmp tests/data/damaged/* \
 		$(FUZZ_BUILD)/corpus/fuzz-icon/
 	@find tests/data/good -maxdepth 1 -type f ! -name '*.sh' ! -name '*.java' \
@@ -50,8 +51,10 @@ fuzz: deps
 	@cp tests/data/damaged/* $(FUZZ_BUILD)/corpus/fuzz-picture/
 	@cp tests/data/good/resources/*.dll tests/data/good/resources/*.icl tests/data/good/*.ico \
 		tests/data/damaged/* $(FUZZ_BUILD)/corpus/fuzz-resources/
+	@cp tests/data/good/*.bmp tests/data/good/*.gif tests/data/good/*.ico \
+		$(FUZZ_BUILD)/corpus/fuzz-header/
 	@cp fuzz/seeds/*.ini $(FUZZ_BUILD)/corpus/fuzz-settings/
-	@for t in fuzz-icon fuzz-picture fuzz-resources fuzz-settings; do \
+	@for t in fuzz-header fuzz-icon fuzz-picture fuzz-resources fuzz-settings; do \
 		./$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_TIME) -timeout=10 \
 			-artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/$$t || exit 1; \
 	done

@@ -150,6 +150,10 @@ public:
     void mnuScroolColor_Click();
     // The "&Tools" menu's window on the colour gradient.
     void mnuGradiende_Click();
+    // The icon tiled over the screen, the editor minimised meanwhile.
+    void mnuPrevi_Click();
+    // The opened file's bitmap headers.
+    void mnuPropriedade_Click();
     // Paints the spectrum into picDefaltColor, fitting and centring the strip when it is wide
     // enough for all of it.
     void GradiendColor();

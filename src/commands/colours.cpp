@@ -2,12 +2,15 @@
 // strip.
 
 #include <QMenuBar>
+#include <QScreen>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"
+#include "viewers/frmInfo.h"
+#include "viewers/frmPrevia.h"
 
 void frmGeral::buildColorsMenu()
 {
@@ -32,7 +35,9 @@ void frmGeral::buildToolsMenu()
     div9 = mnuFerramentas->addSeparator();
     mnuBrushkit = menuEntry(mnuFerramentas, "&Brushkit", "Ctrl+W");
 
+    connect(mnuPrevi, &QAction::triggered, this, &frmGeral::mnuPrevi_Click);
     connect(mnuGradiende, &QAction::triggered, this, &frmGeral::mnuGradiende_Click);
+    connect(mnuPropriedade, &QAction::triggered, this, &frmGeral::mnuPropriedade_Click);
     connect(mnuSearch, &QAction::triggered, this, &frmGeral::mnuSearch_Click);
 }
 
@@ -69,4 +74,25 @@ void frmGeral::mnuScroolColor_Click()
 void frmGeral::mnuGradiende_Click()
 {
     Forms::get<frmDesenho>().Show();
+}
+
+void frmGeral::mnuPrevi_Click()
+{
+    frmPrevia &preview = Forms::get<frmPrevia>();
+    preview.picTile->setPicture(Ikon->Image());
+    setWindowState(vbMinimized);
+    // The preview covers the screen the editor is on.
+    preview.move(screen()->availableGeometry().topLeft());
+    preview.Show();
+    preview.setWindowState(vbMaximized);
+    preview.picTile->setPicture(Ikon->Image());
+}
+
+void frmGeral::mnuPropriedade_Click()
+{
+    frmInfo &info = Forms::get<frmInfo>();
+    info.Show();
+    // Already up, it is brought to the front, which reads the file again.
+    info.raise();
+    info.activateWindow();
 }

@@ -17,5 +17,9 @@ std::optional<QByteArray> readUserFile(const QByteArray &path, qint64 limit = kM
                                        FormatError *error = nullptr);
 std::optional<QByteArray> readUserFile(const QString &path, qint64 limit = kMaxUserFileBytes,
                                        FormatError *error = nullptr);
+// At most the first `count` bytes of a file the user named, under the same rules; a shorter file
+// gives what it has.
+std::optional<QByteArray> readUserFileHead(const QString &path, qint64 count,
+                                           FormatError *error = nullptr);
 // The system's own words for an errno value.
 QString systemError(int code);

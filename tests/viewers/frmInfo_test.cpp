@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/frmGeral.h"
+#include "app/toolkit/twips.h"
+#include "formats/ByteReader.h"
+#include "support/ScriptedSeam.h"
+#include "support/files.h"
+#include "viewers/frmInfo.h"
+
+namespace {
+
+const QString NoFile = QStringLiteral("Select a bitmap or RLE file to detail...");
+
+QString fixture(const char *name)
+{
+    return QStringLiteral(PIXMINT_TEST_DATA "/good/") + QLatin1String(name);
+}
+
+// A bitmap that Qt reads, with the header fields given.
+QByteArray bitmap(int32_t width, int32_t height, int16_t bits, int32_t imageSize)
+{
+    const int colours = bits <= 8 ? 1 << bits : 0;
+    const int stride = (width * bits + 31) / 32 * 4;
+    const int offset = 54 + 4 * colours;
+    QByteArray b("BM", 2);
+    for (uint32_t v : {uint32_t(offset + stride * std::abs(height)), 0u, uint32_t(offset), 40u,
+                       uint32_t(width), uint32_t(height)})
+        appendLE32(b, v);
+    appendLE16(b, 1);
+    appendLE16(b, uint16_t(bits));
+    for (uint32_t v : {0u, uint32_t(imageSize), 2835u, 2835u, 0u, 0u})
+        appendLE32(b, v);
+    b.append(4 * colours, '\x40');
+    b.append(stride * std::abs(height), '\x7F');
+    return b;
+}
+
+// A 1 x 1 GIF whose comment puts `header`'s bytes 16 to 53 where a bitmap keeps its fields.
+QByteArray gifWith(const QByteArray &header)
+{
+    QByteArray b("GIF89a\x01\0\x01\0\0\0\0\x21\xFE\x28", 16);
+    b += header.mid(16, 38) + QByteArray(2, '\0') + QByteArray(1, '\0');
+    b += QByteArray("\x2C\0\0\0\0\x01\0\x01\0\x80\xFF\0\0\0\0\0\x02\x02\x44\x01\0\x3B", 22);
+    return b;
+}
+
+class Info : public ::testing::Test
+{
+protected:
+    void TearDown() override { QLocale::setDefault(QLocale::c()); }
+
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        return path;
+    }
+
+    // Opens the file as Open would name it and brings the window to the front.
+    QStringList activate(const QString &path)
+    {
+        f.setMsg(path);
+        info.Form_Activate();
+        QStringList lines;
+        for (const QLabel *value : info.lblInfo)
+            lines << value->text();
+        return lines;
+    }
+
+    QTemporaryDir dir;
+    frmGeral &f = Forms::get<frmGeral>();
+    frmInfo &info = Forms::get<frmInfo>();
+};
+
+} // namespace
+
+TEST_F(Info, LaysOutTheSixLinesAboveOtherWindows)
+{
+    EXPECT_EQ(info.Caption(), QStringLiteral("Orvel Pixmint"));
+    EXPECT_TRUE(info.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(Width(&info), 5775);
+    EXPECT_EQ(Height(&info), 2895);
+    EXPECT_EQ(info.lblFileName->title(), NoFile);
+    const QStringList captions = {
+        "Width:", "Height:", "Image Size:", "Planes:", "Bits per Pixel:", "Compression:"};
+    for (size_t i = 0; i < 6; ++i) {
+        const QLabel *caption = info.Label1[i];
+        const QLabel *value = info.lblInfo[i];
+        EXPECT_EQ(caption->text(), captions[int(i)]);
+        EXPECT_EQ(value->font().family(), QStringLiteral("Times New Roman"));
+        // Whatever the desktop's serif, no caption is cut or covered by its value.
+        EXPECT_GE(caption->width(), caption->sizeHint().width());
+        EXPECT_GT(value->x(), caption->geometry().right());
+        EXPECT_EQ(value->y(), caption->y());
+    }
+    EXPECT_EQ(Left(info.lblInfo[5]) + Width(info.lblInfo[5]), 1320 + 3930);
+    EXPECT_TRUE(info.lblInfo[5]->wordWrap());
+}
+
+TEST_F(Info, ExplainsABitmapLineByLineInTheLocalesGrouping)
+{
+    const QString path = write(QStringLiteral("a.bmp"), bitmap(32, 32, 8, 1024));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(activate(path), QStringList({"32 pixels", "32 pixels", "1.024 bytes", "1",
+                                           "8 (256 colours)", "Uncompressed bitmap."}));
+    EXPECT_EQ(info.lblFileName->title(), path);
+    EXPECT_EQ(info.Image1->pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(info.lblInfo[5]->toolTip(),
+              QStringLiteral("Bitmap uses the maximum number of colours corresponding to the "
+                             "bits-per-pixel for the compression mode.\nAll 256 colour indices "
+                             "are considered important for displaying this bitmap."));
+    // The C locale's numbers have no separator of their own.
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(activate(path)[2], QStringLiteral("1,024 bytes"));
+    EXPECT_EQ(groupedNumber(-2147483647 - 1), QStringLiteral("-2,147,483,648"));
+    EXPECT_EQ(groupedNumber(999), QStringLiteral("999"));
+
+    EXPECT_EQ(activate(write(QStringLiteral("b.bmp"), bitmap(8, -4, 24, 0))),
+              QStringList({"8 pixels", "-4 pixels", "BI_RGB bitmap; size variable.", "1",
+                           "24 (16777216 colours)", "Uncompressed bitmap."}));
+    EXPECT_EQ(activate(fixture("bmp32.bmp"))[4], QStringLiteral("32 (4294967296 colours)"));
+    EXPECT_GE(info.lblInfo[4]->width(), info.lblInfo[4]->sizeHint().width());
+    EXPECT_EQ(activate(fixture("bmp32.bmp"))[5],
+              QStringLiteral("Uncompressed 16- or 32-bit-per-pixel format."));
+    EXPECT_EQ(activate(fixture("bmp8-rle.bmp"))[5],
+              QStringLiteral("Run-length encoded (RLE) format for bitmaps with 8 bits per pixel."));
+    EXPECT_EQ(activate(fixture("bmp4-rle.bmp"))[5],
+              QStringLiteral("Run-length encoded (RLE) format for bitmaps with 4 bits per pixel."));
+    EXPECT_TRUE(scripted().messages.empty());
+}
+
+TEST_F(Info, ReadsAnyPictureAsABitmapHeader)
+{
+    // An icon's directory and first image stand where a bitmap keeps its fields.
+    EXPECT_EQ(activate(fixture("icon8.ico")),
+              QStringList({"22 pixels", "40 pixels", "524,289 bytes", "32", "0 (1 colours)",
+                           "Unknown compression (64)."}));
+
+    // A GIF shorter than the header: the bytes it lacks read as zeros.
+    const QByteArray tiny("GIF89a\x01\0\x01\0\x80\0\0\xFF\xFF\xFF\0\0\0"
+                          "\x2C\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0\x3B",
+                          35);
+    EXPECT_EQ(
+        activate(write(QStringLiteral("tiny.gif"), tiny)),
+        QStringList({"11264 pixels", "65536 pixels", "59 bytes", "1",
+                     "512 (1.3407807929942597e+154 colours)", "Unknown compression (82946)."}));
+
+    // Fields no bitmap has: powers of two that are no whole number of colours, counts of
+    // colours in the note, the largest numbers, a power too large to compute.
+    QByteArray header(BitmapHeaderBytes, '\0');
+    const auto put = [&header](int at, uint32_t v, int size) {
+        for (int i = 0; i < size; ++i)
+            header[at + i] = char(v >> (8 * i));
+    };
+    put(18, 0x7FFFFFFF, 4);
+    put(22, 0x80000000, 4);
+    put(26, 0xFFFF, 2);
+    put(28, 40, 2);
+    put(30, uint32_t(-7), 4);
+    put(34, 0x80000000, 4);
+    put(46, 5, 4);
+    put(50, 3, 4);
+    EXPECT_EQ(activate(write(QStringLiteral("odd.gif"), gifWith(header))),
+              QStringList({"2147483647 pixels", "-2147483648 pixels", "-2,147,483,648 bytes", "-1",
+                           "40 (1099511627776 colours)", "Unknown compression (-7)."}));
+    EXPECT_EQ(info.lblInfo[5]->toolTip(),
+              QStringLiteral("The size of the colour table used to optimize performance of "
+                             "Windows colour palettes is 5\nThe number of colours that are "
+                             "considered important for displaying this bitmap are 3"));
+    EXPECT_EQ(powerOfTwoText(-1), QStringLiteral("0.5"));
+    EXPECT_EQ(powerOfTwoText(-32768), QStringLiteral("0"));
+    EXPECT_EQ(powerOfTwoText(1023), QStringLiteral("8.98846567431158e+307"));
+    put(28, 1024, 2);
+    const QString overflow = write(QStringLiteral("overflow.gif"), gifWith(header));
+    EXPECT_EQ(activate(overflow), QStringList({"2147483647 pixels", "-2147483648 pixels",
+                                               "-2,147,483,648 bytes", "-1", "", ""}));
+    EXPECT_EQ(info.lblFileName->title(), overflow);
+    EXPECT_TRUE(info.lblInfo[5]->toolTip().isEmpty());
+}
+
+TEST_F(Info, WhatIsNoPictureLeavesTheWindowEmptyWithoutAWord)
+{
+    const QString first = write(QStringLiteral("first.bmp"), bitmap(32, 32, 8, 1024));
+    activate(first);
+    const qint64 shown = info.Image1->pixmap().cacheKey();
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile::remove(first);
+    for (const QString &bad : {first, dir.path(), fifo, QStringLiteral("/proc/self/mem"),
+                               write(QStringLiteral("text.bmp"), "BM not a picture"),
+                               write(QStringLiteral("short.bmp"), bitmap(32, 32, 8, 0).left(60)),
+                               QStringLiteral("File: SHELL32.DLL    Total: 40")}) {
+        EXPECT_EQ(activate(bad), QStringList(6, QString())) << bad.toStdString();
+        EXPECT_EQ(info.lblFileName->title(), NoFile);
+        EXPECT_EQ(info.Image1->pixmap().cacheKey(), shown);
+    }
+    EXPECT_TRUE(scripted().messages.empty());
+}
+
+TEST_F(Info, PropertiesShowsTheFileOpenedLastEachTimeItComesToTheFront)
+{
+    f.Show();
+    EXPECT_FALSE(f.mnuPropriedade->isEnabled());
+    const QString first = write(QStringLiteral("first.bmp"), bitmap(32, 32, 8, 1024));
+    f.setMsg(first);
+    EXPECT_TRUE(f.mnuPropriedade->isEnabled());
+    f.mnuPropriedade->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&info));
+    EXPECT_EQ(info.lblFileName->title(), first);
+    EXPECT_EQ(info.lblInfo[0]->text(), QStringLiteral("32 pixels"));
+
+    const QString second = write(QStringLiteral("second.bmp"), bitmap(20, 10, 24, 0));
+    f.setMsg(second);
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.mnuPropriedade->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&info));
+    EXPECT_EQ(info.lblFileName->title(), second);
+    EXPECT_EQ(info.lblInfo[0]->text(), QStringLiteral("20 pixels"));
+    EXPECT_EQ(info.Image1->pixmap().size(), QSize(20, 10));
+}
