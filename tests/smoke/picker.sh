@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Starts the real editor under openbox on a private Xvfb beside another program's window filled
+# with a known colour, and picks that colour through the desktop colour picker: a real still of
+# the screen, read after the other program has gone, fastened as the left button's colour.
+# Usage: tests/smoke/picker.sh [PIXMINT_BINARY | BUILD_DIR]   (default: build)
+# Exits 77 (skipped) when openbox is not installed.
+set -uo pipefail
+. "$(dirname "$0")/../../scripts/xvfb.sh"
+. "$(dirname "$0")/common.sh"
+
+if ! command -v openbox >/dev/null; then
+    echo "picker: openbox is not installed (scripts/install-deps installs it); skipped"
+    exit 77
+fi
+resolve_editor "${1:-build}"
+timeout_s=10
+require_tools picker Xvfb xdotool xwininfo xprop display import convert
+
+app_pid=""
+wm_pid=""
+other_pid=""
+use_scratch app_pid wm_pid other_pid
+
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# "X Y" of a window's client area on the screen.
+client_at() {
+    xwininfo -id "$1" 2>/dev/null |
+        awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4} END {print x, y}'
+}
+
+# The colour of screen pixel ($1, $2) as six lowercase hex digits.
+screen_pixel() {
+    import -window root -crop "1x1+$1+$2" +repage -depth 8 txt:- 2>/dev/null |
+        sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr 'A-F' 'a-f' | head -n 1
+}
+
+# Whether window $1 shows any pixel of colour #$2.
+window_shows() {
+    import -window "$1" -depth 8 png:- 2>/dev/null | convert - -format %c histogram:info:- |
+        grep -qi "#$2"
+}
+
+picker_window() { xdotool search --onlyvisible --name '^Orvel Pixmint $' 2>/dev/null | head -n 1; }
+picker_shown() { [ -n "$(picker_window)" ]; }
+
+# Colors, Search Color from the keyboard, as often as it takes the splash to let go.
+open_picker() {
+    local i
+    for i in 1 2 3 4 5 6; do
+        xdotool key alt+c
+        sleep 0.2
+        xdotool key Down Return
+        eventually 1 picker_shown && return 0
+    done
+    return 1
+}
+
+# Clicks at ($2, $3) in the client area of window $1.
+click_in() {
+    local at
+    read -r -a at <<<"$(client_at "$1")"
+    xdotool mousemove --sync $((at[0] + $2)) $((at[1] + $3)) click 1
+}
+
+start_xvfb
+export QT_QPA_PLATFORM=xcb
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+if ! eventually "$timeout_s" wm_running; then
+    echo "not ok - openbox did not start; it said:"
+    cat "$work/openbox.log"
+    exit 1
+fi
+
+display -size 200x200 -geometry +760+560 xc:'#12ab34' >"$work/display.log" 2>&1 &
+other_pid=$!
+check "another program shows a window filled with #12ab34" \
+    eventually "$timeout_s" eval '[ "$(screen_pixel 860 660)" = 12ab34 ]'
+
+mkdir -p "$work/config"
+XDG_CONFIG_HOME=$work/config "$editor" >"$work/app.log" 2>&1 &
+app_pid=$!
+main=$(wait_for_window '^Pixmint 2\.1\.0$')
+if [ -z "$main" ]; then
+    echo "not ok - no visible window named \"Pixmint 2.1.0\"; the editor said:"
+    cat "$work/app.log"
+    exit 1
+fi
+xdotool mousemove --sync 300 300 click 1
+check "Search Color opens the picker" open_picker
+picker=$(picker_window)
+check "the main window shows no #12ab34 yet" eval '! window_shows "$main" 12ab34'
+
+# "Initialize Color Search", then the other program goes: only the still still holds its colour.
+click_in "$picker" 80 20
+sleep 1
+stop_pid "$other_pid"
+other_pid=""
+xdotool mousemove --sync 860 660
+sleep 0.3
+read -r -a pat <<<"$(client_at "$picker")"
+check "the picker stays above the still and its swatch shows #12ab34" \
+    eventually 3 eval '[ "$(screen_pixel $((pat[0] + 30)) $((pat[1] + 60)))" = 12ab34 ]'
+xdotool click 1
+sleep 0.5
+check "the pick closes the still: the live screen shows no #12ab34" \
+    eval '[ "$(screen_pixel 860 660)" != 12ab34 ]'
+click_in "$picker" 35 108
+check "\"Click - Me!\" makes #12ab34 the left button's colour" \
+    eventually 3 window_shows "$main" 12ab34
+
+summary
