@@ -1,6 +1,5 @@
 #include "colour/frmVeCor2.h"
 
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -57,8 +56,12 @@ void StillPicture::mouseMoveEvent(QMouseEvent *event)
 }
 
 frmVeCor2::frmVeCor2()
-    : Form(nullptr, Qt::Window | Qt::FramelessWindowHint)
+    : Form(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus)
 {
+    // A window manager lifts a focused frameless window the size of the screen above every
+    // other, the topmost picker included, as it would a full-screen one: the still never takes
+    // the focus, and the picker keeps it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     Picture1 = new StillPicture(this);
     setCentralWidget(Picture1);
     Picture1->MouseMove = [this](int b, int s, double x, double y) {
@@ -72,7 +75,7 @@ frmVeCor2::frmVeCor2()
 void frmVeCor2::Form_Unload(int &Cancel)
 {
     Cancel = 0;
-    // Closed without a pick (Escape, or by the window manager): the picker may start again.
+    // Closed without a pick, by the window manager: the picker may start again.
     if (!picked_ && Forms::loaded<frmVeCor1>())
         Forms::get<frmVeCor1>().Btn_select->setEnabled(true);
 }
@@ -88,8 +91,7 @@ void frmVeCor2::showStill(const ScreenStill &still)
         picture.setDevicePixelRatio(double(picture.width()) / still.geometry.width());
     Picture1->setPicture(picture);
     show();
-    raise();
-    activateWindow();
+    bringPickerToFront();
 }
 
 void frmVeCor2::Picture1_MouseMove(int, int, double X, double Y)
@@ -111,15 +113,15 @@ void frmVeCor2::Picture1_MouseDown(int Button, int Shift, double X, double Y)
 void frmVeCor2::changeEvent(QEvent *event)
 {
     Form::changeEvent(event);
-    // The picker stays in sight above the still.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && Forms::loaded<frmVeCor1>())
-        Forms::get<frmVeCor1>().raise();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        bringPickerToFront();
 }
 
-void frmVeCor2::keyPressEvent(QKeyEvent *event)
+void frmVeCor2::bringPickerToFront()
 {
-    if (event->key() == Qt::Key_Escape)
-        close();
-    else
-        Form::keyPressEvent(event);
+    if (!Forms::loaded<frmVeCor1>())
+        return;
+    frmVeCor1 &picker = Forms::get<frmVeCor1>();
+    picker.raise();
+    picker.activateWindow();
 }

@@ -50,8 +50,10 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // The picker stays in sight, and in the focus, above the still.
+    void bringPickerToFront();
+
     bool picked_ = false;
 };
