@@ -14,7 +14,7 @@ if ! command -v openbox >/dev/null; then
 fi
 resolve_editor "${1:-build}"
 timeout_s=10
-require_tools picker Xvfb xdotool xwininfo xprop display import convert
+require_tools picker Xvfb xdotool xdpyinfo xwininfo xprop display import convert
 
 app_pid=""
 wm_pid=""
@@ -56,11 +56,16 @@ open_picker() {
     return 1
 }
 
+# Moves the pointer to ($1, $2); bounded, since a move to where the pointer is never ends.
+point_at() { timeout 5 xdotool mousemove --sync "$1" "$2"; }
+
 # Clicks at ($2, $3) in the client area of window $1.
 click_in() {
     local at
     read -r -a at <<<"$(client_at "$1")"
-    xdotool mousemove --sync $((at[0] + $2)) $((at[1] + $3)) click 1
+    [ ${#at[@]} -eq 2 ] || return 1
+    point_at $((at[0] + $2)) $((at[1] + $3))
+    xdotool click 1
 }
 
 start_xvfb
@@ -87,17 +92,26 @@ if [ -z "$main" ]; then
     cat "$work/app.log"
     exit 1
 fi
-xdotool mousemove --sync 300 300 click 1
+# A click on the splash, in the middle of the screen, unlocks the menus.
+read -r screen_w screen_h < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
+point_at $((screen_w / 2)) $((screen_h / 2 + 40))
+xdotool click 1
 check "Search Color opens the picker" open_picker
 picker=$(picker_window)
 check "the main window shows no #12ab34 yet" eval '! window_shows "$main" 12ab34'
+
+# The other program's window in front of the editor's, below the topmost picker.
+other=$(xdotool search --onlyvisible --name '^ImageMagick' 2>/dev/null | head -n 1)
+timeout 5 xdotool windowactivate --sync "$other" 2>/dev/null
+check "the other program's window is in sight again" \
+    eventually 3 eval '[ "$(screen_pixel 860 660)" = 12ab34 ]'
 
 # "Initialize Color Search", then the other program goes: only the still still holds its colour.
 click_in "$picker" 80 20
 sleep 1
 stop_pid "$other_pid"
 other_pid=""
-xdotool mousemove --sync 860 660
+point_at 860 660
 sleep 0.3
 read -r -a pat <<<"$(client_at "$picker")"
 check "the picker stays above the still and its swatch shows #12ab34" \
