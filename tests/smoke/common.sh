@@ -42,6 +42,43 @@ wait_for_window() {
     return 1
 }
 
+# Stops with status 77 (skipped) when openbox is not installed; $1 names the script.
+require_openbox() {
+    command -v openbox >/dev/null && return 0
+    echo "$1: openbox is not installed (scripts/install-deps installs it); skipped"
+    exit 77
+}
+
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# Starts openbox, its pid in wm_pid, and waits for it; stops the script if it never comes.
+start_openbox() {
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    wm_pid=$!
+    eventually "$timeout_s" wm_running && return 0
+    echo "not ok - openbox did not start; it said:"
+    cat "$work/openbox.log"
+    exit 1
+}
+
+# The first visible window captioned as the tool windows are.
+tool_window() { xdotool search --onlyvisible --name '^Orvel Pixmint $' 2>/dev/null | head -n 1; }
+
+tool_window_shown() { [ -n "$(tool_window)" ]; }
+
+# An entry of the Colors menu from the keyboard (the keys after alt+c are the arguments), as
+# often as it takes the splash to let go, until a tool window shows.
+open_from_colors_menu() {
+    local i
+    for i in 1 2 3 4 5 6; do
+        xdotool key alt+c
+        sleep 0.2
+        xdotool key "$@"
+        eventually 1 tool_window_shown && return 0
+    done
+    return 1
+}
+
 summary() {
     echo "$passed passed, $failed failed"
     [ "$failed" -eq 0 ]

@@ -9,10 +9,7 @@ set -uo pipefail
 . "$(dirname "$0")/../../scripts/xvfb.sh"
 . "$(dirname "$0")/common.sh"
 
-if ! command -v openbox >/dev/null; then
-    echo "frames: openbox is not installed (scripts/install-deps installs it); skipped"
-    exit 77
-fi
+require_openbox frames
 resolve_editor "${1:-build}"
 timeout_s=10
 require_tools frames Xvfb xdotool xdpyinfo xwininfo xprop
@@ -49,29 +46,14 @@ expect_frame() {
     return 1
 }
 
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-
 stored() {
     sed -n "s/^.*Window%20Position\\\\$1=//p" "$work/config/Pixmint/registry.ini" 2>/dev/null
 }
 
 stored_position_is() { [ "$(stored Left)" = "$1" ] && [ "$(stored Top)" = "$2" ]; }
 
-tool_window() { xdotool search --onlyvisible --name '^Orvel Pixmint $' 2>/dev/null | head -n 1; }
-
-tool_window_shown() { [ -n "$(tool_window)" ]; }
-
-# Colors, Fasten Color from the keyboard, as often as it takes the splash to let go.
-open_tool_window() {
-    local i
-    for i in 1 2 3 4 5 6; do
-        xdotool key alt+c
-        sleep 0.2
-        xdotool key Return
-        eventually 1 tool_window_shown && return 0
-    done
-    return 1
-}
+# Colors, Fasten Color.
+open_tool_window() { open_from_colors_menu Return; }
 
 close_tool_window() {
     timeout 5 xdotool windowactivate --sync "$(tool_window)" 2>/dev/null
@@ -96,13 +78,7 @@ drag_title() {
 start_xvfb
 export QT_QPA_PLATFORM=xcb
 read -r screen_w screen_h < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-if ! eventually "$timeout_s" wm_running; then
-    echo "not ok - openbox did not start; it said:"
-    cat "$work/openbox.log"
-    exit 1
-fi
+start_openbox
 
 mkdir -p "$work/config"
 XDG_CONFIG_HOME=$work/config "$editor" >"$work/app.log" 2>&1 &

@@ -53,7 +53,7 @@ bool ScriptedSeam::startProgram(const QString &program, const QStringList &argum
     return take(startProgramAnswers, true);
 }
 
-QImage ScriptedSeam::grabScreen()
+std::optional<ScreenStill> ScriptedSeam::grabScreen()
 {
     ++screenGrabs;
     return screen;

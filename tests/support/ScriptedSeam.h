@@ -33,7 +33,8 @@ public:
     std::deque<bool> startProgramAnswers;
     // The filter selected in each confirmed file dialog; by default the one offered.
     std::deque<int> filterAnswers;
-    QImage screen;
+    // What every screen grab answers; nothing, as on a desktop whose pixels cannot be read.
+    std::optional<ScreenStill> screen;
     // Runs while a file dialog is "open", to look at the program at that moment.
     std::function<void()> whileFileDialog;
 
@@ -53,7 +54,7 @@ public:
     bool openUrl(const QString &url) override;
     bool startProgram(const QString &program, const QStringList &arguments,
                       const QString &workingDir) override;
-    QImage grabScreen() override;
+    std::optional<ScreenStill> grabScreen() override;
 
     // Forgets every answer and record.
     void reset();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -172,10 +173,19 @@ public:
         return QProcess::startDetached(program, arguments, workingDir);
     }
 
-    QImage grabScreen() override
+    std::optional<ScreenStill> grabScreen() override
     {
-        QScreen *screen = QGuiApplication::primaryScreen();
-        return screen ? screen->grabWindow(0).toImage() : QImage();
+        if (waylandDesktop())
+            return std::nullopt;
+        QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        if (!screen)
+            return std::nullopt;
+        QImage image = screen->grabWindow(0).toImage();
+        if (image.isNull())
+            return std::nullopt;
+        return ScreenStill{std::move(image), screen->geometry()};
     }
 };
 
@@ -197,6 +207,13 @@ std::unique_ptr<Seam> installSeam(std::unique_ptr<Seam> s)
 std::unique_ptr<Seam> makeDesktopSeam()
 {
     return std::make_unique<DesktopSeam>();
+}
+
+bool waylandDesktop()
+{
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           qEnvironmentVariable("XDG_SESSION_TYPE")
+                   .compare(QStringLiteral("wayland"), Qt::CaseInsensitive) == 0;
 }
 
 QString qtFilter(const QString &vbFilter)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -29,6 +30,14 @@ struct FileDialogAnswer
     int filterIndex = 1;
 };
 
+// A still of one screen: one image pixel per device pixel (so twice the geometry's size on a
+// display scaled by 2), and the screen's place on the desktop in logical pixels.
+struct ScreenStill
+{
+    QImage image;
+    QRect geometry;
+};
+
 struct FontChoice
 {
     QString name;
@@ -55,8 +64,8 @@ public:
     virtual bool openUrl(const QString &url) = 0;
     virtual bool startProgram(const QString &program, const QStringList &arguments,
                               const QString &workingDir) = 0;
-    // A still of the whole primary screen.
-    virtual QImage grabScreen() = 0;
+    // A still of the screen the pointer is on; nothing when no screen's pixels can be read.
+    virtual std::optional<ScreenStill> grabScreen() = 0;
 };
 
 Seam &seam();
@@ -65,6 +74,10 @@ std::unique_ptr<Seam> installSeam(std::unique_ptr<Seam> s);
 
 // The real desktop: Qt's dialogs, QDesktopServices, QProcess and the screen.
 std::unique_ptr<Seam> makeDesktopSeam();
+
+// A Wayland session, whatever platform Qt runs on: other programs' pixels cannot be read there,
+// not even through XWayland.
+bool waylandDesktop();
 
 // Qt's filter string for a "description|pattern|..." filter: each description is followed by its
 // pattern fields in parentheses, since Qt reads the patterns from the last parentheses. The
