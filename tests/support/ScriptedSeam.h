@@ -34,8 +34,11 @@ public:
     // The filter selected in each confirmed file dialog; by default the one offered.
     std::deque<int> filterAnswers;
     QImage screen;
-    // Runs while a file dialog is "open", to look at the program at that moment.
+    // Runs while a file dialog or a message box is "open", to look at the program then.
     std::function<void()> whileFileDialog;
+    std::function<void()> whileMessageBox;
+    // The step of a progress dialog at which the user presses Cancel (1 for the first); 0 never.
+    int cancelProgressAt = 0;
 
     // What was asked.
     std::vector<Message> messages;
@@ -45,6 +48,8 @@ public:
     QStringList urls;
     std::vector<Program> programs;
     int screenGrabs = 0;
+    // Each progress dialog's title, then the text of every step it showed.
+    std::deque<QStringList> progressDialogs;
 
     int messageBox(const QString &text, int style, const QString &title) override;
     std::optional<FileDialogAnswer> fileDialog(const FileDialogRequest &request) override;
@@ -54,6 +59,7 @@ public:
     bool startProgram(const QString &program, const QStringList &arguments,
                       const QString &workingDir) override;
     QImage grabScreen() override;
+    std::unique_ptr<Progress> progress(const QString &title, int total) override;
 
     // Forgets every answer and record.
     void reset();

@@ -9,11 +9,36 @@
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QUrl>
 
 namespace {
+
+class DesktopProgress : public Progress
+{
+public:
+    DesktopProgress(const QString &title, int total)
+        : dialog_(QString(), QStringLiteral("Cancel"), 0, total, QApplication::activeWindow())
+    {
+        dialog_.setWindowTitle(title);
+        dialog_.setWindowModality(Qt::ApplicationModal);
+        dialog_.setMinimumDuration(500);
+        dialog_.setAutoClose(false);
+        dialog_.setValue(0);
+    }
+    bool step(const QString &text, int done) override
+    {
+        dialog_.setLabelText(text);
+        // A modal progress dialog handles its events, the Cancel button's too, as it is set.
+        dialog_.setValue(done);
+        return !dialog_.wasCanceled();
+    }
+
+private:
+    QProgressDialog dialog_;
+};
 
 std::unique_ptr<Seam> &installed()
 {
@@ -176,6 +201,11 @@ public:
     {
         QScreen *screen = QGuiApplication::primaryScreen();
         return screen ? screen->grabWindow(0).toImage() : QImage();
+    }
+
+    std::unique_ptr<Progress> progress(const QString &title, int total) override
+    {
+        return std::make_unique<DesktopProgress>(title, total);
     }
 };
 
