@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -13,6 +14,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QUrl>
+#include <limits>
 
 namespace {
 
@@ -22,22 +24,30 @@ public:
     DesktopProgress(const QString &title, int total)
         : dialog_(QString(), QStringLiteral("Cancel"), 0, total, QApplication::activeWindow())
     {
+        // Shown by step() alone: a dialog that showed itself on a timer could come up over a
+        // question asked between two steps and, being modal, leave it unanswerable.
+        dialog_.setMinimumDuration(std::numeric_limits<int>::max());
+        dialog_.reset();
         dialog_.setWindowTitle(title);
         dialog_.setWindowModality(Qt::ApplicationModal);
-        dialog_.setMinimumDuration(500);
         dialog_.setAutoClose(false);
-        dialog_.setValue(0);
+        dialog_.setAutoReset(false);
+        started_.start();
     }
     bool step(const QString &text, int done) override
     {
         dialog_.setLabelText(text);
-        // A modal progress dialog handles its events, the Cancel button's too, as it is set.
         dialog_.setValue(done);
+        if (!dialog_.isVisible() && started_.elapsed() >= 500)
+            dialog_.show();
+        // The Cancel button's click arrives here.
+        QCoreApplication::processEvents();
         return !dialog_.wasCanceled();
     }
 
 private:
     QProgressDialog dialog_;
+    QElapsedTimer started_;
 };
 
 std::unique_ptr<Seam> &installed()
