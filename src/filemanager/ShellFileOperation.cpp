@@ -351,7 +351,7 @@ QByteArray freeName(const QByteArray &folder, const QByteArray &name)
     const QByteArray stem = dot > 0 ? name.left(dot) : name;
     const QByteArray extension = dot > 0 ? name.mid(dot) : QByteArray();
     for (int n = 2;; ++n) {
-        const QByteArray candidate = stem + " (" + QByteArray::number(n) + ')' + extension;
+        QByteArray candidate = stem + " (" + QByteArray::number(n) + ')' + extension;
         if (!exists(joinPath(folder, candidate)))
             return candidate;
     }

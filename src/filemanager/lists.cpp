@@ -131,8 +131,9 @@ void DirListBox::fill()
     QString chain = QStringLiteral("/");
     int depth = 0;
     auto add = [&](const QString &label, const QString &target, QStyle::StandardPixmap icon) {
-        auto *entry = new QListWidgetItem(style->standardIcon(icon),
-                                          QString(depth * 2, QLatin1Char(' ')) + label, this);
+        auto *entry =
+            new QListWidgetItem(style->standardIcon(icon),
+                                QString(qsizetype(depth) * 2, QLatin1Char(' ')) + label, this);
         entry->setData(Qt::UserRole, target);
         return entry;
     };

@@ -127,7 +127,7 @@ TEST_F(FileOperation, MoveAcrossFileSystemsRemovesTheSourceOnlyOnceCopied)
     if (!disk.mounted())
         GTEST_SKIP() << disk.why().toStdString();
     make(src("a.ico"), "aaaa");
-    make(src("b.ico"), QByteArray(8 * 1024, 'b'));
+    make(src("b.ico"), QByteArray(8192, 'b'));
     EXPECT_EQ(run(FO_MOVE, {src("a.ico")}, Quiet, disk.path()), 0);
     EXPECT_FALSE(QFile::exists(src("a.ico")));
     EXPECT_EQ(readAll(disk.path() + "/a.ico"), "aaaa");
@@ -135,15 +135,15 @@ TEST_F(FileOperation, MoveAcrossFileSystemsRemovesTheSourceOnlyOnceCopied)
     // A full disk: the file stays whole where it was, nothing half-written lands.
     disk.fill();
     EXPECT_NE(run(FO_MOVE, {src("b.ico")}, Quiet, disk.path()), 0);
-    EXPECT_EQ(readAll(src("b.ico")).size(), 8 * 1024);
+    EXPECT_EQ(readAll(src("b.ico")).size(), 8192);
     EXPECT_FALSE(QFile::exists(disk.path() + "/b.ico"));
 
     // A read-only one, and a vanished source beside a good one: each file on its own.
     ASSERT_TRUE(disk.makeReadOnly());
     EXPECT_NE(run(FO_COPY, {src("b.ico")}, Quiet, disk.path()), 0);
-    EXPECT_EQ(readAll(src("b.ico")).size(), 8 * 1024);
+    EXPECT_EQ(readAll(src("b.ico")).size(), 8192);
     EXPECT_NE(run(FO_MOVE, {src("gone.ico"), src("b.ico")}, Quiet), 0);
-    EXPECT_EQ(readAll(dst("b.ico")).size(), 8 * 1024);
+    EXPECT_EQ(readAll(dst("b.ico")).size(), 8192);
 }
 
 TEST_F(FileOperation, FailedWritesLeaveNoPartAndKeepTheOldFile)
