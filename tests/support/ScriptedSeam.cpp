@@ -14,6 +14,8 @@ template<class T> T take(std::deque<T> &queue, const T &fallback)
 int ScriptedSeam::messageBox(const QString &text, int style, const QString &title)
 {
     messages.push_back({text, style, title});
+    if (whileMessageBox)
+        whileMessageBox();
     return take(messageAnswers, int(vbOK));
 }
 
@@ -57,6 +59,33 @@ std::optional<ScreenStill> ScriptedSeam::grabScreen()
 {
     ++screenGrabs;
     return screen;
+}
+
+namespace {
+class ScriptedProgress : public Progress
+{
+public:
+    ScriptedProgress(QStringList &record, int cancelAt)
+        : record_(record)
+        , cancelAt_(cancelAt)
+    {
+    }
+    bool step(const QString &text, int) override
+    {
+        record_ << text;
+        return cancelAt_ == 0 || int(record_.size()) - 1 < cancelAt_;
+    }
+
+private:
+    QStringList &record_;
+    int cancelAt_;
+};
+} // namespace
+
+std::unique_ptr<Progress> ScriptedSeam::progress(const QString &title, int)
+{
+    progressDialogs.push_back({title});
+    return std::make_unique<ScriptedProgress>(progressDialogs.back(), cancelProgressAt);
 }
 
 void ScriptedSeam::reset()

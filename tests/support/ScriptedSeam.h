@@ -35,8 +35,11 @@ public:
     std::deque<int> filterAnswers;
     // What every screen grab answers; nothing, as on a desktop whose pixels cannot be read.
     std::optional<ScreenStill> screen;
-    // Runs while a file dialog is "open", to look at the program at that moment.
+    // Runs while a file dialog or a message box is "open", to look at the program at that moment.
     std::function<void()> whileFileDialog;
+    std::function<void()> whileMessageBox;
+    // The step of a progress dialog at which the user presses Cancel (1 for the first); 0 never.
+    int cancelProgressAt = 0;
 
     // What was asked.
     std::vector<Message> messages;
@@ -46,6 +49,8 @@ public:
     QStringList urls;
     std::vector<Program> programs;
     int screenGrabs = 0;
+    // Each progress dialog's title, then the text of every step it showed.
+    std::deque<QStringList> progressDialogs;
 
     int messageBox(const QString &text, int style, const QString &title) override;
     std::optional<FileDialogAnswer> fileDialog(const FileDialogRequest &request) override;
@@ -55,6 +60,7 @@ public:
     bool startProgram(const QString &program, const QStringList &arguments,
                       const QString &workingDir) override;
     std::optional<ScreenStill> grabScreen() override;
+    std::unique_ptr<Progress> progress(const QString &title, int total) override;
 
     // Forgets every answer and record.
     void reset();

@@ -5,16 +5,51 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QUrl>
+#include <limits>
 
 namespace {
+
+class DesktopProgress : public Progress
+{
+public:
+    DesktopProgress(const QString &title, int total)
+        : dialog_(QString(), QStringLiteral("Cancel"), 0, total, QApplication::activeWindow())
+    {
+        // Shown by step() alone: a dialog that showed itself on a timer could come up over a
+        // question asked between two steps and, being modal, leave it unanswerable.
+        dialog_.setMinimumDuration(std::numeric_limits<int>::max());
+        dialog_.reset();
+        dialog_.setWindowTitle(title);
+        dialog_.setWindowModality(Qt::ApplicationModal);
+        dialog_.setAutoClose(false);
+        dialog_.setAutoReset(false);
+        started_.start();
+    }
+    bool step(const QString &text, int done) override
+    {
+        dialog_.setLabelText(text);
+        dialog_.setValue(done);
+        if (!dialog_.isVisible() && started_.elapsed() >= 500)
+            dialog_.show();
+        // The Cancel button's click arrives here.
+        QCoreApplication::processEvents();
+        return !dialog_.wasCanceled();
+    }
+
+private:
+    QProgressDialog dialog_;
+    QElapsedTimer started_;
+};
 
 std::unique_ptr<Seam> &installed()
 {
@@ -186,6 +221,11 @@ public:
         if (image.isNull())
             return std::nullopt;
         return ScreenStill{std::move(image), screen->geometry()};
+    }
+
+    std::unique_ptr<Progress> progress(const QString &title, int total) override
+    {
+        return std::make_unique<DesktopProgress>(title, total);
     }
 };
 

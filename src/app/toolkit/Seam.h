@@ -11,6 +11,15 @@
 
 class QFileDialog;
 
+// The progress dialog of a long operation, open for as long as it lives.
+class Progress
+{
+public:
+    virtual ~Progress() = default;
+    // Shows `text` with `done` of the steps done; false once the user has cancelled.
+    virtual bool step(const QString &text, int done) = 0;
+};
+
 // What a file dialog is asked; the filter is in the "description|pattern|..." form.
 struct FileDialogRequest
 {
@@ -66,6 +75,9 @@ public:
                               const QString &workingDir) = 0;
     // A still of the screen the pointer is on; nothing when no screen's pixels can be read.
     virtual std::optional<ScreenStill> grabScreen() = 0;
+    // A progress dialog with a Cancel button for `total` steps; it shows only once the
+    // operation has taken longer than a moment.
+    virtual std::unique_ptr<Progress> progress(const QString &title, int total) = 0;
 };
 
 Seam &seam();

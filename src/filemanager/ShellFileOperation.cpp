@@ -1,0 +1,358 @@
+#include "filemanager/ShellFileOperation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <dirent.h>
+#include <memory>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/toolkit/Seam.h"
+#include "formats/SafeWrite.h"
+#include "formats/UserFile.h"
+
+namespace {
+
+const QString kTitle = QStringLiteral("Inform the User!");
+
+QByteArray joinPath(const QByteArray &folder, const QByteArray &name)
+{
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+// The last part of a path; empty for the root.
+QByteArray baseName(QByteArray path)
+{
+    while (path.endsWith('/'))
+        path.chop(1);
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+bool exists(const QByteArray &path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(path.constData(), &st) == 0;
+}
+
+bool sameFile(const QByteArray &a, const QByteArray &b)
+{
+    struct stat sa
+    {
+    }, sb{};
+    return ::stat(a.constData(), &sa) == 0 && ::stat(b.constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Whether `path` is `folder` or lies inside it, links resolved.
+bool within(const QByteArray &path, const QByteArray &folder)
+{
+    const std::unique_ptr<char, decltype(&free)> p(::realpath(path.constData(), nullptr), &free);
+    const std::unique_ptr<char, decltype(&free)> f(::realpath(folder.constData(), nullptr), &free);
+    if (!p || !f)
+        return false;
+    const QByteArray inner(p.get()), outer(f.get());
+    return inner == outer || inner.startsWith(joinPath(outer, QByteArray()));
+}
+
+struct CloseDir
+{
+    void operator()(DIR *dir) const { ::closedir(dir); }
+};
+
+// The names in a folder, as the system spells them.
+std::optional<QByteArrayList> entriesOf(const QByteArray &folder)
+{
+    const std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.constData()));
+    if (!dir)
+        return std::nullopt;
+    QByteArrayList names;
+    while (const dirent *e = ::readdir(dir.get())) {
+        const QByteArray name(e->d_name);
+        if (name != "." && name != "..")
+            names << name;
+    }
+    return names;
+}
+
+int errnoOr(int fallback)
+{
+    return errno != 0 ? errno : fallback;
+}
+
+// A regular file's bytes into a fresh file written whole, synced, then renamed into place. A
+// link at the target is replaced as an entry of its folder, never written through.
+int copyFile(const QByteArray &source, const QByteArray &target)
+{
+    FormatError error;
+    const std::optional<QByteArray> bytes = readUserFile(source, kMaxUserFileBytes, &error);
+    if (!bytes)
+        return error.kind == FormatError::Kind::NotFound ? ENOENT : EIO;
+    struct stat st
+    {
+    };
+    if (::lstat(target.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return SafeWrite::replaceFile(target, *bytes, &error) ? 0 : EIO;
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = target.left(slash + 1);
+    const QByteArray fresh = folder + freeName(folder, target.mid(slash + 1));
+    if (!SafeWrite::replaceFile(fresh, *bytes, &error))
+        return EIO;
+    if (::rename(fresh.constData(), target.constData()) == 0)
+        return 0;
+    const int e = errnoOr(EIO);
+    ::unlink(fresh.constData());
+    return e;
+}
+
+// Copies a file, a link (as a link, never followed) or a whole folder.
+int copyTree(const QByteArray &source, const QByteArray &target)
+{
+    struct stat st
+    {
+    };
+    if (::lstat(source.constData(), &st) != 0)
+        return errnoOr(ENOENT);
+    if (S_ISREG(st.st_mode))
+        return copyFile(source, target);
+    if (S_ISLNK(st.st_mode)) {
+        QByteArray link(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(source.constData(), link.data(), size_t(link.size()));
+        if (n < 0 || n >= link.size())
+            return errnoOr(ENAMETOOLONG);
+        link.truncate(n);
+        return ::symlink(link.constData(), target.constData()) == 0 ? 0 : errnoOr(EIO);
+    }
+    if (!S_ISDIR(st.st_mode))
+        return EINVAL; // a pipe or device is no file to copy
+    if (::mkdir(target.constData(), st.st_mode & 07777) != 0 && errno != EEXIST)
+        return errnoOr(EIO);
+    const std::optional<QByteArrayList> names = entriesOf(source);
+    if (!names)
+        return errnoOr(EACCES);
+    int result = 0;
+    for (const QByteArray &name : *names)
+        if (const int e = copyTree(joinPath(source, name), joinPath(target, name)); e && !result)
+            result = e;
+    return result;
+}
+
+// Removes a file, a link or a whole folder, never following a link.
+int removeTree(const QByteArray &path)
+{
+    struct stat st
+    {
+    };
+    if (::lstat(path.constData(), &st) != 0)
+        return errnoOr(ENOENT);
+    if (!S_ISDIR(st.st_mode))
+        return ::unlink(path.constData()) == 0 ? 0 : errnoOr(EIO);
+    const std::optional<QByteArrayList> names = entriesOf(path);
+    if (!names)
+        return errnoOr(EACCES);
+    for (const QByteArray &name : *names)
+        if (const int e = removeTree(joinPath(path, name)))
+            return e;
+    return ::rmdir(path.constData()) == 0 ? 0 : errnoOr(EIO);
+}
+
+int moveTree(const QByteArray &source, const QByteArray &target)
+{
+    if (::rename(source.constData(), target.constData()) == 0)
+        return 0;
+    if (errno != EXDEV)
+        return errnoOr(EIO);
+    // Across file systems: the source goes only once its copy is whole and on disk.
+    const bool existed = exists(target);
+    if (const int e = copyTree(source, target)) {
+        if (!existed)
+            removeTree(target);
+        return e;
+    }
+    return removeTree(source);
+}
+
+int moveToTrash(const QByteArray &path)
+{
+    // Qt 6.4 trashes into the current folder, and reports success, when this folder is missing.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    if (!exists(path))
+        return ENOENT;
+    return QFile::moveToTrash(QFile::decodeName(path)) ? 0 : EIO;
+}
+
+class Operation
+{
+public:
+    explicit Operation(SHFILEOPSTRUCT &op)
+        : op_(op)
+    {
+    }
+    int run();
+
+private:
+    bool flag(uint16_t f) const { return (op_.fFlags & f) != 0; }
+    QString verb() const;
+    // The destination folder, made when missing and allowed; false when there is none.
+    bool destinationReady();
+    int handle(const QByteArray &source);
+    int transfer(const QByteArray &source);
+    int erase(const QByteArray &source);
+    // Asks a Yes/No/Cancel question; Cancel ends the whole operation.
+    int ask(const QString &text);
+
+    SHFILEOPSTRUCT &op_;
+    QByteArray destination_;
+    bool cancelled_ = false;
+};
+
+constexpr int kSkipped = -1; // the user chose to leave the file as it is
+
+QString Operation::verb() const
+{
+    switch (op_.wFunc) {
+    case FO_MOVE:
+        return QStringLiteral("Moving");
+    case FO_COPY:
+        return QStringLiteral("Copying");
+    default:
+        return flag(FOF_ALLOWUNDO) ? QStringLiteral("Moving to the trash")
+                                   : QStringLiteral("Deleting");
+    }
+}
+
+int Operation::ask(const QString &text)
+{
+    const int answer = MsgBox(text, vbYesNoCancel | vbQuestion, kTitle);
+    if (answer == vbCancel)
+        cancelled_ = true;
+    return answer;
+}
+
+int Operation::run()
+{
+    const QByteArrayList sources = pathList(op_.pFrom);
+    destination_ = pathList(op_.pTo).value(0);
+    if (op_.wFunc != FO_DELETE && !destinationReady())
+        return cancelled_ ? ERROR_CANCELLED : ENOENT;
+    std::unique_ptr<Progress> progress;
+    if (!flag(FOF_SILENT))
+        progress = seam().progress(kTitle, int(sources.size()));
+    int result = 0;
+    for (qsizetype i = 0; i < sources.size() && !cancelled_; ++i) {
+        const QString what = flag(FOF_SIMPLEPROGRESS)
+                                 ? QStringLiteral(" files ...")
+                                 : QStringLiteral(" ") + QFile::decodeName(sources[i]);
+        if (progress && !progress->step(verb() + what, int(i))) {
+            cancelled_ = true;
+            break;
+        }
+        if (const int e = handle(sources[i]); e > 0 && !result)
+            result = e;
+    }
+    op_.fAnyOperationsAborted = cancelled_;
+    return cancelled_ ? ERROR_CANCELLED : result;
+}
+
+bool Operation::destinationReady()
+{
+    struct stat st
+    {
+    };
+    if (destination_.isEmpty())
+        return false;
+    if (::stat(destination_.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    if (!flag(FOF_NOCONFIRMMKDIR) && !flag(FOF_NOCONFIRMATION) &&
+        ask(QStringLiteral("The folder\n") + QFile::decodeName(destination_) +
+            QStringLiteral("\ndoes not exist. Create it?")) != vbYes)
+        return false;
+    return QDir().mkpath(QFile::decodeName(destination_));
+}
+
+int Operation::handle(const QByteArray &source)
+{
+    // A name that did not survive decoding would name another file.
+    if (QFile::decodeName(source).contains(QChar::ReplacementCharacter))
+        return EILSEQ;
+    if (baseName(source).isEmpty())
+        return EINVAL;
+    return op_.wFunc == FO_DELETE ? erase(source) : transfer(source);
+}
+
+int Operation::transfer(const QByteArray &source)
+{
+    if (!exists(source))
+        return ENOENT;
+    const QByteArray name = baseName(source);
+    QByteArray target = joinPath(destination_, name);
+    if (within(destination_, source))
+        return EINVAL; // a folder into itself would never end
+    if (exists(target)) {
+        if (flag(FOF_RENAMEONCOLLISION))
+            target = joinPath(destination_, freeName(destination_, name));
+        else if (sameFile(source, target))
+            return EEXIST;
+        else if (!flag(FOF_NOCONFIRMATION) &&
+                 ask(QStringLiteral("The destination folder already holds\n") +
+                     QFile::decodeName(name) + QStringLiteral("\n\nReplace it?")) != vbYes)
+            return kSkipped;
+    }
+    return op_.wFunc == FO_MOVE ? moveTree(source, target) : copyTree(source, target);
+}
+
+int Operation::erase(const QByteArray &source)
+{
+    if (flag(FOF_ALLOWUNDO))
+        return moveToTrash(source);
+    if (!exists(source))
+        return ENOENT;
+    if (!flag(FOF_NOCONFIRMATION) &&
+        ask(QStringLiteral("Delete\n") + QFile::decodeName(source) +
+            QStringLiteral("\nfor good? It cannot be brought back.")) != vbYes)
+        return kSkipped;
+    return removeTree(source);
+}
+
+} // namespace
+
+int ShellFileOperation(SHFILEOPSTRUCT &op)
+{
+    if (op.wFunc < FO_MOVE || op.wFunc > FO_DELETE)
+        return EINVAL;
+    return Operation(op).run();
+}
+
+QByteArrayList pathList(const QByteArray &list)
+{
+    QByteArrayList paths;
+    qsizetype start = 0;
+    while (start < list.size()) {
+        const qsizetype end = list.indexOf('\0', start);
+        if (end == start)
+            break;
+        paths << list.mid(start, end < 0 ? -1 : end - start);
+        if (end < 0)
+            break;
+        start = end + 1;
+    }
+    return paths;
+}
+
+QByteArray freeName(const QByteArray &folder, const QByteArray &name)
+{
+    const qsizetype dot = name.lastIndexOf('.');
+    const QByteArray stem = dot > 0 ? name.left(dot) : name;
+    const QByteArray extension = dot > 0 ? name.mid(dot) : QByteArray();
+    for (int n = 2;; ++n) {
+        QByteArray candidate = stem + " (" + QByteArray::number(n) + ')' + extension;
+        if (!exists(joinPath(folder, candidate)))
+            return candidate;
+    }
+}

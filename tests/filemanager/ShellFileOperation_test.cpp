@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
+
+#include "filemanager/ShellFileOperation.h"
+#include "support/ScriptedSeam.h"
+#include "support/files.h"
+
+namespace {
+
+constexpr uint16_t Quiet = FOF_SILENT | FOF_NOCONFIRMMKDIR;
+
+class FileOperation : public ::testing::Test
+{
+protected:
+    QString make(const QString &path, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    // A file whose name is kept as the system spells it.
+    static void makeRaw(const QByteArray &path, const char *text)
+    {
+        FILE *f = std::fopen(path.constData(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs(text, f);
+        std::fclose(f);
+    }
+    QString src(const QString &name) const { return from.filePath(name); }
+    QString dst(const QString &name) const { return to.filePath(name); }
+
+    int run(uint32_t func, const QStringList &sources, uint16_t flags, const QString &dest = {})
+    {
+        SHFILEOPSTRUCT op;
+        op.wFunc = func;
+        for (const QString &s : sources)
+            op.pFrom += QFile::encodeName(s) + '\0';
+        op.pFrom += '\0';
+        op.pTo = QFile::encodeName(dest.isEmpty() ? to.path() : dest) + '\0' + '\0';
+        op.fFlags = flags;
+        const int result = ShellFileOperation(op);
+        EXPECT_EQ(op.fAnyOperationsAborted, result == ERROR_CANCELLED);
+        return result;
+    }
+
+    QTemporaryDir from, to;
+};
+
+} // namespace
+
+TEST_F(FileOperation, PathListsAndFreeNames)
+{
+    EXPECT_EQ(pathList(QByteArray("/a/x.ico\0/b y.ico\0\0", 20)),
+              QByteArrayList({"/a/x.ico", "/b y.ico"}));
+    EXPECT_TRUE(pathList(QByteArray("\0", 1)).isEmpty());
+    make(src("a.ico"), "1");
+    make(src("a (2).ico"), "2");
+    make(src("README"), "3");
+    const QByteArray folder = QFile::encodeName(from.path());
+    EXPECT_EQ(freeName(folder, "a.ico"), "a (3).ico");
+    EXPECT_EQ(freeName(folder, "README"), "README (2)");
+    EXPECT_EQ(freeName(folder, ".hidden"), ".hidden (2)");
+}
+
+TEST_F(FileOperation, CopyAsksBeforeReplacingOrRenamesOnCollision)
+{
+    make(src("a.ico"), "new");
+    make(src("it's \"b\".ico"), "quoted");
+    make(dst("a.ico"), "old");
+    // No keeps the old file; the other file is copied and the operation counts as done.
+    scripted().messageAnswers = {vbNo};
+    EXPECT_EQ(run(FO_COPY, {src("a.ico"), src("it's \"b\".ico")}, Quiet), 0);
+    ASSERT_EQ(scripted().messages.size(), 1u);
+    EXPECT_TRUE(scripted().messages[0].text.contains(QStringLiteral("a.ico")));
+    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
+    EXPECT_EQ(readAll(dst("a.ico")), "old");
+    EXPECT_EQ(readAll(dst("it's \"b\".ico")), "quoted");
+
+    scripted().messageAnswers = {vbYes};
+    EXPECT_EQ(run(FO_COPY, {src("a.ico")}, Quiet), 0);
+    EXPECT_EQ(readAll(dst("a.ico")), "new");
+
+    // Renaming asks nothing and keeps both; a copy onto itself gets a free name too.
+    scripted().reset();
+    EXPECT_EQ(run(FO_COPY, {src("a.ico")}, Quiet | FOF_RENAMEONCOLLISION), 0);
+    EXPECT_EQ(run(FO_COPY, {src("a.ico")}, Quiet | FOF_RENAMEONCOLLISION, from.path()), 0);
+    EXPECT_TRUE(scripted().messages.empty());
+    EXPECT_EQ(readAll(dst("a (2).ico")), "new");
+    EXPECT_EQ(readAll(src("a (2).ico")), "new");
+    // Without it a file is never copied onto itself.
+    EXPECT_NE(run(FO_COPY, {src("a.ico")}, Quiet | FOF_NOCONFIRMATION, from.path()), 0);
+    EXPECT_EQ(readAll(src("a.ico")), "new");
+
+    // Cancel ends the operation before the next file.
+    scripted().messageAnswers = {vbCancel};
+    make(src("c.ico"), "c");
+    EXPECT_EQ(run(FO_COPY, {src("a.ico"), src("c.ico")}, Quiet), ERROR_CANCELLED);
+    EXPECT_FALSE(QFile::exists(dst("c.ico")));
+}
+
+TEST_F(FileOperation, ReplacingAPlantedLinkNeverWritesThroughIt)
+{
+    make(src("a.ico"), "new");
+    const QString victim = make(from.filePath("victim"), "keep");
+    ASSERT_EQ(::symlink(QFile::encodeName(victim).constData(),
+                        QFile::encodeName(dst("a.ico")).constData()),
+              0);
+    EXPECT_EQ(run(FO_COPY, {src("a.ico")}, Quiet | FOF_NOCONFIRMATION), 0);
+    EXPECT_EQ(readAll(victim), "keep");
+    EXPECT_FALSE(QFileInfo(dst("a.ico")).isSymLink());
+    EXPECT_EQ(readAll(dst("a.ico")), "new");
+    EXPECT_EQ(QDir(to.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(FileOperation, MoveAcrossFileSystemsRemovesTheSourceOnlyOnceCopied)
+{
+    SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    make(src("a.ico"), "aaaa");
+    make(src("b.ico"), QByteArray(8192, 'b'));
+    EXPECT_EQ(run(FO_MOVE, {src("a.ico")}, Quiet, disk.path()), 0);
+    EXPECT_FALSE(QFile::exists(src("a.ico")));
+    EXPECT_EQ(readAll(disk.path() + "/a.ico"), "aaaa");
+
+    // A full disk: the file stays whole where it was, nothing half-written lands.
+    disk.fill();
+    EXPECT_NE(run(FO_MOVE, {src("b.ico")}, Quiet, disk.path()), 0);
+    EXPECT_EQ(readAll(src("b.ico")).size(), 8192);
+    EXPECT_FALSE(QFile::exists(disk.path() + "/b.ico"));
+
+    // A read-only one, and a vanished source beside a good one: each file on its own.
+    ASSERT_TRUE(disk.makeReadOnly());
+    EXPECT_NE(run(FO_COPY, {src("b.ico")}, Quiet, disk.path()), 0);
+    EXPECT_EQ(readAll(src("b.ico")).size(), 8192);
+    EXPECT_NE(run(FO_MOVE, {src("gone.ico"), src("b.ico")}, Quiet), 0);
+    EXPECT_EQ(readAll(dst("b.ico")).size(), 8192);
+}
+
+TEST_F(FileOperation, FailedWritesLeaveNoPartAndKeepTheOldFile)
+{
+    make(src("a.ico"), "new");
+    make(dst("a.ico"), "old");
+    for (const SafeWrite::Step step : {SafeWrite::Step::Write, SafeWrite::Step::Sync}) {
+        const FailingWrites failing(step, ENOSPC);
+        EXPECT_NE(run(FO_COPY, {src("a.ico")}, Quiet | FOF_NOCONFIRMATION), 0);
+    }
+    {
+        // A move that must copy (another file system) keeps its source when the copy fails.
+        const FailingWrites failing(SafeWrite::Step::Rename, EIO);
+        SmallDisk disk;
+        if (disk.mounted()) {
+            EXPECT_NE(run(FO_MOVE, {src("a.ico")}, Quiet, disk.path()), 0);
+            EXPECT_EQ(readAll(src("a.ico")), "new");
+        }
+    }
+    EXPECT_EQ(readAll(dst("a.ico")), "old");
+    EXPECT_EQ(QDir(to.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(FileOperation, CancelledProgressKeepsWhatWasDone)
+{
+    for (const char *name : {"a.ico", "b.ico", "c.ico"})
+        make(src(name), name);
+    scripted().cancelProgressAt = 2;
+    EXPECT_EQ(run(FO_COPY, {src("a.ico"), src("b.ico"), src("c.ico")}, FOF_NOCONFIRMMKDIR),
+              ERROR_CANCELLED);
+    ASSERT_EQ(scripted().progressDialogs.size(), 1u);
+    EXPECT_EQ(
+        scripted().progressDialogs[0],
+        QStringList({"Inform the User!", "Copying " + src("a.ico"), "Copying " + src("b.ico")}));
+    EXPECT_EQ(readAll(dst("a.ico")), "a.ico");
+    EXPECT_FALSE(QFile::exists(dst("b.ico")));
+
+    // Simple progress names no file; silent shows none.
+    scripted().reset();
+    EXPECT_EQ(run(FO_MOVE, {src("b.ico")}, FOF_SIMPLEPROGRESS | FOF_NOCONFIRMMKDIR), 0);
+    EXPECT_EQ(run(FO_MOVE, {src("c.ico")}, Quiet), 0);
+    ASSERT_EQ(scripted().progressDialogs.size(), 1u);
+    EXPECT_EQ(scripted().progressDialogs[0].value(1), QStringLiteral("Moving files ..."));
+}
+
+TEST_F(FileOperation, DeleteGoesToTheTrashOrForGoodWhenConfirmed)
+{
+    make(src("a.ico"), "a");
+    make(src("b.ico"), "b");
+    EXPECT_EQ(run(FO_DELETE, {src("a.ico")}, FOF_ALLOWUNDO | Quiet), 0);
+    const QString trash =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
+    EXPECT_FALSE(QFile::exists(src("a.ico")));
+    EXPECT_EQ(readAll(trash + "/files/a.ico"), "a");
+    EXPECT_TRUE(readAll(trash + "/info/a.ico.trashinfo").contains("Path=" + src("a.ico").toUtf8()));
+    EXPECT_TRUE(scripted().messages.empty());
+
+    scripted().messageAnswers = {vbNo, vbYes};
+    EXPECT_EQ(run(FO_DELETE, {src("b.ico")}, Quiet), 0);
+    EXPECT_TRUE(QFile::exists(src("b.ico")));
+    EXPECT_EQ(run(FO_DELETE, {src("b.ico")}, Quiet), 0);
+    EXPECT_FALSE(QFile::exists(src("b.ico")));
+    EXPECT_EQ(scripted().messages.size(), 2u);
+    EXPECT_NE(run(FO_DELETE, {src("b.ico")}, Quiet | FOF_NOCONFIRMATION), 0);
+}
+
+TEST_F(FileOperation, NamesThatCannotBeCarriedFailAloneAndTouchNoOtherFile)
+{
+    // "a\xff.ico" as the lists see it: the byte became U+FFFD, whose UTF-8 names another file.
+    const QByteArray raw = QFile::encodeName(from.path()) + "/a\xff.ico";
+    makeRaw(raw, "raw");
+    make(src(QString::fromUtf8("a\xef\xbf\xbd.ico")), "other");
+    make(src("b.ico"), "b");
+    EXPECT_NE(run(FO_DELETE, {src(QString::fromUtf8("a\xef\xbf\xbd.ico")), src("b.ico")},
+                  Quiet | FOF_NOCONFIRMATION),
+              0);
+    EXPECT_EQ(readAll(src(QString::fromUtf8("a\xef\xbf\xbd.ico"))), "other");
+    EXPECT_EQ(::unlink(raw.constData()), 0); // QTemporaryDir cannot name it
+    EXPECT_FALSE(QFile::exists(src("b.ico")));
+}
+
+TEST_F(FileOperation, WholeFoldersKeepLinksAsLinksAndNeverEnterThemselves)
+{
+    make(src("icons/a.ico"), "a");
+    make(src(QString::fromLatin1("icons/odd name.ico")), "odd");
+    // A loop that following links would walk for ever.
+    ASSERT_EQ(::symlink("..", QFile::encodeName(src("icons/up")).constData()), 0);
+    ASSERT_EQ(::symlink("loop", QFile::encodeName(src("icons/loop")).constData()), 0);
+    // A byte that is no UTF-8 inside a folder is carried as it is.
+    makeRaw(QFile::encodeName(src("icons")) + "/x\xff.ico", "x");
+    EXPECT_EQ(run(FO_COPY, {src("icons")}, Quiet), 0);
+    EXPECT_EQ(readAll(dst("icons/odd name.ico")), "odd");
+    EXPECT_EQ(QFile::symLinkTarget(dst("icons/up")), to.path());
+    EXPECT_TRUE(QFileInfo(dst("icons/loop")).isSymLink());
+    // Carried, and removed here: QTemporaryDir cannot name it.
+    EXPECT_EQ(::unlink((QFile::encodeName(dst("icons")) + "/x\xff.ico").constData()), 0);
+    EXPECT_EQ(::unlink((QFile::encodeName(src("icons")) + "/x\xff.ico").constData()), 0);
+    EXPECT_NE(run(FO_COPY, {src("icons")}, Quiet | FOF_RENAMEONCOLLISION, src("icons")), 0);
+    EXPECT_FALSE(QFile::exists(src("icons/icons")));
+
+    // Moving a folder onto another file system, then deleting it for good, follows no link.
+    SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    EXPECT_EQ(run(FO_MOVE, {dst("icons")}, Quiet, disk.path()), 0);
+    EXPECT_FALSE(QFile::exists(dst("icons")));
+    EXPECT_EQ(readAll(disk.path() + "/icons/a.ico"), "a");
+    EXPECT_EQ(run(FO_DELETE, {disk.path() + "/icons"}, Quiet | FOF_NOCONFIRMATION), 0);
+    EXPECT_FALSE(QFileInfo::exists(disk.path() + "/icons"));
+    EXPECT_TRUE(QFile::exists(src("icons/a.ico")));
+}

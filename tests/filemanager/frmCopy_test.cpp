@@ -1,0 +1,301 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTest>
+#include <unistd.h>
+
+#include "app/frmGeral.h"
+#include "app/toolkit/twips.h"
+#include "filemanager/frmCopy.h"
+#include "formats/Pictures.h"
+#include "support/ScriptedSeam.h"
+#include "support/files.h"
+
+namespace {
+
+const QString NoFiles = QStringLiteral("  No  files  selected  for  this  operation  ");
+
+bool topmost(const QWidget *w)
+{
+    return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+QStringList entries(const FileListBox *list)
+{
+    QStringList names;
+    for (int i = 0; i < list->ListCount(); ++i)
+        names << list->List(i);
+    return names;
+}
+
+class FileManager : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        f.mnuOpenAs_Click();
+        for (const char *name : {"a.ico", "b.ico", "C.ICO", "notes.txt"})
+            touch(source.filePath(QString::fromLatin1(name)));
+        c.lstDir[0]->setPath(source.path());
+        c.lstDir[1]->setPath(destination.path());
+    }
+    void TearDown() override { QDir::setCurrent(startDir); }
+
+    static void touch(const QString &path, const QByteArray &bytes = "x")
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    void select(const QStringList &names)
+    {
+        for (int i = 0; i < c.lstFile[0]->ListCount(); ++i)
+            c.lstFile[0]->setSelected(i, names.contains(c.lstFile[0]->List(i)));
+    }
+    // Records what the shell would be handed, answering `result`.
+    void watchOperation(int result)
+    {
+        c.fileOperation = [this, result](SHFILEOPSTRUCT &op) {
+            records.push_back(op);
+            wasTopmost.push_back(topmost(&c));
+            return result;
+        };
+    }
+
+    const QString startDir = QDir::currentPath();
+    frmGeral &f = Forms::get<frmGeral>();
+    frmCopy &c = Forms::get<frmCopy>();
+    QTemporaryDir source, destination;
+    std::vector<SHFILEOPSTRUCT> records;
+    std::vector<bool> wasTopmost;
+};
+
+} // namespace
+
+TEST_F(FileManager, OpensOnTopWithItsControlsAndTheInitialOptions)
+{
+    EXPECT_TRUE(c.isVisible());
+    EXPECT_TRUE(topmost(&c));
+    EXPECT_EQ(c.Caption(), QStringLiteral("Orvel Pixmint"));
+    EXPECT_NEAR(Left(&c), 5000, 7.5);
+    EXPECT_NEAR(Top(&c), 1000, 7.5);
+    EXPECT_NEAR(Width(&c), 5010, 7.5);
+    EXPECT_NEAR(Height(&c), 5205, 7.5);
+    EXPECT_EQ(c.Label1->text(), QStringLiteral("Source Icon:"));
+    EXPECT_EQ(c.Label2->text(), QStringLiteral("Destination Icon:"));
+    EXPECT_EQ(c.cmdExecute[0]->text(), QStringLiteral("Copy >>"));
+    EXPECT_EQ(c.cmdExecute[1]->text(), QStringLiteral("Move >>"));
+    EXPECT_EQ(c.cmdExecute[2]->text(), QStringLiteral("Delete"));
+    EXPECT_EQ(c.picAmostra->size(), QSize(36, 36));
+    EXPECT_EQ(c.lstFile[0]->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(c.lstFile[1]->selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_EQ(entries(c.lstFile[0]), QStringList({"a.ico", "b.ico", "C.ICO"}));
+
+    EXPECT_TRUE(c.Frame2->isHidden());
+    EXPECT_EQ(c.Frame2->title(), QStringLiteral("Options"));
+    const std::vector<std::pair<QCheckBox *, QString>> options = {
+        {c.chkEntireDir, "Include Entire Directory"},
+        {c.chkUndo, "Allow Undo"},
+        {c.chkShowDlg, "Display Progress Dialog"},
+        {c.chkRename, "Rename on Collision"},
+        {c.chkConfirmOp, "Confirm Operations"},
+        {c.chkConfirmMkDir, "Confirm Create Directory"},
+        {c.chkShowFile, "Show Name of Each File"}};
+    QString values;
+    for (const auto &[box, caption] : options) {
+        EXPECT_EQ(box->text(), caption);
+        values += QString::number(Value(box));
+    }
+    EXPECT_EQ(values, QStringLiteral("0110101"));
+    EXPECT_EQ(c.OptionFlags(), 0x0240);
+    for (const auto &option : options)
+        setValue(option.first, 0);
+    EXPECT_EQ(c.OptionFlags(), 0x0314);
+    // Greyed adds nothing.
+    for (const auto &option : options)
+        setValue(option.first, 2);
+    EXPECT_EQ(c.OptionFlags(), 0);
+}
+
+TEST_F(FileManager, SourceListAndNothingSelected)
+{
+    watchOperation(0);
+    c.cmdExecute_Click(0);
+    EXPECT_TRUE(records.empty());
+    ASSERT_EQ(scripted().messages.size(), 1u);
+    EXPECT_EQ(scripted().messages[0].text, NoFiles);
+    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
+    EXPECT_EQ(scripted().messages[0].style, vbOKOnly);
+    EXPECT_TRUE(topmost(&c));
+
+    select({"a.ico", "C.ICO"});
+    const QByteArray dir = QFile::encodeName(source.path());
+    EXPECT_EQ(c.SelectedFileList(0), dir + "/a.ico" + '\0' + dir + "/C.ICO" + '\0');
+    EXPECT_TRUE(c.SelectedFileList(1).isEmpty());
+
+    // At the root no second separator.
+    QTemporaryFile atRoot(QStringLiteral("/pixmint-XXXXXX.ico"));
+    if (!atRoot.open())
+        GTEST_SKIP() << "cannot write in /";
+    // Asking the name gives the file one.
+    const QString name = QFileInfo(atRoot.fileName()).fileName();
+    c.lstDir[0]->setPath(QStringLiteral("/"));
+    select({name});
+    EXPECT_EQ(c.SelectedFileList(0), "/" + QFile::encodeName(name) + '\0');
+}
+
+TEST_F(FileManager, MoveOfTwoFilesRefreshesBothSidesOutOfTheTopBand)
+{
+    c.fileOperation = [this](SHFILEOPSTRUCT &op) {
+        records.push_back(op);
+        wasTopmost.push_back(topmost(&c));
+        return ShellFileOperation(op);
+    };
+    select({"a.ico", "b.ico"});
+    c.cmdExecute_Click(1);
+    ASSERT_EQ(records.size(), 1u);
+    const QByteArray from = QFile::encodeName(source.path());
+    EXPECT_EQ(records[0].wFunc, uint32_t(FO_MOVE));
+    EXPECT_EQ(records[0].hwnd, 0u);
+    EXPECT_EQ(records[0].pFrom, from + "/a.ico" + '\0' + from + "/b.ico" + '\0' + '\0');
+    EXPECT_EQ(records[0].pTo, QFile::encodeName(destination.path()) + '\0' + '\0');
+    EXPECT_EQ(records[0].fFlags, 0x0240);
+    EXPECT_FALSE(wasTopmost[0]);
+    EXPECT_TRUE(topmost(&c));
+    EXPECT_TRUE(scripted().messages.empty());
+    EXPECT_EQ(scripted().progressDialogs.size(), 1u);
+    EXPECT_EQ(entries(c.lstFile[0]), QStringList({"C.ICO"}));
+    EXPECT_EQ(entries(c.lstFile[1]), QStringList({"a.ico", "b.ico"}));
+    EXPECT_EQ(QDir::currentPath(), source.path());
+
+    // Delete goes to the trash with the initial options and asks nothing.
+    select({"C.ICO"});
+    c.cmdExecute_Click(2);
+    EXPECT_EQ(records.back().wFunc, uint32_t(FO_DELETE));
+    EXPECT_TRUE(entries(c.lstFile[0]).isEmpty());
+    EXPECT_TRUE(scripted().messages.empty());
+}
+
+TEST_F(FileManager, FailuresStillRefreshAndSayWhatWentWrong)
+{
+    watchOperation(5);
+    std::vector<bool> topmostWhileMessage;
+    scripted().whileMessageBox = [&] { topmostWhileMessage.push_back(topmost(&c)); };
+    select({"a.ico"});
+    touch(source.filePath("new.ico"));
+    touch(destination.filePath("there.ico"));
+    c.cmdExecute_Click(0);
+    ASSERT_EQ(scripted().messages.size(), 1u);
+    EXPECT_EQ(scripted().messages[0].text,
+              QStringLiteral("   Did   not   complete   operation   successfully.  "));
+    EXPECT_EQ(topmostWhileMessage, std::vector<bool>({false}));
+    EXPECT_TRUE(entries(c.lstFile[0]).contains("new.ico"));
+    EXPECT_EQ(entries(c.lstFile[1]), QStringList({"there.ico"}));
+    EXPECT_TRUE(topmost(&c));
+
+    // A folder that cannot be entered stops the command before the shell is asked.
+    select({"a.ico"});
+    ASSERT_TRUE(QDir(source.path()).removeRecursively());
+    c.cmdExecute_Click(0);
+    EXPECT_EQ(records.size(), 1u);
+    EXPECT_EQ(scripted().messages.back().text,
+              QStringLiteral("   Not  Completed  operation!!!   "));
+    EXPECT_EQ(topmostWhileMessage.back(), false);
+    EXPECT_TRUE(topmost(&c));
+}
+
+TEST_F(FileManager, EntireDirectoryHandsOverTheFolderAndLocksTheSourceList)
+{
+    watchOperation(0);
+    setValue(c.chkEntireDir, 1);
+    EXPECT_FALSE(c.lstFile[0]->isEnabled());
+    c.cmdExecute_Click(0);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].pFrom, QFile::encodeName(source.path()) + '\0' + '\0');
+    EXPECT_EQ(records[0].wFunc, uint32_t(FO_COPY));
+    setValue(c.chkEntireDir, 0);
+    EXPECT_TRUE(c.lstFile[0]->isEnabled());
+}
+
+TEST_F(FileManager, ClickingAnIconPreviewsAndLoadsIt)
+{
+    const QString icon = QStringLiteral(PIXMINT_TEST_DATA "/good/icon24.ico");
+    ASSERT_TRUE(QFile::copy(icon, destination.filePath("shown.ico")));
+    touch(destination.filePath("broken.ico"), "not a picture");
+    c.lstFile[1]->Refresh();
+    ASSERT_EQ(entries(c.lstFile[1]), QStringList({"broken.ico", "shown.ico"}));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&c));
+    const QRect row = c.lstFile[1]->visualItemRect(c.lstFile[1]->item(1));
+    QTest::mouseClick(c.lstFile[1]->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(f.msg(), destination.path() + "/shown.ico");
+    const auto expected = LoadPicture(icon, f.Ikon->BackColor());
+    ASSERT_TRUE(expected);
+    for (const QPoint p : {QPoint(0, 0), QPoint(16, 16), QPoint(31, 31), QPoint(5, 27)})
+        EXPECT_EQ(f.Ikon->Point(p.x(), p.y()), int32_t(fromQRgb(expected->pixel(p))));
+    EXPECT_FALSE(c.picAmostra->pixmap().isNull());
+    EXPECT_TRUE(scripted().messages.empty());
+
+    // A click in the destination list takes the source side when both hold that name selected.
+    ASSERT_TRUE(QFile::copy(icon, source.filePath("shown.ico")));
+    c.lstFile[0]->Refresh();
+    c.lstFile[0]->setCurrentRow(int(entries(c.lstFile[0]).indexOf("shown.ico")));
+    c.lstFile_Click(1);
+    EXPECT_EQ(f.msg(), source.path() + "/shown.ico");
+
+    // A file that is no picture: the label is set, the icon is not.
+    c.lstFile[1]->setCurrentRow(0);
+    c.lstFile_Click(1);
+    EXPECT_EQ(f.msg(), destination.path() + "/broken.ico");
+    ASSERT_EQ(scripted().messages.size(), 1u);
+    EXPECT_EQ(scripted().messages[0].text, NoFiles);
+    EXPECT_EQ(f.Ikon->Point(16, 16), int32_t(fromQRgb(expected->pixel(16, 16))));
+}
+
+TEST_F(FileManager, BrowsingPlacesFoldersAndFailures)
+{
+    const QStringList places = browsingPlaces();
+    EXPECT_EQ(places.value(0), QDir::homePath());
+    EXPECT_TRUE(places.contains("/"));
+    EXPECT_FALSE(places.contains("/proc"));
+    EXPECT_FALSE(places.contains("/sys"));
+    EXPECT_TRUE(isPseudoFileSystem("cgroup2", "/anywhere"));
+    EXPECT_TRUE(isPseudoFileSystem("tmpfs", "/sys/fs/x"));
+    EXPECT_FALSE(isPseudoFileSystem("ext4", "/"));
+
+    // Links that loop or lead nowhere are no folders; a link to a folder is one.
+    ASSERT_TRUE(QDir(source.path()).mkdir("sub dir"));
+    ASSERT_EQ(::symlink("loop", QFile::encodeName(source.filePath("loop")).constData()), 0);
+    ASSERT_EQ(::symlink("..", QFile::encodeName(source.filePath("up")).constData()), 0);
+    c.lstDir[0]->Refresh();
+    QStringList shown;
+    for (int i = 0; i < c.lstDir[0]->count(); ++i)
+        shown << c.lstDir[0]->item(i)->text().trimmed();
+    EXPECT_TRUE(shown.contains("sub dir"));
+    EXPECT_TRUE(shown.contains("up"));
+    EXPECT_FALSE(shown.contains("loop"));
+    EXPECT_EQ(c.lstDir[0]->pathAt(c.lstDir[0]->count() - 1), source.filePath("up"));
+
+    // A place that is not there: the drive list shows it, the folder list stays.
+    c.cboDrive[0]->addItem("/gone", "/gone");
+    c.cboDrive[0]->setCurrentIndex(c.cboDrive[0]->count() - 1);
+    c.cboDrive_Change(0);
+    ASSERT_EQ(scripted().messages.size(), 1u);
+    EXPECT_EQ(scripted().messages[0].text, NoFiles);
+    EXPECT_EQ(c.lstDir[0]->Path(), source.path());
+    EXPECT_EQ(c.cboDrive[0]->Drive(), "/gone");
+
+    // A folder that went away gives way to its parent, files and all.
+    ASSERT_TRUE(c.lstDir[0]->setPath(source.filePath("sub dir")));
+    ASSERT_TRUE(QDir(source.filePath("sub dir")).removeRecursively());
+    c.lstDir[0]->Refresh();
+    EXPECT_EQ(c.lstDir[0]->Path(), source.path());
+    EXPECT_EQ(c.lstFile[0]->Path(), source.path());
+    EXPECT_EQ(entries(c.lstFile[0]).size(), 3);
+}
