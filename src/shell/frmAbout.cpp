@@ -32,11 +32,20 @@ QString notice()
                           "\u00a9 Orvel Orvelcraft");
 }
 
-QString contactLine()
+// The home page, a dash and the mail address, the address beginning over its hot spot.
+QString contactLine(const QFont &font)
 {
-    QString home = QString::fromLatin1(project::HomePage);
-    home.remove(QStringLiteral("https://"));
-    return home + QStringLiteral("  -  ") + QString::fromLatin1(project::MailAddress);
+    const QFontMetrics metrics(font);
+    const auto padTo = [&metrics](QString &line, int x) {
+        while (metrics.horizontalAdvance(line + QLatin1Char(' ')) <= x)
+            line += QLatin1Char(' ');
+    };
+    QString line = QString::fromLatin1(project::HomePage).remove(QStringLiteral("https://"));
+    const int mailAt = twipsToPixels(3360 - 480) + 4;
+    padTo(line, (metrics.horizontalAdvance(line) + mailAt - metrics.horizontalAdvance('-')) / 2);
+    line += QLatin1Char('-');
+    padTo(line, mailAt);
+    return line + QString::fromLatin1(project::MailAddress);
 }
 
 QLabel *hotSpot(QWidget *parent, double left)
@@ -64,9 +73,9 @@ frmAbout::frmAbout()
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    Label3 = place(new QLabel(contactLine(), Picture), 480, 3360, 5265, 225);
     QFont times(QStringLiteral("Times New Roman"));
     times.setPointSizeF(9);
+    Label3 = place(new QLabel(contactLine(times), Picture), 480, 3360, 5265, 225);
     Label3->setFont(times);
     QPalette red = Label3->palette();
     red.setColor(QPalette::WindowText, toQColor(0x000000FF));

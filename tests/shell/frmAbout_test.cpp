@@ -47,8 +47,21 @@ TEST(About, ShowsItsPictureNoticeAndContactLineInAFixedCentredToolWindow)
     EXPECT_EQ(a.Label3->geometry(), twipRect(480, 3360, 5265, 225));
     EXPECT_EQ(a.Label3->font().family(), QStringLiteral("Times New Roman"));
     EXPECT_EQ(a.Label3->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_EQ(a.Label3->text(), QStringLiteral("orvelcraft.example/pixmint  -  ") +
-                                    QString::fromLatin1(project::MailAddress));
+    // Each part of the contact line lies under its hot spot.
+    const QString line = a.Label3->text();
+    const QString home = QStringLiteral("orvelcraft.example/pixmint");
+    const QString mail = QString::fromLatin1(project::MailAddress);
+    ASSERT_TRUE(line.startsWith(home + QLatin1Char(' ')));
+    ASSERT_TRUE(line.endsWith(QLatin1Char(' ') + mail));
+    EXPECT_EQ(line.count(QLatin1Char('-')), 1);
+    const QFontMetrics metrics(a.Label3->font());
+    const int homeEnd = a.Label3->x() + metrics.horizontalAdvance(home);
+    const int mailStart = a.Label3->x() + metrics.horizontalAdvance(line.chopped(mail.size()));
+    const int mailEnd = a.Label3->x() + metrics.horizontalAdvance(line);
+    EXPECT_LE(a.Label4->geometry().right(), mailStart);
+    EXPECT_GE(a.Label4->geometry().right(), homeEnd);
+    EXPECT_GE(mailStart, a.Label5->x());
+    EXPECT_LE(mailEnd, a.Label5->geometry().right());
     EXPECT_EQ(a.Label4->geometry(), twipRect(360, 3360, 2535, 255));
     EXPECT_EQ(a.Label5->geometry(), twipRect(3360, 3360, 2535, 255));
     for (const QLabel *spot : {a.Label4, a.Label5}) {
