@@ -1,14 +1,14 @@
 #!/bin/bash
 # Draws Pixmint's artwork: the splash logo and emblem, the drawing-mode
-# buttons, the paste picture, the hand cursor and the application icon,
-# also at the sizes of the desktop's icon theme.
+# buttons, the paste picture, the hand cursor, the About box's picture and
+# the application icon, also at the sizes of the desktop's icon theme.
 # The PNGs are written next to this script; run it again after editing.
 # Needs ImageMagick 6 (/usr/bin/convert) and the DejaVu fonts.
 set -eu
 cd "$(dirname "$0")"
 IM=/usr/bin/convert
 FONTS=/usr/share/fonts/truetype/dejavu
-mkdir -p splash modes cursors
+mkdir -p splash modes cursors about
 
 # One palette for everything.
 INK='#2b3a42'                     # soft slate outline
@@ -308,3 +308,17 @@ FORMAT=PNG24 png splash/logo.png -size 310x102 gradient:'#ffffff-#e2f5ec' \
     -font "$FONTS/DejaVuSans.ttf" -pointsize 15 -fill "$GREY" \
     -annotate +99+82 'Icon Editor 2.1.0' \
     -fill "$MINT" -draw "rectangle 0,98 309,101"
+
+# ---------------------------------------------------------------- about
+# The About box's picture: the leaf at eight times, its pixel grid, a trail of
+# pixels, and room on the right for the notice the box writes over it.
+printf '%s\n' "$LEAF" | pixmap about/leaf.png 8
+GRID=$(for i in $(seq 8 8 127); do printf ' line %d,0 %d,127 line 0,%d 127,%d' "$i" "$i" "$i" "$i"; done)
+FORMAT=PNG24 png about/artwork.png -size 400x200 gradient:'#ffffff-#e2f5ec' \
+    \( about/leaf.png \( -size 128x128 xc:none +antialias -stroke '#ffffff38' -draw "$GRID" \) \
+       -compose Atop -composite \) -geometry +20+28 -compose Over -composite \
+    -fill "$MINT" -draw "rectangle 150,40 157,47" \
+    -fill "$MINT_LIGHT" -draw "rectangle 150,24 154,28" \
+    -fill "$STEEL_LIGHT" -draw "line 160,16 160,184" \
+    -fill "$MINT" -draw "rectangle 0,196 399,199"
+rm about/leaf.png

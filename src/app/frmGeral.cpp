@@ -91,7 +91,7 @@ protected:
 
 const QCursor &handCursor()
 {
-    static const QCursor cursor(QPixmap(QStringLiteral(":/cursors/hand.png")), 5, 0);
+    static const QCursor cursor = LinkCursor();
     return cursor;
 }
 
@@ -307,16 +307,6 @@ void frmGeral::buildMenus()
     buildAboutMenu();
     // Locked while the splash is up.
     setEditingMenusEnabled(false);
-}
-
-void frmGeral::buildAboutMenu()
-{
-    mnuAbout = menuBar()->addMenu(QStringLiteral("About"));
-    mnucshp = menuEntry(mnuAbout, "    Orvel HP");
-    div5 = mnuAbout->addSeparator();
-    div4 = mnuAbout->addSeparator();
-    div6 = mnuAbout->addSeparator();
-    mnuVersao = menuEntry(mnuAbout, "Version:  2.1.0");
 }
 
 void frmGeral::setEditingMenusEnabled(bool enabled)

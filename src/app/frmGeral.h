@@ -158,6 +158,12 @@ public:
     // enough for all of it.
     void GradiendColor();
 
+    // The entries that leave the editor: the makers' pages, Brushkit and the About box.
+    void mnu40000_Click();
+    void mnucshp_Click();
+    void mnuBrushkit_Click();
+    void mnuVersao_Click();
+
     // Frame styles, panel options and the settings file.
     void mnuRaised_Click();
     void mnuSoftRaised_Click();

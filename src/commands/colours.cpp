@@ -39,6 +39,7 @@ void frmGeral::buildToolsMenu()
     connect(mnuGradiende, &QAction::triggered, this, &frmGeral::mnuGradiende_Click);
     connect(mnuPropriedade, &QAction::triggered, this, &frmGeral::mnuPropriedade_Click);
     connect(mnuSearch, &QAction::triggered, this, &frmGeral::mnuSearch_Click);
+    connect(mnuBrushkit, &QAction::triggered, this, &frmGeral::mnuBrushkit_Click);
 }
 
 void frmGeral::GradiendColor()

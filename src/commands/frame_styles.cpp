@@ -28,6 +28,7 @@ void frmGeral::buildOptionsMenu()
     connect(mnuSoftSunken, &QAction::triggered, this, &frmGeral::mnuSoftSunken_Click);
     connect(mnuEtched, &QAction::triggered, this, &frmGeral::mnuEtched_Click);
     connect(mnuDrag, &QAction::triggered, this, &frmGeral::mnuDrag_Click);
+    connect(mnu40000, &QAction::triggered, this, &frmGeral::mnu40000_Click);
 }
 
 std::array<SSPanel *, 6> frmGeral::panels() const

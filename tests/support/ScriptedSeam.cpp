@@ -42,17 +42,17 @@ std::optional<ColorValue> ScriptedSeam::colorDialog(ColorValue initial, int)
     return take(colorAnswers, std::optional<ColorValue>());
 }
 
-bool ScriptedSeam::openUrl(const QString &url)
-{
-    urls << url;
-    return take(openUrlAnswers, true);
-}
-
-bool ScriptedSeam::startProgram(const QString &program, const QStringList &arguments,
+int ScriptedSeam::startDetached(const QString &program, const QStringList &arguments,
                                 const QString &workingDir)
 {
     programs.push_back({program, arguments, workingDir});
-    return take(startProgramAnswers, true);
+    return take(startAnswers, int(ShellStarted));
+}
+
+QString ScriptedSeam::defaultApplication(const QString &mimeType)
+{
+    mimeTypes << mimeType;
+    return take(applicationAnswers, QStringLiteral("scripted.desktop"));
 }
 
 std::optional<ScreenStill> ScriptedSeam::grabScreen()

@@ -24,13 +24,14 @@ public:
         QString workingDir;
     };
 
-    // Answers, taken front first. Defaults: OK, cancel, cancel, cancel, success, success.
+    // Answers, taken front first. Defaults: OK, cancel, cancel, cancel, started, and a program
+    // for every type.
     std::deque<int> messageAnswers;
     std::deque<std::optional<QString>> fileAnswers;
     std::deque<std::optional<FontChoice>> fontAnswers;
     std::deque<std::optional<ColorValue>> colorAnswers;
-    std::deque<bool> openUrlAnswers;
-    std::deque<bool> startProgramAnswers;
+    std::deque<int> startAnswers;
+    std::deque<QString> applicationAnswers;
     // The filter selected in each confirmed file dialog; by default the one offered.
     std::deque<int> filterAnswers;
     // What every screen grab answers; nothing, as on a desktop whose pixels cannot be read.
@@ -46,8 +47,8 @@ public:
     std::vector<FileDialogRequest> fileRequests;
     std::vector<FontChoice> fontRequests;
     std::vector<ColorValue> colorRequests;
-    QStringList urls;
     std::vector<Program> programs;
+    QStringList mimeTypes; // asked for their default program
     int screenGrabs = 0;
     // Each progress dialog's title, then the text of every step it showed.
     std::deque<QStringList> progressDialogs;
@@ -56,9 +57,9 @@ public:
     std::optional<FileDialogAnswer> fileDialog(const FileDialogRequest &request) override;
     std::optional<FontChoice> fontDialog(const FontChoice &initial, int flags) override;
     std::optional<ColorValue> colorDialog(ColorValue initial, int flags) override;
-    bool openUrl(const QString &url) override;
-    bool startProgram(const QString &program, const QStringList &arguments,
+    int startDetached(const QString &program, const QStringList &arguments,
                       const QString &workingDir) override;
+    QString defaultApplication(const QString &mimeType) override;
     std::optional<ScreenStill> grabScreen() override;
     std::unique_ptr<Progress> progress(const QString &title, int total) override;
 

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QPixmap>
 #include <QPointer>
 #include <map>
 #include <vector>
@@ -73,6 +74,11 @@ void Form::closeEvent(QCloseEvent *event)
     event->accept();
     Forms::remove(this);
     deleteLater();
+}
+
+QCursor LinkCursor()
+{
+    return QCursor(QPixmap(QStringLiteral(":/cursors/hand.png")), 5, 0);
 }
 
 void Form::notifyResize()

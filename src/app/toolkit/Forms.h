@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCursor>
 #include <QMainWindow>
 #include <QString>
 #include <typeindex>
@@ -41,6 +42,10 @@ private:
     QSize lastSize_;
     int lastState_ = -1;
 };
+
+// The pointing hand over links, loaded from the program's resources; its hot spot is the
+// fingertip.
+QCursor LinkCursor();
 
 namespace Forms {
 Form *find(std::type_index type);

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -14,7 +13,7 @@
 #include <QProgressDialog>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QUrl>
+#include <cerrno>
 #include <limits>
 
 namespace {
@@ -83,6 +82,24 @@ QStringList qtFilterEntries(const QString &vbFilter)
         entries << e.description + QStringLiteral(" (") + e.patterns.join(QLatin1Char(' ')) +
                        QLatin1Char(')');
     return entries;
+}
+
+// Qt reports why a start failed as the failing call followed by the system's words for its
+// errno value ("execv: Exec format error"); the words give the shell's code back. A file that
+// is missing now is a missing interpreter, which the shell has no words for, like a missing
+// library.
+int startFailure(const QString &error)
+{
+    static const std::pair<int, int> codes[] = {
+        {ENOEXEC, ShellBadFormat},
+        {EACCES, ShellAccessDenied},
+        {EPERM, ShellAccessDenied},
+        {ENOMEM, ShellOutOfMemory},
+    };
+    for (const auto &[errnoValue, code] : codes)
+        if (error.endsWith(QStringLiteral(": ") + qt_error_string(errnoValue)))
+            return code;
+    return ShellOtherError;
 }
 
 class DesktopSeam : public Seam
@@ -193,19 +210,30 @@ public:
         return fromQColor(c);
     }
 
-    bool openUrl(const QString &url) override
-    {
-        QUrl u(url);
-        // One letter is a drive, not a scheme; no scheme means a local path.
-        if (u.scheme().size() <= 1)
-            u = QUrl::fromLocalFile(url);
-        return QDesktopServices::openUrl(u);
-    }
-
-    bool startProgram(const QString &program, const QStringList &arguments,
+    int startDetached(const QString &program, const QStringList &arguments,
                       const QString &workingDir) override
     {
-        return QProcess::startDetached(program, arguments, workingDir);
+        QProcess process;
+        process.setProgram(program);
+        process.setArguments(arguments);
+        process.setWorkingDirectory(workingDir);
+        return process.startDetached() ? ShellStarted : startFailure(process.errorString());
+    }
+
+    QString defaultApplication(const QString &mimeType) override
+    {
+        QProcess query;
+        query.start(QStringLiteral("xdg-mime"),
+                    {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+        // A desktop that does not answer in time has no program to offer.
+        if (!query.waitForFinished(5000)) {
+            query.kill();
+            query.waitForFinished(1000);
+            return {};
+        }
+        if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
+            return {};
+        return QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
     }
 
     std::optional<ScreenStill> grabScreen() override

@@ -57,6 +57,18 @@ struct FontChoice
     bool strikethru = false;
 };
 
+// The shell's answers to a launch: more than 32 is success, the rest name the failure.
+enum ShellCode {
+    ShellOtherError = 1, // a failure the shell has no words of its own for
+    ShellFileNotFound = 2,
+    ShellPathNotFound = 3,
+    ShellAccessDenied = 5,
+    ShellOutOfMemory = 8,
+    ShellBadFormat = 11,
+    ShellNoAssociation = 31,
+    ShellStarted = 42,
+};
+
 // Everything that would show a modal window, start another program or read the screen goes
 // through here, so that tests can script the answers and record what was asked.
 class Seam
@@ -69,10 +81,13 @@ public:
     virtual std::optional<FileDialogAnswer> fileDialog(const FileDialogRequest &request) = 0;
     virtual std::optional<FontChoice> fontDialog(const FontChoice &initial, int flags) = 0;
     virtual std::optional<ColorValue> colorDialog(ColorValue initial, int flags) = 0;
-    // Opens a document or address with the desktop, or starts a program; false on failure.
-    virtual bool openUrl(const QString &url) = 0;
-    virtual bool startProgram(const QString &program, const QStringList &arguments,
+    // Starts a program in a session of its own, never through a shell: ShellStarted, or the
+    // shell's code for why it did not start.
+    virtual int startDetached(const QString &program, const QStringList &arguments,
                               const QString &workingDir) = 0;
+    // The desktop entry of the program that opens a MIME type (`xdg-mime query default`),
+    // empty when there is none.
+    virtual QString defaultApplication(const QString &mimeType) = 0;
     // A still of the screen the pointer is on; nothing when no screen's pixels can be read.
     virtual std::optional<ScreenStill> grabScreen() = 0;
     // A progress dialog with a Cancel button for `total` steps; it shows only once the

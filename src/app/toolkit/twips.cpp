@@ -246,8 +246,21 @@ double Height()
 } // namespace Screen
 
 namespace App {
+namespace {
+QString &standIn()
+{
+    static QString folder;
+    return folder;
+}
+} // namespace
+
 QString Path()
 {
-    return QCoreApplication::applicationDirPath();
+    return standIn().isEmpty() ? QCoreApplication::applicationDirPath() : standIn();
+}
+
+void setPath(const QString &folder)
+{
+    standIn() = folder;
 }
 } // namespace App

@@ -43,4 +43,7 @@ constexpr int TwipsPerPixelY = TwipsPerPixel;
 
 namespace App {
 QString Path(); // the folder the program runs from
+// Stands another folder in for the program's (tests place programs beside it); an empty one
+// gives the real folder back.
+void setPath(const QString &folder);
 } // namespace App

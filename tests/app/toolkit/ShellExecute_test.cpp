@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUrl>
+
+#include "app/toolkit/ShellExecute.h"
+#include "support/ScriptedSeam.h"
+
+namespace {
+
+const QFile::Permissions ReadWrite = QFile::ReadOwner | QFile::WriteOwner;
+const QFile::Permissions Runnable = ReadWrite | QFile::ExeOwner;
+
+QString write(const QTemporaryDir &dir, const QString &name, const QByteArray &text,
+              QFile::Permissions permissions)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+    f.close();
+    f.setPermissions(permissions);
+    return path;
+}
+
+// A started program writes its arguments into `ran` beside itself.
+const QByteArray Recorder = "#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/ran\"\n";
+
+QByteArray waitForRun(const QTemporaryDir &dir)
+{
+    QFile ran(dir.filePath(QStringLiteral("ran")));
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        if (ran.open(QIODevice::ReadOnly)) {
+            const QByteArray text = ran.readAll();
+            if (text.endsWith('\n'))
+                return text;
+            ran.close();
+        }
+        QThread::msleep(20);
+    }
+    return {};
+}
+
+// The real desktop for as long as it lives; then the scripted seam again.
+class RealDesktop
+{
+public:
+    RealDesktop()
+        : scripted_(installSeam(makeDesktopSeam()))
+    {
+    }
+    ~RealDesktop() { installSeam(std::move(scripted_)); }
+    RealDesktop(const RealDesktop &) = delete;
+    RealDesktop &operator=(const RealDesktop &) = delete;
+
+private:
+    std::unique_ptr<Seam> scripted_;
+};
+
+} // namespace
+
+TEST(ShellExecute, WhatIsNotThereIsReportedBeforeAnythingStarts)
+{
+    const QTemporaryDir dir;
+    const QString doc = write(dir, QStringLiteral("doc.txt"), "text", ReadWrite);
+    QFile::link(dir.filePath(QStringLiteral("nowhere")), dir.filePath(QStringLiteral("dangling")));
+
+    EXPECT_EQ(ShellExecute({}, dir.filePath(QStringLiteral("missing")), {}, {}), ShellFileNotFound);
+    EXPECT_EQ(ShellExecute({}, dir.filePath(QStringLiteral("dangling")), {}, {}),
+              ShellFileNotFound);
+    EXPECT_EQ(ShellExecute({}, QString(), {}, {}), ShellFileNotFound);
+    EXPECT_EQ(ShellExecute({}, dir.filePath(QStringLiteral("gone/file")), {}, {}),
+              ShellPathNotFound);
+    // A file where a folder should be.
+    EXPECT_EQ(ShellExecute({}, doc + QStringLiteral("/inside"), {}, {}), ShellPathNotFound);
+    EXPECT_EQ(ShellExecute({}, QStringLiteral("doc.txt"), {}, dir.filePath(QStringLiteral("gone"))),
+              ShellPathNotFound);
+    // The shell knows one operation.
+    EXPECT_EQ(ShellExecute(QStringLiteral("print"), doc, {}, {}), ShellNoAssociation);
+    EXPECT_TRUE(scripted().programs.empty());
+    EXPECT_TRUE(scripted().mimeTypes.empty());
+}
+
+TEST(ShellExecute, DocumentsFoldersAndAddressesGoToTheDesktopsOpener)
+{
+    const QTemporaryDir dir;
+    const QString doc = write(dir, QStringLiteral("a doc; 'quoted'.txt"), "text", ReadWrite);
+    ScriptedSeam &s = scripted();
+
+    // Relative to the folder given, as one argument.
+    EXPECT_GT(
+        ShellExecute(QStringLiteral("Open"), QStringLiteral("a doc; 'quoted'.txt"), {}, dir.path()),
+        32);
+    ASSERT_EQ(s.programs.size(), 1u);
+    EXPECT_EQ(s.programs[0].program, QStringLiteral("xdg-open"));
+    EXPECT_EQ(s.programs[0].arguments, QStringList{doc});
+    EXPECT_EQ(s.programs[0].workingDir, dir.path());
+    EXPECT_EQ(s.mimeTypes, QStringList{QStringLiteral("text/plain")});
+
+    // No program for the type nor for what it is a kind of: nothing is opened.
+    s.reset();
+    s.applicationAnswers = {QString(), QString(), QString(), QString()};
+    EXPECT_EQ(ShellExecute({}, QUrl::fromLocalFile(doc).toString(), {}, {}), ShellNoAssociation);
+    EXPECT_EQ(s.mimeTypes, (QStringList{QStringLiteral("text/plain"),
+                                        QStringLiteral("application/octet-stream")}));
+    EXPECT_TRUE(s.programs.empty());
+
+    // A plain file is a document even with parameters; a failing opener is no missing file.
+    s.reset();
+    s.startAnswers = {ShellFileNotFound};
+    EXPECT_EQ(ShellExecute({}, dir.path(), QStringLiteral("0"), {}), ShellOtherError);
+    EXPECT_EQ(s.mimeTypes.value(0), QStringLiteral("inode/directory"));
+    EXPECT_EQ(s.programs.at(0).arguments, QStringList{dir.path()});
+
+    // Addresses as they are, with no type asked for.
+    s.reset();
+    for (const QString &address : {QStringLiteral("https://example.org/a b?q=1;x"),
+                                   QStringLiteral("mailto:someone@example.org")})
+        EXPECT_GT(ShellExecute(QStringLiteral("Open"), address, {}, {}), 32);
+    ASSERT_EQ(s.programs.size(), 2u);
+    EXPECT_EQ(s.programs[0].arguments,
+              QStringList{QStringLiteral("https://example.org/a b?q=1;x")});
+    EXPECT_EQ(s.programs[1].arguments, QStringList{QStringLiteral("mailto:someone@example.org")});
+    EXPECT_TRUE(s.mimeTypes.empty());
+}
+
+TEST(ShellExecute, ProgramsStartWithTheirParametersAndNeverThroughAShell)
+{
+    const QTemporaryDir dir;
+    const QString program = write(dir, QStringLiteral("a;touch x"), Recorder, Runnable);
+    ScriptedSeam &s = scripted();
+    EXPECT_EQ(ShellExecute({}, program, QStringLiteral("0 \"two words\""), dir.path()),
+              ShellStarted);
+    ASSERT_EQ(s.programs.size(), 1u);
+    EXPECT_EQ(s.programs[0].program, program);
+    EXPECT_EQ(s.programs[0].arguments,
+              (QStringList{QStringLiteral("0"), QStringLiteral("two words")}));
+    EXPECT_TRUE(s.mimeTypes.empty());
+    s.startAnswers = {ShellBadFormat};
+    EXPECT_EQ(ShellExecute({}, program, {}, {}), ShellBadFormat);
+
+    const RealDesktop desktop;
+    EXPECT_EQ(ShellExecute({}, program, QStringLiteral("0"), dir.path()), ShellStarted);
+    EXPECT_EQ(waitForRun(dir), QByteArray("0\n"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x"))));
+    // Runnable by its bits, but no program the system can run.
+    const QString text = write(dir, QStringLiteral("notes"), "just words\n", Runnable);
+    EXPECT_EQ(ShellExecute({}, text, {}, {}), ShellBadFormat);
+    const QString noInterpreter =
+        write(dir, QStringLiteral("orphan"), "#!/nonexistent/sh\n", Runnable);
+    EXPECT_EQ(ShellExecute({}, noInterpreter, {}, {}), ShellOtherError);
+}

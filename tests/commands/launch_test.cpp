@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/frmGeral.h"
+#include "app/project.h"
+#include "app/toolkit/twips.h"
+#include "shell/frmAbout.h"
+#include "support/ScriptedSeam.h"
+
+namespace {
+
+// The program runs from a folder of the test's own.
+class Launch : public ::testing::Test
+{
+protected:
+    void SetUp() override { App::setPath(folder.path()); }
+    void TearDown() override { App::setPath(QString()); }
+
+    QTemporaryDir folder;
+    frmGeral &f = Forms::get<frmGeral>();
+};
+
+} // namespace
+
+TEST_F(Launch, BrushkitStartsFromBesideTheProgramOrIsNotFound)
+{
+    ScriptedSeam &s = scripted();
+    EXPECT_EQ(f.mnuBrushkit->shortcut(), QKeySequence(QStringLiteral("Ctrl+W")));
+    f.mnuBrushkit->trigger();
+    ASSERT_EQ(s.messages.size(), 1u);
+    EXPECT_EQ(s.messages[0].text, QStringLiteral("File not found"));
+    EXPECT_EQ(s.messages[0].style, vbCritical);
+    EXPECT_EQ(s.messages[0].title, QStringLiteral("Pixmint"));
+    EXPECT_TRUE(s.programs.empty());
+
+    QFile brushkit(folder.filePath(QStringLiteral("brushkit")));
+    ASSERT_TRUE(brushkit.open(QIODevice::WriteOnly));
+    brushkit.close();
+    brushkit.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    f.mnuBrushkit->trigger();
+    EXPECT_EQ(s.messages.size(), 1u);
+    ASSERT_EQ(s.programs.size(), 1u);
+    EXPECT_EQ(s.programs[0].program, brushkit.fileName());
+    EXPECT_EQ(s.programs[0].arguments, QStringList{QStringLiteral("0")});
+}
+
+TEST_F(Launch, WebEntriesOpenTheirPagesSilentlyAndVersionShowsTheAboutBox)
+{
+    ScriptedSeam &s = scripted();
+    s.startAnswers = {ShellOtherError, ShellOtherError};
+    f.mnu40000->setEnabled(true);
+    f.mnu40000->trigger();
+    f.mnucshp->trigger();
+    ASSERT_EQ(s.programs.size(), 2u);
+    EXPECT_EQ(s.programs[0].arguments, QStringList{QString::fromLatin1(project::ProductPage)});
+    EXPECT_EQ(s.programs[1].arguments, QStringList{QString::fromLatin1(project::HomePage)});
+    EXPECT_TRUE(s.messages.empty());
+
+    EXPECT_FALSE(Forms::loaded<frmAbout>());
+    f.mnuVersao->trigger();
+    ASSERT_TRUE(Forms::loaded<frmAbout>());
+    frmAbout &about = Forms::get<frmAbout>();
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_FALSE(about.isModal());
+}
