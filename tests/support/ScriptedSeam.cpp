@@ -5,7 +5,7 @@ template<class T> T take(std::deque<T> &queue, const T &fallback)
 {
     if (queue.empty())
         return fallback;
-    const T v = queue.front();
+    T v = queue.front();
     queue.pop_front();
     return v;
 }

@@ -11,7 +11,8 @@
 
 namespace {
 
-constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+constexpr int kMaxFileMiB = 64;
+constexpr qint64 kMaxFileBytes = qint64(kMaxFileMiB) * 1024 * 1024;
 constexpr int kMaxQtSide = 16384;
 
 std::optional<QImage> failure(QString *error, const QString &reason)
@@ -41,7 +42,7 @@ std::optional<QImage> readWithQt(const QByteArray &bytes, QString *error)
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    reader.setAllocationLimit(int(kMaxFileBytes / (1024 * 1024)));
+    reader.setAllocationLimit(kMaxFileMiB);
     if (!reader.canRead())
         return failure(error, QStringLiteral("The file is not a picture."));
     // Judge the size from the header before anything is decoded.
@@ -66,7 +67,7 @@ std::optional<QByteArray> encodeBmp24(const QImage &image, QString *error)
         return std::nullopt;
     }
     QByteArray out;
-    out.reserve(qsizetype(54 + pixelBytes));
+    out.reserve(54 + pixelBytes);
     out.append("BM");
     appendLE32(out, uint32_t(54 + pixelBytes));
     appendLE32(out, 0);

@@ -291,7 +291,7 @@ TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
         LoadPicture(dir.filePath(QStringLiteral("missing.png")), Back, QSize(32, 32), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("No such file"))) << error.toStdString();
     QFile huge(dir.filePath(QStringLiteral("huge.bmp")));
-    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(65 * 1024 * 1024));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(65) * 1024 * 1024));
     EXPECT_FALSE(LoadPicture(huge.fileName(), Back));
     // What is not a regular file is refused before anything is read, without blocking; a file
     // under /proc says it is empty yet is read to its end; a read error says what it was.
