@@ -1,12 +1,13 @@
 # Pixmint: `make run` builds and starts the editor, `make test` builds and runs every test,
 # `make deb` makes the Debian package and checks it with lintian, `make fuzz` runs each fuzz
-# target for FUZZ_TIME seconds.
+# target for FUZZ_TIME seconds, `make lint` checks layout, include layers, function length and
+# clang-tidy.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME ?= 60
 
-.PHONY: deps configure build run test deb bench fuzz format clean
+.PHONY: deps configure build run test deb bench fuzz format lint clean
 
 deps:
 	@scripts/install-deps
@@ -61,6 +62,11 @@ fuzz: deps
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# Quiet when clean; otherwise one line per finding, and every part runs. Configuring writes the
+# compile commands clang-tidy reads.
+lint: configure
+	@scripts/lint $(BUILD) $(JOBS)
 
 clean:
 	rm -rf $(BUILD)

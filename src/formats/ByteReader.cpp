@@ -8,8 +8,9 @@ template<typename T> std::optional<T> readLittle(QByteArrayView data, uint64_t o
 {
     using U = std::make_unsigned_t<T>;
     U value = 0;
-    for (size_t i = 0; i < sizeof(T); ++i)
-        value |= U(U(uint8_t(data[qsizetype(offset + i)])) << (8 * i));
+    const auto at = qsizetype(offset); // the caller checked that the bytes are there
+    for (qsizetype i = 0; i < qsizetype(sizeof(T)); ++i)
+        value |= U(U(uint8_t(data[at + i])) << (8 * i));
     return T(value);
 }
 

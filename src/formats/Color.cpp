@@ -33,9 +33,8 @@ QColor systemColor(unsigned n)
     case 9:
         return p.color(QPalette::HighlightedText); // caption text
     case 10:
-        return p.color(QPalette::Window); // active border
     case 11:
-        return p.color(QPalette::Window); // inactive border
+        return p.color(QPalette::Window); // active and inactive border
     case 12:
         return p.color(QPalette::Mid); // application workspace
     case 13:

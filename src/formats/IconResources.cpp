@@ -298,7 +298,7 @@ std::optional<Groups> readPe(const ByteReader &r, uint64_t pe, FormatError *erro
     const auto directoryCount = r.u32(optional + directories - 4);
     if (!directoryCount)
         return unreadable(error);
-    const uint64_t resourceEntry = directories + 2 * 8;
+    const uint64_t resourceEntry = directories + uint64_t(2) * 8;
     const auto rva = r.u32(optional + resourceEntry);
     if (*directoryCount <= 2 || resourceEntry + 8 > *optionalSize || (rva && *rva == 0))
         return noIcons(error);

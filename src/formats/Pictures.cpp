@@ -11,7 +11,8 @@
 
 namespace {
 
-constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+constexpr int kMaxFileMiB = 64;
+constexpr qint64 kMaxFileBytes = qint64(kMaxFileMiB) * 1024 * 1024;
 constexpr int kMaxQtSide = 16384;
 
 enum class Kind { Icon, Bitmap, Metafile, Other };
@@ -34,7 +35,7 @@ std::optional<QImage> readWithQt(const QByteArray &bytes, FormatError *error)
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    reader.setAllocationLimit(int(kMaxFileBytes / (1024 * 1024)));
+    reader.setAllocationLimit(kMaxFileMiB);
     if (!reader.canRead())
         return failed(error, FormatError::Kind::WrongKind,
                       QStringLiteral("The file is not a picture."));
@@ -59,7 +60,7 @@ std::optional<QByteArray> encodeBmp24(const QImage &image, FormatError *error)
         return failed(error, FormatError::Kind::TooLarge,
                       QStringLiteral("The picture is too large to save as a bitmap."));
     QByteArray out;
-    out.reserve(qsizetype(54 + pixelBytes));
+    out.reserve(54 + pixelBytes);
     out.append("BM");
     appendLE32(out, uint32_t(54 + pixelBytes));
     appendLE32(out, 0);

@@ -1,13 +1,15 @@
 #include "support/ScriptedSeam.h"
 
+#include <QScopeGuard>
+
 namespace {
 template<class T> T take(std::deque<T> &queue, const T &fallback)
 {
     if (queue.empty())
         return fallback;
-    const T v = queue.front();
-    queue.pop_front();
-    return v;
+    // The answer is moved out before the guard drops its husk.
+    const auto drop = qScopeGuard([&queue] { queue.pop_front(); });
+    return std::move(queue.front());
 }
 } // namespace
 
