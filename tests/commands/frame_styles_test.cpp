@@ -8,10 +8,6 @@
 #include <sys/stat.h>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
-#include "colour/ColorPalette.h"
-#include "colour/frmDesenho.h"
-#include "colour/frmVeCor1.h"
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"
 
@@ -42,27 +38,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(Look, WideStripIsFittedAndCentredNarrowStripKeepsItsPlace)
-{
-    frmGeral &f = Forms::get<frmGeral>();
-    f.GradiendColor();
-    EXPECT_EQ(f.picDefaltColor->surfaceWidth(), 360);
-    EXPECT_EQ(f.picDefaltColor->Point(0, 15), int32_t(vbBlack));
-    EXPECT_EQ(f.picDefaltColor->Point(103 * 15, 15), int32_t(RGB(255, 255, 0)));
-    EXPECT_EQ(f.picDefaltColor->Point(359 * 15, 15), int32_t(RGB(255, 250, 255)));
-    EXPECT_EQ(Left(f.picDefaltColor),
-              pixelsToTwips(twipsToPixels(
-                  double(vbRound(ScaleWidth(f.centralWidget()) - Width(f.picDefaltColor)) / 2))));
-
-    setWidth(f.picDefaltColor, 1500); // 98 pixels inside its frame
-    f.picDefaltColor->Cls();
-    const double left = Left(f.picDefaltColor);
-    f.GradiendColor();
-    EXPECT_EQ(Width(f.picDefaltColor), 1500);
-    EXPECT_EQ(Left(f.picDefaltColor), left);
-    EXPECT_EQ(f.picDefaltColor->Point(97 * 15, 15), int32_t(spectrumColumns()[97]));
-}
 
 TEST_F(Look, FrameStyleIsWrittenByteForByteAndSurvivesARestart)
 {
@@ -191,7 +166,7 @@ TEST_F(Look, DragTogglesWithAMessageOnlyWhenSwitchedOn)
     EXPECT_EQ(scripted().messages.size(), 1u);
 }
 
-TEST_F(Look, TextPanelAndColourWindowsOpenFromTheMenus)
+TEST_F(Look, TextPanelOpensAndClosesFromTheMenu)
 {
     frmGeral &f = Forms::get<frmGeral>();
     EXPECT_FALSE(f.fraTexto->isVisibleTo(&f));
@@ -201,11 +176,4 @@ TEST_F(Look, TextPanelAndColourWindowsOpenFromTheMenus)
     f.mnuOpTxt_Click();
     EXPECT_FALSE(f.fraTexto->isVisibleTo(&f));
     EXPECT_EQ(f.mnuOpTxt->text(), QStringLiteral("Open Text"));
-
-    f.mnuGradiende_Click();
-    f.mnuProcCor_Click();
-    f.mnuScroolColor_Click();
-    EXPECT_TRUE(Forms::get<frmDesenho>().isVisible());
-    EXPECT_TRUE(Forms::get<frmVeCor1>().isVisible());
-    EXPECT_TRUE(Forms::get<ColorPalette>().isVisible());
 }

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "app/frmGeral.h"
 #include "placement/registry.h"
 
 const QString OpenFailure =
@@ -23,4 +24,11 @@ QString clearSettingsStore()
     QFile::remove(path);
     QFile::remove(path + QStringLiteral(".damaged"));
     return path;
+}
+
+void rollUpSplash(frmGeral &f)
+{
+    f.picLogo_Click();
+    for (int i = 0; i < 1000 && f.tmrLogo->Enabled(); ++i)
+        f.tmrLogo_Timer();
 }
