@@ -46,11 +46,9 @@ TEST(StartUp, AFileOnTheCommandLineIsOpenedAsAConfirmedOpenLeavesIt)
 TEST(StartUp, AFileOnTheCommandLineThatIsNoPictureGetsOpensMessageOnceTheWindowShows)
 {
     QTemporaryDir dir;
-    QFile text(dir.filePath(QStringLiteral("notes.ico")));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("not a picture\n");
-    text.close();
-    for (const QString &path : {dir.filePath(QStringLiteral("missing.bmp")), text.fileName()}) {
+    const QString text = dir.filePath(QStringLiteral("notes.ico"));
+    ASSERT_TRUE(writeAll(text, "not a picture\n"));
+    for (const QString &path : {dir.filePath(QStringLiteral("missing.bmp")), text}) {
         Main(path);
         frmGeral &f = Forms::get<frmGeral>();
         // Not before the window is on screen: it would come up alone, ahead of the editor.

@@ -5,22 +5,18 @@
 #include <QTemporaryDir>
 
 #include "app/processes.h"
+#include "support/files.h"
 
 TEST(Processes, NamesComeFromTheProcessTableInOrder)
 {
     QTemporaryDir root;
     const auto proc = [&](const char *pid, const QString &exe, const QByteArray &cmdline,
                           const QByteArray &comm) {
-        QDir(root.path()).mkpath(pid);
         const QString dir = root.path() + '/' + pid;
+        writeAll(dir + "/cmdline", cmdline);
+        writeAll(dir + "/comm", comm);
         if (!exe.isEmpty())
             QFile::link(exe, dir + "/exe");
-        QFile c(dir + "/cmdline");
-        c.open(QIODevice::WriteOnly);
-        c.write(cmdline);
-        QFile n(dir + "/comm");
-        n.open(QIODevice::WriteOnly);
-        n.write(comm);
     };
     proc("42", "/usr/bin/gimp", "gimp", "gimp\n");
     proc("7", "/usr/bin/bash", "bash", "bash\n");

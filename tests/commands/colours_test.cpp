@@ -6,7 +6,7 @@
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"
 
-TEST(Colours, WideStripIsFittedAndCentredNarrowStripKeepsItsPlace)
+TEST(Colours, WideStripIsFittedAndCentredNarrowStripKeepsItsPlaceAndColourWindowsOpen)
 {
     frmGeral &f = Forms::get<frmGeral>();
     f.GradiendColor();
@@ -25,11 +25,8 @@ TEST(Colours, WideStripIsFittedAndCentredNarrowStripKeepsItsPlace)
     EXPECT_EQ(Width(f.picDefaltColor), 1500);
     EXPECT_EQ(Left(f.picDefaltColor), left);
     EXPECT_EQ(f.picDefaltColor->Point(97 * 15, 15), int32_t(spectrumColumns()[97]));
-}
 
-TEST(Colours, ColourWindowsOpenFromTheMenus)
-{
-    frmGeral &f = Forms::get<frmGeral>();
+    // The colour windows open from the menus.
     f.mnuGradiende_Click();
     f.mnuProcCor_Click();
     f.mnuScroolColor_Click();

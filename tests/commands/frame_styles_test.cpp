@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <cerrno>
-#include <sys/stat.h>
 
 #include "app/frmGeral.h"
 #include "support/ScriptedSeam.h"
@@ -20,10 +19,7 @@ QByteArray readSettings()
 
 void writeSettings(const QByteArray &bytes)
 {
-    QDir().mkpath(QFileInfo(settingsFilePath()).path());
-    QFile f(settingsFilePath());
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
+    ASSERT_TRUE(writeAll(settingsFilePath(), bytes));
 }
 
 class Look : public ::testing::Test
@@ -113,9 +109,7 @@ TEST_F(Look, AnUnwritableFileGivesStyleTwoAndKeepsWhatItHeld)
     }
     // A plain file where the settings folder should be: nothing can be written below it.
     QDir(QFileInfo(settingsFilePath()).path()).removeRecursively();
-    QFile blocker(QFileInfo(settingsFilePath()).path());
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(writeAll(QFileInfo(settingsFilePath()).path(), {}));
     f.mnuSunken_Click();
     EXPECT_EQ(f.txtFormat->text(), QStringLiteral("2"));
     EXPECT_EQ(f.pnlMaster->BevelWidth(), 4);
@@ -144,12 +138,12 @@ TEST_F(Look, AFileThatIsAnotherUsersLinkOrAPipeIsLeftAlone)
     }
     // Nothing waits for a writer to a pipe.
     ASSERT_TRUE(QFile::remove(settingsFilePath()));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(settingsFilePath()).constData(), 0600), 0);
+    ASSERT_TRUE(makeFifo(settingsFilePath()));
     EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), QStringLiteral("2"));
     EXPECT_FALSE(QFileInfo(settingsFilePath()).isFile());
 }
 
-TEST_F(Look, DragTogglesWithAMessageOnlyWhenSwitchedOn)
+TEST_F(Look, DragTogglesWithAMessageOnlyWhenSwitchedOnAndTheTextPanelWithItsEntry)
 {
     frmGeral &f = Forms::get<frmGeral>();
     f.mnuDrag_Click();
@@ -164,11 +158,8 @@ TEST_F(Look, DragTogglesWithAMessageOnlyWhenSwitchedOn)
     EXPECT_EQ(f.mnuDrag->text(), QStringLiteral("Activate Drag"));
     EXPECT_EQ(f.pnlMaster->DragMode(), SSPanel::vbManual);
     EXPECT_EQ(scripted().messages.size(), 1u);
-}
 
-TEST_F(Look, TextPanelOpensAndClosesFromTheMenu)
-{
-    frmGeral &f = Forms::get<frmGeral>();
+    // The text panel opens and closes from its menu entry.
     EXPECT_FALSE(f.fraTexto->isVisibleTo(&f));
     f.mnuOpTxt_Click();
     EXPECT_TRUE(f.fraTexto->isVisibleTo(&f));

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <sys/stat.h>
 
 #include <QTemporaryDir>
 #include <cerrno>
@@ -21,14 +20,6 @@ class Registry : public ::testing::Test
 {
 protected:
     void SetUp() override { path = clearSettingsStore(); }
-
-    void writeFile(const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
 
     QString path;
 };
@@ -176,7 +167,7 @@ TEST_F(Registry, AStoreThatIsNoFileIsOutOfReachWithoutBlocking)
 {
     QFile::remove(path);
     QDir().mkpath(QFileInfo(path).path());
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    ASSERT_TRUE(makeFifo(path));
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
     CreateRegKey(Key);
     EXPECT_NE(RegStatus, ERROR_SUCCESS);
@@ -194,12 +185,7 @@ TEST_F(Registry, ADamagedStoreIsKeptAsideAndAFreshOneStarted)
                    "[values]\n80000001\\Software\\Window%2520Position\\Top=1, 2\n"
                    "80000001\\Software\\Window%2520Position\\Left=") +
         QByteArray(10000, '7') + "\n\xff\xfe[[[\n";
-    writeFile(damaged);
-    {
-        QFile older(path + ".damaged");
-        ASSERT_TRUE(older.open(QIODevice::WriteOnly));
-        older.write("older");
-    }
+    ASSERT_TRUE(writeAll(path, damaged) && writeAll(path + ".damaged", "older"));
     EXPECT_EQ(ReadRegValues(Key, {"Left", "Top"}), (QStringList{"Error", "Error"}));
     EXPECT_EQ(RegErrorText(RegStatus), QStringLiteral("The Registry Database is corrupt!"));
     WriteRegValue(Key, "Left", "1"); // no such key in a fresh store: nothing to write
@@ -212,7 +198,7 @@ TEST_F(Registry, ADamagedStoreIsKeptAsideAndAFreshOneStarted)
 
     // A store too large to be one is damaged too, and costs one write to replace.
     const QByteArray large = readAll(path) + ';' + QByteArray(1 << 20, 'x') + '\n';
-    writeFile(large);
+    ASSERT_TRUE(writeAll(path, large));
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
     EXPECT_EQ(RegStatus, ERROR_BADDB);
     FailingWrites counted;

@@ -26,6 +26,11 @@ QString clearSettingsStore()
     return path;
 }
 
+double cellMiddle(int cell)
+{
+    return cell * CellTwips + CellTwips / 2.0;
+}
+
 void rollUpSplash(frmGeral &f)
 {
     f.picLogo_Click();

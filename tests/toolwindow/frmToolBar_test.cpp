@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <sys/stat.h>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/twips.h"
@@ -17,22 +17,7 @@
 
 namespace {
 
-class ToolBar : public ::testing::Test
-{
-protected:
-    void SetUp() override { clearSettingsStore(); }
-
-    void click(int index, int button)
-    {
-        frmToolBar &t = Forms::get<frmToolBar>();
-        t.Color_MouseDown(index, button, 0, 10, 10);
-        t.Color_Click(index);
-    }
-
-    frmGeral &f = Forms::get<frmGeral>();
-};
-
-const QString Resources = QStringLiteral(PIXMINT_TEST_DATA "/good/resources/");
+const QString Resources = testData(QStringLiteral("good/resources/"));
 
 // A 32 x 32 icon image at 4 bits, all of one colour, with an empty mask.
 QByteArray solidIcon(QRgb colour)
@@ -100,17 +85,25 @@ QByteArray library(uint32_t count, const std::vector<QByteArray> &images)
     return head + QByteArray(0x200 - head.size(), '\0') + tree;
 }
 
-class Faces : public ::testing::Test
+class ToolBar : public ::testing::Test
 {
 protected:
-    void search(const QString &path)
+    void SetUp() override { clearSettingsStore(); }
+
+    static frmToolBar &bar() { return Forms::get<frmToolBar>(); }
+    static void click(int index, int button)
+    {
+        bar().Color_MouseDown(index, button, 0, 10, 10);
+        bar().Color_Click(index);
+    }
+    // Opens the file in the search face.
+    static void search(const QString &path)
     {
         scripted().fileAnswers.push_back(path);
-        t.cmdOpen_Click();
+        bar().cmdOpen_Click();
     }
 
     frmGeral &f = Forms::get<frmGeral>();
-    frmToolBar &t = Forms::get<frmToolBar>();
 };
 
 } // namespace
@@ -118,7 +111,7 @@ protected:
 TEST_F(ToolBar, LeftAndRightClicksSetTheMainColoursAndCopyTheOtherSwatch)
 {
     f.mnuCorFixa_Click();
-    frmToolBar &t = Forms::get<frmToolBar>();
+    frmToolBar &t = bar();
     EXPECT_TRUE(t.isVisible());
     EXPECT_TRUE(t.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     click(17, 1);
@@ -128,12 +121,8 @@ TEST_F(ToolBar, LeftAndRightClicksSetTheMainColoursAndCopyTheOtherSwatch)
     EXPECT_EQ(f.RightColor->BackColor(), RGB(0, 0, 0));
     EXPECT_EQ(f.LeftColor->BackColor(), RGB(255, 0, 0));
     EXPECT_EQ(t.RightColor->BackColor(), RGB(0, 0, 0));
-}
 
-TEST_F(ToolBar, RealClickOnACellWorksWithEitherButton)
-{
-    f.mnuCorFixa_Click();
-    frmToolBar &t = Forms::get<frmToolBar>();
+    // Real clicks, with either button.
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&t));
     QTest::mouseClick(t.Color[22], Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(f.LeftColor->BackColor(), RGB(0, 0, 255));
@@ -144,7 +133,7 @@ TEST_F(ToolBar, RealClickOnACellWorksWithEitherButton)
 TEST_F(ToolBar, CustomSlotsAskForAColourAndKeepItAcrossFaces)
 {
     f.mnuCorFixa_Click();
-    frmToolBar &t = Forms::get<frmToolBar>();
+    frmToolBar &t = bar();
     scripted().colorAnswers.push_back(RGB(10, 20, 30));
     click(40, 1);
     EXPECT_EQ(t.Color[40]->BackColor(), RGB(10, 20, 30));
@@ -164,9 +153,9 @@ TEST_F(ToolBar, CustomSlotsAskForAColourAndKeepItAcrossFaces)
     EXPECT_EQ(t.Color.count(32), 0u);
 }
 
-TEST_F(ToolBar, FacesSwitchAndSizeTheWindow)
+TEST_F(ToolBar, FacesSwitchAndSizeTheWindowAndTheCompassShifts)
 {
-    frmToolBar &t = Forms::get<frmToolBar>();
+    frmToolBar &t = bar();
     f.mnuSearch_Click();
     EXPECT_TRUE(t.fraLocaliza->isVisible());
     EXPECT_EQ(Width(&t), 2490);
@@ -186,12 +175,20 @@ TEST_F(ToolBar, FacesSwitchAndSizeTheWindow)
               1);
     EXPECT_EQ(t.Caption(), QStringLiteral("Orvel Pixmint "));
     EXPECT_EQ(t.PixelTwipsX, 15);
+
+    // The compass buttons of the move face carry their tooltips and shift the icon.
+    EXPECT_EQ(t.cmdShift[1]->toolTip(), QStringLiteral("Lateral Esquerda"));
+    EXPECT_EQ(t.cmdShift[7]->toolTip(), QStringLiteral("Base Direita"));
+    f.mnuLimpar_Click();
+    f.Ikon->PSet(5, 5, RGB(0, 0, 255));
+    t.cmdShift[3]->click();
+    EXPECT_EQ(f.Ikon->Point(5, 6), int32_t(RGB(0, 0, 255)));
 }
 
 TEST_F(ToolBar, ClosingHandsOverTheSwatchesAndRemembersThePlace)
 {
     f.mnuMove_Click();
-    frmToolBar &t = Forms::get<frmToolBar>();
+    frmToolBar &t = bar();
     t.move(200, 100);
     f.LeftColor->setBackColor(RGB(1, 1, 1));
     t.close();
@@ -206,19 +203,9 @@ TEST_F(ToolBar, ClosingHandsOverTheSwatchesAndRemembersThePlace)
     EXPECT_EQ(again.LeftColor->BackColor(), ColorValue(0x80000007));
 }
 
-TEST_F(ToolBar, CompassButtonsCarryTheirTooltips)
+TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
 {
-    frmToolBar &t = Forms::get<frmToolBar>();
-    EXPECT_EQ(t.cmdShift[1]->toolTip(), QStringLiteral("Lateral Esquerda"));
-    EXPECT_EQ(t.cmdShift[7]->toolTip(), QStringLiteral("Base Direita"));
-    f.mnuLimpar_Click();
-    f.Ikon->PSet(5, 5, RGB(0, 0, 255));
-    t.cmdShift[3]->click();
-    EXPECT_EQ(f.Ikon->Point(5, 6), int32_t(RGB(0, 0, 255)));
-}
-
-TEST_F(Faces, SearchListsEveryIconAndStepsThroughThem)
-{
+    frmToolBar &t = bar();
     f.mnuReduzir->setEnabled(true);
     f.mnuSearch_Click();
     search(Resources + "groups64.dll");
@@ -265,8 +252,9 @@ TEST_F(Faces, SearchListsEveryIconAndStepsThroughThem)
     EXPECT_GT(t.lblArquivo->width(), t.lblArquivo->fontMetrics().horizontalAdvance("18"));
 }
 
-TEST_F(Faces, TheSameFileAgainOrAnInvalidOneChangesNothing)
+TEST_F(ToolBar, TheSameFileAgainOrAnInvalidOneChangesNothing)
 {
+    frmToolBar &t = bar();
     search(Resources + "library.icl");
     ASSERT_EQ(t.IconCount, 3);
     t.cmdNext_Click();
@@ -279,7 +267,7 @@ TEST_F(Faces, TheSameFileAgainOrAnInvalidOneChangesNothing)
     // Nothing that is not a regular file is read, nor waited on.
     QTemporaryDir dir;
     const QString fifo = dir.filePath("fifo.dll");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(makeFifo(fifo));
     for (const QString &bad : {Resources + "noicons.dll", Resources + "missing.dll",
                                Resources + "make-fixtures.sh", QStringLiteral("/dev/zero"), fifo}) {
         search(bad);
@@ -294,14 +282,14 @@ TEST_F(Faces, TheSameFileAgainOrAnInvalidOneChangesNothing)
     EXPECT_EQ(f.Ikon->Image(), shown);
 }
 
-TEST_F(Faces, ALargeLibraryKeepsOneElementAndDecodesTheIconShown)
+TEST_F(ToolBar, ALargeLibraryKeepsOneElementAndDecodesTheIconShown)
 {
+    frmToolBar &t = bar();
     QTemporaryDir dir;
-    QFile file(dir.filePath("many.dll"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(library(5000, {solidIcon(qRgb(255, 0, 0)), solidIcon(qRgb(0, 0, 255))}));
-    file.close();
-    search(file.fileName());
+    const QString many = dir.filePath("many.dll");
+    ASSERT_TRUE(
+        writeAll(many, library(5000, {solidIcon(qRgb(255, 0, 0)), solidIcon(qRgb(0, 0, 255))})));
+    search(many);
     ASSERT_EQ(t.IconCount, 5000);
     EXPECT_EQ(f.lblMsg->text(), QStringLiteral("File: many.dll    Total: 5000"));
     EXPECT_EQ(t.fraLocaliza->findChildren<PictureBox *>().size(), 1);
@@ -316,17 +304,15 @@ TEST_F(Faces, ALargeLibraryKeepsOneElementAndDecodesTheIconShown)
     EXPECT_EQ(f.grid->surface().pixel(5, 5), qRgb(0, 0, 255));
 }
 
-TEST_F(Faces, OneIconWithTransparentCornersArrivesOnGrey)
+TEST_F(ToolBar, OneIconWithTransparentCornersArrivesOnGrey)
 {
+    frmToolBar &t = bar();
     QImage image(32, 32, QImage::Format_ARGB32);
     image.fill(qRgba(0, 0, 255, 255));
     image.setPixel(0, 0, qRgba(0, 0, 0, 0));
     QTemporaryDir dir;
-    QFile file(dir.filePath("one.ico"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(encodeIcon32(image));
-    file.close();
-    search(file.fileName());
+    ASSERT_TRUE(writeAll(dir.filePath("one.ico"), encodeIcon32(image)));
+    search(dir.filePath("one.ico"));
     ASSERT_EQ(t.IconCount, 1);
     EXPECT_FALSE(t.cmdNext->isEnabled());
     EXPECT_TRUE(f.lblMsg->text().endsWith(QStringLiteral("Total: 1")));
@@ -335,8 +321,9 @@ TEST_F(Faces, OneIconWithTransparentCornersArrivesOnGrey)
     EXPECT_EQ(f.grid->surface().pixel(5, 5), qRgb(192, 192, 192));
 }
 
-TEST_F(Faces, ResizeTransfersTheSmallIconAndReturnsToABlankCanvas)
+TEST_F(ToolBar, ResizeTransfersTheSmallIconAndReturnsToABlankCanvas)
 {
+    frmToolBar &t = bar();
     f.cd.FileName = Resources + "beta.ico";
     f.mnuReduzir_Click();
     t.cmdDiminuir_Click();
