@@ -213,7 +213,7 @@ TEST(IconImage, DirectoryKeepsOnlyImagesInsideTheFile)
     EXPECT_FALSE(readIconDirectory(QByteArray("\0\0\1\0\0\0", 6)));
 }
 
-TEST(IconImage, BestImageIsExactThenDeepestThenClosest)
+TEST(IconImage, BestImageIsExactThenDeepestThenClosestByWhatItsHeaderSays)
 {
     using Infos = std::vector<IconImageInfo>;
     const auto info = [](int side, int bits) { return IconImageInfo{side, side, bits, false}; };
@@ -224,10 +224,7 @@ TEST(IconImage, BestImageIsExactThenDeepestThenClosest)
     EXPECT_EQ(bestIconImage(Infos{info(256, 32), info(48, 4), info(16, 8), info(48, 32)}), 3);
     EXPECT_EQ(bestIconImage(Infos{info(16, 4), info(48, 4), info(16, 8)}), 2);
     EXPECT_EQ(bestIconImage(Infos{{32, 16, 32, false}, {30, 30, 4, false}}), 1);
-}
 
-TEST(IconImage, LoadsTheBestImageByWhatItsHeaderSays)
-{
     const QByteArray file =
         icoFile({solid24(16, Red), QByteArray(40, 'x'), solid24(32, Lime), dibHeader(32, 64, 8)});
     const auto image = loadBestIcon(file);

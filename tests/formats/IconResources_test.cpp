@@ -175,7 +175,7 @@ TEST(IconResources, IcoFileIsOneGroupAndWritesBackUnchanged)
     EXPECT_EQ(icon->color.pixel(0, 0), 0xFFFF00FFu);
 }
 
-TEST(IconResources, GroupToIcoKeepsEveryImageInOrder)
+TEST(IconResources, GroupToIcoKeepsEveryImageInOrderOnceAndRefusesHugeIcons)
 {
     for (const char *name : {"groups64.dll", "library.icl"}) {
         for (const IconGroup &group : groupsOf(fixture(name))) {
@@ -195,10 +195,7 @@ TEST(IconResources, GroupToIcoKeepsEveryImageInOrder)
         }
     }
     EXPECT_TRUE(groupToIco(IconGroup()).isEmpty());
-}
 
-TEST(IconResources, GroupToIcoWritesRepeatedImagesOnceAndRefusesHugeIcons)
-{
     // BETA's four images, then the same four again, then a copy of the first in its own bytes.
     const IconGroup beta = groupsOf(fixture("groups64.dll"))[1];
     IconGroup repeated = beta;

@@ -132,7 +132,7 @@ TEST(Pictures, ComposesIconsOverTheBackground)
                 {{0, 0, Red}, {1, 0, Lime}, {0, 1, Blue}, {1, 1, White}});
 }
 
-TEST(Pictures, KeepsGifTransparencyAsAlpha)
+TEST(Pictures, KeepsGifTransparencyAsAlphaAndOnlyTheTopLeftOfLargePictures)
 {
     expectSpots("gif-transparent.gif", QSize(8, 4),
                 {{0, 0, Red}, {1, 0, Lime}, {7, 3, White}, {4, 1, 0u}});
@@ -141,10 +141,7 @@ TEST(Pictures, KeepsGifTransparencyAsAlpha)
     QPainter(&canvas).drawImage(0, 0, load("gif-transparent.gif"));
     EXPECT_EQ(canvas.pixel(4, 1), BackRgb);
     EXPECT_EQ(canvas.pixel(0, 0), Red);
-}
 
-TEST(Pictures, KeepsOnlyTheTopLeftOfLargePictures)
-{
     const QImage big = load("big-40x36.png");
     ASSERT_EQ(big.size(), QSize(32, 32));
     EXPECT_EQ(big.pixel(0, 0), Red);

@@ -26,7 +26,7 @@ protected:
 
 } // namespace
 
-TEST(RegistryPaths, RootNamesAreExactAndCaseSensitive)
+TEST(RegistryPaths, RootNamesAreExactSplitLeavesTheSubkeyAndMalformedPathsAreShown)
 {
     EXPECT_EQ(RootKeyFromName("HKEY_CLASSES_ROOT"), int32_t(0x80000000));
     EXPECT_EQ(RootKeyFromName("HKEY_CURRENT_USER"), int32_t(0x80000001));
@@ -34,10 +34,7 @@ TEST(RegistryPaths, RootNamesAreExactAndCaseSensitive)
     EXPECT_EQ(RootKeyFromName("hkey_current_user"), 0);
     EXPECT_EQ(RootKeyFromName("HKEY_CURRENT_USER "), 0);
     EXPECT_EQ(RootKeyFromName(""), 0);
-}
 
-TEST(RegistryPaths, SplitTakesTheRootAndLeavesTheSubkey)
-{
     QString path = Key;
     int32_t root = 0;
     SplitKeyPath(path, root);
@@ -53,15 +50,13 @@ TEST(RegistryPaths, SplitTakesTheRootAndLeavesTheSubkey)
     SplitKeyPath(path, root);
     EXPECT_EQ(root, 0);
     EXPECT_TRUE(scripted().messages.empty());
-}
 
-TEST(RegistryPaths, MalformedPathsAreShownAndGiveNoRoot)
-{
+    // Malformed paths are shown and give no root.
     for (const QString &bad : {QStringLiteral("hkey_current_user\\Software"),
                                QStringLiteral("HKEY_CURRENT_USER\\Software\\"),
                                QStringLiteral("Software\\HKEY_CURRENT_USER"), QString()}) {
-        QString path = bad;
-        int32_t root = 1;
+        path = bad;
+        root = 1;
         SplitKeyPath(path, root);
         EXPECT_EQ(root, 0);
         ASSERT_FALSE(scripted().messages.empty());

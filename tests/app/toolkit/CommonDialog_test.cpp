@@ -3,7 +3,7 @@
 #include "app/toolkit/CommonDialog.h"
 #include "support/ScriptedSeam.h"
 
-TEST(CommonDialogFiles, ConfirmedOpenAndCancelledSave)
+TEST(CommonDialogFiles, ConfirmedOpenCancelledSaveAndBareNamesCompletedByTheSelectedFilter)
 {
     CommonDialog cd;
     cd.FileName = QStringLiteral("start.ico");
@@ -24,11 +24,9 @@ TEST(CommonDialogFiles, ConfirmedOpenAndCancelledSave)
     EXPECT_EQ(asked[0].initDir, QStringLiteral("/tmp"));
     EXPECT_TRUE(asked[1].save);
     EXPECT_EQ(asked[1].fileName, QStringLiteral("/home/u/pics/face.ico"));
-}
 
-TEST(CommonDialogFiles, KeepsTheSelectedFilterAndCompletesBareNamesInSaves)
-{
-    CommonDialog cd;
+    scripted().reset();
+    cd = CommonDialog();
     cd.Filter = QStringLiteral("Icons|*.ico|Bitmaps|*.bmp|Any|*.*");
     cd.FilterIndex = 2;
     scripted().fileAnswers = {QStringLiteral("/p/face"), QStringLiteral("/p/face"),
