@@ -49,7 +49,7 @@ QString data(const char *name)
 
 QString saved(const QTemporaryDir &dir, const char *name, const QByteArray &bytes)
 {
-    const QString path = dir.filePath(QLatin1String(name));
+    QString path = dir.filePath(QLatin1String(name));
     EXPECT_TRUE(writeAll(path, bytes)) << name;
     return path;
 }

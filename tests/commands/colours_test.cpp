@@ -14,9 +14,8 @@ TEST(Colours, WideStripIsFittedAndCentredNarrowStripKeepsItsPlaceAndColourWindow
     EXPECT_EQ(f.picDefaltColor->Point(0, 15), int32_t(vbBlack));
     EXPECT_EQ(f.picDefaltColor->Point(103 * 15, 15), int32_t(RGB(255, 255, 0)));
     EXPECT_EQ(f.picDefaltColor->Point(359 * 15, 15), int32_t(RGB(255, 250, 255)));
-    EXPECT_EQ(Left(f.picDefaltColor),
-              pixelsToTwips(twipsToPixels(
-                  double(vbRound(ScaleWidth(f.centralWidget()) - Width(f.picDefaltColor)) / 2))));
+    const int centred = vbRound(ScaleWidth(f.centralWidget()) - Width(f.picDefaltColor)) / 2;
+    EXPECT_EQ(Left(f.picDefaltColor), pixelsToTwips(twipsToPixels(double(centred))));
 
     setWidth(f.picDefaltColor, 1500); // 98 pixels inside its frame
     f.picDefaltColor->Cls();

@@ -35,7 +35,7 @@ protected:
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
                 image.setPixel(x, y, qRgb(x * 5, y * 5, 100));
-        const QString path = dir.filePath(name);
+        QString path = dir.filePath(name);
         EXPECT_TRUE(image.save(path, "BMP"));
         return path;
     }

@@ -34,7 +34,7 @@ QByteArray solid24(int side, QRgb c)
     QByteArray dib = dibHeader(side, 2 * side, 24);
     for (int y = 0; y < side; ++y)
         dib += quad(c).left(3).repeated(side) + QByteArray((4 - side * 3 % 4) % 4, '\0');
-    return dib + QByteArray((side + 31) / 32 * 4 * side, '\0');
+    return dib + QByteArray(qsizetype((side + 31) / 32 * 4) * side, '\0');
 }
 
 QByteArray bitmapFile(const QByteArray &dib, int headerAndPalette)

@@ -11,7 +11,7 @@ namespace {
 
 QByteArray fixture(const char *name)
 {
-    const QByteArray bytes = readAll(testData(QStringLiteral("good/resources/") + name));
+    QByteArray bytes = readAll(testData(QStringLiteral("good/resources/") + name));
     EXPECT_FALSE(bytes.isEmpty()) << name;
     return bytes;
 }
@@ -68,7 +68,7 @@ struct PeTree
         const uint64_t optional = pe + 24;
         rva = *r.u32(optional + (*r.u16(optional) == 0x10B ? 112 : 128));
         const uint64_t sections = optional + *r.u16(pe + 20);
-        for (uint64_t s = sections; s < sections + 40 * *r.u16(pe + 6); s += 40) {
+        for (uint64_t s = sections; s < sections + 40 * uint64_t(*r.u16(pe + 6)); s += 40) {
             if (rva >= *r.u32(s + 12) && rva < *r.u32(s + 12) + *r.u32(s + 8))
                 root = *r.u32(s + 20) + rva - *r.u32(s + 12);
         }
@@ -351,8 +351,8 @@ TEST(IconResources, DamagedNeTablesAreRefusedOrLoseImages)
 {
     const QByteArray file = fixture("library.icl");
     const uint64_t table = 0x40 + *ByteReader(file).u16(0x40 + 0x24);
-    const uint64_t icons = table + 2;              // the RT_ICON list comes first
-    const uint64_t groupList = icons + 8 + 5 * 12; // then the groups'
+    const uint64_t icons = table + 2;                        // the RT_ICON list comes first
+    const uint64_t groupList = icons + 8 + 5 * uint64_t(12); // then the groups'
     const auto info = [&](uint64_t list, int i) { return list + 8 + 12 * uint64_t(i); };
 
     for (auto [at, value] : {std::pair(table, uint16_t(40)), std::pair(icons + 2, uint16_t(0xFFFF)),

@@ -247,7 +247,7 @@ TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
         << error.message.toStdString();
     EXPECT_EQ(error.kind, FormatError::Kind::NotFound);
     QFile huge(dir.filePath(QStringLiteral("huge.bmp")));
-    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(65 * 1024 * 1024));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(65) * 1024 * 1024));
     EXPECT_FALSE(LoadPicture(huge.fileName(), Back, QSize(32, 32), &error));
     EXPECT_EQ(error.kind, FormatError::Kind::TooLarge);
     // What is not a regular file is refused before anything is read, without blocking; a file
