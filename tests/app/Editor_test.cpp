@@ -6,16 +6,8 @@
 
 #include "app/Editor.h"
 #include "app/frmGeral.h"
+#include "support/helpers.h"
 #include "toolwindow/frmToolBar.h"
-
-namespace {
-
-double mid(int cell)
-{
-    return cell * CellTwips + CellTwips / 2.0;
-}
-
-} // namespace
 
 // Drawing modes, menu commands and tool windows all change the icon through the one change, a
 // pencil stroke is one change from press to release, and each change starts from where the
@@ -32,20 +24,20 @@ TEST(Editor, EveryChangeOfTheIconIsOneChangeSeenBeforeAndAfter)
     f.LeftColor->setBackColor(RGB(255, 0, 0));
 
     f.picModeSel_Click(int(Mode::Pencil));
-    f.grid_MouseMove(0, 0, mid(1), mid(1));
-    f.grid_MouseDown(1, 0, mid(1), mid(1));
-    f.grid_MouseMove(1, 0, mid(2), mid(1));
-    f.grid_MouseMove(1, 0, mid(3), mid(1));
-    f.grid_MouseUp(1, 0, mid(3), mid(1));
+    f.grid_MouseMove(0, 0, cellMiddle(1), cellMiddle(1));
+    f.grid_MouseDown(1, 0, cellMiddle(1), cellMiddle(1));
+    f.grid_MouseMove(1, 0, cellMiddle(2), cellMiddle(1));
+    f.grid_MouseMove(1, 0, cellMiddle(3), cellMiddle(1));
+    f.grid_MouseUp(1, 0, cellMiddle(3), cellMiddle(1));
     ASSERT_EQ(changes.size(), 1u);
     EXPECT_NE(changes[0].first.image.pixel(1, 1), qRgb(255, 0, 0));
     for (int x : {1, 2, 3})
         EXPECT_EQ(last().pixel(x, 1), qRgb(255, 0, 0));
 
     f.picModeSel_Click(int(Mode::FilledRectangle));
-    f.grid_MouseDown(1, 0, mid(5), mid(5));
-    f.grid_MouseMove(1, 0, mid(6), mid(6));
-    f.grid_MouseUp(1, 0, mid(6), mid(6));
+    f.grid_MouseDown(1, 0, cellMiddle(5), cellMiddle(5));
+    f.grid_MouseMove(1, 0, cellMiddle(6), cellMiddle(6));
+    f.grid_MouseUp(1, 0, cellMiddle(6), cellMiddle(6));
     ASSERT_EQ(changes.size(), 2u);
     EXPECT_EQ(last().pixel(6, 6), qRgb(255, 0, 0));
 

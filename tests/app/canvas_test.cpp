@@ -4,11 +4,6 @@
 
 namespace {
 
-frmGeral &form()
-{
-    return Forms::get<frmGeral>();
-}
-
 // The grid pixel at the middle of cell (c, r).
 QRgb cellPixel(frmGeral &f, int c, int r)
 {
@@ -17,9 +12,9 @@ QRgb cellPixel(frmGeral &f, int c, int r)
 
 } // namespace
 
-TEST(Canvas, PaintCellSetsThePixelAndLeavesTheBars)
+TEST(Canvas, PaintCellSetsThePlainPixelAndLeavesTheBars)
 {
-    frmGeral &f = form();
+    frmGeral &f = Forms::get<frmGeral>();
     ASSERT_EQ(f.mnuGrade->text(), QStringLiteral("Without Bars"));
     f.PaintCell(150 * 3, 150 * 4, RGB(255, 0, 0));
     EXPECT_EQ(f.Ikon->Point(3, 4), int32_t(RGB(255, 0, 0)));
@@ -31,11 +26,16 @@ TEST(Canvas, PaintCellSetsThePixelAndLeavesTheBars)
     // The painted square is 120 twips: pixels 1 to 8 of the cell.
     EXPECT_EQ(f.grid->surface().pixel(31, 41), qRgb(255, 0, 0));
     EXPECT_EQ(f.grid->surface().pixel(38, 48), qRgb(255, 0, 0));
+
+    // A system colour reads back as plain RGB.
+    f.PaintCell(0, 0, vbWindowBackground);
+    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(resolveColor(vbWindowBackground)));
+    EXPECT_FALSE(isSystemColor(ColorValue(f.Ikon->Point(0, 0))));
 }
 
 TEST(Canvas, CellsOutsideTheGridChangeNothing)
 {
-    frmGeral &f = form();
+    frmGeral &f = Forms::get<frmGeral>();
     const QImage before = f.Ikon->Image();
     const QImage shown = f.grid->Image();
     ASSERT_EQ(f.grid->surfaceHeight(), 322); // a pixel row below the cells
@@ -53,17 +53,9 @@ TEST(Canvas, CellsOutsideTheGridChangeNothing)
     EXPECT_EQ(f.grid->Image(), shown);
 }
 
-TEST(Canvas, SystemColourReadsBackAsPlainRgb)
-{
-    frmGeral &f = form();
-    f.PaintCell(0, 0, vbWindowBackground);
-    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(resolveColor(vbWindowBackground)));
-    EXPECT_FALSE(isSystemColor(ColorValue(f.Ikon->Point(0, 0))));
-}
-
 TEST(Canvas, RedrawGridShowsTheModelAndKeepsIt)
 {
-    frmGeral &f = form();
+    frmGeral &f = Forms::get<frmGeral>();
     // Every cell its own colour, black (0) among them on and off the diagonal.
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x)
@@ -79,7 +71,7 @@ TEST(Canvas, RedrawGridShowsTheModelAndKeepsIt)
 
 TEST(Canvas, BarsToggleClearsAndRepaints)
 {
-    frmGeral &f = form();
+    frmGeral &f = Forms::get<frmGeral>();
     f.Ikon->PSet(2, 2, RGB(255, 0, 0));
     f.RedrawGrid();
     const QRgb background = toQRgb(vbWindowBackground);

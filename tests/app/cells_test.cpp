@@ -1,35 +1,8 @@
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "app/cells.h"
-
-namespace {
-
-// Column k of the default palette: red rises, then green, red falls, blue rises, green falls,
-// red rises and green rises to white, in steps of 5 with the stops at the turns doubled.
-ColorValue expectedColumn(int k)
-{
-    if (k <= 51)
-        return RGB(5 * k, 0, 0);
-    if (k <= 102)
-        return RGB(255, 5 * (k - 51), 0);
-    if (k == 103)
-        return RGB(255, 255, 0);
-    if (k <= 154)
-        return RGB(255 - 5 * (k - 103), 255, 0);
-    if (k <= 205)
-        return RGB(0, 255, 5 * (k - 154));
-    if (k == 206)
-        return RGB(0, 255, 255);
-    if (k <= 257)
-        return RGB(0, 255 - 5 * (k - 206), 255);
-    if (k == 258)
-        return RGB(0, 0, 255);
-    if (k <= 309)
-        return RGB(5 * (k - 258), 0, 255);
-    return RGB(255, 5 * (k - 309), 255);
-}
-
-} // namespace
 
 TEST(CellMapping, RoundsHalfToEvenThenTruncates)
 {
@@ -52,21 +25,15 @@ TEST(CellMapping, CoordinatesLabelKeepsTheLastTwoCharacters)
 
 TEST(PencilRule, ModifierKeepsColumnOrRow)
 {
-    int16_t col = 9, row = 9;
-    constrainPencil(1, 750, 1500, 750, 750, col, row); // mostly vertical: pressed column
-    EXPECT_EQ(col, 5);
-    EXPECT_EQ(row, 9);
-    col = row = 9;
-    constrainPencil(2, 1500, 1500, 750, 750, col, row); // exact diagonal keeps the column
-    EXPECT_EQ(col, 5);
-    col = row = 9;
-    constrainPencil(4, 1500, 900, 750, 750, col, row); // mostly horizontal: pressed row
-    EXPECT_EQ(col, 9);
-    EXPECT_EQ(row, 5);
-    col = row = 9;
-    constrainPencil(0, 1500, 900, 750, 750, col, row);
-    EXPECT_EQ(col, 9);
-    EXPECT_EQ(row, 9);
+    // Pressed at cell (5, 5), now over (9, 9): mostly vertical keeps the pressed column, an exact
+    // diagonal too, mostly horizontal keeps the pressed row, no modifier keeps both.
+    const std::tuple<int, double, double, int, int> cases[] = {
+        {1, 750, 1500, 5, 9}, {2, 1500, 1500, 5, 9}, {4, 1500, 900, 9, 5}, {0, 1500, 900, 9, 9}};
+    for (auto [shift, x, y, wantCol, wantRow] : cases) {
+        int16_t col = 9, row = 9;
+        constrainPencil(shift, x, y, 750, 750, col, row);
+        EXPECT_EQ(std::pair(int(col), int(row)), std::pair(wantCol, wantRow)) << shift;
+    }
 }
 
 TEST(BandRule, RadiusRoundsAndSaturates)
@@ -97,11 +64,19 @@ TEST(Spectrum, ColumnsRunFromBlackToWhiteWithDoubledStops)
 {
     const std::vector<ColorValue> columns = spectrumColumns();
     ASSERT_EQ(columns.size(), 361u);
-    for (int k = 0; k < 361; ++k)
-        ASSERT_EQ(columns[k], expectedColumn(k)) << "column " << k;
-    EXPECT_EQ(columns[0], vbBlack);
-    EXPECT_EQ(columns[102], columns[103]);
-    EXPECT_EQ(columns[205], columns[206]);
-    EXPECT_EQ(columns[257], columns[258]);
-    EXPECT_EQ(columns[360], vbWhite);
+    // Red rises, then green, red falls, blue rises, green falls, red rises and green rises to
+    // white: one channel moves by 5 a column between the turns, and three stops are doubled.
+    const int turns[][4] = {{0, 0, 0, 0},       {51, 255, 0, 0},     {102, 255, 255, 0},
+                            {103, 255, 255, 0}, {154, 0, 255, 0},    {205, 0, 255, 255},
+                            {206, 0, 255, 255}, {257, 0, 0, 255},    {258, 0, 0, 255},
+                            {309, 255, 0, 255}, {360, 255, 255, 255}};
+    for (const auto &t : turns)
+        EXPECT_EQ(columns[size_t(t[0])], RGB(t[1], t[2], t[3])) << "column " << t[0];
+    for (size_t k = 1; k < columns.size(); ++k) {
+        const QRgb a = toQRgb(columns[k - 1]), b = toQRgb(columns[k]);
+        const int moved = std::abs(qRed(b) - qRed(a)) + std::abs(qGreen(b) - qGreen(a)) +
+                          std::abs(qBlue(b) - qBlue(a));
+        const bool doubled = k == 103 || k == 206 || k == 258;
+        EXPECT_EQ(moved, doubled ? 0 : 5) << "column " << k;
+    }
 }

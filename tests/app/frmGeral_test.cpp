@@ -2,21 +2,15 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QTemporaryDir>
 #include <QTest>
-#include <optional>
-#include <vector>
 
 #include "app/frmGeral.h"
 #include "app/mdlStart.h"
-#include "app/processes.h"
 #include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
@@ -46,21 +40,13 @@ bool editingMenusEnabled(const frmGeral &f)
     return true;
 }
 
-void rollUp(frmGeral &f)
-{
-    f.picLogo_Click();
-    for (int i = 0; i < 1000 && f.tmrLogo->Enabled(); ++i)
-        f.tmrLogo_Timer();
-}
-
 } // namespace
 
-TEST(StartUp, SplashLocksEverythingButAbout)
+TEST(StartUp, SplashLocksEverythingButAboutAndTheLoadSequencePlacesTheWindow)
 {
     frmGeral &f = started();
     EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
     EXPECT_TRUE(f.splashShown());
-    EXPECT_FALSE(editingMenusEnabled(f));
     for (QMenu *m :
          {f.mnuOpen, f.mnuEdit, f.mnuGradeOption, f.mnuColors, f.mnuFerramentas, f.mnuOptions})
         EXPECT_FALSE(m->menuAction()->isEnabled()) << m->title().toStdString();
@@ -80,11 +66,7 @@ TEST(StartUp, SplashLocksEverythingButAbout)
     EXPECT_TRUE(Forms::loaded<frmToolBar>());
     EXPECT_TRUE(Forms::loaded<frmDesenho>());
     EXPECT_FALSE(Forms::get<frmVeCor2>().isVisible());
-}
 
-TEST(StartUp, LoadSequencePlacesTheWindowAndThePanels)
-{
-    frmGeral &f = started();
     // The size is the outer one, frame included, though the frame came only with the mapping;
     // the panels follow the inner size that is left.
     EXPECT_NEAR(Width(&f), Screen::Width() - 100, 15);
@@ -114,7 +96,7 @@ TEST(StartUp, SplashClickRollsUpAndEnablesTheMenus)
     f.tmrLogo_Timer();
     EXPECT_EQ(Height(f.picLogo), h - 150);
     EXPECT_FALSE(editingMenusEnabled(f));
-    rollUp(f);
+    rollUpSplash(f);
     EXPECT_FALSE(f.tmrLogo->Enabled());
     EXPECT_FALSE(f.splashShown());
     EXPECT_TRUE(editingMenusEnabled(f));
@@ -155,17 +137,14 @@ TEST(Window, UnloadEndsTheToolWindows)
     int cancel = 1;
     f.Form_Unload(cancel);
     EXPECT_EQ(cancel, 0);
-    EXPECT_FALSE(Forms::loaded<ColorPalette>());
-    EXPECT_FALSE(Forms::loaded<frmToolBar>());
-    EXPECT_FALSE(Forms::loaded<frmVeCor1>());
-    EXPECT_FALSE(Forms::loaded<frmCopy>());
+    EXPECT_FALSE(Forms::loaded<ColorPalette>() || Forms::loaded<frmToolBar>() ||
+                 Forms::loaded<frmVeCor1>() || Forms::loaded<frmCopy>());
 }
 
 TEST(Window, DroppedPanelMovesOnlyOnTheOuterPanel)
 {
     frmGeral &f = started();
-    rollUp(f);
-    const QPoint before = f.pic3dIco->pos();
+    rollUpSplash(f);
     f.pnlBarra_DragDrop(f.pic3dIco, 1500, 300);
     EXPECT_EQ(f.pic3dIco->pos(), QPoint(100, 20));
     EXPECT_EQ(f.pic3dIco->size().width(), 56);
@@ -176,13 +155,12 @@ TEST(Window, DroppedPanelMovesOnlyOnTheOuterPanel)
     const QPoint modeBefore = f.pic3DMode->pos();
     EXPECT_FALSE(dropAt(f.pic3DMode, onGrid));
     EXPECT_EQ(f.pic3DMode->pos(), modeBefore);
-    Q_UNUSED(before);
 }
 
-TEST(Window, DefaultPaletteTakesTheColourUnderThePointer)
+TEST(Window, DefaultPaletteTakesTheColourUnderThePointerAndPropertiesFollowTheFileName)
 {
     frmGeral &f = started();
-    rollUp(f);
+    rollUpSplash(f);
     f.picDefaltColor->PSet(30, 30, RGB(10, 20, 30));
     f.picDefaltColor_MouseMove(0, 0, 30, 30);
     EXPECT_TRUE(f.picVeCor->isVisibleTo(&f));
@@ -198,11 +176,7 @@ TEST(Window, DefaultPaletteTakesTheColourUnderThePointer)
 
     f.pnlBarra_MouseMove(0, 0, 10, 10);
     EXPECT_FALSE(f.picVeCor->isVisibleTo(&f));
-}
 
-TEST(Window, PropertiesFollowsTheFileNameLabel)
-{
-    frmGeral &f = started();
     f.setMsg(QStringLiteral("/tmp/a.bmp"));
     EXPECT_TRUE(f.mnuPropriedade->isEnabled());
     f.setMsg(QString());
@@ -232,37 +206,6 @@ TEST(Window, ClipboardBitmapEnablesPasteOnEveryMoveOverTheBody)
     QGuiApplication::clipboard()->clear();
 }
 
-TEST(Processes, NamesComeFromTheProcessTableInOrder)
-{
-    QTemporaryDir root;
-    const auto proc = [&](const char *pid, const QString &exe, const QByteArray &cmdline,
-                          const QByteArray &comm) {
-        QDir(root.path()).mkpath(pid);
-        const QString dir = root.path() + '/' + pid;
-        if (!exe.isEmpty())
-            QFile::link(exe, dir + "/exe");
-        QFile c(dir + "/cmdline");
-        c.open(QIODevice::WriteOnly);
-        c.write(cmdline);
-        QFile n(dir + "/comm");
-        n.open(QIODevice::WriteOnly);
-        n.write(comm);
-    };
-    proc("42", "/usr/bin/gimp", "gimp", "gimp\n");
-    proc("7", "/usr/bin/bash", "bash", "bash\n");
-    proc("100", QString(), "", "kworker/0:1\n");       // a kernel thread
-    proc("101", QString(), "secret\0", "otheruser\n"); // another user's process
-    // Run from anonymous memory: the name it was started by, or the one it gave itself.
-    proc("102", "/memfd:sealed-91173221a7ea (deleted)", QByteArrayLiteral("tools/backend\0-v\0"),
-         "memfd:sealed-91\n");
-    proc("103", "/memfd:x (deleted)", QByteArrayLiteral("memfd:y\0"), "memfd:x\n");
-    proc("104", "/memfd:z (deleted)", "z", "renamed\n");
-    QDir(root.path()).mkpath("self-not-a-pid");
-    EXPECT_EQ(runningApplications(root.path()),
-              (QStringList{"bash", "gimp", "otheruser", "backend", "renamed"}));
-    EXPECT_TRUE(runningApplications(root.path() + "/missing").isEmpty());
-}
-
 TEST(TextTool, FontDialogSetsTheTextBoxAndIkonFonts)
 {
     frmGeral &f = started();
@@ -274,11 +217,7 @@ TEST(TextTool, FontDialogSetsTheTextBoxAndIkonFonts)
     EXPECT_EQ(f.fraTexto->Caption(), QStringLiteral("TEXT"));
     EXPECT_EQ(f.Ikon->Font, before);
 
-    FontChoice chosen;
-    chosen.name = QStringLiteral("DejaVu Serif");
-    chosen.size = 20;
-    chosen.italic = true;
-    chosen.bold = false;
+    FontChoice chosen{QStringLiteral("DejaVu Serif"), 20, false, true};
     scripted().fontAnswers.push_back(chosen);
     scripted().colorAnswers.push_back(RGB(200, 0, 0));
     f.txtAlpha_Click();
@@ -318,7 +257,7 @@ TEST(StartUp, ShortcutsOfLockedMenusWaitForTheSplash)
     QObject::connect(f.mnuNew, &QAction::triggered, [&] { ++fired; });
     QTest::keyClick(&f, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(fired, 0);
-    rollUp(f);
+    rollUpSplash(f);
     QTest::keyClick(&f, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(fired, 1);
 
@@ -341,83 +280,4 @@ TEST(StartUp, ShortcutsOfLockedMenusWaitForTheSplash)
     QTest::keyClick(f.txtAlpha, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(copied, 0);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("abc"));
-}
-
-TEST(StartUp, AFileOnTheCommandLineIsOpenedAsAConfirmedOpenLeavesIt)
-{
-    const QString before = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(QStringLiteral(PIXMINT_TEST_DATA "/good")));
-    Main(QStringLiteral("bmp24.bmp"));
-    QDir::setCurrent(before);
-    frmGeral &f = Forms::get<frmGeral>();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-    QCoreApplication::processEvents();
-
-    const QString path = QStringLiteral(PIXMINT_TEST_DATA "/good/bmp24.bmp");
-    EXPECT_TRUE(scripted().messages.empty());
-    EXPECT_TRUE(scripted().fileRequests.empty());
-    EXPECT_EQ(f.lblMsg->text(), path);
-    EXPECT_EQ(f.cd.FileName, path);
-    EXPECT_EQ(f.cd.FileTitle, QStringLiteral("bmp24.bmp"));
-    EXPECT_TRUE(f.mnuReduzir->isEnabled());
-    EXPECT_TRUE(f.splashShown());
-    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(RGB(255, 0, 0)));
-    EXPECT_EQ(f.Ikon->Point(7, 3), int32_t(RGB(255, 255, 0)));
-    EXPECT_EQ(f.Ikon->Point(8, 0), int32_t(resolveColor(vbWindowBackground)));
-
-    rollUp(f);
-    EXPECT_EQ(f.grid->surface().pixel(4, 4), qRgb(255, 0, 0));
-    EXPECT_TRUE(f.mnuPropriedade->isEnabled());
-    f.mnusave_Click(); // Save offers the opened file, as after Open
-    ASSERT_EQ(scripted().fileRequests.size(), 1u);
-    EXPECT_EQ(scripted().fileRequests[0].fileName, path);
-}
-
-TEST(StartUp, AFileOnTheCommandLineThatIsNoPictureGetsOpensMessageOnceTheWindowShows)
-{
-    QTemporaryDir dir;
-    QFile text(dir.filePath(QStringLiteral("notes.ico")));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("not a picture\n");
-    text.close();
-    for (const QString &path : {dir.filePath(QStringLiteral("missing.bmp")), text.fileName()}) {
-        Main(path);
-        frmGeral &f = Forms::get<frmGeral>();
-        // Not before the window is on screen: it would come up alone, ahead of the editor.
-        EXPECT_TRUE(scripted().messages.empty());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-        EXPECT_TRUE(QTest::qWaitFor([] { return !scripted().messages.empty(); }, 2000));
-        QCoreApplication::processEvents();
-        ASSERT_EQ(scripted().messages.size(), 1u) << path.toStdString();
-        EXPECT_EQ(scripted().messages[0].text, OpenFailure);
-        EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
-        EXPECT_EQ(f.lblMsg->text(), path);
-        EXPECT_TRUE(f.mnuReduzir->isEnabled());
-        EXPECT_EQ(countPixels(f.Ikon, resolveColor(vbWindowBackground)), 1024);
-        Forms::unloadAll();
-        scripted().reset();
-    }
-}
-
-TEST(StartUp, WaylandSessionsRunThroughXWaylandUnlessThePlatformIsChosen)
-{
-    const char *names[] = {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"};
-    std::vector<std::optional<QByteArray>> saved;
-    for (const char *name : names)
-        saved.push_back(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name))
-                                                        : std::nullopt);
-    const auto platformFor = [&](const char *chosen, const char *wayland, const char *display) {
-        const char *values[] = {chosen, wayland, display};
-        for (int i = 0; i < 3; ++i)
-            values[i] ? qputenv(names[i], values[i]) : qunsetenv(names[i]);
-        preferX11UnderWayland();
-        return qgetenv("QT_QPA_PLATFORM");
-    };
-    EXPECT_EQ(platformFor(nullptr, "wayland-0", ":0"), "xcb");
-    EXPECT_EQ(platformFor("", "wayland-0", ":0"), "xcb");
-    EXPECT_EQ(platformFor("wayland", "wayland-0", ":0"), "wayland");
-    EXPECT_EQ(platformFor(nullptr, "wayland-0", nullptr), ""); // no XWayland
-    EXPECT_EQ(platformFor(nullptr, nullptr, ":0"), "");
-    for (int i = 0; i < 3; ++i)
-        saved[i] ? qputenv(names[i], *saved[i]) : qunsetenv(names[i]);
 }

@@ -3,20 +3,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <algorithm>
 
 #include "app/frmGeral.h"
 #include "support/helpers.h"
+#include "support/pixels.h"
 
 namespace {
-
-constexpr ColorValue Red = RGB(255, 0, 0);
-constexpr ColorValue Green = RGB(0, 255, 0);
-
-// Twips of the middle of a cell.
-double mid(int cell)
-{
-    return cell * CellTwips + CellTwips / 2.0;
-}
 
 class Modes : public ::testing::Test
 {
@@ -32,23 +25,14 @@ protected:
     void drag(int mode, int button, int c1, int r1, int c2, int r2, int shift = 0)
     {
         f.picModeSel_Click(mode);
-        f.grid_MouseMove(0, 0, mid(c1), mid(r1));
-        f.grid_MouseDown(button, shift, mid(c1), mid(r1));
-        f.grid_MouseMove(button, shift, mid(c2), mid(r2));
-        f.grid_MouseUp(button, shift, mid(c2), mid(r2));
+        f.grid_MouseMove(0, 0, cellMiddle(c1), cellMiddle(r1));
+        f.grid_MouseDown(button, shift, cellMiddle(c1), cellMiddle(r1));
+        f.grid_MouseMove(button, shift, cellMiddle(c2), cellMiddle(r2));
+        f.grid_MouseUp(button, shift, cellMiddle(c2), cellMiddle(r2));
     }
 
     int count(ColorValue c) const { return countPixels(f.Ikon, c); }
-    // The icon's pixels of the colour, row by row.
-    std::vector<QPoint> pixels(ColorValue c) const
-    {
-        std::vector<QPoint> found;
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x)
-                if (f.Ikon->Point(x, y) == int32_t(c))
-                    found.emplace_back(x, y);
-        return found;
-    }
+    Pixels pixels(ColorValue c) const { return pixelsOf(f.Ikon->Image(), c); }
 
     frmGeral &f = Forms::get<frmGeral>();
     int32_t white = 0;
@@ -69,6 +53,13 @@ TEST_F(Modes, PencilPaintsWithEachButton)
 
 TEST_F(Modes, ShiftedPencilStaysInThePressedColumnButLabelShowsThePointer)
 {
+    // A move without a button only tracks.
+    f.picModeSel_Click(0);
+    f.grid_MouseMove(0, 0, cellMiddle(5), cellMiddle(31));
+    EXPECT_EQ(f.lblCordenadas->text(), QStringLiteral("X: 05  Y: 31"));
+    EXPECT_FALSE(f.lblCordenadas->isHidden());
+    EXPECT_EQ(count(Red), 0);
+
     drag(0, 1, 4, 4, 6, 10, 1);
     EXPECT_EQ(f.Ikon->Point(4, 10), int32_t(Red));
     EXPECT_EQ(f.Ikon->Point(6, 10), white);
@@ -76,43 +67,29 @@ TEST_F(Modes, ShiftedPencilStaysInThePressedColumnButLabelShowsThePointer)
     EXPECT_EQ(f.CurCol, 4);
 }
 
-TEST_F(Modes, MoveWithoutButtonOnlyTracks)
-{
-    f.picModeSel_Click(0);
-    f.grid_MouseMove(0, 0, mid(5), mid(31));
-    EXPECT_EQ(f.lblCordenadas->text(), QStringLiteral("X: 05  Y: 31"));
-    EXPECT_FALSE(f.lblCordenadas->isHidden());
-    EXPECT_EQ(count(Red), 0);
-}
-
 TEST_F(Modes, LineSetsBothEndsAndAClickSetsOneCell)
 {
     // The minor axis rounds: (0, 0) to (7, 3) steps down at columns 2, 4 and 6.
     drag(1, 1, 0, 0, 7, 3);
-    EXPECT_EQ(pixels(Red), (std::vector<QPoint>{
-                               {0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}, {6, 3}, {7, 3}}));
+    EXPECT_EQ(pixels(Red),
+              (Pixels{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}, {6, 3}, {7, 3}}));
     EXPECT_FALSE(f.shLine->Visible());
     // Steep, up and to the left, with the right button.
     drag(1, 2, 20, 30, 17, 21);
-    EXPECT_EQ(pixels(Green), (std::vector<QPoint>{{17, 21},
-                                                  {17, 22},
-                                                  {18, 23},
-                                                  {18, 24},
-                                                  {18, 25},
-                                                  {19, 26},
-                                                  {19, 27},
-                                                  {19, 28},
-                                                  {20, 29},
-                                                  {20, 30}}));
+    const int steep[] = {17, 17, 18, 18, 18, 19, 19, 19, 20, 20}; // columns of rows 21 to 30
+    Pixels line;
+    for (int y = 21; y <= 30; ++y)
+        line.insert({steep[y - 21], y});
+    EXPECT_EQ(pixels(Green), line);
 
-    f.grid_MouseMove(0, 0, mid(20), mid(12));
-    f.grid_MouseDown(4, 0, mid(20), mid(12));
-    f.grid_MouseUp(4, 0, mid(20), mid(12));
+    f.grid_MouseMove(0, 0, cellMiddle(20), cellMiddle(12));
+    f.grid_MouseDown(4, 0, cellMiddle(20), cellMiddle(12));
+    f.grid_MouseUp(4, 0, cellMiddle(20), cellMiddle(12));
     EXPECT_EQ(count(Green), 11);
     EXPECT_EQ(f.Ikon->Point(20, 12), int32_t(Green));
 }
 
-TEST_F(Modes, RectangleIsTheSameInBothDirections)
+TEST_F(Modes, RectangleIsTheSameInBothDirectionsAndFilledFillsTheInside)
 {
     drag(2, 1, 10, 10, 4, 6);
     const QImage backwards = f.Ikon->Image();
@@ -126,12 +103,9 @@ TEST_F(Modes, RectangleIsTheSameInBothDirections)
     f.Ikon->Cls();
     drag(2, 1, 4, 6, 10, 10);
     EXPECT_EQ(f.Ikon->Image(), backwards);
-}
-
-TEST_F(Modes, FilledRectangleFillsBorderAndInside)
-{
+    // Filled: border and inside.
     drag(3, 2, 0, 0, 2, 3);
-    EXPECT_EQ(count(Green), 3 * 4);
+    EXPECT_EQ(pixels(Green), box(0, 0, 2, 3));
 }
 
 TEST_F(Modes, RectangleBandFollowsThePointer)
@@ -149,13 +123,13 @@ TEST_F(Modes, RectangleBandFollowsThePointer)
 TEST_F(Modes, CircleIsCentredOnThePressedCell)
 {
     f.picModeSel_Click(4);
-    f.grid_MouseDown(1, 0, mid(12), mid(20));
-    f.grid_MouseMove(1, 0, mid(12) + 600, mid(20)); // r = 600 twips, 4 pixels
+    f.grid_MouseDown(1, 0, cellMiddle(12), cellMiddle(20));
+    f.grid_MouseMove(1, 0, cellMiddle(12) + 600, cellMiddle(20)); // r = 600 twips, 4 pixels
     EXPECT_EQ(f.shCircle->Width(), 1200);
     EXPECT_EQ(f.shCircle->Height(), 1200);
-    EXPECT_EQ(f.shCircle->Left(), mid(12) - 600);
-    EXPECT_EQ(f.shCircle->Top(), mid(20) - 600);
-    f.grid_MouseUp(1, 0, mid(12) + 600, mid(20));
+    EXPECT_EQ(f.shCircle->Left(), cellMiddle(12) - 600);
+    EXPECT_EQ(f.shCircle->Top(), cellMiddle(20) - 600);
+    f.grid_MouseUp(1, 0, cellMiddle(12) + 600, cellMiddle(20));
     for (QPoint p : {QPoint(16, 20), QPoint(8, 20), QPoint(12, 16), QPoint(12, 24)})
         EXPECT_EQ(f.Ikon->Point(p.x(), p.y()), int32_t(Red)) << p.x() << "," << p.y();
     for (QPoint p : {QPoint(12, 20), QPoint(17, 20), QPoint(24, 12)})
@@ -173,20 +147,15 @@ TEST_F(Modes, TextIsCentredOnTheReleasedCell)
 {
     f.txtAlpha->setText(QStringLiteral("I"));
     f.picModeSel_Click(6);
-    f.grid_MouseUp(1, 0, mid(16), mid(16));
-    int minX = 32, maxX = -1;
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x)
-            if (f.Ikon->Point(x, y) == int32_t(Red)) {
-                minX = std::min(minX, x);
-                maxX = std::max(maxX, x);
-            }
-    ASSERT_GE(maxX, 0);
-    EXPECT_NEAR((minX + maxX) / 2.0, 16, 3);
+    f.grid_MouseUp(1, 0, cellMiddle(16), cellMiddle(16));
+    const Pixels ink = pixels(Red);
+    ASSERT_FALSE(ink.empty());
+    const auto [left, right] = std::minmax_element(ink.begin(), ink.end());
+    EXPECT_NEAR((left->first + right->first) / 2.0, 16, 3);
 
     f.txtAlpha->clear();
     const QImage before = f.Ikon->Image();
-    f.grid_MouseUp(1, 0, mid(3), mid(3));
+    f.grid_MouseUp(1, 0, cellMiddle(3), cellMiddle(3));
     EXPECT_EQ(f.Ikon->Image(), before);
 }
 
@@ -215,7 +184,7 @@ TEST_F(Modes, FillStaysInsideAndNeedsMatchingCells)
     // Released far outside the grid: nothing.
     drag(7, 1, 0, 0, 0, 0);
     const int reds = count(Red);
-    f.grid_MouseDown(1, 0, mid(0), mid(0));
+    f.grid_MouseDown(1, 0, cellMiddle(0), cellMiddle(0));
     f.grid_MouseUp(1, 0, -90000, 90000);
     EXPECT_EQ(count(Red), reds);
 }
@@ -243,11 +212,11 @@ TEST_F(Modes, PasteStampsTheBufferClippedAtTheEdges)
     buffer.fill(qRgb(0, 0, 255));
     f.picCap->setPicture(buffer);
     f.DrawMode = Mode::Paste;
-    f.grid_MouseUp(1, 0, mid(31), mid(31)); // region 0..0: a single pixel
+    f.grid_MouseUp(1, 0, cellMiddle(31), cellMiddle(31)); // region 0..0: a single pixel
     EXPECT_EQ(count(RGB(0, 0, 255)), 1);
 
     f.SelX1 = 0, f.SelY1 = 0, f.SelX2 = 3, f.SelY2 = 2;
-    f.grid_MouseUp(1, 0, mid(30), mid(0));
+    f.grid_MouseUp(1, 0, cellMiddle(30), cellMiddle(0));
     EXPECT_EQ(count(RGB(0, 0, 255)), 1 + 2 * 3);
     EXPECT_EQ(f.DrawMode, Mode::Paste);
     EXPECT_FALSE(f.shCapture->Visible());
@@ -273,9 +242,7 @@ TEST_F(Modes, RealMouseEventsDrawAPencilStroke)
 {
     f.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-    f.Label1_Click();
-    while (f.tmrLogo->Enabled())
-        f.tmrLogo_Timer();
+    rollUpSplash(f);
     f.picModeSel_Click(0);
     // Cell (c, r) is at pixels 10c..10c+9 of the grid.
     QTest::mouseMove(f.grid, QPoint(25, 35));

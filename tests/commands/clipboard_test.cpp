@@ -63,8 +63,13 @@ TEST_F(Clipboard, CopyFillsTheBufferAndTheDesktopClipboard)
     EXPECT_EQ(f.picCap->Picture().pixel(5, 5), qRgb(0, 128, 0)); // the picture stays
 }
 
-TEST_F(Clipboard, CutWhitensExactlyTheRegion)
+TEST_F(Clipboard, CleanTakesTheRightColourAndCutWhitensExactlyTheRegion)
 {
+    // Clean after start-up takes the window colour.
+    f.Ikon->PSet(5, 5, Blue);
+    f.mnuLimpar_Click();
+    EXPECT_EQ(count(resolveColor(vbWindowBackground)), 1024);
+
     f.RightColor->setBackColor(Blue);
     f.mnuLimpar_Click();
     capture(160, 170, 100, 100); // inside one cell
@@ -74,7 +79,7 @@ TEST_F(Clipboard, CutWhitensExactlyTheRegion)
     EXPECT_EQ(f.grid->surface().pixel(15, 15), qRgb(255, 255, 255));
 }
 
-TEST_F(Clipboard, PasteWithoutABitmapOnlyArmsTheMode)
+TEST_F(Clipboard, PasteArmsTheModeOrReplacesTheImageWithAClipboardBitmapThenStamps)
 {
     f.mnuLimpar_Click();
     const QImage before = f.Ikon->Image();
@@ -84,10 +89,7 @@ TEST_F(Clipboard, PasteWithoutABitmapOnlyArmsTheMode)
     EXPECT_EQ(f.picMode->Picture(), f.imgColar->pixmap().toImage());
     EXPECT_EQ(f.Ikon->Image(), before);
     EXPECT_TRUE(f.mnuColar->isEnabled());
-}
 
-TEST_F(Clipboard, PasteOfAClipboardBitmapReplacesTheImageThenStamps)
-{
     QImage other(8, 4, QImage::Format_RGB32);
     other.fill(qRgb(200, 10, 10));
     QGuiApplication::clipboard()->setImage(other); // put there by another program
@@ -118,37 +120,4 @@ TEST_F(Clipboard, ClearHidesItsEntryUntilABitmapComesBack)
     QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
     f.Form_MouseMove(0, 0, 1, 1);
     EXPECT_TRUE(f.mnuClear->isVisible());
-}
-
-TEST_F(Clipboard, CleanAfterStartUpTakesTheWindowColour)
-{
-    f.Ikon->PSet(5, 5, Blue);
-    f.mnuLimpar_Click();
-    EXPECT_EQ(count(resolveColor(vbWindowBackground)), 1024);
-}
-
-TEST_F(Clipboard, MirrorsMoveADotAndUndoThemselves)
-{
-    f.mnuLimpar_Click();
-    f.Ikon->PSet(3, 10, Blue);
-    f.Ikon->PSet(0, 0, vbWindowText); // a system colour comes back as plain RGB
-    const QImage start = f.Ikon->Image();
-
-    f.mnuRotate13_Click();
-    EXPECT_EQ(f.Ikon->Point(10, 3), int32_t(Blue));
-    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(resolveColor(vbWindowText)));
-    f.mnuRotate13_Click();
-    EXPECT_EQ(f.Ikon->Image(), start);
-
-    f.mnuHorizontal_Click();
-    EXPECT_EQ(f.Ikon->Point(28, 10), int32_t(Blue));
-    EXPECT_EQ(f.Ikon->Point(31, 0), int32_t(resolveColor(vbWindowText)));
-    f.mnuHorizontal_Click();
-    EXPECT_EQ(f.Ikon->Image(), start);
-
-    f.mnuVertical_Click();
-    EXPECT_EQ(f.Ikon->Point(3, 21), int32_t(Blue));
-    EXPECT_EQ(f.grid->surface().pixel(35, 215), qRgb(0, 0, 255));
-    f.mnuVertical_Click();
-    EXPECT_EQ(f.Ikon->Image(), start);
 }

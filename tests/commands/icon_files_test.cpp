@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
-#include <sys/stat.h>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/twips.h"
@@ -154,16 +153,14 @@ TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
     EXPECT_EQ(scripted().messages[0].style, 0);
     EXPECT_FALSE(f.mnuReduzir->isEnabled());
 
-    QFile junk(dir.filePath("junk.ico"));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write(QByteArray("\0\0\1\0\xff\xff garbage", 16));
-    junk.close();
-    scripted().fileAnswers.push_back(junk.fileName());
+    const QString junk = dir.filePath("junk.ico");
+    ASSERT_TRUE(writeAll(junk, QByteArray("\0\0\1\0\xff\xff garbage", 16)));
+    scripted().fileAnswers.push_back(junk);
     f.mnuOpenSimples_Click();
     ASSERT_EQ(scripted().messages.size(), 2u);
     EXPECT_EQ(scripted().messages[1].text, OpenFailure);
     EXPECT_EQ(f.Ikon->Image(), before);
-    EXPECT_EQ(f.lblMsg->text(), junk.fileName()); // the dialog was confirmed
+    EXPECT_EQ(f.lblMsg->text(), junk); // the dialog was confirmed
     EXPECT_TRUE(f.mnuReduzir->isEnabled());
     for (QWidget *w : toolWindows())
         EXPECT_TRUE(topmost(w));
@@ -183,14 +180,14 @@ TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
                                                  "libwmf finds no font file for \"Times\" in ")))
         << log[0].toStdString();
     EXPECT_TRUE(log[0].contains(QStringLiteral("fonts-urw-base35")));
-    scripted().fileAnswers.push_back(junk.fileName());
+    scripted().fileAnswers.push_back(junk);
     const QStringList junkLog = logOf([&] { f.mnuOpenSimples_Click(); });
     ASSERT_EQ(junkLog.size(), 1);
     EXPECT_FALSE(junkLog[0].contains(QStringLiteral("cannot be drawn")));
 
     // Nothing that is not a regular file is read, nor waited on.
     const QString fifo = dir.filePath("fifo.ico");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(makeFifo(fifo));
     for (const QString &special : {fifo, QStringLiteral("/dev/zero")}) {
         scripted().fileAnswers.push_back(special);
         f.mnuOpenSimples_Click();
@@ -254,10 +251,8 @@ TEST_F(IconFiles, SaveGivesABareNameTheSelectedTypeAndOffersItNextTime)
     f.mnusave_Click();
     f.mnusave_Click();
     EXPECT_FALSE(QFile::exists(bare));
-    QFile icon(bare + ".ico"), bitmap(bare + ".bmp");
-    ASSERT_TRUE(icon.open(QIODevice::ReadOnly) && bitmap.open(QIODevice::ReadOnly));
-    EXPECT_EQ(icon.read(4), QByteArray("\0\0\1\0", 4));
-    EXPECT_EQ(bitmap.read(2), QByteArray("BM"));
+    EXPECT_TRUE(readAll(bare + ".ico").startsWith(QByteArray("\0\0\1\0", 4)));
+    EXPECT_TRUE(readAll(bare + ".bmp").startsWith("BM"));
     EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + bare + ".bmp");
 
     f.mnusave_Click(); // cancelled
@@ -281,10 +276,7 @@ TEST_F(IconFiles, SaveAfterOpenOffersTheOpenedName)
 TEST_F(IconFiles, AFailedSaveSaysWhyAndKeepsTheOldFileAndCaption)
 {
     const QString path = dir.filePath("keep.bmp");
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("previous");
-    old.close();
+    ASSERT_TRUE(writeAll(path, "previous"));
     f.setCaption(QStringLiteral("Pixmint 2.1.0"));
     // A folder where the temporary file would go cannot exist under a plain file.
     const QString impossible = path + "/inside.bmp";
@@ -318,29 +310,6 @@ TEST_F(IconFiles, AFailedSaveSaysWhyAndKeepsTheOldFileAndCaption)
     EXPECT_EQ(scripted().messages.size(), 4u);
     EXPECT_TRUE(QFile::exists(later));
     EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + later);
-}
-
-TEST_F(IconFiles, SavingOnAFullDiskKeepsTheOldIconAndSaysSo)
-{
-    SmallDisk disk;
-    if (!disk.mounted())
-        GTEST_SKIP() << disk.why().toStdString();
-    const QString icon = disk.path() + QStringLiteral("/old.ico");
-    scripted().fileAnswers.push_back(icon);
-    f.mnusave_Click();
-    const QByteArray before = readAll(icon);
-    ASSERT_EQ(before.size(), 4286);
-    disk.fill();
-    f.Ikon->PSet(1, 1, RGB(1, 2, 3));
-    for (const QString &name : {icon, disk.path() + QStringLiteral("/new.ico")}) {
-        scripted().fileAnswers.push_back(name);
-        f.mnusave_Click();
-    }
-    ASSERT_EQ(scripted().messages.size(), 2u);
-    for (const auto &m : scripted().messages)
-        EXPECT_TRUE(m.text.endsWith(QStringLiteral("No space left on device")));
-    EXPECT_EQ(readAll(icon), before);
-    EXPECT_FALSE(QFile::exists(disk.path() + QStringLiteral("/new.ico")));
 }
 
 TEST_F(IconFiles, ExitUnloadsThreeToolWindowsAndOpenCopyMoveShowsTheManager)

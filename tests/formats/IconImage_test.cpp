@@ -1,35 +1,20 @@
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <array>
 #include <gtest/gtest.h>
 
 #include "formats/ByteReader.h"
 #include "formats/IconImage.h"
+#include "support/icons.h"
 
 namespace {
 
 constexpr QRgb Red = 0xFFFF0000, Lime = 0xFF00FF00, Black = 0xFF000000;
 
-QByteArray infoHeader(int32_t width, int32_t doubledHeight, uint16_t bits, uint32_t compression = 0,
-                      uint32_t clrUsed = 0)
-{
-    QByteArray h;
-    for (uint32_t v : {40u, uint32_t(width), uint32_t(doubledHeight)})
-        appendLE32(h, v);
-    appendLE16(h, 1);
-    appendLE16(h, bits);
-    for (uint32_t v : {compression, 0u, 0u, 0u, clrUsed, 0u})
-        appendLE32(h, v);
-    return h;
-}
-
+// A palette entry, blue first.
 QByteArray quad(QRgb c)
 {
-    QByteArray q(4, '\0');
-    q[0] = char(qBlue(c));
-    q[1] = char(qGreen(c));
-    q[2] = char(qRed(c));
-    return q;
+    const char q[] = {char(qBlue(c)), char(qGreen(c)), char(qRed(c)), '\0'};
+    return QByteArray(q, 4);
 }
 
 // A row of palette indices packed at `bits` per pixel and padded to 32 bits.
@@ -44,35 +29,9 @@ QByteArray packedRow(std::initializer_list<int> indices, int bits)
     return row;
 }
 
-// An .ico whose directory says 0 x 0 at 0 bits for every image: readers must trust the images.
-QByteArray icoFile(const std::vector<QByteArray> &images)
-{
-    QByteArray out;
-    for (uint16_t v : {0, 1, int(images.size())})
-        appendLE16(out, v);
-    uint32_t offset = 6 + 16 * uint32_t(images.size());
-    for (const QByteArray &image : images) {
-        out.append(8, '\0');
-        appendLE32(out, uint32_t(image.size()));
-        appendLE32(out, offset);
-        offset += uint32_t(image.size());
-    }
-    for (const QByteArray &image : images)
-        out += image;
-    return out;
-}
-
-QByteArray pngBytes(const QImage &image)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return buffer.data();
-}
-
 QByteArray solid24(int side, QRgb c)
 {
-    QByteArray dib = infoHeader(side, 2 * side, 24);
+    QByteArray dib = dibHeader(side, 2 * side, 24);
     for (int y = 0; y < side; ++y)
         dib += quad(c).left(3).repeated(side) + QByteArray((4 - side * 3 % 4) % 4, '\0');
     return dib + QByteArray(qsizetype(side + 31) / 32 * 4 * side, '\0');
@@ -100,7 +59,7 @@ TEST(IconImage, DecodesPalettedRowsInFileOrderWithTheirMask)
             const QByteArray rows =
                 topDown ? top + bottom + topMask + bottomMask : bottom + top + bottomMask + topMask;
             const auto image =
-                decodeIconImage(infoHeader(3, topDown ? -4 : 4, uint16_t(bits), 0, 2) + quad(Red) +
+                decodeIconImage(dibHeader(3, topDown ? -4 : 4, uint16_t(bits), 0, 2) + quad(Red) +
                                 quad(Lime) + rows);
             ASSERT_TRUE(image);
             EXPECT_EQ(image->bitCount, bits);
@@ -123,34 +82,34 @@ TEST(IconImage, DecodesDirectColoursAndOldHeaders)
         return image.value_or(IconImage());
     };
 
-    IconImage i = decode(infoHeader(2, 2, 16) + QByteArray("\x00\x7C\xE0\x03", 4) + noMask);
+    IconImage i = decode(dibHeader(2, 2, 16) + QByteArray("\x00\x7C\xE0\x03", 4) + noMask);
     EXPECT_EQ(i.color.pixel(0, 0), Red);
     EXPECT_EQ(i.color.pixel(1, 0), Lime);
 
     QByteArray masks;
     for (uint32_t m : {0xF800u, 0x07E0u, 0x001Fu})
         appendLE32(masks, m);
-    i = decode(infoHeader(2, 2, 16, 3) + masks + QByteArray("\xE0\x07\x1F\x00", 4) + noMask);
+    i = decode(dibHeader(2, 2, 16, 3) + masks + QByteArray("\xE0\x07\x1F\x00", 4) + noMask);
     EXPECT_EQ(i.color.pixel(0, 0), Lime);
     EXPECT_EQ(i.color.pixel(1, 0), 0xFF0000FF);
     // Fields are scaled by repeating their bits, as other readers do: mid-scale (16, 32, 16),
     // then (24, 50, 7), where truncating (v << 3) or rounding (v * 255 / 31) gives other bytes.
-    i = decode(infoHeader(2, 2, 16, 3) + masks + QByteArray("\x10\x84\x47\xC6", 4) + noMask);
+    i = decode(dibHeader(2, 2, 16, 3) + masks + QByteArray("\x10\x84\x47\xC6", 4) + noMask);
     EXPECT_EQ(i.color.pixel(0, 0), qRgb(132, 130, 132));
     EXPECT_EQ(i.color.pixel(1, 0), qRgb(198, 203, 57));
 
-    i = decode(infoHeader(1, 2, 24) + QByteArray("\x10\x20\x30\x00", 4) + noMask);
+    i = decode(dibHeader(1, 2, 24) + QByteArray("\x10\x20\x30\x00", 4) + noMask);
     EXPECT_EQ(i.color.pixel(0, 0), 0xFF302010);
     EXPECT_EQ(i.mask, std::vector<bool>{false});
 
-    i = decode(infoHeader(2, 2, 32) + QByteArray("\x10\x20\x30\x80\0\0\0\0", 8) + noMask);
+    i = decode(dibHeader(2, 2, 32) + QByteArray("\x10\x20\x30\x80\0\0\0\0", 8) + noMask);
     EXPECT_TRUE(i.hasAlpha);
     EXPECT_TRUE(i.mask.empty());
     EXPECT_EQ(i.color.pixel(0, 0), 0x80302010);
     EXPECT_EQ(i.color.pixel(1, 0), 0u);
 
     // Alpha all zero: an old image, drawn opaque through its mask.
-    i = decode(infoHeader(2, 2, 32) + QByteArray("\x10\x20\x30\0\0\0\0\0", 8) +
+    i = decode(dibHeader(2, 2, 32) + QByteArray("\x10\x20\x30\0\0\0\0\0", 8) +
                QByteArray("\x40\0\0\0", 4));
     EXPECT_FALSE(i.hasAlpha);
     EXPECT_EQ(i.color.pixel(0, 0), 0xFF302010);
@@ -174,16 +133,16 @@ TEST(IconImage, RefusesDamagedOrOversizedImagesAtOnce)
         {},
         QByteArray("\x28\0\0", 3),
         QByteArray("\x14\0\0\0", 4) + QByteArray(40, '\0'), // unknown header size
-        infoHeader(60000, 120000, 32) + QByteArray(64, '\0'),
-        infoHeader(0, 2, 32),
-        infoHeader(1025, 2, 1) + QByteArray(1024, '\0'),
-        infoHeader(1, 1, 32) + QByteArray(16, '\0'), // height halves to 0
-        infoHeader(1, INT32_MIN, 32),
-        infoHeader(1, 2, 2) + QByteArray(16, '\0'),
-        infoHeader(1, 2, 8, 1) + QByteArray(1100, '\0'), // run-length compressed
-        infoHeader(1, 2, 24, 3) + QByteArray(32, '\0'),
-        infoHeader(4, 8, 32) + QByteArray(63, '\0'),  // colour bits cut short
-        infoHeader(1, 2, 8) + QByteArray(1000, '\0'), // palette of 256 cut short
+        dibHeader(60000, 120000, 32) + QByteArray(64, '\0'),
+        dibHeader(0, 2, 32),
+        dibHeader(1025, 2, 1) + QByteArray(1024, '\0'),
+        dibHeader(1, 1, 32) + QByteArray(16, '\0'), // height halves to 0
+        dibHeader(1, INT32_MIN, 32),
+        dibHeader(1, 2, 2) + QByteArray(16, '\0'),
+        dibHeader(1, 2, 8, 1) + QByteArray(1100, '\0'), // run-length compressed
+        dibHeader(1, 2, 24, 3) + QByteArray(32, '\0'),
+        dibHeader(4, 8, 32) + QByteArray(63, '\0'),  // colour bits cut short
+        dibHeader(1, 2, 8) + QByteArray(1000, '\0'), // palette of 256 cut short
         hugePng,
         png.left(8) + QByteArray("\0\0\0\x0DIDAT", 8) + png.mid(16),
         png.left(40),
@@ -221,7 +180,7 @@ TEST(IconImage, ReadsPngEntriesAndProbesHeadersOnly)
     EXPECT_EQ(png->bitCount, 32);
     EXPECT_TRUE(png->png);
     const auto dib =
-        probeIconImage(infoHeader(48, -96, 8, 0, 16) + QByteArray(64 + 48 * 48 + 6 * 48, '\0'));
+        probeIconImage(dibHeader(48, -96, 8, 0, 16) + QByteArray(64 + 48 * 48 + 6 * 48, '\0'));
     ASSERT_TRUE(dib);
     EXPECT_EQ(dib->width, 48);
     EXPECT_EQ(dib->height, 48);
@@ -254,7 +213,7 @@ TEST(IconImage, DirectoryKeepsOnlyImagesInsideTheFile)
     EXPECT_FALSE(readIconDirectory(QByteArray("\0\0\1\0\0\0", 6)));
 }
 
-TEST(IconImage, BestImageIsExactThenDeepestThenClosest)
+TEST(IconImage, BestImageIsExactThenDeepestThenClosestByWhatItsHeaderSays)
 {
     using Infos = std::vector<IconImageInfo>;
     const auto info = [](int side, int bits) { return IconImageInfo{side, side, bits, false}; };
@@ -265,12 +224,9 @@ TEST(IconImage, BestImageIsExactThenDeepestThenClosest)
     EXPECT_EQ(bestIconImage(Infos{info(256, 32), info(48, 4), info(16, 8), info(48, 32)}), 3);
     EXPECT_EQ(bestIconImage(Infos{info(16, 4), info(48, 4), info(16, 8)}), 2);
     EXPECT_EQ(bestIconImage(Infos{{32, 16, 32, false}, {30, 30, 4, false}}), 1);
-}
 
-TEST(IconImage, LoadsTheBestImageByWhatItsHeaderSays)
-{
     const QByteArray file =
-        icoFile({solid24(16, Red), QByteArray(40, 'x'), solid24(32, Lime), infoHeader(32, 64, 8)});
+        icoFile({solid24(16, Red), QByteArray(40, 'x'), solid24(32, Lime), dibHeader(32, 64, 8)});
     const auto image = loadBestIcon(file);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, 32);
@@ -351,7 +307,7 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
                                                   "00020201"
                                                   "0102"
                                                   "0001");
-    const QByteArray rle = bitmapFile(infoHeader(6, 3, 8, 1, 3) + palette + stream, 52);
+    const QByteArray rle = bitmapFile(dibHeader(6, 3, 8, 1, 3) + palette + stream, 52);
     FormatError error;
     auto image = decodeBitmapFile(rle, QSize(32, 32), &error);
     ASSERT_TRUE(image) << error.message.toStdString();
@@ -370,7 +326,7 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
     // Runs go on through the whole bitmap, as ImageMagick reads them: six reds fill the bottom
     // row and wrap into the middle one; an end of line goes back to the row after the last
     // one ended; a run past the end is cut there, and a full bitmap needs no end code.
-    const QByteArray wrapping = bitmapFile(infoHeader(4, 3, 8, 1, 2) + quad(Red) + quad(Lime) +
+    const QByteArray wrapping = bitmapFile(dibHeader(4, 3, 8, 1, 2) + quad(Red) + quad(Lime) +
                                                QByteArray::fromHex("06000000010100000A01"),
                                            48);
     image = decodeBitmapFile(wrapping, QSize(32, 32), &error);
@@ -382,7 +338,7 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
 
     // The fourth byte of a plain 32-bit bitmap is not alpha; missing rows are an error.
     const QByteArray plain =
-        bitmapFile(infoHeader(2, -1, 32) + QByteArray::fromHex("102030407F7F7F00"), 40);
+        bitmapFile(dibHeader(2, -1, 32) + QByteArray::fromHex("102030407F7F7F00"), 40);
     ASSERT_TRUE(decodeBitmapFile(plain, QSize(32, 32)));
     EXPECT_EQ(decodeBitmapFile(plain, QSize(32, 32))->pixel(0, 0), 0xFF302010);
     EXPECT_FALSE(decodeBitmapFile(plain.chopped(1), QSize(32, 32)));
@@ -391,7 +347,7 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
     QElapsedTimer clock;
     clock.start();
     const QByteArray huge =
-        bitmapFile(infoHeader(16384, 16384, 8, 1, 1) + quad(Red) +
+        bitmapFile(dibHeader(16384, 16384, 8, 1, 1) + quad(Red) +
                        QByteArray::fromHex("FF00").repeated(100000) + QByteArray("\0\1", 2),
                    44);
     const auto top = decodeBitmapFile(huge, QSize(32, 32));
@@ -399,6 +355,6 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
     EXPECT_EQ(top->size(), QSize(32, 32));
     EXPECT_EQ(top->pixel(0, 0), 0u);
     EXPECT_EQ(top->pixel(31, 31), 0u);
-    EXPECT_FALSE(decodeBitmapFile(bitmapFile(infoHeader(16385, 1, 8, 1, 1), 40), QSize(32, 32)));
+    EXPECT_FALSE(decodeBitmapFile(bitmapFile(dibHeader(16385, 1, 8, 1, 1), 40), QSize(32, 32)));
     EXPECT_LT(clock.elapsed(), 1000);
 }

@@ -1,19 +1,19 @@
 #include "formats/IconResources.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 #include <tuple>
 #include <utility>
 
 #include "formats/ByteReader.h"
+#include "support/files.h"
 
 namespace {
 
 QByteArray fixture(const char *name)
 {
-    QFile f(QStringLiteral(PIXMINT_TEST_DATA "/good/resources/") + QString::fromLatin1(name));
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
-    return f.readAll();
+    QByteArray bytes = readAll(testData(QStringLiteral("good/resources/") + name));
+    EXPECT_FALSE(bytes.isEmpty()) << name;
+    return bytes;
 }
 
 std::vector<IconGroup> groupsOf(const QByteArray &file)
@@ -33,19 +33,30 @@ std::optional<FormatError::Kind> errorOf(const QByteArray &file)
     return error.kind;
 }
 
-void put16(QByteArray &f, uint64_t at, uint16_t v)
+// The file with a little-endian value written over the bytes at `at`.
+QByteArray patched16(QByteArray f, uint64_t at, uint16_t v)
 {
     QByteArray le;
     appendLE16(le, v);
-    f.replace(qsizetype(at), 2, le);
+    return f.replace(qsizetype(at), 2, le);
 }
 
-void put32(QByteArray &f, uint64_t at, uint32_t v)
+QByteArray patched32(QByteArray f, uint64_t at, uint32_t v)
 {
     QByteArray le;
     appendLE32(le, v);
-    f.replace(qsizetype(at), 4, le);
+    return f.replace(qsizetype(at), 4, le);
 }
+
+// How many images each group of the file keeps.
+std::vector<size_t> imageCounts(const QByteArray &file)
+{
+    std::vector<size_t> counts;
+    for (const IconGroup &group : groupsOf(file))
+        counts.push_back(group.images.size());
+    return counts;
+}
+using Counts = std::vector<size_t>;
 
 // Finds its way through a PE fixture's resource tree, to patch it.
 struct PeTree
@@ -164,7 +175,7 @@ TEST(IconResources, IcoFileIsOneGroupAndWritesBackUnchanged)
     EXPECT_EQ(icon->color.pixel(0, 0), 0xFFFF00FFu);
 }
 
-TEST(IconResources, GroupToIcoKeepsEveryImageInOrder)
+TEST(IconResources, GroupToIcoKeepsEveryImageInOrderOnceAndRefusesHugeIcons)
 {
     for (const char *name : {"groups64.dll", "library.icl"}) {
         for (const IconGroup &group : groupsOf(fixture(name))) {
@@ -184,10 +195,7 @@ TEST(IconResources, GroupToIcoKeepsEveryImageInOrder)
         }
     }
     EXPECT_TRUE(groupToIco(IconGroup()).isEmpty());
-}
 
-TEST(IconResources, GroupToIcoWritesRepeatedImagesOnceAndRefusesHugeIcons)
-{
     // BETA's four images, then the same four again, then a copy of the first in its own bytes.
     const IconGroup beta = groupsOf(fixture("groups64.dll"))[1];
     IconGroup repeated = beta;
@@ -222,26 +230,17 @@ TEST(IconResources, FilesWithoutIconsAreToldApart)
     EXPECT_EQ(errorOf(fixture("noicons.dll")), FormatError::Kind::NoIcons);
     EXPECT_EQ(errorOf(fixture("make-fixtures.sh")), FormatError::Kind::WrongKind);
     EXPECT_EQ(errorOf(QByteArray()), FormatError::Kind::WrongKind);
-    QByteArray dos(0x80, '\0');
-    dos[0] = 'M';
-    dos[1] = 'Z';
-    put32(dos, 0x3C, 0x40);
-    EXPECT_EQ(errorOf(dos), FormatError::Kind::WrongKind);
-    put32(dos, 0x3C, 0x7FFFFFFF);
-    EXPECT_EQ(errorOf(dos), FormatError::Kind::WrongKind);
+    const QByteArray dos = QByteArray("MZ") + QByteArray(0x7E, '\0');
+    for (uint32_t peAt : {0x40u, 0x7FFFFFFFu})
+        EXPECT_EQ(errorOf(patched32(dos, 0x3C, peAt)), FormatError::Kind::WrongKind);
     // A cursor file has the icon file's layout with type 2.
-    QByteArray cursor = fixture("beta.ico");
-    put16(cursor, 2, 2);
-    EXPECT_EQ(errorOf(cursor), FormatError::Kind::WrongKind);
+    EXPECT_EQ(errorOf(patched16(fixture("beta.ico"), 2, 2)), FormatError::Kind::WrongKind);
 
-    QByteArray pe = fixture("groups64.dll");
+    const QByteArray pe = fixture("groups64.dll");
     const uint64_t optional = *ByteReader(pe).u32(0x3C) + 24;
-    put16(pe, optional, 0x107);
-    EXPECT_EQ(errorOf(pe), FormatError::Kind::Damaged);
+    EXPECT_EQ(errorOf(patched16(pe, optional, 0x107)), FormatError::Kind::Damaged);
     // Two data directories: there is no resource directory.
-    pe = fixture("groups64.dll");
-    put32(pe, optional + 108, 2);
-    EXPECT_EQ(errorOf(pe), FormatError::Kind::NoIcons);
+    EXPECT_EQ(errorOf(patched32(pe, optional + 108, 2)), FormatError::Kind::NoIcons);
 }
 
 TEST(IconResources, TruncatedFilesAreRefusedOrLoseImages)
@@ -272,9 +271,7 @@ TEST(IconResources, LoopingDirectoriesAreRefused)
     const uint64_t groupDir = tree.target(groupType);
 
     // The group type pointing back at the root.
-    QByteArray patched = file;
-    put32(patched, groupType + 4, 0x80000000u);
-    EXPECT_EQ(errorOf(patched), FormatError::Kind::Damaged);
+    EXPECT_EQ(errorOf(patched32(file, groupType + 4, 0x80000000u)), FormatError::Kind::Damaged);
 
     // A group pointing at its parent, at the root, or its language level at itself: that group
     // has no images and the others keep theirs.
@@ -282,23 +279,15 @@ TEST(IconResources, LoopingDirectoriesAreRefused)
     const uint64_t betaLanguages = tree.target(beta);
     for (auto [at, target] : {std::pair(beta, groupDir), std::pair(beta, tree.root),
                               std::pair(tree.entry(betaLanguages, 0), betaLanguages)}) {
-        patched = file;
-        put32(patched, at + 4, 0x80000000u | uint32_t(target - tree.root));
-        const auto groups = groupsOf(patched);
-        ASSERT_EQ(groups.size(), 5u);
-        EXPECT_TRUE(groups[1].images.empty());
-        EXPECT_FALSE(groupIcon(groups[1]));
-        EXPECT_EQ(groups[0].images.size(), 2u);
-        EXPECT_EQ(groups[4].images.size(), 3u);
+        const uint32_t back = 0x80000000u | uint32_t(target - tree.root);
+        EXPECT_EQ(imageCounts(patched32(file, at + 4, back)), (Counts{2, 0, 2, 1, 3}));
     }
+    EXPECT_FALSE(groupIcon(IconGroup()));
 
     // Two groups sharing a language directory: the second is refused.
-    patched = file;
-    put32(patched, tree.entry(groupDir, 2) + 4, *tree.r.u32(beta + 4));
-    const auto groups = groupsOf(patched);
-    ASSERT_EQ(groups.size(), 5u);
-    EXPECT_EQ(groups[1].images.size(), 4u);
-    EXPECT_TRUE(groups[2].images.empty());
+    const uint32_t shared = *tree.r.u32(beta + 4);
+    EXPECT_EQ(imageCounts(patched32(file, tree.entry(groupDir, 2) + 4, shared)),
+              (Counts{2, 4, 0, 1, 3}));
 }
 
 TEST(IconResources, HugeCountsAndSizesAreRefused)
@@ -307,30 +296,18 @@ TEST(IconResources, HugeCountsAndSizesAreRefused)
     const PeTree tree(file);
     const uint64_t groupDir = tree.target(tree.idEntry(tree.root, 14));
 
-    for (uint64_t count : {tree.root + 14, groupDir + 12}) {
-        QByteArray patched = file;
-        put16(patched, count, 0xFFFF);
-        EXPECT_EQ(errorOf(patched), FormatError::Kind::Damaged);
-    }
-    QByteArray patched = file;
-    put16(patched, *tree.r.u32(0x3C) + 6, 0xFFFF);
-    EXPECT_EQ(errorOf(patched), FormatError::Kind::Damaged);
+    for (uint64_t count : {tree.root + 14, groupDir + 12, uint64_t(*tree.r.u32(0x3C) + 6)})
+        EXPECT_EQ(errorOf(patched16(file, count, 0xFFFF)), FormatError::Kind::Damaged);
 
     // A group claiming 65535 images keeps its place without them.
     const uint64_t zetaData =
         tree.data(tree.target(tree.entry(tree.target(tree.entry(groupDir, 2)), 0)));
-    patched = file;
-    put16(patched, zetaData + 4, 0xFFFF);
-    auto groups = groupsOf(patched);
-    ASSERT_EQ(groups.size(), 5u);
-    EXPECT_TRUE(groups[2].images.empty());
+    EXPECT_EQ(imageCounts(patched16(file, zetaData + 4, 0xFFFF)), (Counts{2, 4, 0, 1, 3}));
 
     // Data entries past the end, or at an address no section holds: the image is skipped.
     for (auto [at, value] : {std::pair(tree.dataEntry(3, 1) + 4, 0xFFFFFFF0u),
                              std::pair(tree.dataEntry(3, 1), 0x7FFFFFF0u)}) {
-        patched = file;
-        put32(patched, at, value);
-        groups = groupsOf(patched);
+        const auto groups = groupsOf(patched32(file, at, value));
         ASSERT_EQ(groups.size(), 5u);
         ASSERT_EQ(groups[2].images.size(), 1u);
         EXPECT_EQ(groups[2].images[0].width, 32);
@@ -343,11 +320,8 @@ TEST(IconResources, ImagesClaimingMoreThanTheirBytesAreSkipped)
     const PeTree tree(file);
 
     // Group 3's only image: 4 bytes that claim 256 x 256.
-    QByteArray patched = file;
     const uint64_t entry = tree.data(tree.dataEntry(14, 3)) + 6;
-    put16(patched, entry, 0);
-    put32(patched, tree.dataEntry(3, 8) + 4, 4);
-    auto groups = groupsOf(patched);
+    auto groups = groupsOf(patched32(patched16(file, entry, 0), tree.dataEntry(3, 8) + 4, 4));
     ASSERT_EQ(groups.size(), 5u);
     ASSERT_EQ(groups[3].images.size(), 1u);
     EXPECT_EQ(groups[3].images[0].width, 256);
@@ -355,11 +329,8 @@ TEST(IconResources, ImagesClaimingMoreThanTheirBytesAreSkipped)
     EXPECT_FALSE(groupIcon(groups[3]));
 
     // BETA's 32-bit image grown to 256 x 256 on 32 x 32 bytes gives way to the next best.
-    patched = file;
     const uint64_t beta32 = tree.data(tree.dataEntry(3, 10));
-    put32(patched, beta32 + 4, 256);
-    put32(patched, beta32 + 8, 512);
-    groups = groupsOf(patched);
+    groups = groupsOf(patched32(patched32(file, beta32 + 4, 256), beta32 + 8, 512));
     ASSERT_EQ(groups.size(), 5u);
     const auto icon = groupIcon(groups[1]);
     ASSERT_TRUE(icon);
@@ -385,31 +356,20 @@ TEST(IconResources, DamagedNeTablesAreRefusedOrLoseImages)
     const auto info = [&](uint64_t list, int i) { return list + 8 + 12 * uint64_t(i); };
 
     for (auto [at, value] : {std::pair(table, uint16_t(40)), std::pair(icons + 2, uint16_t(0xFFFF)),
-                             std::pair(groupList + 2, uint16_t(0xFFFF))}) {
-        QByteArray patched = file;
-        put16(patched, at, value);
-        EXPECT_EQ(errorOf(patched), FormatError::Kind::Damaged);
-    }
+                             std::pair(groupList + 2, uint16_t(0xFFFF))})
+        EXPECT_EQ(errorOf(patched16(file, at, value)), FormatError::Kind::Damaged);
 
     // Icon 1 (group 20's first image) past the end, then shorter than its group entry says.
     for (auto [at, value] : {std::pair(info(icons, 1), uint16_t(0xFFF0)),
                              std::pair(info(icons, 1) + 2, uint16_t(1))}) {
-        QByteArray patched = file;
-        put16(patched, at, value);
-        const auto groups = groupsOf(patched);
-        ASSERT_EQ(groups.size(), 3u);
-        ASSERT_EQ(groups[0].images.size(), 1u);
+        const auto groups = groupsOf(patched16(file, at, value));
+        ASSERT_EQ(imageCounts(patched16(file, at, value)), (Counts{1, 1, 2}));
         EXPECT_EQ(groups[0].images[0].width, 16);
-        EXPECT_EQ(groups[2].images.size(), 2u);
     }
 
     // A group name past the end leaves the name empty; a group past the end has no images.
-    QByteArray patched = file;
-    put16(patched, info(groupList, 1) + 6, 0x7FF0);
-    put16(patched, info(groupList, 2), 0xFFF0);
-    const auto groups = groupsOf(patched);
-    ASSERT_EQ(groups.size(), 3u);
-    EXPECT_TRUE(groups[1].name.isEmpty());
-    EXPECT_EQ(groups[1].images.size(), 1u);
-    EXPECT_TRUE(groups[2].images.empty());
+    const QByteArray patched =
+        patched16(patched16(file, info(groupList, 1) + 6, 0x7FF0), info(groupList, 2), 0xFFF0);
+    EXPECT_EQ(imageCounts(patched), (Counts{2, 1, 0}));
+    EXPECT_TRUE(groupsOf(patched)[1].name.isEmpty());
 }

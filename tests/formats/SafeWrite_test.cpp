@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "formats/SafeWrite.h"
+#include "formats/UserFile.h"
 #include "support/files.h"
 
 using SafeWrite::replaceFile;
@@ -18,11 +19,6 @@ QStringList entries(const QString &dir)
 {
     return QDir(dir).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-QString systemText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 class SafeWriteTest : public ::testing::Test
@@ -67,14 +63,14 @@ TEST_F(SafeWriteTest, AFailedStepLeavesTheOldFileAndSaysWhy)
         FailingWrites failing(step, errorCode);
         FormatError error;
         EXPECT_FALSE(replaceFile(old, QByteArray("new bytes"), &error));
-        EXPECT_EQ(error.message, systemText(errorCode));
+        EXPECT_EQ(error.message, systemError(errorCode));
         EXPECT_FALSE(replaceFile(dir.filePath(QStringLiteral("new.ico")), QByteArray("new")));
         EXPECT_EQ(readAll(old), QByteArray("old bytes"));
         EXPECT_EQ(entries(dir.path()), QStringList{QStringLiteral("old.ico")});
     }
     FormatError error;
     EXPECT_FALSE(replaceFile(dir.filePath(QStringLiteral("no/such/folder.ico")), "x", &error));
-    EXPECT_EQ(error.message, systemText(ENOENT));
+    EXPECT_EQ(error.message, systemError(ENOENT));
 }
 
 TEST_F(SafeWriteTest, NeverWritesThroughAnotherUsersLinkNorIntoSpecialFiles)
@@ -98,7 +94,7 @@ TEST_F(SafeWriteTest, NeverWritesThroughAnotherUsersLinkNorIntoSpecialFiles)
 
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.ico")));
     const QString fifo = dir.filePath(QStringLiteral("fifo.ico"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(makeFifo(fifo));
     for (const QString &special : {dir.filePath(QStringLiteral("folder.ico")), fifo})
         EXPECT_FALSE(replaceFile(special, QByteArray("x"))) << special.toStdString();
     EXPECT_TRUE(QFileInfo::exists(fifo));
@@ -142,7 +138,7 @@ TEST(SafeWriteDisk, FullAndReadOnlyFileSystemsKeepTheOldFile)
     disk.fill();
     FormatError error;
     EXPECT_FALSE(replaceFile(icon, QByteArray(4286, 'n'), &error));
-    EXPECT_EQ(error.message, systemText(ENOSPC));
+    EXPECT_EQ(error.message, systemError(ENOSPC));
     EXPECT_FALSE(replaceFile(disk.path() + QStringLiteral("/new.ico"), QByteArray(4286, 'n')));
     EXPECT_EQ(readAll(icon), QByteArray(4286, 'o'));
     EXPECT_EQ(entries(disk.path()),
@@ -151,6 +147,6 @@ TEST(SafeWriteDisk, FullAndReadOnlyFileSystemsKeepTheOldFile)
     ASSERT_TRUE(QFile::remove(disk.path() + QStringLiteral("/filler")));
     ASSERT_TRUE(disk.makeReadOnly());
     EXPECT_FALSE(replaceFile(icon, QByteArray("n"), &error));
-    EXPECT_EQ(error.message, systemText(EROFS));
+    EXPECT_EQ(error.message, systemError(EROFS));
     EXPECT_EQ(readAll(icon), QByteArray(4286, 'o'));
 }

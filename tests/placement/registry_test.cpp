@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <sys/stat.h>
 
 #include <QTemporaryDir>
 #include <cerrno>
@@ -22,20 +21,12 @@ class Registry : public ::testing::Test
 protected:
     void SetUp() override { path = clearSettingsStore(); }
 
-    void writeFile(const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
-
     QString path;
 };
 
 } // namespace
 
-TEST(RegistryPaths, RootNamesAreExactAndCaseSensitive)
+TEST(RegistryPaths, RootNamesAreExactSplitLeavesTheSubkeyAndMalformedPathsAreShown)
 {
     EXPECT_EQ(RootKeyFromName("HKEY_CLASSES_ROOT"), int32_t(0x80000000));
     EXPECT_EQ(RootKeyFromName("HKEY_CURRENT_USER"), int32_t(0x80000001));
@@ -43,10 +34,7 @@ TEST(RegistryPaths, RootNamesAreExactAndCaseSensitive)
     EXPECT_EQ(RootKeyFromName("hkey_current_user"), 0);
     EXPECT_EQ(RootKeyFromName("HKEY_CURRENT_USER "), 0);
     EXPECT_EQ(RootKeyFromName(""), 0);
-}
 
-TEST(RegistryPaths, SplitTakesTheRootAndLeavesTheSubkey)
-{
     QString path = Key;
     int32_t root = 0;
     SplitKeyPath(path, root);
@@ -62,15 +50,13 @@ TEST(RegistryPaths, SplitTakesTheRootAndLeavesTheSubkey)
     SplitKeyPath(path, root);
     EXPECT_EQ(root, 0);
     EXPECT_TRUE(scripted().messages.empty());
-}
 
-TEST(RegistryPaths, MalformedPathsAreShownAndGiveNoRoot)
-{
+    // Malformed paths are shown and give no root.
     for (const QString &bad : {QStringLiteral("hkey_current_user\\Software"),
                                QStringLiteral("HKEY_CURRENT_USER\\Software\\"),
                                QStringLiteral("Software\\HKEY_CURRENT_USER"), QString()}) {
-        QString path = bad;
-        int32_t root = 1;
+        path = bad;
+        root = 1;
         SplitKeyPath(path, root);
         EXPECT_EQ(root, 0);
         ASSERT_FALSE(scripted().messages.empty());
@@ -176,7 +162,7 @@ TEST_F(Registry, AStoreThatIsNoFileIsOutOfReachWithoutBlocking)
 {
     QFile::remove(path);
     QDir().mkpath(QFileInfo(path).path());
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    ASSERT_TRUE(makeFifo(path));
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
     CreateRegKey(Key);
     EXPECT_NE(RegStatus, ERROR_SUCCESS);
@@ -194,12 +180,7 @@ TEST_F(Registry, ADamagedStoreIsKeptAsideAndAFreshOneStarted)
                    "[values]\n80000001\\Software\\Window%2520Position\\Top=1, 2\n"
                    "80000001\\Software\\Window%2520Position\\Left=") +
         QByteArray(10000, '7') + "\n\xff\xfe[[[\n";
-    writeFile(damaged);
-    {
-        QFile older(path + ".damaged");
-        ASSERT_TRUE(older.open(QIODevice::WriteOnly));
-        older.write("older");
-    }
+    ASSERT_TRUE(writeAll(path, damaged) && writeAll(path + ".damaged", "older"));
     EXPECT_EQ(ReadRegValues(Key, {"Left", "Top"}), (QStringList{"Error", "Error"}));
     EXPECT_EQ(RegErrorText(RegStatus), QStringLiteral("The Registry Database is corrupt!"));
     WriteRegValue(Key, "Left", "1"); // no such key in a fresh store: nothing to write
@@ -212,7 +193,7 @@ TEST_F(Registry, ADamagedStoreIsKeptAsideAndAFreshOneStarted)
 
     // A store too large to be one is damaged too, and costs one write to replace.
     const QByteArray large = readAll(path) + ';' + QByteArray(1 << 20, 'x') + '\n';
-    writeFile(large);
+    ASSERT_TRUE(writeAll(path, large));
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
     EXPECT_EQ(RegStatus, ERROR_BADDB);
     FailingWrites counted;

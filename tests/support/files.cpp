@@ -1,9 +1,12 @@
 #include "support/files.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 bool startTestProgram(const QTemporaryDir &home)
@@ -17,10 +20,27 @@ bool startTestProgram(const QTemporaryDir &home)
     return true;
 }
 
+QString testData(const QString &name)
+{
+    return QStringLiteral(PIXMINT_TEST_DATA "/") + name;
+}
+
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+bool makeFifo(const QString &path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
 }
 
 bool giveToAnotherUser(const QString &path)

@@ -8,8 +8,14 @@
 // Starts a test program: Qt offscreen, and the per-user settings, data and caches in `home`,
 // out of the user's folders. False when `home` could not be made.
 bool startTestProgram(const QTemporaryDir &home);
+// A file under tests/data, such as "good/bmp24.bmp".
+QString testData(const QString &name);
 // The whole content of a file; empty when it cannot be read.
 QByteArray readAll(const QString &path);
+// Replaces the whole content of a file, making its folder first; false when it cannot be written.
+bool writeAll(const QString &path, const QByteArray &bytes);
+// Makes a named pipe, which no reader may wait on; false when it cannot be made.
+bool makeFifo(const QString &path);
 // Makes the file, link or folder another user's (tests run as root); false where not allowed.
 bool giveToAnotherUser(const QString &path);
 

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "app/frmGeral.h"
 #include "placement/registry.h"
 
 const QString OpenFailure =
@@ -23,4 +24,16 @@ QString clearSettingsStore()
     QFile::remove(path);
     QFile::remove(path + QStringLiteral(".damaged"));
     return path;
+}
+
+double cellMiddle(int cell)
+{
+    return cell * CellTwips + CellTwips / 2.0;
+}
+
+void rollUpSplash(frmGeral &f)
+{
+    f.picLogo_Click();
+    for (int i = 0; i < 1000 && f.tmrLogo->Enabled(); ++i)
+        f.tmrLogo_Timer();
 }

@@ -1,43 +1,117 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/twips.h"
+#include "formats/ByteReader.h"
+#include "formats/IconImage.h"
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"
 #include "toolwindow/frmToolBar.h"
-#include "toolwindow/shift.h"
 
 namespace {
+
+const QString Resources = testData(QStringLiteral("good/resources/"));
+
+// A 32 x 32 icon image at 4 bits, all of one colour, with an empty mask.
+QByteArray solidIcon(QRgb colour)
+{
+    QByteArray dib;
+    for (uint32_t v : {40u, 32u, 64u, 0x00040001u, 0u, 0u, 0u, 0u, 0u, 0u})
+        appendLE32(dib, v);
+    appendLE32(dib, 0);
+    appendLE32(dib, colour & 0xFFFFFF); // palette entry 1, stored blue first
+    // 14 more palette entries, 32 rows of 16 bytes of index 1, and the mask.
+    return dib + QByteArray(56, '\0') + QByteArray(512, '\x11') + QByteArray(128, '\0');
+}
+
+// A PE32 library of `count` icon groups, group i holding images[i % images.size()] alone.
+QByteArray library(uint32_t count, const std::vector<QByteArray> &images)
+{
+    const auto m = uint32_t(images.size());
+    const uint32_t rva = 0x1000, iconDir = 32, groupDir = iconDir + 16 + 8 * m;
+    const uint32_t languages = groupDir + 16 + 8 * count, entries = languages + 24 * (m + count);
+    const uint32_t data = entries + 16 * (m + count);
+    QByteArray tree;
+    const auto directory = [&tree](uint32_t ids) {
+        tree += QByteArray(14, '\0');
+        appendLE16(tree, uint16_t(ids));
+    };
+    const auto entry = [&tree](uint32_t name, uint32_t target) {
+        appendLE32(tree, name);
+        appendLE32(tree, target);
+    };
+    directory(2);
+    entry(3, 0x80000000u | iconDir);
+    entry(14, 0x80000000u | groupDir);
+    directory(m);
+    for (uint32_t i = 0; i < m; ++i)
+        entry(i + 1, 0x80000000u | (languages + 24 * i));
+    directory(count);
+    for (uint32_t i = 0; i < count; ++i)
+        entry(i + 1, 0x80000000u | (languages + 24 * (m + i)));
+    for (uint32_t i = 0; i < m + count; ++i) {
+        directory(1);
+        entry(0x409, entries + 16 * i);
+    }
+    QByteArray payload;
+    const QByteArray group = QByteArray::fromHex("0000010001002020100001000400e8020000");
+    for (uint32_t i = 0; i < m + count; ++i) {
+        const QByteArray bytes =
+            i < m ? images[i] : group + char((i - m) % m + 1) + QByteArray(1, '\0');
+        appendLE32(tree, rva + data + uint32_t(payload.size()));
+        appendLE32(tree, uint32_t(bytes.size()));
+        tree += QByteArray(8, '\0');
+        payload += bytes;
+    }
+    tree += payload;
+    QByteArray head = QByteArray::fromHex("4d5a") + QByteArray(58, '\0');
+    appendLE32(head, 64);
+    // The PE and COFF headers: one section, a 224-byte optional header, a DLL; then PE32.
+    head += QByteArray::fromHex("504500004c010100000000000000000000000000e00002210b01");
+    head += QByteArray(90, '\0');
+    for (uint32_t v : {16u, 0u, 0u, 0u, 0u, rva, uint32_t(tree.size())})
+        appendLE32(head, v);
+    head += QByteArray(224 - 120, '\0') + QByteArray(".rsrc\0\0\0", 8);
+    for (uint32_t v : {uint32_t(tree.size()), rva, uint32_t(tree.size()), 0x200u})
+        appendLE32(head, v);
+    head += QByteArray(16, '\0');
+    return head + QByteArray(0x200 - head.size(), '\0') + tree;
+}
 
 class ToolBar : public ::testing::Test
 {
 protected:
     void SetUp() override { clearSettingsStore(); }
 
-    void click(int index, int button)
+    static frmToolBar &bar() { return Forms::get<frmToolBar>(); }
+    static void click(int index, int button)
     {
-        frmToolBar &t = Forms::get<frmToolBar>();
-        t.Color_MouseDown(index, button, 0, 10, 10);
-        t.Color_Click(index);
+        bar().Color_MouseDown(index, button, 0, 10, 10);
+        bar().Color_Click(index);
+    }
+    // Opens the file in the search face.
+    static void search(const QString &path)
+    {
+        scripted().fileAnswers.push_back(path);
+        bar().cmdOpen_Click();
     }
 
     frmGeral &f = Forms::get<frmGeral>();
 };
-
-int count(PictureBox *ikon, ColorValue c)
-{
-    return countPixels(ikon, c);
-}
 
 } // namespace
 
 TEST_F(ToolBar, LeftAndRightClicksSetTheMainColoursAndCopyTheOtherSwatch)
 {
     f.mnuCorFixa_Click();
-    frmToolBar &t = Forms::get<frmToolBar>();
+    frmToolBar &t = bar();
     EXPECT_TRUE(t.isVisible());
     EXPECT_TRUE(t.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     click(17, 1);
@@ -47,12 +121,8 @@ TEST_F(ToolBar, LeftAndRightClicksSetTheMainColoursAndCopyTheOtherSwatch)
     EXPECT_EQ(f.RightColor->BackColor(), RGB(0, 0, 0));
     EXPECT_EQ(f.LeftColor->BackColor(), RGB(255, 0, 0));
     EXPECT_EQ(t.RightColor->BackColor(), RGB(0, 0, 0));
-}
 
-TEST_F(ToolBar, RealClickOnACellWorksWithEitherButton)
-{
-    f.mnuCorFixa_Click();
-    frmToolBar &t = Forms::get<frmToolBar>();
+    // Real clicks, with either button.
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&t));
     QTest::mouseClick(t.Color[22], Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(f.LeftColor->BackColor(), RGB(0, 0, 255));
@@ -63,7 +133,7 @@ TEST_F(ToolBar, RealClickOnACellWorksWithEitherButton)
 TEST_F(ToolBar, CustomSlotsAskForAColourAndKeepItAcrossFaces)
 {
     f.mnuCorFixa_Click();
-    frmToolBar &t = Forms::get<frmToolBar>();
+    frmToolBar &t = bar();
     scripted().colorAnswers.push_back(RGB(10, 20, 30));
     click(40, 1);
     EXPECT_EQ(t.Color[40]->BackColor(), RGB(10, 20, 30));
@@ -83,9 +153,9 @@ TEST_F(ToolBar, CustomSlotsAskForAColourAndKeepItAcrossFaces)
     EXPECT_EQ(t.Color.count(32), 0u);
 }
 
-TEST_F(ToolBar, FacesSwitchAndSizeTheWindow)
+TEST_F(ToolBar, FacesSwitchAndSizeTheWindowAndTheCompassShifts)
 {
-    frmToolBar &t = Forms::get<frmToolBar>();
+    frmToolBar &t = bar();
     f.mnuSearch_Click();
     EXPECT_TRUE(t.fraLocaliza->isVisible());
     EXPECT_EQ(Width(&t), 2490);
@@ -105,12 +175,20 @@ TEST_F(ToolBar, FacesSwitchAndSizeTheWindow)
               1);
     EXPECT_EQ(t.Caption(), QStringLiteral("Orvel Pixmint "));
     EXPECT_EQ(t.PixelTwipsX, 15);
+
+    // The compass buttons of the move face carry their tooltips and shift the icon.
+    EXPECT_EQ(t.cmdShift[1]->toolTip(), QStringLiteral("Lateral Esquerda"));
+    EXPECT_EQ(t.cmdShift[7]->toolTip(), QStringLiteral("Base Direita"));
+    f.mnuLimpar_Click();
+    f.Ikon->PSet(5, 5, RGB(0, 0, 255));
+    t.cmdShift[3]->click();
+    EXPECT_EQ(f.Ikon->Point(5, 6), int32_t(RGB(0, 0, 255)));
 }
 
 TEST_F(ToolBar, ClosingHandsOverTheSwatchesAndRemembersThePlace)
 {
     f.mnuMove_Click();
-    frmToolBar &t = Forms::get<frmToolBar>();
+    frmToolBar &t = bar();
     t.move(200, 100);
     f.LeftColor->setBackColor(RGB(1, 1, 1));
     t.close();
@@ -125,41 +203,156 @@ TEST_F(ToolBar, ClosingHandsOverTheSwatchesAndRemembersThePlace)
     EXPECT_EQ(again.LeftColor->BackColor(), ColorValue(0x80000007));
 }
 
-TEST_F(ToolBar, ShiftsMoveOnePixelAndWhitenTheOpenedEdge)
+TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
 {
-    f.RightColor->setBackColor(RGB(0, 0, 0));
-    f.mnuLimpar_Click();
-    f.Ikon->PSet(0, 0, RGB(255, 0, 0));
-    f.Ikon->PSet(31, 31, RGB(0, 255, 0));
-    Forms::get<frmToolBar>().cmdShift_Click(7); // bottom right
-    EXPECT_EQ(f.Ikon->Point(1, 1), int32_t(RGB(255, 0, 0)));
-    EXPECT_EQ(count(f.Ikon, RGB(0, 255, 0)), 0);
-    EXPECT_EQ(count(f.Ikon, vbWhite), 63);
-    EXPECT_EQ(f.grid->surface().pixel(15, 15), qRgb(255, 0, 0));
+    frmToolBar &t = bar();
+    f.mnuReduzir->setEnabled(true);
+    f.mnuSearch_Click();
+    search(Resources + "groups64.dll");
+    const FileDialogRequest &asked = scripted().fileRequests.back();
+    EXPECT_EQ(asked.title, QStringLiteral("Orvel Pixmint - Open..."));
+    EXPECT_EQ(asked.filter, QStringLiteral("Executable (*.exe)|*.EXE|D. L. Libraries "
+                                           "(*.dll)|*.DLL|Icon Libraries (*.icl)|*.ICL"));
+    ASSERT_EQ(t.IconCount, 5);
+    EXPECT_EQ(f.lblMsg->text(), QStringLiteral("File: groups64.dll    Total: 5"));
+    EXPECT_EQ(t.lblArquivo->text(), QStringLiteral("1"));
+    EXPECT_EQ(t.lblArquivo->toolTip(), QStringLiteral("1 of 5"));
+    EXPECT_TRUE(t.lblArquivo->isVisible());
+    EXPECT_FALSE(t.cmdBack->isEnabled());
+    EXPECT_TRUE(t.cmdNext->isEnabled());
+    EXPECT_FALSE(f.mnuReduzir->isEnabled());
+    EXPECT_FALSE(f.mnuPropriedade->isEnabled());
+    EXPECT_TRUE(t.PicIcon->isVisible());
+    EXPECT_EQ(f.Ikon->Image(), t.PicIcon->Picture());
+    const QImage first = f.Ikon->Image();
 
-    f.mnuLimpar_Click();
-    ShiftLeft(f.Ikon);
-    EXPECT_EQ(count(f.Ikon, vbWhite), 32);
-    EXPECT_EQ(f.Ikon->Point(31, 7), int32_t(vbWhite));
-    f.Ikon->PSet(31, 7, RGB(0, 0, 255));
-    ShiftRight(f.Ikon);
-    ShiftLeft(f.Ikon); // column 31 does not come back
-    EXPECT_EQ(f.Ikon->Point(31, 7), int32_t(vbWhite));
-    EXPECT_EQ(count(f.Ikon, RGB(0, 0, 255)), 0);
-    EXPECT_EQ(count(f.Ikon, vbWhite), 32);
+    for (int i = 0; i < 4; ++i)
+        t.cmdNext_Click();
+    EXPECT_EQ(t.lblArquivo->text(), QStringLiteral("5"));
+    EXPECT_EQ(t.lblArquivo->toolTip(), QStringLiteral("5 of 5"));
+    EXPECT_FALSE(t.cmdNext->isEnabled());
+    EXPECT_TRUE(t.cmdBack->isEnabled());
+    EXPECT_EQ(f.Ikon->Image(), t.PicIcon->Picture());
+    EXPECT_NE(f.Ikon->Image(), first);
+    t.cmdNext_Click(); // never past the end
+    EXPECT_EQ(t.IconIndex, 4);
 
-    for (int i = 0; i < 32; ++i)
-        Forms::get<frmToolBar>().cmdShift_Click(2);
-    EXPECT_EQ(count(f.Ikon, vbWhite), 1024);
+    for (int i = 0; i < 4; ++i)
+        t.cmdBack_Click();
+    EXPECT_EQ(t.lblArquivo->text(), QStringLiteral("1"));
+    EXPECT_FALSE(t.cmdBack->isEnabled());
+    EXPECT_TRUE(t.cmdNext->isEnabled());
+    EXPECT_EQ(f.Ikon->Image(), first);
+
+    // The caption is read as a number: a long one widens the label to show every digit.
+    t.lblArquivo->setText(QStringLiteral("183"));
+    t.cmdNext_Click();
+    EXPECT_EQ(t.lblArquivo->text(), QStringLiteral("184"));
+    EXPECT_GE(t.lblArquivo->width(), t.lblArquivo->sizeHint().width());
+    EXPECT_GT(t.lblArquivo->width(), t.lblArquivo->fontMetrics().horizontalAdvance("18"));
 }
 
-TEST_F(ToolBar, CompassButtonsCarryTheirTooltips)
+TEST_F(ToolBar, TheSameFileAgainOrAnInvalidOneChangesNothing)
 {
-    frmToolBar &t = Forms::get<frmToolBar>();
-    EXPECT_EQ(t.cmdShift[1]->toolTip(), QStringLiteral("Lateral Esquerda"));
-    EXPECT_EQ(t.cmdShift[7]->toolTip(), QStringLiteral("Base Direita"));
-    f.mnuLimpar_Click();
-    f.Ikon->PSet(5, 5, RGB(0, 0, 255));
-    t.cmdShift[3]->click();
-    EXPECT_EQ(f.Ikon->Point(5, 6), int32_t(RGB(0, 0, 255)));
+    frmToolBar &t = bar();
+    search(Resources + "library.icl");
+    ASSERT_EQ(t.IconCount, 3);
+    t.cmdNext_Click();
+    const QImage shown = f.Ikon->Image();
+
+    search(Resources + "library.icl"); // the same file: nothing at all
+    EXPECT_EQ(t.IconIndex, 1);
+    EXPECT_TRUE(scripted().messages.empty());
+
+    // Nothing that is not a regular file is read, nor waited on.
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo.dll");
+    ASSERT_TRUE(makeFifo(fifo));
+    for (const QString &bad : {Resources + "noicons.dll", Resources + "missing.dll",
+                               Resources + "make-fixtures.sh", QStringLiteral("/dev/zero"), fifo}) {
+        search(bad);
+        ASSERT_FALSE(scripted().messages.empty());
+        EXPECT_EQ(scripted().messages.back().text,
+                  QStringLiteral("  This  File  is  not  Valid!  "));
+        EXPECT_EQ(scripted().messages.back().title, QStringLiteral("Inform the User!"));
+        EXPECT_EQ(scripted().messages.back().style, 16);
+    }
+    EXPECT_EQ(t.IconCount, 3);
+    EXPECT_EQ(t.lblArquivo->text(), QStringLiteral("2"));
+    EXPECT_EQ(f.Ikon->Image(), shown);
+}
+
+TEST_F(ToolBar, ALargeLibraryKeepsOneElementAndDecodesTheIconShown)
+{
+    frmToolBar &t = bar();
+    QTemporaryDir dir;
+    const QString many = dir.filePath("many.dll");
+    ASSERT_TRUE(
+        writeAll(many, library(5000, {solidIcon(qRgb(255, 0, 0)), solidIcon(qRgb(0, 0, 255))})));
+    search(many);
+    ASSERT_EQ(t.IconCount, 5000);
+    EXPECT_EQ(f.lblMsg->text(), QStringLiteral("File: many.dll    Total: 5000"));
+    EXPECT_EQ(t.fraLocaliza->findChildren<PictureBox *>().size(), 1);
+    EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(255, 0, 0)));
+    t.cmdNext_Click();
+    EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(0, 0, 255)));
+    t.IconIndex = 4998;
+    t.cmdNext_Click();
+    EXPECT_EQ(t.IconIndex, 4999);
+    EXPECT_FALSE(t.cmdNext->isEnabled());
+    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(RGB(0, 0, 255)));
+    EXPECT_EQ(f.grid->surface().pixel(5, 5), qRgb(0, 0, 255));
+}
+
+TEST_F(ToolBar, OneIconWithTransparentCornersArrivesOnGrey)
+{
+    frmToolBar &t = bar();
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(qRgba(0, 0, 255, 255));
+    image.setPixel(0, 0, qRgba(0, 0, 0, 0));
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeAll(dir.filePath("one.ico"), encodeIcon32(image)));
+    search(dir.filePath("one.ico"));
+    ASSERT_EQ(t.IconCount, 1);
+    EXPECT_FALSE(t.cmdNext->isEnabled());
+    EXPECT_TRUE(f.lblMsg->text().endsWith(QStringLiteral("Total: 1")));
+    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(RGB(192, 192, 192)));
+    EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(0, 0, 255)));
+    EXPECT_EQ(f.grid->surface().pixel(5, 5), qRgb(192, 192, 192));
+}
+
+TEST_F(ToolBar, ResizeTransfersTheSmallIconAndReturnsToABlankCanvas)
+{
+    frmToolBar &t = bar();
+    f.cd.FileName = Resources + "beta.ico";
+    f.mnuReduzir_Click();
+    t.cmdDiminuir_Click();
+    EXPECT_EQ(t.cmdDiminuir->text(), QStringLiteral("Transfer"));
+    EXPECT_EQ(t.picPequeno->Point(0, 0), int32_t(vbWhite));
+    const int32_t corner = t.picPequeno->Point(1, 1);
+    EXPECT_EQ(t.picPequeno->Point(17, 17), int32_t(vbWhite));
+
+    t.cmdDiminuir_Click();
+    EXPECT_EQ(t.cmdDiminuir->text(), QStringLiteral("Return, Clean!"));
+    EXPECT_EQ(Width(f.grid), 2715);
+    EXPECT_EQ(Width(f.lblNumero2), Width(f.grid));
+    EXPECT_EQ(f.Ikon->Point(1, 1), corner);
+    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(vbWhite));
+    EXPECT_EQ(f.Ikon->Point(25, 25), -1); // beyond the small canvas
+    EXPECT_EQ(f.grid->surfaceWidth(), 181);
+
+    t.cmdDiminuir_Click();
+    EXPECT_EQ(t.cmdDiminuir->text(), QStringLiteral("Resize"));
+    EXPECT_EQ(Width(f.grid), 4815);
+    EXPECT_EQ(f.Ikon->surfaceWidth(), 32);
+    for (int p : {0, 1, 31})
+        EXPECT_EQ(f.Ikon->Point(p, p), int32_t(vbWhite));
+    EXPECT_EQ(t.picPequeno->Point(1, 1), int32_t(vbWhite));
+    // The bars drawn before the canvas shrank are there again.
+    EXPECT_EQ(f.grid->surface().pixel(300, 5), qRgb(0, 0, 0));
+
+    // A special file is not read: the desktop's icon for it stands in.
+    f.cd.FileName = QStringLiteral("/dev/zero");
+    t.cmdDiminuir_Click();
+    EXPECT_EQ(t.cmdDiminuir->text(), QStringLiteral("Transfer"));
 }

@@ -53,7 +53,7 @@ TEST_F(Surface, FollowsTheWidgetSizeEvenWhileHidden)
     EXPECT_EQ(red(), Pixels({{2, 3}}));
 }
 
-TEST_F(Surface, BoxTakesItsCornersInEitherOrderAndFillsByStyle)
+TEST_F(Surface, BoxTakesItsCornersInEitherOrderFillsByStyleAndInTwipsCoversThePixelsInside)
 {
     make(10, 10);
     pic->FillColor = Green;
@@ -69,10 +69,8 @@ TEST_F(Surface, BoxTakesItsCornersInEitherOrderAndFillsByStyle)
     pic->LineBox(2, 3, 6, 5, Red, true);
     EXPECT_EQ(red(), box(2, 3, 6, 5));
     pic->LineBox(-1e300, NaN, Inf, 1e300, Red, true);
-}
 
-TEST_F(Surface, BoxInTwipsCoversThePixelsInsideItsRange)
-{
+    // In twips a box covers the pixels inside its range.
     make(12, 12, PictureBox::ScaleMode::Twips);
     pic->LineBox(10, 10, 130, 130, Red, true);
     EXPECT_EQ(red(), box(1, 1, 8, 8));

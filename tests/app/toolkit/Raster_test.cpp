@@ -41,7 +41,7 @@ TEST(RasterBox, IncludesBothCornersAndIsCutToTheImage)
     EXPECT_EQ(pixelsOf(image, Green).size(), 100u);
 }
 
-TEST(RasterLine, LeavesOutItsLastPixel)
+TEST(RasterLine, LeavesOutItsLastPixelAndFromFarOutsideIsClippedNotWalked)
 {
     QImage image = white(10, 10);
     Raster::line(image, 4, 4, 0, 0, red);
@@ -61,11 +61,9 @@ TEST(RasterLine, LeavesOutItsLastPixel)
             EXPECT_TRUE(line.count({x, y - 1}) || line.count({x - 1, y - 1}));
         }
     }
-}
 
-TEST(RasterLine, FromFarOutsideIsClippedNotWalked)
-{
-    QImage image = white(16, 16);
+    // From far outside: clipped, not walked.
+    image = white(16, 16);
     Raster::line(image, -1e9, 5, 1e9, 5, red);
     EXPECT_EQ(pixelsOf(image, Red), box(0, 5, 15, 5));
     image = white(16, 16);
@@ -78,7 +76,7 @@ TEST(RasterLine, FromFarOutsideIsClippedNotWalked)
     EXPECT_EQ(pixelsOf(image, Red), box(0, 3, 15, 3));
 }
 
-TEST(RasterCircle, OfRadiusZeroOneAndTwo)
+TEST(RasterCircle, OfRadiusZeroOneAndTwoIsSymmetricClippedAndBounded)
 {
     QImage image = white(9, 9);
     Raster::circle(image, 1, 1, 0, red);
@@ -97,11 +95,8 @@ TEST(RasterCircle, OfRadiusZeroOneAndTwo)
     EXPECT_EQ(pixelsOf(image, Red), minus(disc, box(3, 3, 5, 5)));
     Raster::circle(image, 4, 4, 2, red, green);
     EXPECT_EQ(pixelsOf(image, Green), box(3, 3, 5, 5));
-}
 
-TEST(RasterCircle, IsSymmetricClippedAndBounded)
-{
-    QImage image = white(21, 21);
+    image = white(21, 21);
     Raster::circle(image, 10, 10, 5.5, red);
     const Pixels ring = pixelsOf(image, Red);
     for (auto [x, y] : ring) {
@@ -119,7 +114,7 @@ TEST(RasterCircle, IsSymmetricClippedAndBounded)
     EXPECT_TRUE(pixelsOf(image, Green).empty());
 }
 
-TEST(RasterFloodFill, StaysFourConnected)
+TEST(RasterFloodFill, StaysFourConnectedAndFillsTheWholeCanvasAndAWindingCorridor)
 {
     // A diagonal wall: the two triangles touch only at corners.
     QImage image(8, 8, QImage::Format_RGB32);
@@ -136,11 +131,8 @@ TEST(RasterFloodFill, StaysFourConnected)
     EXPECT_EQ(Raster::floodFill(image, 1, 0, qRgb(255, 255, 255), qRgb(255, 255, 255)), 0);
     EXPECT_EQ(Raster::floodFill(image, 8, 0, qRgb(255, 255, 255), qRgb(255, 0, 0)), 0);
     EXPECT_EQ(image, walled);
-}
 
-TEST(RasterFloodFill, WholeCanvasAndWindingCorridor)
-{
-    QImage image(32, 32, QImage::Format_RGB32);
+    image = QImage(32, 32, QImage::Format_RGB32);
     image.fill(Qt::white);
     EXPECT_EQ(Raster::floodFill(image, 31, 31, qRgb(255, 255, 255), qRgb(0, 0, 255)), 1024);
     EXPECT_EQ(pixelsOf(image, vbBlue).size(), 1024u);

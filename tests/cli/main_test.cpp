@@ -1,20 +1,19 @@
 // The real pixmint-icons program, run as a user would.
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cerrno>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "formats/ByteReader.h"
 #include "formats/IconResources.h"
-#include "support/helpers.h"
+#include "formats/UserFile.h"
+#include "support/files.h"
+#include "support/icons.h"
 
 namespace {
 
@@ -45,45 +44,14 @@ Outcome icons(const QStringList &arguments, const QString &standardOutput = QStr
 
 QString data(const char *name)
 {
-    return QStringLiteral(PIXMINT_TEST_DATA "/good/resources/") + QString::fromLatin1(name);
+    return testData(QStringLiteral("good/resources/") + QLatin1String(name));
 }
 
-QByteArray contents(const QString &path)
+QString saved(const QTemporaryDir &dir, const char *name, const QByteArray &bytes)
 {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-    return f.readAll();
-}
-
-QString writeFile(const QTemporaryDir &dir, const char *name, const QByteArray &bytes)
-{
-    QFile f(dir.filePath(QString::fromLatin1(name)));
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    return f.fileName();
-}
-
-// An icon file whose `count` entries each name one of the images, in turn.
-QByteArray iconFile(int count, const std::vector<QByteArray> &images)
-{
-    QByteArray out;
-    for (int v : {0, 1, count})
-        appendLE16(out, uint16_t(v));
-    std::vector<uint32_t> offsets;
-    uint32_t at = 6 + 16 * uint32_t(count);
-    for (const QByteArray &image : images) {
-        offsets.push_back(at);
-        at += uint32_t(image.size());
-    }
-    for (int i = 0; i < count; ++i) {
-        const size_t k = size_t(i) % images.size();
-        out += QByteArray::fromHex("0000000001002000");
-        appendLE32(out, uint32_t(images[k].size()));
-        appendLE32(out, offsets[k]);
-    }
-    for (const QByteArray &image : images)
-        out += image;
-    return out;
+    QString path = dir.filePath(QLatin1String(name));
+    EXPECT_TRUE(writeAll(path, bytes)) << name;
+    return path;
 }
 
 // The group names of `list` output, in order.
@@ -114,24 +82,6 @@ TEST(PixmintIcons, ListShowsEachImagesOwnSizeAndDepth)
                                      "2\t10\t32x32x1 32x32x32\n"));
 }
 
-TEST(PixmintIcons, ListOrderMatchesWrestool)
-{
-    const QString wrestool = QStandardPaths::findExecutable(QStringLiteral("wrestool"));
-    if (wrestool.isEmpty())
-        GTEST_SKIP() << "wrestool is not installed";
-    for (const char *name : {"groups32.dll", "groups64.dll", "library.icl"}) {
-        SCOPED_TRACE(name);
-        const Outcome theirs =
-            run(wrestool, {QStringLiteral("-l"), QStringLiteral("--type=14"), data(name)});
-        QStringList names;
-        static const QRegularExpression nameField(QStringLiteral("--name='?([^' ]*)'?"));
-        for (const QString &line : theirs.out.split(u'\n', Qt::SkipEmptyParts))
-            names << nameField.match(line).captured(1);
-        ASSERT_FALSE(names.isEmpty());
-        EXPECT_EQ(listedNames(icons({QStringLiteral("list"), data(name)}).out), names);
-    }
-}
-
 TEST(PixmintIcons, ExtractWritesEveryGroupAsACompleteIco)
 {
     const QString icotool = QStandardPaths::findExecutable(QStringLiteral("icotool"));
@@ -141,14 +91,14 @@ TEST(PixmintIcons, ExtractWritesEveryGroupAsACompleteIco)
         const QString out = dir.filePath(QStringLiteral("icons"));
         const Outcome extracted = icons({QStringLiteral("extract"), data(name), out});
         EXPECT_EQ(extracted.status, 0) << extracted.err.toStdString();
-        const auto groups = readIconGroups(contents(data(name)));
+        const auto groups = readIconGroups(readAll(data(name)));
         ASSERT_TRUE(groups);
         EXPECT_EQ(extracted.out, QString::number(groups->size()) + u'\n');
         EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), qsizetype(groups->size()));
         const QString base = QString::fromLatin1(name).section(u'.', 0, 0);
         for (size_t i = 0; i < groups->size(); ++i) {
             const QString path = QStringLiteral("%1/%2_%3.ico").arg(out, base).arg(i);
-            EXPECT_EQ(contents(path), groupToIco((*groups)[i])) << i;
+            EXPECT_EQ(readAll(path), groupToIco((*groups)[i])) << i;
             // Another reader agrees on the number of images.
             if (!icotool.isEmpty()) {
                 const Outcome listed = run(icotool, {QStringLiteral("-l"), path});
@@ -160,22 +110,20 @@ TEST(PixmintIcons, ExtractWritesEveryGroupAsACompleteIco)
 
 TEST(PixmintIcons, ExitStatusTellsWhatWentWrong)
 {
-    const Outcome none = icons({QStringLiteral("list"), data("noicons.dll")});
-    EXPECT_EQ(none.status, 1);
-    EXPECT_TRUE(none.out.isEmpty());
-    EXPECT_EQ(none.err.count(u'\n'), 1);
-    EXPECT_EQ(icons({QStringLiteral("extract"), data("noicons.dll"), QDir::tempPath()}).status, 1);
-
-    for (const QString &bad : {data("missing.dll"), data("make-fixtures.sh")}) {
-        const Outcome r = icons({QStringLiteral("list"), bad});
-        EXPECT_EQ(r.status, 2);
+    // No icons is 1; no such file, no library, or a folder that cannot be made (its parent is
+    // a file) is 2; each says why in one line.
+    const std::pair<QStringList, int> failures[] = {
+        {{QStringLiteral("list"), data("noicons.dll")}, 1},
+        {{QStringLiteral("extract"), data("noicons.dll"), QDir::tempPath()}, 1},
+        {{QStringLiteral("list"), data("missing.dll")}, 2},
+        {{QStringLiteral("list"), data("make-fixtures.sh")}, 2},
+        {{QStringLiteral("extract"), data("beta.ico"), data("beta.ico") + "/out"}, 2}};
+    for (const auto &[arguments, status] : failures) {
+        const Outcome r = icons(arguments);
+        EXPECT_EQ(r.status, status) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
         EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
     }
-    // A folder that cannot be made: its parent is a file.
-    const Outcome unwritable =
-        icons({QStringLiteral("extract"), data("beta.ico"), data("beta.ico") + "/out"});
-    EXPECT_EQ(unwritable.status, 2);
-    EXPECT_EQ(unwritable.err.count(u'\n'), 1);
 
     // An icon whose name is taken by a folder.
     QTemporaryDir out;
@@ -188,7 +136,7 @@ TEST(PixmintIcons, ExitStatusTellsWhatWentWrong)
     // error is told as it is.
     QTemporaryDir special;
     const QString fifo = special.filePath(QStringLiteral("fifo.dll"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(makeFifo(fifo));
     QFile huge(special.filePath(QStringLiteral("huge.dll")));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(513) * 1024 * 1024));
     const std::pair<QString, QString> refusals[] = {
@@ -196,7 +144,7 @@ TEST(PixmintIcons, ExitStatusTellsWhatWentWrong)
         {fifo, QStringLiteral("It is not a regular file.")},
         {special.path(), QStringLiteral("It is not a regular file.")},
         {huge.fileName(), QStringLiteral("The file is too large.")},
-        {QStringLiteral("/proc/self/mem"), QString::fromLocal8Bit(std::strerror(EIO))}};
+        {QStringLiteral("/proc/self/mem"), systemError(EIO)}};
     for (const auto &[file, reason] : refusals) {
         const Outcome r = icons({QStringLiteral("list"), file});
         EXPECT_EQ(r.status, 2) << file.toStdString();
@@ -223,12 +171,10 @@ TEST(PixmintIcons, ExtractWritesRepeatedImagesOnceAndRefusesIconsTooLargeToWrite
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x)
             noise.setPixel(x, y, uint32_t(std::rand()) | 0xFF000000u);
-    QBuffer png;
-    png.open(QIODevice::WriteOnly);
-    noise.save(&png, "PNG");
+    const QByteArray png = pngBytes(noise);
     QTemporaryDir dir;
     // 63000 entries naming one image: listed as they are, written as one image.
-    const QString repeated = writeFile(dir, "repeated.ico", iconFile(63000, {png.data()}));
+    const QString repeated = saved(dir, "repeated.ico", icoFile({png}, 63000));
     const Outcome listed = icons({QStringLiteral("list"), repeated});
     EXPECT_EQ(listed.status, 0);
     EXPECT_EQ(listed.out.count(QStringLiteral("128x128x32")), 63000);
@@ -236,16 +182,16 @@ TEST(PixmintIcons, ExtractWritesRepeatedImagesOnceAndRefusesIconsTooLargeToWrite
     const Outcome once = icons({QStringLiteral("extract"), repeated, out});
     EXPECT_EQ(once.status, 0) << once.err.toStdString();
     EXPECT_EQ(once.out, QStringLiteral("1\n"));
-    const QByteArray written = contents(out + QStringLiteral("/repeated_0.ico"));
-    EXPECT_EQ(written.size(), 6 + 16 + png.data().size());
-    EXPECT_EQ(readIconDirectory(written)->size(), 1u);
+    const QByteArray single = readAll(out + QStringLiteral("/repeated_0.ico"));
+    EXPECT_EQ(single.size(), 6 + 16 + png.size());
+    EXPECT_EQ(readIconDirectory(single)->size(), 1u);
 
     // 300 images of their own: the icon is not written, and the tool says why.
     std::vector<QByteArray> images;
     images.reserve(300);
     for (int i = 0; i < 300; ++i)
         images.push_back(QByteArray::number(100000 + i));
-    const QString crowded = writeFile(dir, "crowded.ico", iconFile(300, images));
+    const QString crowded = saved(dir, "crowded.ico", icoFile(images));
     const Outcome refused = icons({QStringLiteral("extract"), crowded, out});
     EXPECT_EQ(refused.status, 2);
     EXPECT_EQ(refused.out, QStringLiteral("0\n"));
@@ -257,7 +203,7 @@ TEST(PixmintIcons, ExtractWritesRepeatedImagesOnceAndRefusesIconsTooLargeToWrite
 
 TEST(PixmintIcons, ListEscapesControlCharactersInNames)
 {
-    QByteArray library = contents(data("groups64.dll"));
+    QByteArray library = readAll(data("groups64.dll"));
     const auto rename = [&library](const QString &from, const QString &to) {
         ASSERT_EQ(from.size(), to.size());
         const QByteArray old(reinterpret_cast<const char *>(from.utf16()), from.size() * 2);
@@ -270,7 +216,7 @@ TEST(PixmintIcons, ListEscapesControlCharactersInNames)
     rename(QStringLiteral("BETA"), QStringLiteral("B\nT\r"));
     rename(QStringLiteral("ZETA"), QString::fromUtf16(u"\0\\\u2028\u0085", 4));
     QTemporaryDir dir;
-    const Outcome r = icons({QStringLiteral("list"), writeFile(dir, "names.dll", library)});
+    const Outcome r = icons({QStringLiteral("list"), saved(dir, "names.dll", library)});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(listedNames(r.out),
               (QStringList{"AL\\tHA", "B\\nT\\r", "\\x00\\\\\\u2028\\u0085", "3", "7"}));
@@ -294,16 +240,14 @@ TEST(PixmintIcons, NamesAreTakenAndWrittenByteForByte)
     {
     };
     EXPECT_EQ(::stat(written.constData(), &info), 0);
-    EXPECT_EQ(qint64(info.st_size), contents(data("beta.ico")).size());
+    EXPECT_EQ(qint64(info.st_size), readAll(data("beta.ico")).size());
 }
 
 TEST(PixmintIcons, ExtractNeverWritesThroughPlantedLinks)
 {
     QTemporaryDir out, elsewhere;
     const QString victim = elsewhere.filePath(QStringLiteral("victim"));
-    QFile v(victim);
-    ASSERT_TRUE(v.open(QIODevice::WriteOnly) && v.write("victim") == 6);
-    v.close();
+    ASSERT_TRUE(writeAll(victim, "victim"));
     // Where the temporary file went once, and the name of an icon, in a shared folder.
     const QString part = out.filePath(QStringLiteral("groups64_0.ico.part"));
     const QString icon = out.filePath(QStringLiteral("groups64_1.ico"));
@@ -311,11 +255,11 @@ TEST(PixmintIcons, ExtractNeverWritesThroughPlantedLinks)
     // The user's own link would be followed: only another user's stays planted.
     const bool foreign = giveToAnotherUser(icon) || !QFile::remove(icon);
     const Outcome r = icons({QStringLiteral("extract"), data("groups64.dll"), out.path()});
-    EXPECT_EQ(contents(victim), QByteArray("victim"));
+    EXPECT_EQ(readAll(victim), QByteArray("victim"));
     EXPECT_TRUE(QFileInfo(part).isSymLink());
     const QString first = out.filePath(QStringLiteral("groups64_0.ico"));
     EXPECT_FALSE(QFileInfo(first).isSymLink());
-    EXPECT_EQ(contents(first).left(4), QByteArray("\0\0\1\0", 4));
+    EXPECT_EQ(readAll(first).left(4), QByteArray("\0\0\1\0", 4));
     if (!foreign)
         GTEST_SKIP() << "links of another user need root";
     EXPECT_EQ(r.status, 2);

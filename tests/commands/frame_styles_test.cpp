@@ -5,13 +5,8 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <cerrno>
-#include <sys/stat.h>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
-#include "colour/ColorPalette.h"
-#include "colour/frmDesenho.h"
-#include "colour/frmVeCor1.h"
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"
 
@@ -24,10 +19,7 @@ QByteArray readSettings()
 
 void writeSettings(const QByteArray &bytes)
 {
-    QDir().mkpath(QFileInfo(settingsFilePath()).path());
-    QFile f(settingsFilePath());
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
+    ASSERT_TRUE(writeAll(settingsFilePath(), bytes));
 }
 
 class Look : public ::testing::Test
@@ -42,27 +34,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(Look, WideStripIsFittedAndCentredNarrowStripKeepsItsPlace)
-{
-    frmGeral &f = Forms::get<frmGeral>();
-    f.GradiendColor();
-    EXPECT_EQ(f.picDefaltColor->surfaceWidth(), 360);
-    EXPECT_EQ(f.picDefaltColor->Point(0, 15), int32_t(vbBlack));
-    EXPECT_EQ(f.picDefaltColor->Point(103 * 15, 15), int32_t(RGB(255, 255, 0)));
-    EXPECT_EQ(f.picDefaltColor->Point(359 * 15, 15), int32_t(RGB(255, 250, 255)));
-    EXPECT_EQ(Left(f.picDefaltColor),
-              pixelsToTwips(twipsToPixels(
-                  double(vbRound(ScaleWidth(f.centralWidget()) - Width(f.picDefaltColor)) / 2))));
-
-    setWidth(f.picDefaltColor, 1500); // 98 pixels inside its frame
-    f.picDefaltColor->Cls();
-    const double left = Left(f.picDefaltColor);
-    f.GradiendColor();
-    EXPECT_EQ(Width(f.picDefaltColor), 1500);
-    EXPECT_EQ(Left(f.picDefaltColor), left);
-    EXPECT_EQ(f.picDefaltColor->Point(97 * 15, 15), int32_t(spectrumColumns()[97]));
-}
 
 TEST_F(Look, FrameStyleIsWrittenByteForByteAndSurvivesARestart)
 {
@@ -138,9 +109,7 @@ TEST_F(Look, AnUnwritableFileGivesStyleTwoAndKeepsWhatItHeld)
     }
     // A plain file where the settings folder should be: nothing can be written below it.
     QDir(QFileInfo(settingsFilePath()).path()).removeRecursively();
-    QFile blocker(QFileInfo(settingsFilePath()).path());
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(writeAll(QFileInfo(settingsFilePath()).path(), {}));
     f.mnuSunken_Click();
     EXPECT_EQ(f.txtFormat->text(), QStringLiteral("2"));
     EXPECT_EQ(f.pnlMaster->BevelWidth(), 4);
@@ -169,12 +138,12 @@ TEST_F(Look, AFileThatIsAnotherUsersLinkOrAPipeIsLeftAlone)
     }
     // Nothing waits for a writer to a pipe.
     ASSERT_TRUE(QFile::remove(settingsFilePath()));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(settingsFilePath()).constData(), 0600), 0);
+    ASSERT_TRUE(makeFifo(settingsFilePath()));
     EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), QStringLiteral("2"));
     EXPECT_FALSE(QFileInfo(settingsFilePath()).isFile());
 }
 
-TEST_F(Look, DragTogglesWithAMessageOnlyWhenSwitchedOn)
+TEST_F(Look, DragTogglesWithAMessageOnlyWhenSwitchedOnAndTheTextPanelWithItsEntry)
 {
     frmGeral &f = Forms::get<frmGeral>();
     f.mnuDrag_Click();
@@ -189,11 +158,8 @@ TEST_F(Look, DragTogglesWithAMessageOnlyWhenSwitchedOn)
     EXPECT_EQ(f.mnuDrag->text(), QStringLiteral("Activate Drag"));
     EXPECT_EQ(f.pnlMaster->DragMode(), SSPanel::vbManual);
     EXPECT_EQ(scripted().messages.size(), 1u);
-}
 
-TEST_F(Look, TextPanelAndColourWindowsOpenFromTheMenus)
-{
-    frmGeral &f = Forms::get<frmGeral>();
+    // The text panel opens and closes from its menu entry.
     EXPECT_FALSE(f.fraTexto->isVisibleTo(&f));
     f.mnuOpTxt_Click();
     EXPECT_TRUE(f.fraTexto->isVisibleTo(&f));
@@ -201,11 +167,4 @@ TEST_F(Look, TextPanelAndColourWindowsOpenFromTheMenus)
     f.mnuOpTxt_Click();
     EXPECT_FALSE(f.fraTexto->isVisibleTo(&f));
     EXPECT_EQ(f.mnuOpTxt->text(), QStringLiteral("Open Text"));
-
-    f.mnuGradiende_Click();
-    f.mnuProcCor_Click();
-    f.mnuScroolColor_Click();
-    EXPECT_TRUE(Forms::get<frmDesenho>().isVisible());
-    EXPECT_TRUE(Forms::get<frmVeCor1>().isVisible());
-    EXPECT_TRUE(Forms::get<ColorPalette>().isVisible());
 }

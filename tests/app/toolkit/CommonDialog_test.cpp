@@ -1,79 +1,9 @@
-#include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "app/toolkit/CommonDialog.h"
 #include "support/ScriptedSeam.h"
 
-TEST(QtFilter, TakesPatternsFromThePatternFields)
-{
-    // Qt reads the patterns from the last parentheses; the dialog shows what comes before.
-    EXPECT_EQ(qtFilter(QStringLiteral("Icons (*.ico)|*.ico|Bitmaps|*.bmp;*.dib")),
-              QStringLiteral("Icons (*.ico) (*.ico);;Bitmaps (*.bmp *.dib)"));
-    EXPECT_EQ(qtFilter(QStringLiteral("Pictures (bmp, ico)|*.bmp;*.ico")),
-              QStringLiteral("Pictures (bmp, ico) (*.bmp *.ico)"));
-    EXPECT_EQ(qtFilter(QStringLiteral("Icons (*.ico)|*.ico;*.icl|dangling")),
-              QStringLiteral("Icons (*.ico) (*.ico *.icl)"));
-
-    const QString filter = QStringLiteral("Icons (*.ico)|*.ico|Windows BMP (*.bmp;*.dib)|*.BMP|"
-                                          "Any|*.*|Two|*.a;*.b");
-    EXPECT_EQ(filterIndexOf(filter, QStringLiteral("face.ICO")), 1);
-    EXPECT_EQ(filterIndexOf(filter, QStringLiteral("face.bmp")), 2);
-    EXPECT_EQ(filterIndexOf(filter, QStringLiteral("face.dib")), 3);
-    EXPECT_EQ(filterIndexOf(QStringLiteral("Icons|*.ico"), QStringLiteral("face.bmp")), 0);
-    EXPECT_EQ(filterExtension(filter, 1), QStringLiteral("ico"));
-    EXPECT_EQ(filterExtension(filter, 2), QStringLiteral("BMP"));
-    for (int index : {0, 3, 4, 5})
-        EXPECT_EQ(filterExtension(filter, index), QString()) << index;
-}
-
-TEST(QtFilter, DialogShowsEachLabelOnceAndOffersTheRequestedTypeAndName)
-{
-    QTemporaryDir dir;
-    FileDialogRequest request;
-    request.save = true;
-    request.filter =
-        QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp");
-    request.filterIndex = 2;
-    request.fileName = dir.filePath(QStringLiteral("drawing.bmp"));
-    QFileDialog dialog;
-    prepareFileDialog(dialog, request);
-    auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
-    auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-    ASSERT_TRUE(types && name);
-    ASSERT_EQ(types->count(), 2);
-    EXPECT_EQ(types->itemText(0), QStringLiteral("Icon Files (*.ico)"));
-    EXPECT_EQ(types->itemText(1), QStringLiteral("Windows BMP (*.bmp;*.dib;*.rle)"));
-    EXPECT_EQ(selectedFilter(dialog, request.filter), 2);
-    EXPECT_EQ(name->text(), QStringLiteral("drawing.bmp"));
-    EXPECT_EQ(dialog.directory().absolutePath(), QDir(dir.path()).absolutePath());
-    EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("bmp"));
-
-    // The user picks the icon type: the name shown and the extension of a bare name follow.
-    types->setCurrentIndex(0);
-    emit types->activated(0);
-    emit types->textActivated(types->itemText(0));
-    EXPECT_EQ(selectedFilter(dialog, request.filter), 1);
-    EXPECT_EQ(name->text(), QStringLiteral("drawing.ico"));
-    EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("ico"));
-}
-
-TEST(MsgBox, GoesThroughTheSeam)
-{
-    scripted().messageAnswers = {vbNo};
-    EXPECT_EQ(MsgBox(QStringLiteral("Save?"), vbYesNoCancel | vbQuestion, QStringLiteral("T")),
-              vbNo);
-    EXPECT_EQ(MsgBox(QStringLiteral("Done")), vbOK);
-    ASSERT_EQ(scripted().messages.size(), 2u);
-    EXPECT_EQ(scripted().messages[0].style, vbYesNoCancel | vbQuestion);
-    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("T"));
-    EXPECT_EQ(scripted().messages[1].text, QStringLiteral("Done"));
-}
-
-TEST(CommonDialogFiles, ConfirmedOpenAndCancelledSave)
+TEST(CommonDialogFiles, ConfirmedOpenCancelledSaveAndBareNamesCompletedByTheSelectedFilter)
 {
     CommonDialog cd;
     cd.FileName = QStringLiteral("start.ico");
@@ -94,11 +24,9 @@ TEST(CommonDialogFiles, ConfirmedOpenAndCancelledSave)
     EXPECT_EQ(asked[0].initDir, QStringLiteral("/tmp"));
     EXPECT_TRUE(asked[1].save);
     EXPECT_EQ(asked[1].fileName, QStringLiteral("/home/u/pics/face.ico"));
-}
 
-TEST(CommonDialogFiles, KeepsTheSelectedFilterAndCompletesBareNamesInSaves)
-{
-    CommonDialog cd;
+    scripted().reset();
+    cd = CommonDialog();
     cd.Filter = QStringLiteral("Icons|*.ico|Bitmaps|*.bmp|Any|*.*");
     cd.FilterIndex = 2;
     scripted().fileAnswers = {QStringLiteral("/p/face"), QStringLiteral("/p/face"),
