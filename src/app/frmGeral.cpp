@@ -41,13 +41,6 @@ const char *const kModeTips[ModeButtonCount] = {
     "Capture (Select Region) Mode",
 };
 
-// Places a control in twips inside its parent.
-template<class W> W *place(W *w, double left, double top, double width, double height)
-{
-    Move(w, left, top, width, height);
-    return w;
-}
-
 // Each number of a ruler in its own 10-pixel cell, so that it stands beside its row or under
 // its column whatever the font's advance.
 void paintRuler(QWidget *w, const QStringList &numbers, bool vertical)

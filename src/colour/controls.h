@@ -10,12 +10,6 @@ class QWidget;
 
 // The controls the colour windows share, laid out in twips.
 
-template<class W> W *place(W *w, double left, double top, double width, double height)
-{
-    Move(w, left, top, width, height);
-    return w;
-}
-
 // A tool window's small font: the windows are laid out in fixed twips.
 QFont compactFont(QFont font);
 void setForeground(QWidget *w, ColorValue color);

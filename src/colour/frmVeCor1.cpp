@@ -18,12 +18,6 @@ int16_t PickedBlue = 0;
 
 namespace {
 
-template<class W> W *place(W *w, double left, double top, double width, double height)
-{
-    Move(w, left, top, width, height);
-    return w;
-}
-
 QLabel *caption(QWidget *parent, const char *text, QColor colour, double top)
 {
     auto *label = place(new QLabel(QString::fromLatin1(text), parent), 1110, top, 555, 255);

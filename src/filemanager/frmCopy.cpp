@@ -22,12 +22,6 @@ const QString kNotCompleted = QStringLiteral("   Not  Completed  operation!!!   
 const QString kDidNotComplete =
     QStringLiteral("   Did   not   complete   operation   successfully.  ");
 
-template<class W> W *place(W *w, double left, double top, double width, double height)
-{
-    Move(w, left, top, width, height);
-    return w;
-}
-
 QCheckBox *option(QGroupBox *frame, const char *caption, int value, int row)
 {
     auto *box =

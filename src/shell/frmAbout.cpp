@@ -14,12 +14,6 @@ namespace {
 
 const QSize ClientSize(twipsToPixels(6300), twipsToPixels(3690));
 
-template<class W> W *place(W *w, double left, double top, double width, double height)
-{
-    Move(w, left, top, width, height);
-    return w;
-}
-
 QString notice()
 {
     return QStringLiteral("Orvel Pixmint\n"

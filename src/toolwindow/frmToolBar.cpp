@@ -18,12 +18,6 @@
 
 namespace {
 
-template<class W> W *place(W *w, double left, double top, double width, double height)
-{
-    Move(w, left, top, width, height);
-    return w;
-}
-
 QGroupBox *face(QWidget *parent, const char *caption, const char *tip, double width, double height)
 {
     auto *f = place(new QGroupBox(QString::fromLatin1(caption), parent), 120, 120, width, height);

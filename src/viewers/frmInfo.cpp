@@ -21,12 +21,6 @@ const QString kNoFile = QStringLiteral("Select a bitmap or RLE file to detail...
 // The picture box is 1215 x 1095 twips: only that much of a picture can show.
 const QSize kImageBox(81, 73);
 
-template<class W> W *place(W *w, double left, double top, double width, double height)
-{
-    Move(w, left, top, width, height);
-    return w;
-}
-
 constexpr const char *Captions[6] = {
     "Width:", "Height:", "Image Size:", "Planes:", "Bits per Pixel:", "Compression:"};
 constexpr double Tops[6] = {360, 600, 840, 1080, 1440, 1800};

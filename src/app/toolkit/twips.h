@@ -27,6 +27,12 @@ void setWidth(QWidget *w, double twips);
 // Returns false, changing nothing, for a negative height: the roll-up of the splash relies on it.
 bool setHeight(QWidget *w, double twips);
 void Move(QWidget *w, double left, double top, double width, double height);
+// Moves a control in twips inside its parent and hands it back, for building a window.
+template<class W> W *place(W *w, double left, double top, double width, double height)
+{
+    Move(w, left, top, width, height);
+    return w;
+}
 // Runs `done` once the top-level has its frame and the geometry given before it; at once if it
 // has its frame already. A layout that needs the true inner size waits for it.
 void whenFramed(QWidget *w, std::function<void()> done);
