@@ -50,11 +50,6 @@ protected:
     QTemporaryDir dir;
 };
 
-bool topmost(QWidget *w)
-{
-    return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-}
-
 QStringList &logged()
 {
     static QStringList lines;
@@ -104,7 +99,7 @@ TEST_F(IconFiles, OpenTakesTheTopLeftOfALargePicture)
     scripted().whileFileDialog = [&] {
         seenFloating = 0;
         for (QWidget *w : toolWindows())
-            seenFloating += topmost(w);
+            seenFloating += onTop(w);
     };
     scripted().fileAnswers.push_back(path);
     f.show();
@@ -122,7 +117,7 @@ TEST_F(IconFiles, OpenTakesTheTopLeftOfALargePicture)
                                            "Metafiles (*.wmf)|*.wmf"));
     EXPECT_EQ(seenFloating, 0);
     for (QWidget *w : toolWindows())
-        EXPECT_TRUE(topmost(w));
+        EXPECT_TRUE(onTop(w));
     EXPECT_TRUE(scripted().messages.empty());
     EXPECT_EQ(f.lblMsg->text(), path);
     EXPECT_TRUE(f.mnuReduzir->isEnabled());
@@ -163,7 +158,7 @@ TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
     EXPECT_EQ(f.lblMsg->text(), junk); // the dialog was confirmed
     EXPECT_TRUE(f.mnuReduzir->isEnabled());
     for (QWidget *w : toolWindows())
-        EXPECT_TRUE(topmost(w));
+        EXPECT_TRUE(onTop(w));
 
     // A machine without libwmf's fonts: the same message, and the log says what is missing.
     const QString metafile = QStringLiteral(PIXMINT_TEST_DATA "/good/placeable.wmf");

@@ -9,6 +9,11 @@ const QString OpenFailure =
     QStringLiteral("Cancel:\n                 The Open File is not Been worth!             \n") +
     QString(40, '_');
 
+bool onTop(const QWidget *w)
+{
+    return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
 int countPixels(const PictureBox *ikon, ColorValue color)
 {
     int n = 0;

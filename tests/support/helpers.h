@@ -7,6 +7,8 @@
 
 class frmGeral;
 
+// Whether the window floats above the others.
+bool onTop(const QWidget *w);
 // How many of the icon's 32 x 32 pixels have the colour.
 int countPixels(const PictureBox *ikon, ColorValue color);
 // Empties the per-user settings store; returns its file's path.
