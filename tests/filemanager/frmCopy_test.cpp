@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
+#include <optional>
 #include <unistd.h>
 
 #include "app/frmGeral.h"
@@ -17,15 +18,11 @@
 #include "formats/Pictures.h"
 #include "support/ScriptedSeam.h"
 #include "support/files.h"
+#include "support/helpers.h"
 
 namespace {
 
 const QString NoFiles = QStringLiteral("  No  files  selected  for  this  operation  ");
-
-bool topmost(const QWidget *w)
-{
-    return w->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-}
 
 QStringList entries(const FileListBox *list)
 {
@@ -42,30 +39,24 @@ protected:
     {
         f.mnuOpenAs_Click();
         for (const char *name : {"a.ico", "b.ico", "C.ICO", "notes.txt"})
-            touch(source.filePath(QString::fromLatin1(name)));
+            ASSERT_TRUE(writeAll(source.filePath(QString::fromLatin1(name)), "x"));
         c.lstDir[0]->setPath(source.path());
         c.lstDir[1]->setPath(destination.path());
     }
     void TearDown() override { QDir::setCurrent(startDir); }
 
-    static void touch(const QString &path, const QByteArray &bytes = "x")
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
     void select(const QStringList &names)
     {
         for (int i = 0; i < c.lstFile[0]->ListCount(); ++i)
             c.lstFile[0]->setSelected(i, names.contains(c.lstFile[0]->List(i)));
     }
-    // Records what the shell would be handed, answering `result`.
-    void watchOperation(int result)
+    // Records what the shell is handed; answers `result`, or does the work when none is given.
+    void watchOperation(std::optional<int> result = {})
     {
         c.fileOperation = [this, result](SHFILEOPSTRUCT &op) {
             records.push_back(op);
-            wasTopmost.push_back(topmost(&c));
-            return result;
+            wasTopmost.push_back(onTop(&c));
+            return result ? *result : ShellFileOperation(op);
         };
     }
 
@@ -79,20 +70,16 @@ protected:
 
 } // namespace
 
-TEST_F(FileManager, OpensOnTopWithItsControlsAndTheInitialOptions)
+TEST_F(FileManager, OpensWithItsControlsAndTheInitialOptions)
 {
     EXPECT_TRUE(c.isVisible());
-    EXPECT_TRUE(topmost(&c));
     EXPECT_EQ(c.Caption(), QStringLiteral("Orvel Pixmint"));
-    EXPECT_NEAR(Left(&c), 5000, 7.5);
-    EXPECT_NEAR(Top(&c), 1000, 7.5);
-    EXPECT_NEAR(Width(&c), 5010, 7.5);
-    EXPECT_NEAR(Height(&c), 5205, 7.5);
-    EXPECT_EQ(c.Label1->text(), QStringLiteral("Source Icon:"));
-    EXPECT_EQ(c.Label2->text(), QStringLiteral("Destination Icon:"));
-    EXPECT_EQ(c.cmdExecute[0]->text(), QStringLiteral("Copy >>"));
-    EXPECT_EQ(c.cmdExecute[1]->text(), QStringLiteral("Move >>"));
-    EXPECT_EQ(c.cmdExecute[2]->text(), QStringLiteral("Delete"));
+    for (const auto &[got, want] :
+         {std::pair{Left(&c), 5000}, {Top(&c), 1000}, {Width(&c), 5010}, {Height(&c), 5205}})
+        EXPECT_NEAR(got, want, 7.5);
+    EXPECT_EQ(QStringList({c.Label1->text(), c.Label2->text(), c.cmdExecute[0]->text(),
+                           c.cmdExecute[1]->text(), c.cmdExecute[2]->text()}),
+              QStringList({"Source Icon:", "Destination Icon:", "Copy >>", "Move >>", "Delete"}));
     EXPECT_EQ(c.picAmostra->size(), QSize(36, 36));
     EXPECT_EQ(c.lstFile[0]->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(c.lstFile[1]->selectionMode(), QAbstractItemView::SingleSelection);
@@ -124,7 +111,7 @@ TEST_F(FileManager, OpensOnTopWithItsControlsAndTheInitialOptions)
     EXPECT_EQ(c.OptionFlags(), 0);
 }
 
-TEST_F(FileManager, SourceListAndNothingSelected)
+TEST_F(FileManager, NothingSelectedIsSaidAndASelectionIsNamedInFullOnce)
 {
     watchOperation(0);
     c.cmdExecute_Click(0);
@@ -133,7 +120,7 @@ TEST_F(FileManager, SourceListAndNothingSelected)
     EXPECT_EQ(scripted().messages[0].text, NoFiles);
     EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
     EXPECT_EQ(scripted().messages[0].style, vbOKOnly);
-    EXPECT_TRUE(topmost(&c));
+    EXPECT_TRUE(onTop(&c));
 
     select({"a.ico", "C.ICO"});
     const QByteArray dir = QFile::encodeName(source.path());
@@ -153,11 +140,7 @@ TEST_F(FileManager, SourceListAndNothingSelected)
 
 TEST_F(FileManager, MoveOfTwoFilesRefreshesBothSidesOutOfTheTopBand)
 {
-    c.fileOperation = [this](SHFILEOPSTRUCT &op) {
-        records.push_back(op);
-        wasTopmost.push_back(topmost(&c));
-        return ShellFileOperation(op);
-    };
+    watchOperation();
     select({"a.ico", "b.ico"});
     c.cmdExecute_Click(1);
     ASSERT_EQ(records.size(), 1u);
@@ -168,7 +151,7 @@ TEST_F(FileManager, MoveOfTwoFilesRefreshesBothSidesOutOfTheTopBand)
     EXPECT_EQ(records[0].pTo, QFile::encodeName(destination.path()) + '\0' + '\0');
     EXPECT_EQ(records[0].fFlags, 0x0240);
     EXPECT_FALSE(wasTopmost[0]);
-    EXPECT_TRUE(topmost(&c));
+    EXPECT_TRUE(onTop(&c));
     EXPECT_TRUE(scripted().messages.empty());
     EXPECT_EQ(scripted().progressDialogs.size(), 1u);
     EXPECT_EQ(entries(c.lstFile[0]), QStringList({"C.ICO"}));
@@ -187,10 +170,10 @@ TEST_F(FileManager, FailuresStillRefreshAndSayWhatWentWrong)
 {
     watchOperation(5);
     std::vector<bool> topmostWhileMessage;
-    scripted().whileMessageBox = [&] { topmostWhileMessage.push_back(topmost(&c)); };
+    scripted().whileMessageBox = [&] { topmostWhileMessage.push_back(onTop(&c)); };
     select({"a.ico"});
-    touch(source.filePath("new.ico"));
-    touch(destination.filePath("there.ico"));
+    ASSERT_TRUE(writeAll(source.filePath("new.ico"), "x"));
+    ASSERT_TRUE(writeAll(destination.filePath("there.ico"), "x"));
     c.cmdExecute_Click(0);
     ASSERT_EQ(scripted().messages.size(), 1u);
     EXPECT_EQ(scripted().messages[0].text,
@@ -198,7 +181,7 @@ TEST_F(FileManager, FailuresStillRefreshAndSayWhatWentWrong)
     EXPECT_EQ(topmostWhileMessage, std::vector<bool>({false}));
     EXPECT_TRUE(entries(c.lstFile[0]).contains("new.ico"));
     EXPECT_EQ(entries(c.lstFile[1]), QStringList({"there.ico"}));
-    EXPECT_TRUE(topmost(&c));
+    EXPECT_TRUE(onTop(&c));
 
     // A folder that cannot be entered stops the command before the shell is asked.
     select({"a.ico"});
@@ -208,7 +191,7 @@ TEST_F(FileManager, FailuresStillRefreshAndSayWhatWentWrong)
     EXPECT_EQ(scripted().messages.back().text,
               QStringLiteral("   Not  Completed  operation!!!   "));
     EXPECT_EQ(topmostWhileMessage.back(), false);
-    EXPECT_TRUE(topmost(&c));
+    EXPECT_TRUE(onTop(&c));
 }
 
 TEST_F(FileManager, EntireDirectoryHandsOverTheFolderAndLocksTheSourceList)
@@ -226,9 +209,9 @@ TEST_F(FileManager, EntireDirectoryHandsOverTheFolderAndLocksTheSourceList)
 
 TEST_F(FileManager, ClickingAnIconPreviewsAndLoadsIt)
 {
-    const QString icon = QStringLiteral(PIXMINT_TEST_DATA "/good/icon24.ico");
+    const QString icon = testData("good/icon24.ico");
     ASSERT_TRUE(QFile::copy(icon, destination.filePath("shown.ico")));
-    touch(destination.filePath("broken.ico"), "not a picture");
+    ASSERT_TRUE(writeAll(destination.filePath("broken.ico"), "not a picture"));
     c.lstFile[1]->Refresh();
     ASSERT_EQ(entries(c.lstFile[1]), QStringList({"broken.ico", "shown.ico"}));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&c));
