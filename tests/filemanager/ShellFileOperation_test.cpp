@@ -19,12 +19,9 @@ constexpr uint16_t Quiet = FOF_SILENT | FOF_NOCONFIRMMKDIR;
 class FileOperation : public ::testing::Test
 {
 protected:
-    QString make(const QString &path, const QByteArray &bytes)
+    static QString make(const QString &path, const QByteArray &bytes)
     {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        EXPECT_TRUE(writeAll(path, bytes));
         return path;
     }
     // A file whose name is kept as the system spells it.
@@ -191,8 +188,8 @@ TEST_F(FileOperation, CancelledProgressKeepsWhatWasDone)
 
 TEST_F(FileOperation, DeleteGoesToTheTrashOrForGoodWhenConfirmed)
 {
-    make(src("a.ico"), "a");
-    make(src("b.ico"), "b");
+    for (const char *name : {"a", "b"})
+        make(src(QString::fromLatin1(name) + ".ico"), name);
     EXPECT_EQ(run(FO_DELETE, {src("a.ico")}, FOF_ALLOWUNDO | Quiet), 0);
     const QString trash =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
