@@ -42,6 +42,24 @@ wait_for_window() {
     return 1
 }
 
+# Starts the editor with its settings in $work/config, its pid in app_pid, and sets main to its
+# main window; stops the script when none shows.
+start_editor() {
+    mkdir -p "$work/config"
+    XDG_CONFIG_HOME=$work/config "$editor" >"$work/app.log" 2>&1 &
+    app_pid=$!
+    main=$(wait_for_window '^Pixmint 2\.1\.0$')
+    [ -n "$main" ] && return 0
+    echo "not ok - no visible window named \"Pixmint 2.1.0\"; the editor said:"
+    cat "$work/app.log"
+    exit 1
+}
+
+# Sets screen_w and screen_h to the screen's size in pixels.
+read_screen_size() {
+    read -r screen_w screen_h < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
+}
+
 # Stops with status 77 (skipped) when openbox is not installed; $1 names the script.
 require_openbox() {
     command -v openbox >/dev/null && return 0

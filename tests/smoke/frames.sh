@@ -77,18 +77,9 @@ drag_title() {
 
 start_xvfb
 export QT_QPA_PLATFORM=xcb
-read -r screen_w screen_h < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
+read_screen_size
 start_openbox
-
-mkdir -p "$work/config"
-XDG_CONFIG_HOME=$work/config "$editor" >"$work/app.log" 2>&1 &
-app_pid=$!
-main=$(wait_for_window '^Pixmint 2\.1\.0$')
-if [ -z "$main" ]; then
-    echo "not ok - no visible window named \"Pixmint 2.1.0\"; the editor said:"
-    cat "$work/app.log"
-    exit 1
-fi
+start_editor
 
 # Screen size less 100 twips, frame included; left (screen - width) / 2 and top 400 twips.
 outer_w=$(((screen_w * 15 - 100 + 7) / 15)) outer_h=$(((screen_h * 15 - 100 + 7) / 15))
