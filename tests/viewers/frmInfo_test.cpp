@@ -13,6 +13,7 @@
 #include "formats/ByteReader.h"
 #include "support/ScriptedSeam.h"
 #include "support/files.h"
+#include "support/icons.h"
 #include "viewers/frmInfo.h"
 
 namespace {
@@ -20,22 +21,16 @@ namespace {
 const QString NoFile = QStringLiteral("Select a bitmap or RLE file to detail...");
 
 // A bitmap that Qt reads, with the header fields given.
-QByteArray bitmap(int32_t width, int32_t height, int16_t bits, int32_t imageSize)
+QByteArray bitmap(int32_t width, int32_t height, uint16_t bits, uint32_t imageSize)
 {
     const int colours = bits <= 8 ? 1 << bits : 0;
-    const int stride = (width * bits + 31) / 32 * 4;
-    const int offset = 54 + 4 * colours;
-    QByteArray b("BM", 2);
-    for (uint32_t v : {uint32_t(offset + stride * std::abs(height)), 0u, uint32_t(offset), 40u,
-                       uint32_t(width), uint32_t(height)})
+    const int pixels = (width * bits + 31) / 32 * 4 * std::abs(height);
+    QByteArray b("BM", 2), size;
+    for (uint32_t v : {uint32_t(54 + 4 * colours + pixels), 0u, uint32_t(54 + 4 * colours)})
         appendLE32(b, v);
-    appendLE16(b, 1);
-    appendLE16(b, uint16_t(bits));
-    for (uint32_t v : {0u, uint32_t(imageSize), 2835u, 2835u, 0u, 0u})
-        appendLE32(b, v);
-    b.append(4 * colours, '\x40');
-    b.append(stride * std::abs(height), '\x7F');
-    return b;
+    appendLE32(size, imageSize);
+    b += dibHeader(width, height, bits).replace(20, 4, size);
+    return b + QByteArray(4 * colours, '\x40') + QByteArray(pixels, '\x7F');
 }
 
 // A 1 x 1 GIF whose comment puts `header`'s bytes 16 to 53 where a bitmap keeps its fields.
@@ -87,7 +82,6 @@ TEST_F(Info, LaysOutTheSixLinesWithNoCaptionCutOrCovered)
         const QLabel *caption = info.Label1[i];
         const QLabel *value = info.lblInfo[i];
         EXPECT_EQ(caption->text(), captions[int(i)]);
-        EXPECT_EQ(value->font().family(), QStringLiteral("Times New Roman"));
         // Whatever the desktop's serif, no caption is cut or covered by its value.
         EXPECT_GE(caption->width(), caption->sizeHint().width());
         EXPECT_GT(value->x(), caption->geometry().right());
