@@ -5,7 +5,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cerrno>
-#include <cstdio>
+#include <fstream>
 #include <unistd.h>
 
 #include "filemanager/ShellFileOperation.h"
@@ -27,10 +27,7 @@ protected:
     // A file whose name is kept as the system spells it.
     static void makeRaw(const QByteArray &path, const char *text)
     {
-        FILE *f = std::fopen(path.constData(), "w");
-        ASSERT_NE(f, nullptr);
-        std::fputs(text, f);
-        std::fclose(f);
+        EXPECT_TRUE(std::ofstream(path.constData()) << text);
     }
     QString src(const QString &name) const { return from.filePath(name); }
     QString dst(const QString &name) const { return to.filePath(name); }
