@@ -23,7 +23,7 @@ const QString NoFile = QStringLiteral("Select a bitmap or RLE file to detail..."
 // A bitmap that Qt reads, with the header fields given.
 QByteArray bitmap(int32_t width, int32_t height, uint16_t bits, uint32_t imageSize)
 {
-    const int colours = bits <= 8 ? 1 << bits : 0;
+    const qsizetype colours = bits <= 8 ? 1 << bits : 0;
     const int pixels = (width * bits + 31) / 32 * 4 * std::abs(height);
     QByteArray b("BM", 2), size;
     for (uint32_t v : {uint32_t(54 + 4 * colours + pixels), 0u, uint32_t(54 + 4 * colours)})

@@ -19,7 +19,7 @@ const QFile::Permissions Runnable = ReadWrite | QFile::ExeOwner;
 QString write(const QTemporaryDir &dir, const QString &name, const QByteArray &text,
               QFile::Permissions permissions)
 {
-    const QString path = dir.filePath(name);
+    QString path = dir.filePath(name);
     EXPECT_TRUE(writeAll(path, text) && QFile::setPermissions(path, permissions));
     return path;
 }
@@ -33,7 +33,7 @@ QByteArray waitForRun(const QTemporaryDir &dir)
     const QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired()) {
         if (ran.open(QIODevice::ReadOnly)) {
-            const QByteArray text = ran.readAll();
+            QByteArray text = ran.readAll();
             if (text.endsWith('\n'))
                 return text;
             ran.close();
