@@ -106,6 +106,8 @@ TEST_F(Picker, OpensIdleThenPointsPicksAndFastensFromAStillOfAScaledScreenAwayFr
     EXPECT_EQ(p.Picture1->BackColor(), RGB(255, 0, 0));
     snap.Picture1_MouseMove(1, 0, 12, 9.9);
     EXPECT_EQ(shown(), QStringList({"0", "0", "255", "16711680"}));
+    snap.Picture1_MouseMove(0, 0, 29.9, 0);
+    EXPECT_EQ(shown(), QStringList({"255", "255", "255", "16777215"}));
     // Past the edge: -1, shown black.
     for (const QPointF &outside : {QPointF(30, 5), QPointF(-0.1, 5), QPointF(5, 10)}) {
         snap.Picture1_MouseMove(0, 0, outside.x(), outside.y());
