@@ -52,7 +52,7 @@ TEST(BitmapHeader, ReadsOnlyTheHeadOfRegularFiles)
     QByteArray head(BitmapHeaderBytes, '\0');
     head[28] = 24;
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.write(head) == head.size() &&
-                big.resize(600 * 1024 * 1024));
+                big.resize(qint64(600) * 1024 * 1024));
     big.close();
     // Larger than any picture the editor reads, and still only its first bytes are wanted.
     const auto header = readBitmapHeaderFile(path);
