@@ -46,14 +46,15 @@ bool isPseudoFileSystem(const QString &type, const QString &root)
 
 QStringList browsingPlaces()
 {
-    QStringList places{QDir::homePath()};
+    // The root is always there to browse, even where it is no mount of its own (a chroot or a
+    // container lists only the mounts inside it).
+    QStringList places{QDir::homePath(), QStringLiteral("/")};
     for (const QStorageInfo &v : QStorageInfo::mountedVolumes()) {
-        if (!v.isValid() || !v.isReady() ||
-            isPseudoFileSystem(QString::fromLatin1(v.fileSystemType()), v.rootPath()))
-            continue;
-        if (!places.contains(v.rootPath()))
+        if (v.isValid() && v.isReady() &&
+            !isPseudoFileSystem(QString::fromLatin1(v.fileSystemType()), v.rootPath()))
             places << v.rootPath();
     }
+    places.removeDuplicates();
     return places;
 }
 

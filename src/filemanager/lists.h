@@ -6,8 +6,8 @@
 #include <QStringList>
 #include <functional>
 
-// The places a drive list offers: the home folder, then the root of every mounted file system
-// that is valid and ready, leaving out the kernel's pseudo file systems.
+// The places a drive list offers: the home folder, the root, then the root of every mounted file
+// system that is valid and ready, leaving out the kernel's pseudo file systems.
 QStringList browsingPlaces();
 // Whether a mount of this type at this root is one of the kernel's views, not a place of files.
 bool isPseudoFileSystem(const QString &type, const QString &root);
