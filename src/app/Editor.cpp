@@ -1,12 +1,42 @@
 #include "app/Editor.h"
 
+#include <QCryptographicHash>
+
 #include "app/toolkit/PictureBox.h"
+#include "formats/IconImage.h"
+#include "formats/UserFile.h"
 
 namespace {
 
 Editor *currentEditor = nullptr;
 
+QByteArray digestOf(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
 } // namespace
+
+IconSource iconSourceOf(const QString &path)
+{
+    const auto bytes = readUserFile(path);
+    if (!bytes)
+        return {};
+    const auto entries = readIconDirectory(*bytes);
+    if (!entries || entries->size() < 2)
+        return {};
+    return {path, digestOf(*bytes)};
+}
+
+std::optional<QByteArray> readIconSource(const IconSource &source)
+{
+    if (source.empty())
+        return std::nullopt;
+    auto bytes = readUserFile(source.path);
+    if (!bytes || digestOf(*bytes) != source.digest)
+        return std::nullopt;
+    return bytes;
+}
 
 Editor::Editor()
 {
@@ -37,6 +67,26 @@ void Editor::changeIcon(const std::function<void()> &edit)
     RedrawGrid();
 }
 
+void Editor::loadIcon(const std::function<void()> &edit, const IconSource &source)
+{
+    if (depth_ == 0)
+        loading_ = true;
+    source_ = source;
+    changeIcon(edit);
+}
+
+void Editor::restore(const IconState &state)
+{
+    restoring_ = true;
+    {
+        const IconChange change(*this);
+        setCanvasSize(state.canvas);
+        Ikon->setPicture(state.image);
+    }
+    restoring_ = false;
+    RedrawGrid();
+}
+
 void Editor::setCanvasSize(const CanvasSize &size)
 {
     const IconChange change(*this);
@@ -53,7 +103,7 @@ IconChange::IconChange(Editor &editor)
     : editor_(editor)
 {
     // The state is taken only for a hook: without one a change costs nothing.
-    if (editor_.depth_++ == 0 && editor_.hook_)
+    if (editor_.depth_++ == 0 && editor_.hook_ && !editor_.restoring_)
         editor_.before_ = editor_.state();
 }
 
@@ -62,6 +112,7 @@ IconChange::~IconChange()
     if (--editor_.depth_ != 0)
         return;
     std::optional<IconState> before = std::exchange(editor_.before_, std::nullopt);
+    const bool load = std::exchange(editor_.loading_, false);
     if (before && editor_.hook_)
-        editor_.hook_(*before, editor_.state());
+        editor_.hook_(*before, editor_.state(), load);
 }

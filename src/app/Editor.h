@@ -19,6 +19,19 @@ struct IconState
     CanvasSize canvas;
 };
 
+// The icon file of several images the picture was loaded from, as it was then, so that a save
+// can keep its other images; empty for any other picture.
+struct IconSource
+{
+    QString path;
+    QByteArray digest;
+    bool empty() const { return path.isEmpty(); }
+};
+// The source a picture loaded from `path` has: empty unless the file holds several icon images.
+IconSource iconSourceOf(const QString &path);
+// The file's bytes as they were when it became the source; nothing once it changed or vanished.
+std::optional<QByteArray> readIconSource(const IconSource &source);
+
 // The main window as the other windows see it: the icon, the two button colours, the common
 // dialog, the file-name line and the entries they switch. The main window is made before any
 // other window and is the current editor while it lives.
@@ -59,12 +72,24 @@ public:
 
     // Makes `edit` as one change of the icon, then repaints the grid from it.
     void changeIcon(const std::function<void()> &edit);
+    // The same for a picture loaded whole (Open, a search, a file): a canvas without unsaved
+    // changes stays without them. `source` is the file it came from, if any.
+    void loadIcon(const std::function<void()> &edit, const IconSource &source = {});
+    // Puts a state back (undo, redo) as no change of its own, and repaints the grid.
+    void restore(const IconState &state);
+    // While a change is open (a pencil stroke is drawn) the icon is not to be put back.
+    bool changing() const { return depth_ > 0; }
+    const IconSource &iconSource() const { return source_; }
+    void forgetIconSource() { source_ = {}; }
+    void setIconSource(IconSource source) { source_ = std::move(source); }
     // Gives the icon and the grid the canvas size, as part of a change.
     void setCanvasSize(const CanvasSize &size);
     CanvasSize canvasSize() const { return canvas_; }
 
-    // Called at the end of every outermost change with the icon before and after it.
-    using ChangeHook = std::function<void(const IconState &before, const IconState &after)>;
+    // Called at the end of every outermost change with the icon before and after it; `load` for
+    // a change made by loadIcon.
+    using ChangeHook =
+        std::function<void(const IconState &before, const IconState &after, bool load)>;
     void setChangeHook(ChangeHook hook) { hook_ = std::move(hook); }
 
 protected:
@@ -76,7 +101,10 @@ private:
     IconState state() const;
 
     int depth_ = 0;
+    bool loading_ = false;
+    bool restoring_ = false;
     std::optional<IconState> before_;
+    IconSource source_;
     CanvasSize canvas_ = StandardCanvas;
     ChangeHook hook_;
 };

@@ -480,7 +480,9 @@ void frmGeral::hideToolWindows()
 
 void frmGeral::Form_Unload(int &Cancel)
 {
-    Cancel = 0;
+    Cancel = mayLeave() ? 0 : 1;
+    if (Cancel)
+        return;
     Forms::unload<ColorPalette>();
     Forms::unload<frmToolBar>();
     Forms::unload<frmVeCor1>();

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/Editor.h"
+#include "app/History.h"
 #include "app/toolkit/Forms.h"
 #include "app/toolkit/PictureBox.h"
 #include "app/toolkit/SSPanel.h"
@@ -63,6 +64,7 @@ public:
     QMenu *mnuOpen;
     QAction *mnuNew, *linha1, *mnuOpenSimples, *mnuOpenAs, *linha2, *mnusave, *div2, *mnuFechar;
     QMenu *mnuEdit;
+    QAction *mnuUndo, *mnuRedo, *divUndo;
     QAction *mnuCortar, *mnuCopiar, *mnuColar, *div7, *mnuClear, *linha10, *mnuOpTxt;
     QMenu *mnuGradeOption;
     QAction *mnuLimpar, *mnuGrade;
@@ -115,6 +117,9 @@ public:
     // Fills all 32 x 32 pixels with the right button's colour and repaints the grid.
     void fillWithRightColor();
 
+    // Every change of the icon as a step to undo; clean while the icon is as last saved.
+    History history{*this};
+
     // The "&File" menu.
     // The file last opened or written; Save names a different one in the caption.
     QString lastFileName;
@@ -126,8 +131,14 @@ public:
     bool openChosenFile();
     void showOpenFailure();
     void mnuOpenAs_Click();
-    void mnusave_Click();
+    // True once the icon is written; false when the dialog was cancelled or the write failed.
+    bool mnusave_Click();
+    // Writes Ikon's picture; under an .ico name it keeps the other images of the icon file the
+    // picture came from, unless they cannot be read back as they were (`othersKept` false).
+    bool writePicture(const QString &path, FormatError *error, bool &othersKept);
     void mnuFechar_Click();
+    // Asks before unsaved changes are thrown away: true when the program may end.
+    bool mayLeave();
 
     // The "&Edit" menu's clipboard entries and Clean.
     void mnuCopiar_Click();
@@ -235,6 +246,8 @@ private:
     void releaseCapture();
     void releasePaste(int16_t col, int16_t row);
 
+    // The question before leaving has been answered: the program ends.
+    bool leaving_ = false;
     // A pencil stroke, from the press to the release, is one change of the icon.
     std::optional<IconChange> stroke_;
 };

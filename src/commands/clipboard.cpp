@@ -1,7 +1,8 @@
-// The "&Edit" menu with its Cut, Copy, Paste and Clear Clipboard, and "Clean".
+// The "&Edit" menu with its Undo and Redo, Cut, Copy, Paste and Clear Clipboard, and "Clean".
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 
@@ -11,6 +12,10 @@
 void frmGeral::buildEditMenu()
 {
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    mnuUndo = menuEntry(mnuEdit, "Undo", "Ctrl+Z");
+    mnuRedo = menuEntry(mnuEdit, "Redo", "Ctrl+Shift+Z");
+    mnuRedo->setShortcuts({mnuRedo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    divUndo = mnuEdit->addSeparator();
     mnuCortar = menuEntry(mnuEdit, "Cut", "Ctrl+X");
     mnuCopiar = menuEntry(mnuEdit, "Copy", "Ctrl+C");
     mnuColar = menuEntry(mnuEdit, "Paste", "Ctrl+V");
@@ -20,6 +25,13 @@ void frmGeral::buildEditMenu()
     linha10 = mnuEdit->addSeparator();
     mnuOpTxt = menuEntry(mnuEdit, "Open Text");
 
+    QUndoStack &steps = history.stack();
+    mnuUndo->setEnabled(steps.canUndo());
+    mnuRedo->setEnabled(steps.canRedo());
+    connect(&steps, &QUndoStack::canUndoChanged, mnuUndo, &QAction::setEnabled);
+    connect(&steps, &QUndoStack::canRedoChanged, mnuRedo, &QAction::setEnabled);
+    connect(mnuUndo, &QAction::triggered, this, [this] { history.undo(); });
+    connect(mnuRedo, &QAction::triggered, this, [this] { history.redo(); });
     connect(mnuCortar, &QAction::triggered, this, &frmGeral::mnuCortar_Click);
     connect(mnuCopiar, &QAction::triggered, this, &frmGeral::mnuCopiar_Click);
     connect(mnuColar, &QAction::triggered, this, &frmGeral::mnuColar_Click);
@@ -67,6 +79,7 @@ void frmGeral::mnuColar_Click()
     // the pointer moving over the window would have.
     if (!LoadClipboardBitmap(picCap))
         return;
+    forgetIconSource();
     changeIcon([this] { Ikon->setPicture(picCap->Picture()); });
     grid->Refresh();
     mnuColar->setEnabled(false);

@@ -11,7 +11,9 @@
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"
 #include "filemanager/frmCopy.h"
+#include "formats/IconImage.h"
 #include "formats/Pictures.h"
+#include "formats/SafeWrite.h"
 #include "placement/placement.h"
 #include "toolwindow/frmToolBar.h"
 #include "viewers/frmInfo.h"
@@ -35,6 +37,23 @@ void placeToolWindowsForOpen(bool topmost)
     PlaceToolWindow(&Forms::get<frmInfo>(), topmost);
     PlaceToolWindow(&Forms::get<frmToolBar>(), topmost);
     PlaceToolWindow(&Forms::get<frmDesenho>(), topmost);
+}
+
+// The same for the question before leaving, which has no reason to load a window.
+template<class... Windows> void placeLoadedToolWindows(bool topmost)
+{
+    ((Forms::loaded<Windows>() ? PlaceToolWindow(&Forms::get<Windows>(), topmost) : void()), ...);
+}
+
+void placeToolWindowsForLeaving(bool topmost)
+{
+    placeLoadedToolWindows<frmVeCor1, ColorPalette, frmCopy, frmInfo, frmToolBar, frmDesenho>(
+        topmost);
+}
+
+void inform(const QString &text)
+{
+    MsgBox(text, vbOKOnly, QStringLiteral("Inform the User!"));
 }
 
 } // namespace
@@ -61,6 +80,7 @@ void frmGeral::buildFileMenu()
 void frmGeral::mnuNew_Click()
 {
     const IconChange change(*this);
+    forgetIconSource();
     // Undo the smaller canvas the resize tool leaves.
     setCanvasSize(StandardCanvas);
     fillWithRightColor();
@@ -96,17 +116,16 @@ bool frmGeral::openChosenFile()
             << "Cannot open" << cd.FileName + QLatin1Char(':') << error.message;
         return false;
     }
-    changeIcon([&] { Ikon->setPicture(*picture); });
+    loadIcon([&] { Ikon->setPicture(*picture); }, iconSourceOf(cd.FileName));
     lastFileName = cd.FileName;
     return true;
 }
 
 void frmGeral::showOpenFailure()
 {
-    MsgBox(QStringLiteral("Cancel:\n") + QString(17, ' ') +
-               QStringLiteral("The Open File is not Been worth!") + QString(13, ' ') + '\n' +
-               QString(40, '_'),
-           vbOKOnly, QStringLiteral("Inform the User!"));
+    inform(QStringLiteral("Cancel:\n") + QString(17, ' ') +
+           QStringLiteral("The Open File is not Been worth!") + QString(13, ' ') + '\n' +
+           QString(40, '_'));
 }
 
 void frmGeral::mnuOpenAs_Click()
@@ -114,7 +133,7 @@ void frmGeral::mnuOpenAs_Click()
     Forms::get<frmCopy>().Show();
 }
 
-void frmGeral::mnusave_Click()
+bool frmGeral::mnusave_Click()
 {
     cd.DialogTitle = QStringLiteral("Orvel Pixmint - Save...");
     cd.Filter = kSaveFilter;
@@ -123,26 +142,67 @@ void frmGeral::mnusave_Click()
         cd.FilterIndex = index;
     cd.Flags = CommonDialog::cdlOFNOverwritePrompt;
     if (cd.ShowSave() != 0)
-        return;
+        return false;
     Ikon->takeImageAsPicture();
     // A failed write says so and leaves the caption, as the file on disk, as it was.
     FormatError error;
-    if (!SavePicture(Ikon->Picture(), cd.FileName, &error)) {
+    bool othersKept = true;
+    if (!writePicture(cd.FileName, &error, othersKept)) {
         MsgBox(QStringLiteral("The icon could not be saved as\n") + cd.FileName + "\n\n" +
                    error.message,
                vbOKOnly | vbExclamation, QStringLiteral("Inform the User!"));
-        return;
+        return false;
     }
+    if (!othersKept)
+        inform(QStringLiteral("  The other images of this icon could not be kept.  "));
     // Only a file really written counts, so a failed attempt leaves the comparison as it was.
     if (cd.FileName != lastFileName)
         setCaption(QStringLiteral("Orvel Pixmint - ") + cd.FileName);
     lastFileName = cd.FileName;
+    history.markSaved();
+    return true;
+}
+
+bool frmGeral::writePicture(const QString &path, FormatError *error, bool &othersKept)
+{
+    const QImage &picture = Ikon->Picture();
+    if (!iconSource().empty() && path.endsWith(QStringLiteral(".ico"), Qt::CaseInsensitive)) {
+        const auto old = readIconSource(iconSource());
+        if (const auto merged = old ? mergeIcon32(*old, picture) : std::nullopt) {
+            if (!SafeWrite::replaceFile(path, *merged, error))
+                return false;
+            setIconSource(iconSourceOf(path));
+            return true;
+        }
+        othersKept = false;
+    }
+    if (!SavePicture(picture, path, error))
+        return false;
+    // The file the other images were kept from may now hold this one alone.
+    if (!othersKept || path == iconSource().path)
+        forgetIconSource();
+    return true;
 }
 
 void frmGeral::mnuFechar_Click()
 {
+    if (!mayLeave())
+        return;
     Forms::unload<ColorPalette>();
     Forms::unload<frmToolBar>();
     Forms::unload<frmVeCor1>();
     QCoreApplication::quit();
+}
+
+bool frmGeral::mayLeave()
+{
+    if (leaving_ || !history.unsaved())
+        return true;
+    placeToolWindowsForLeaving(false);
+    const int answer = MsgBox(QStringLiteral("Save the icon before leaving?"),
+                              vbSaveDiscardCancel | vbQuestion, QStringLiteral("Inform the User!"));
+    leaving_ = answer == vbNo || (answer == vbYes && mnusave_Click());
+    placeToolWindowsForLeaving(true);
+    activateWindow();
+    return leaving_;
 }

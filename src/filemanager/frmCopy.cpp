@@ -177,7 +177,7 @@ void frmCopy::lstFile_Click(int Index)
         return;
     }
     picAmostra->setPixmap(QPixmap::fromImage(*picture));
-    editor.changeIcon([&] { editor.Ikon->setPicture(*picture); });
+    editor.loadIcon([&] { editor.Ikon->setPicture(*picture); }, iconSourceOf(full));
 }
 
 QByteArray frmCopy::SelectedFileList(int side) const

@@ -371,7 +371,7 @@ void frmToolBar::cmdBack_Click()
 void frmToolBar::PicIcon_Change()
 {
     Editor &main = Editor::current();
-    main.changeIcon([&main, this] { main.Ikon->setPicture(PicIcon->Picture()); });
+    main.loadIcon([&main, this] { main.Ikon->setPicture(PicIcon->Picture()); });
 }
 
 void frmToolBar::showIcon(int index)

@@ -131,6 +131,11 @@ public:
         case 5:
             choices = {{QMessageBox::Retry, 4}, {QMessageBox::Cancel, vbCancel}};
             break;
+        case vbSaveDiscardCancel:
+            choices = {{QMessageBox::Save, vbYes},
+                       {QMessageBox::Discard, vbNo},
+                       {QMessageBox::Cancel, vbCancel}};
+            break;
         default:
             choices = {{QMessageBox::Ok, vbOK}};
             break;

@@ -127,6 +127,7 @@ enum MsgBoxStyle {
     vbOKCancel = 1,
     vbYesNoCancel = 3,
     vbYesNo = 4,
+    vbSaveDiscardCancel = 6, // answers vbYes for Save, vbNo for Discard
     vbCritical = 16,
     vbQuestion = 32,
     vbExclamation = 48,
