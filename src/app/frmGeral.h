@@ -13,6 +13,7 @@
 #include "app/toolkit/SSPanel.h"
 #include "app/toolkit/Timer.h"
 
+struct FormatError;
 class QLabel;
 class QLineEdit;
 class QListWidget;

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <cerrno>
 
 #include "app/frmGeral.h"
@@ -17,6 +18,7 @@
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"
 #include "filemanager/frmCopy.h"
+#include "formats/IconImage.h"
 #include "formats/Metafile.h"
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"
@@ -319,4 +321,130 @@ TEST_F(IconFiles, ExitUnloadsThreeToolWindowsAndOpenCopyMoveShowsTheManager)
     EXPECT_FALSE(Forms::loaded<frmToolBar>());
     EXPECT_FALSE(Forms::loaded<frmVeCor1>());
     EXPECT_TRUE(Forms::loaded<frmCopy>());
+}
+
+TEST_F(IconFiles, UnsavedFollowsTheStepsAndALoadIntoASavedCanvasKeepsItSaved)
+{
+    EXPECT_FALSE(f.history.unsaved());
+    scripted().fileAnswers.push_back(writePattern("a.bmp", 32, 32));
+    f.mnuOpenSimples_Click();
+    EXPECT_FALSE(f.history.unsaved());
+    f.changeIcon([&] { f.Ikon->PSet(0, 0, RGB(1, 2, 3)); });
+    EXPECT_TRUE(f.history.unsaved());
+    f.history.undo();
+    EXPECT_FALSE(f.history.unsaved());
+    f.history.redo();
+    scripted().fileAnswers.push_back(writePattern("b.bmp", 32, 32));
+    f.mnuOpenSimples_Click();
+    EXPECT_TRUE(f.history.unsaved()); // the drawing before it was never saved
+
+    scripted().fileAnswers.push_back(dir.filePath("saved.bmp"));
+    EXPECT_TRUE(f.mnusave_Click());
+    EXPECT_FALSE(f.history.unsaved());
+    f.history.undo();
+    EXPECT_TRUE(f.history.unsaved());
+}
+
+TEST_F(IconFiles, ExitWithUnsavedChangesAsksAndLeavesOnlyWhenAllowed)
+{
+    // Without changes nothing is asked.
+    EXPECT_TRUE(f.mayLeave());
+    EXPECT_TRUE(scripted().messages.empty());
+
+    int seenFloating = -1;
+    scripted().whileMessageBox = [&] {
+        seenFloating = 0;
+        for (QWidget *w : {static_cast<QWidget *>(&Forms::get<frmToolBar>())})
+            seenFloating += onTop(w);
+    };
+    f.mnuCorFixa_Click();
+    f.changeIcon([&] { f.Ikon->PSet(0, 0, RGB(1, 2, 3)); });
+
+    scripted().messageAnswers = {vbCancel};
+    f.mnuFechar_Click();
+    ASSERT_EQ(scripted().messages.size(), 1u);
+    EXPECT_EQ(scripted().messages[0].text, QStringLiteral("Save the icon before leaving?"));
+    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
+    EXPECT_EQ(scripted().messages[0].style & 7, int(vbSaveDiscardCancel));
+    EXPECT_EQ(seenFloating, 0);
+    EXPECT_TRUE(onTop(&Forms::get<frmToolBar>()));
+    EXPECT_TRUE(Forms::loaded<frmToolBar>()); // still running
+
+    // A close from the window manager asks the same; Save whose dialog is cancelled stays.
+    scripted().messageAnswers = {vbYes};
+    EXPECT_FALSE(f.close());
+    EXPECT_EQ(scripted().messages.size(), 2u);
+    EXPECT_EQ(scripted().fileRequests.size(), 1u);
+
+    // Save whose write fails says why and stays.
+    {
+        FailingWrites full(SafeWrite::Step::Write, ENOSPC);
+        scripted().messageAnswers = {vbYes};
+        scripted().fileAnswers.push_back(dir.filePath("full.bmp"));
+        EXPECT_FALSE(f.mayLeave());
+    }
+    EXPECT_EQ(scripted().messages.size(), 4u);
+    EXPECT_FALSE(QFile::exists(dir.filePath("full.bmp")));
+
+    // Save that writes leaves.
+    scripted().messageAnswers = {vbYes};
+    scripted().fileAnswers.push_back(dir.filePath("kept.bmp"));
+    EXPECT_TRUE(f.mayLeave());
+    EXPECT_EQ(QImage(dir.filePath("kept.bmp")).pixel(0, 0), qRgb(1, 2, 3));
+}
+
+TEST_F(IconFiles, ExitDiscardingLeavesWithoutWriting)
+{
+    f.changeIcon([&] { f.Ikon->PSet(0, 0, RGB(1, 2, 3)); });
+    scripted().messageAnswers = {vbNo};
+    EXPECT_TRUE(f.mayLeave());
+    EXPECT_TRUE(scripted().fileRequests.empty());
+    // Asked once: the end of the program does not ask again.
+    EXPECT_TRUE(f.mayLeave());
+    EXPECT_EQ(scripted().messages.size(), 1u);
+}
+
+TEST_F(IconFiles, SavingAnIconOfSeveralImagesKeepsTheOthers)
+{
+    const QString opened = dir.filePath("multi.ico");
+    ASSERT_TRUE(QFile::copy(testData("good/multi.ico"), opened));
+    const auto sizes = [](const QString &path) {
+        QList<QPair<int, int>> found;
+        for (const IconDirEntry &e :
+             readIconDirectory(readAll(path)).value_or(std::vector<IconDirEntry>()))
+            found << qMakePair(e.width, e.bitCount);
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    const auto before = sizes(opened);
+    ASSERT_EQ(before.size(), 4);
+    scripted().fileAnswers.push_back(opened);
+    f.mnuOpenSimples_Click();
+    f.changeIcon([&] { f.Ikon->PSet(3, 3, RGB(1, 2, 3)); });
+
+    // Saved over itself and under another name: the same images, the edited one changed.
+    const QString copy = dir.filePath("copy.ico");
+    scripted().fileAnswers = {opened, copy};
+    ASSERT_TRUE(f.mnusave_Click());
+    ASSERT_TRUE(f.mnusave_Click());
+    for (const QString &path : {opened, copy}) {
+        EXPECT_EQ(sizes(path), before) << path.toStdString();
+        const auto icon = loadBestIcon(readAll(path));
+        ASSERT_TRUE(icon);
+        EXPECT_EQ(icon->color.pixel(3, 3), qRgb(1, 2, 3));
+    }
+    EXPECT_TRUE(scripted().messages.empty());
+
+    // Changed on disk since: the edited image alone, and the user is told.
+    scripted().fileAnswers = {opened};
+    f.mnuOpenSimples_Click();
+    ASSERT_TRUE(QFile::remove(opened));
+    ASSERT_TRUE(QFile::copy(testData("good/multi.ico"), opened));
+    scripted().fileAnswers = {opened};
+    ASSERT_TRUE(f.mnusave_Click());
+    ASSERT_EQ(scripted().messages.size(), 1u);
+    EXPECT_EQ(scripted().messages[0].text,
+              QStringLiteral("  The other images of this icon could not be kept.  "));
+    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
+    EXPECT_EQ(sizes(opened).size(), 1);
 }

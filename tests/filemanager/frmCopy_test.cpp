@@ -224,6 +224,9 @@ TEST_F(FileManager, ClickingAnIconPreviewsAndLoadsIt)
         EXPECT_EQ(f.Ikon->Point(p.x(), p.y()), int32_t(fromQRgb(expected->pixel(p))));
     EXPECT_FALSE(c.picAmostra->pixmap().isNull());
     EXPECT_TRUE(scripted().messages.empty());
+    // A step to undo, on a canvas that stays as saved.
+    EXPECT_EQ(f.history.stack().count(), 1);
+    EXPECT_FALSE(f.history.unsaved());
 
     // A click in the destination list takes the source side when both hold that name selected.
     ASSERT_TRUE(QFile::copy(icon, source.filePath("shown.ico")));

@@ -225,6 +225,9 @@ TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
     EXPECT_TRUE(t.PicIcon->isVisible());
     EXPECT_EQ(f.Ikon->Image(), t.PicIcon->Picture());
     const QImage first = f.Ikon->Image();
+    // The search is one step, each icon after it another; the untouched canvas stays saved.
+    EXPECT_EQ(f.history.stack().count(), 1);
+    EXPECT_FALSE(f.history.unsaved());
 
     for (int i = 0; i < 4; ++i)
         t.cmdNext_Click();
@@ -234,6 +237,8 @@ TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
     EXPECT_TRUE(t.cmdBack->isEnabled());
     EXPECT_EQ(f.Ikon->Image(), t.PicIcon->Picture());
     EXPECT_NE(f.Ikon->Image(), first);
+    EXPECT_EQ(f.history.stack().count(), 5);
+    EXPECT_FALSE(f.history.unsaved());
     t.cmdNext_Click(); // never past the end
     EXPECT_EQ(t.IconIndex, 4);
 
