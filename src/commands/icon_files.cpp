@@ -2,8 +2,10 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QMenuBar>
+#include <QSessionManager>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/twips.h"
@@ -75,6 +77,15 @@ void frmGeral::buildFileMenu()
     connect(mnuOpenAs, &QAction::triggered, this, &frmGeral::mnuOpenAs_Click);
     connect(mnusave, &QAction::triggered, this, &frmGeral::mnusave_Click);
     connect(mnuFechar, &QAction::triggered, this, &frmGeral::mnuFechar_Click);
+    // The end of the session asks about an unsaved icon as Exit does.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
+        if (!history.unsaved() || !manager.allowsInteraction())
+            return;
+        const bool leave = mayLeave();
+        manager.release();
+        if (!leave)
+            manager.cancel();
+    });
 }
 
 void frmGeral::mnuNew_Click()
