@@ -425,9 +425,94 @@ std::optional<IconImage> decodePng(QByteArrayView bytes, FormatError *error)
     return image;
 }
 
+// The image part of a 32 x 32, 32-bit icon: header, colours and AND mask.
+QByteArray encodeDib32(const QImage &image)
+{
+    constexpr int side = 32;
+    constexpr uint32_t imageBytes = 40 + side * side * 4 + side * 4;
+    const QImage src = image.convertToFormat(QImage::Format_ARGB32);
+    const auto pixel = [&](int x, int y) -> QRgb {
+        return x < src.width() && y < src.height() ? src.pixel(x, y) : 0;
+    };
+    QByteArray out;
+    out.reserve(int(imageBytes));
+    for (uint32_t v : {40u, uint32_t(side), uint32_t(2 * side)})
+        appendLE32(out, v);
+    appendLE16(out, 1);
+    appendLE16(out, 32);
+    appendLE32(out, 0);
+    appendLE32(out, imageBytes - 40);
+    for (int i = 0; i < 4; ++i)
+        appendLE32(out, 0);
+    for (int y = side - 1; y >= 0; --y) {
+        for (int x = 0; x < side; ++x) {
+            // Fully transparent pixels stay black, so a screen XOR leaves the desktop alone.
+            const QRgb p = qAlpha(pixel(x, y)) == 0 ? 0 : pixel(x, y);
+            out.append(char(qBlue(p))).append(char(qGreen(p))).append(char(qRed(p)));
+            out.append(char(qAlpha(p)));
+        }
+    }
+    for (int y = side - 1; y >= 0; --y) {
+        uint32_t bits = 0;
+        for (int x = 0; x < side; ++x) {
+            if (qAlpha(pixel(x, y)) == 0)
+                bits |= 0x80000000u >> x;
+        }
+        // The leftmost pixel is the most significant bit of the first byte.
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.append(char(bits >> shift & 0xFF));
+    }
+    return out;
+}
+
+// The directory entry of what encodeDib32 writes.
+IcoFilePart dib32Part(const QByteArray &dib)
+{
+    IconEntryInfo entry;
+    entry.width = 32;
+    entry.height = 32;
+    entry.planes = 1;
+    entry.bitCount = 32;
+    return {entry, dib};
+}
+
 uint8_t blend(int over, int under, int alpha)
 {
     return uint8_t((over * alpha + under * (255 - alpha) + 127) / 255);
+}
+
+constexpr char kNoReadableImage[] = "None of the icon's images can be read.";
+
+// An entry's bytes, which readIconDirectory has checked lie inside the file.
+QByteArrayView imageBytes(const ByteReader &r, const IconDirEntry &e)
+{
+    return r.bytes(e.imageOffset, e.bytesInRes).value_or(QByteArrayView());
+}
+
+// What each entry's own header says, where it can be read, and the entry to show.
+struct ProbedIcon
+{
+    std::vector<std::optional<IconImageInfo>> infos;
+    int best = -1; // -1 when no image can be read
+};
+
+ProbedIcon probeIcon(const ByteReader &r, const std::vector<IconDirEntry> &entries)
+{
+    // Directory sizes and depths are often wrong, so every image's own header decides.
+    ProbedIcon probed;
+    std::vector<IconImageInfo> readable;
+    std::vector<int> at;
+    for (const IconDirEntry &e : entries) {
+        const auto info = probeIconImage(imageBytes(r, e));
+        if (info) {
+            at.push_back(int(probed.infos.size()));
+            readable.push_back(*info);
+        }
+        probed.infos.push_back(info);
+    }
+    const int best = bestIconImage(readable);
+    probed.best = best < 0 ? -1 : at[size_t(best)];
+    return probed;
 }
 
 } // namespace
@@ -519,6 +604,7 @@ IconEntryInfo readIconEntry(const ByteReader &r, uint64_t at)
     e.width = *r.u8(at) == 0 ? 256 : *r.u8(at);
     e.height = *r.u8(at + 1) == 0 ? 256 : *r.u8(at + 1);
     e.colorCount = *r.u8(at + 2);
+    e.reserved = *r.u8(at + 3);
     e.planes = *r.u16(at + 4);
     e.bitCount = *r.u16(at + 6);
     e.bytesInRes = *r.u32(at + 8);
@@ -551,22 +637,11 @@ std::optional<IconImage> loadBestIcon(QByteArrayView file, FormatError *error)
     const auto entries = readIconDirectory(file, error);
     if (!entries)
         return std::nullopt;
-    // Directory sizes and depths are often wrong, so every image's own header decides.
     const ByteReader r(file);
-    std::vector<IconImageInfo> infos;
-    std::vector<QByteArrayView> data;
-    for (const IconDirEntry &e : *entries) {
-        const QByteArrayView bytes = *r.bytes(e.imageOffset, e.bytesInRes);
-        if (const auto info = probeIconImage(bytes)) {
-            infos.push_back(*info);
-            data.push_back(bytes);
-        }
-    }
-    const int best = bestIconImage(infos);
+    const int best = probeIcon(r, *entries).best;
     if (best < 0)
-        return failed(error, Kind::Damaged,
-                      QStringLiteral("None of the icon's images can be read."));
-    return decodeIconImage(data[size_t(best)], error);
+        return failed(error, Kind::Damaged, QString::fromLatin1(kNoReadableImage));
+    return decodeIconImage(imageBytes(r, (*entries)[size_t(best)]), error);
 }
 
 QImage composeIcon(const IconImage &image, QRgb background)
@@ -601,47 +676,78 @@ QImage composeIcon(const IconImage &image, QRgb background)
 
 QByteArray encodeIcon32(const QImage &image)
 {
-    constexpr int side = 32;
-    constexpr uint32_t imageBytes = 40 + side * side * 4 + side * 4;
-    const QImage src = image.convertToFormat(QImage::Format_ARGB32);
-    const auto pixel = [&](int x, int y) -> QRgb {
-        return x < src.width() && y < src.height() ? src.pixel(x, y) : 0;
+    const QByteArray dib = encodeDib32(image);
+    return writeIcoFile({dib32Part(dib)}).value_or(QByteArray());
+}
+
+std::optional<QByteArray> mergeIcon32(QByteArrayView file, const QImage &image, FormatError *error)
+{
+    const auto entries = readIconDirectory(file, error);
+    if (!entries)
+        return std::nullopt;
+    const ByteReader r(file);
+    // The directory leaves out images that lie outside the file; those could not be kept.
+    if (entries->size() != r.u16(4).value_or(0))
+        return failed(error, Kind::Damaged,
+                      QStringLiteral("Some of the icon's images lie outside the file."));
+    const ProbedIcon probed = probeIcon(r, *entries);
+    if (probed.best < 0)
+        return failed(error, Kind::Damaged, QString::fromLatin1(kNoReadableImage));
+    const auto is32 = [&](size_t i, bool anyDepth) {
+        // An image's own header says what it is; the directory only for one that cannot be read.
+        const IconDirEntry &e = (*entries)[i];
+        const IconImageInfo shown =
+            probed.infos[i].value_or(IconImageInfo{e.width, e.height, e.bitCount, false});
+        return shown.width == 32 && shown.height == 32 && (anyDepth || shown.bitCount == 32);
     };
+    const auto best = size_t(probed.best);
+    const bool replace = is32(best, true);
+    const QByteArray dib = encodeDib32(image);
+    std::vector<IcoFilePart> parts;
+    parts.reserve(entries->size() + 1);
+    for (size_t i = 0; i < entries->size(); ++i) {
+        if (i == best && replace)
+            parts.push_back(dib32Part(dib));
+        else if (!is32(i, false))
+            parts.push_back({(*entries)[i], imageBytes(r, (*entries)[i])});
+    }
+    if (!replace)
+        parts.push_back(dib32Part(dib));
+    return writeIcoFile(parts, error);
+}
+
+std::optional<QByteArray> writeIcoFile(const std::vector<IcoFilePart> &parts, FormatError *error)
+{
+    static_assert(kMaxIcoBytes <= UINT32_MAX, "offsets are 32 bits");
+    uint64_t total = 6 + 16 * uint64_t(parts.size());
+    for (const IcoFilePart &part : parts)
+        total += uint64_t(part.data.size());
+    if (parts.empty())
+        return failed(error, Kind::Damaged, QStringLiteral("The icon has no images."));
+    if (parts.size() > 0xFFFF)
+        return failed(error, Kind::TooLarge,
+                      QStringLiteral("The icon would have more than 65535 images."));
+    if (total > kMaxIcoBytes)
+        return failed(error, Kind::TooLarge,
+                      QStringLiteral("The icon would be larger than 64 MiB."));
     QByteArray out;
-    out.reserve(6 + 16 + int(imageBytes));
+    out.reserve(qsizetype(total));
     appendLE16(out, 0);
     appendLE16(out, 1);
-    appendLE16(out, 1);
-    out.append(char(side)).append(char(side)).append(char(0)).append(char(0));
-    appendLE16(out, 1);
-    appendLE16(out, 32);
-    appendLE32(out, imageBytes);
-    appendLE32(out, 22);
-    for (uint32_t v : {40u, uint32_t(side), uint32_t(2 * side)})
-        appendLE32(out, v);
-    appendLE16(out, 1);
-    appendLE16(out, 32);
-    appendLE32(out, 0);
-    appendLE32(out, imageBytes - 40);
-    for (int i = 0; i < 4; ++i)
-        appendLE32(out, 0);
-    for (int y = side - 1; y >= 0; --y) {
-        for (int x = 0; x < side; ++x) {
-            // Fully transparent pixels stay black, so a screen XOR leaves the desktop alone.
-            const QRgb p = qAlpha(pixel(x, y)) == 0 ? 0 : pixel(x, y);
-            out.append(char(qBlue(p))).append(char(qGreen(p))).append(char(qRed(p)));
-            out.append(char(qAlpha(p)));
-        }
+    appendLE16(out, uint16_t(parts.size()));
+    auto offset = uint32_t(6 + 16 * parts.size());
+    for (const IcoFilePart &part : parts) {
+        const IconEntryInfo &e = part.entry;
+        // 256 is stored as 0.
+        out.append(char(e.width & 0xFF)).append(char(e.height & 0xFF));
+        out.append(char(e.colorCount & 0xFF)).append(char(e.reserved & 0xFF));
+        appendLE16(out, uint16_t(e.planes));
+        appendLE16(out, uint16_t(e.bitCount));
+        appendLE32(out, uint32_t(part.data.size()));
+        appendLE32(out, offset);
+        offset += uint32_t(part.data.size());
     }
-    for (int y = side - 1; y >= 0; --y) {
-        uint32_t bits = 0;
-        for (int x = 0; x < side; ++x) {
-            if (qAlpha(pixel(x, y)) == 0)
-                bits |= 0x80000000u >> x;
-        }
-        // The leftmost pixel is the most significant bit of the first byte.
-        for (int shift = 24; shift >= 0; shift -= 8)
-            out.append(char(bits >> shift & 0xFF));
-    }
+    for (const IcoFilePart &part : parts)
+        out.append(part.data);
     return out;
 }

@@ -42,6 +42,7 @@ struct IconEntryInfo
     int planes = 0;
     int bitCount = 0;
     uint32_t bytesInRes = 0;
+    int reserved = 0; // should be 0; kept as found when an icon is written back
 };
 
 struct IconDirEntry : IconEntryInfo
@@ -78,3 +79,24 @@ std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip,
                                        FormatError *error = nullptr);
 // A complete .ico file holding one 32-bit image with its AND mask (bit set where alpha is 0).
 QByteArray encodeIcon32(const QImage &image);
+// An .ico file's bytes with `image` put in as a 32 x 32, 32-bit image with its AND mask (as
+// encodeIcon32 writes it): in place of the entry loadBestIcon shows when that one is 32 x 32 (any
+// depth), otherwise added at the end. Any other 32 x 32, 32-bit entry is left out, so the new one
+// shares its size and depth with none; every other entry keeps its bytes and directory fields.
+// Nothing, with a reason, when `file` is not a readable icon file or the result is too large.
+std::optional<QByteArray> mergeIcon32(QByteArrayView file, const QImage &image,
+                                      FormatError *error = nullptr);
+
+// One image to write into an .ico file: what its directory entry says (the size written is the
+// data's, whatever bytesInRes says) and its bytes.
+struct IcoFilePart
+{
+    IconEntryInfo entry;
+    QByteArrayView data;
+};
+// The most an .ico file written here may hold, so that the picture reader takes it back.
+constexpr uint64_t kMaxIcoBytes = uint64_t(64) * 1024 * 1024;
+// An .ico file of these images in this order. Nothing, with the reason, for none, for more than
+// the format's 65535, or for a file larger than kMaxIcoBytes.
+std::optional<QByteArray> writeIcoFile(const std::vector<IcoFilePart> &parts,
+                                       FormatError *error = nullptr);

@@ -21,7 +21,6 @@ constexpr uint64_t kGroupEntrySize = 14;
 constexpr uint64_t kIcoEntrySize = 16;
 // What one written icon may hold. Real icons hold a handful of images of a few kilobytes.
 constexpr size_t kMaxIcoImages = 256;
-constexpr uint64_t kMaxIcoBytes = uint64_t(64) * 1024 * 1024;
 
 using Groups = std::vector<IconGroup>;
 
@@ -442,8 +441,7 @@ Groups readIco(QByteArrayView file, const ByteReader &r)
     const auto entries = readIconDirectory(file);
     for (const IconDirEntry &e : entries.value_or(std::vector<IconDirEntry>())) {
         if (auto data = store.image(e.imageOffset, e.bytesInRes)) {
-            group.images.push_back(
-                {e.width, e.height, e.colorCount, e.planes, e.bitCount, e.bytesInRes, *data});
+            group.images.push_back({e, *data});
         }
     }
     return {group};
@@ -508,33 +506,14 @@ bool groupHasIcon(const IconGroup &group)
 QByteArray groupToIco(const IconGroup &group, FormatError *error)
 {
     const std::vector<const IconGroupImage *> images = distinctImages(group);
-    uint64_t total = 6 + kIcoEntrySize * images.size();
-    for (const IconGroupImage *image : images)
-        total += uint64_t(image->data.size());
-    const char *reason = images.size() > kMaxIcoImages ? "The icon has more than 256 images."
-                         : total > kMaxIcoBytes        ? "The icon would be larger than 64 MiB."
-                                                       : nullptr;
-    if (reason)
-        failed(error, FormatError::Kind::TooLarge, QString::fromUtf8(reason));
-    if (images.empty() || reason)
+    if (images.size() > kMaxIcoImages)
+        failed(error, FormatError::Kind::TooLarge,
+               QStringLiteral("The icon has more than 256 images."));
+    if (images.empty() || images.size() > kMaxIcoImages)
         return QByteArray();
-    QByteArray out;
-    out.reserve(qsizetype(total));
-    appendLE16(out, 0);
-    appendLE16(out, 1);
-    appendLE16(out, uint16_t(images.size()));
-    uint32_t offset = uint32_t(6 + kIcoEntrySize * images.size());
-    for (const IconGroupImage *image : images) {
-        // 256 is stored as 0.
-        out.append(char(image->width & 0xFF)).append(char(image->height & 0xFF));
-        out.append(char(image->colorCount & 0xFF)).append(char(0));
-        appendLE16(out, uint16_t(image->planes));
-        appendLE16(out, uint16_t(image->bitCount));
-        appendLE32(out, uint32_t(image->data.size()));
-        appendLE32(out, offset);
-        offset += uint32_t(image->data.size());
-    }
+    std::vector<IcoFilePart> parts;
+    parts.reserve(images.size());
     for (const IconGroupImage *image : images)
-        out.append(image->data);
-    return out;
+        parts.push_back({*image, image->data});
+    return writeIcoFile(parts, error).value_or(QByteArray());
 }

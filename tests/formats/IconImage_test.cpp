@@ -1,9 +1,14 @@
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <array>
 #include <gtest/gtest.h>
 
 #include "formats/ByteReader.h"
 #include "formats/IconImage.h"
+#include "support/files.h"
 #include "support/icons.h"
 
 namespace {
@@ -43,6 +48,50 @@ QByteArray bitmapFile(const QByteArray &dib, int headerAndPalette)
     for (uint32_t v : {uint32_t(14 + dib.size()), 0u, uint32_t(14 + headerAndPalette)})
         appendLE32(file, v);
     return file + dib;
+}
+
+// Entry i of an .ico file: its directory fields but the offset, and its image's bytes.
+std::pair<QByteArray, QByteArray> icoEntry(const QByteArray &file, size_t i)
+{
+    const auto entries = readIconDirectory(file);
+    if (!entries || i >= entries->size())
+        return {};
+    const IconDirEntry &e = (*entries)[i];
+    return {file.mid(6 + 16 * qsizetype(i), 12), file.mid(e.imageOffset, e.bytesInRes)};
+}
+
+size_t icoCount(const QByteArray &file)
+{
+    return readIconDirectory(file).value_or(std::vector<IconDirEntry>()).size();
+}
+
+// What `icotool -l` says of each image's size; nothing when the tool is missing.
+std::optional<QStringList> icotoolSizes(const QByteArray &file)
+{
+    const QString icotool = QStandardPaths::findExecutable(QStringLiteral("icotool"));
+    if (icotool.isEmpty())
+        return std::nullopt;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("icon.ico"));
+    if (!writeAll(path, file))
+        return QStringList();
+    QProcess tool;
+    tool.start(icotool, {QStringLiteral("-l"), path});
+    tool.waitForFinished();
+    QStringList sizes;
+    static const QRegularExpression size(QStringLiteral("--width=\\d+ --height=\\d+"));
+    for (auto m = size.globalMatch(QString::fromUtf8(tool.readAllStandardOutput())); m.hasNext();)
+        sizes << m.next().captured();
+    return sizes;
+}
+
+QImage editedIcon()
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(qRgba(10, 20, 30, 255));
+    image.setPixel(3, 4, qRgba(200, 100, 50, 0));
+    image.setPixel(5, 6, qRgba(200, 100, 50, 128));
+    return image;
 }
 
 } // namespace
@@ -357,4 +406,92 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
     EXPECT_EQ(top->pixel(31, 31), 0u);
     EXPECT_FALSE(decodeBitmapFile(bitmapFile(dibHeader(16385, 1, 8, 1, 1), 40), QSize(32, 32)));
     EXPECT_LT(clock.elapsed(), 1000);
+}
+
+TEST(IconImage, MergePutsTheEditedImageInPlaceOfTheShownOneAndKeepsTheOthers)
+{
+    const QImage edited = editedIcon();
+    const auto written = icoEntry(encodeIcon32(edited), 0);
+    const std::vector<QByteArray> three = {solidDib(16, 4, '\x11'), solidDib(32, 8, '\x02'),
+                                           solidDib(48, 32, '\x7F')};
+    const QByteArray file = describedIcoFile(three);
+    FormatError error;
+    const auto merged = mergeIcon32(file, edited, &error);
+    ASSERT_TRUE(merged) << error.message.toStdString();
+    ASSERT_EQ(icoCount(*merged), 3u);
+    EXPECT_EQ(icoEntry(*merged, 0), icoEntry(file, 0));
+    EXPECT_EQ(icoEntry(*merged, 1), written);
+    EXPECT_EQ(icoEntry(*merged, 2), icoEntry(file, 2));
+    // The transparent pixel at (3, 4) has its mask bit: row 27 from the bottom, fourth bit.
+    EXPECT_EQ(written.second[40 + 4096 + 27 * 4], char(0x10));
+    const auto shown = loadBestIcon(*merged);
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->bitCount, 32);
+    EXPECT_EQ(shown->color.pixel(5, 6), qRgba(200, 100, 50, 128));
+    EXPECT_EQ(shown->color.pixel(3, 4), 0u);
+    EXPECT_EQ(shown->color.pixel(0, 0), qRgba(10, 20, 30, 255));
+    if (const auto before = icotoolSizes(file)) {
+        EXPECT_EQ(before->size(), 3);
+        EXPECT_EQ(icotoolSizes(*merged), before);
+    }
+
+    // Without a 32 x 32 image the edited one is added after the others.
+    const QByteArray two = describedIcoFile({three[0], three[2]});
+    const auto added = mergeIcon32(two, edited);
+    ASSERT_TRUE(added);
+    ASSERT_EQ(icoCount(*added), 3u);
+    EXPECT_EQ(icoEntry(*added, 0), icoEntry(two, 0));
+    EXPECT_EQ(icoEntry(*added, 1), icoEntry(two, 1));
+    EXPECT_EQ(icoEntry(*added, 2), written);
+}
+
+TEST(IconImage, MergeLeavesOneImageOfEachSizeAndDepth)
+{
+    const QImage edited = editedIcon();
+    const auto written = icoEntry(encodeIcon32(edited), 0);
+    QImage big(256, 256, QImage::Format_ARGB32);
+    big.fill(qRgba(1, 2, 3, 4));
+    // The 32-bit DIB is shown; the 32 x 32 PNG after it is of the same size and depth.
+    const QByteArray file = describedIcoFile(
+        {pngBytes(big), solidDib(32, 4, '\x33'), solidDib(32, 32, '\x44'), pngBytes(edited)});
+    auto merged = mergeIcon32(file, edited);
+    ASSERT_TRUE(merged);
+    ASSERT_EQ(icoCount(*merged), 3u);
+    EXPECT_EQ(icoEntry(*merged, 0), icoEntry(file, 0));
+    EXPECT_EQ(icoEntry(*merged, 0).first.left(2), QByteArray(2, '\0')); // 256 stored as 0
+    EXPECT_EQ(icoEntry(*merged, 1), icoEntry(file, 1));
+    EXPECT_EQ(icoEntry(*merged, 2), written);
+
+    // An image that cannot be read is kept, unless its entry says 32 x 32 at 32 bits.
+    QByteArray damaged =
+        describedIcoFile({solidDib(32, 4, '\x33'), QByteArray(40, 'x'), QByteArray(50, 'y')});
+    damaged.replace(6 + 16, 8, QByteArray::fromHex("2020000001002000"));
+    merged = mergeIcon32(damaged, edited);
+    ASSERT_TRUE(merged);
+    ASSERT_EQ(icoCount(*merged), 2u);
+    EXPECT_EQ(icoEntry(*merged, 0), written);
+    EXPECT_EQ(icoEntry(*merged, 1), icoEntry(damaged, 2));
+}
+
+TEST(IconImage, MergeRefusesDamagedIconsAndOversizedResults)
+{
+    const QByteArray file = describedIcoFile({solidDib(16, 4, '\x11'), solidDib(48, 8, '\x22')});
+    QByteArray pastTheEnd = file;
+    pastTheEnd.replace(6 + 16 + 12, 4, QByteArray("\xF0\xFF\xFF\xFF", 4));
+    const QByteArray bad[] = {
+        file.left(6 + 16 + 5),
+        pastTheEnd,
+        QByteArray("\0\0\1\0\0\0", 6),
+        QByteArray("BM not an icon"),
+        icoFile({QByteArray(40, 'x')}),
+        // One image more than the directory can count, or more than 64 MiB of images.
+        icoFile({solidDib(16, 4, '\x11')}, 0xFFFF),
+        icoFile({solidDib(32, 4, '\x11'), solidDib(48, 32, '\x22')}, 14000),
+    };
+    for (const QByteArray &bytes : bad) {
+        SCOPED_TRACE(bytes.left(24).toHex().toStdString());
+        FormatError error;
+        EXPECT_FALSE(mergeIcon32(bytes, editedIcon(), &error));
+        EXPECT_FALSE(error.message.isEmpty());
+    }
 }

@@ -13,4 +13,9 @@ QByteArray dibHeader(int32_t width, int32_t height, uint16_t bits, uint32_t comp
 // An .ico of `count` entries (by default one per image), each naming the images in turn. The
 // entries say 0 x 0 at 0 bits: readers must trust the images themselves.
 QByteArray icoFile(const std::vector<QByteArray> &images, int count = -1);
+// The same, with each entry saying what its image's own header says, as writers do.
+QByteArray describedIcoFile(const std::vector<QByteArray> &images, int count = -1);
+// An icon DIB of `bits` (1 to 8 with a full palette, or 24 or 32) whose colour bytes are `fill`,
+// with an AND mask of zeros.
+QByteArray solidDib(int side, int bits, char fill);
 QByteArray pngBytes(const QImage &image);
