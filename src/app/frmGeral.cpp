@@ -216,6 +216,8 @@ void frmGeral::buildIconPanel()
     pic3dIco = place(new SSPanel(pnlBarra), 0, 0, 840, 840);
     Ikon = place(new PictureBox(pic3dIco, PictureBox::ScaleMode::Pixels), 165, 165, 510, 510);
     Ikon->setBorderStyle(1);
+    // An opened icon's transparent background stays so when it is saved again.
+    Ikon->setKeepsTransparency(true);
     Ikon->setBackColor(vbWindowBackground);
     Ikon->Font = QFont(QStringLiteral("MS Sans Serif"));
     Ikon->Font.setPointSizeF(8.25);

@@ -59,7 +59,7 @@ void frmGeral::mnuCopiar_Click()
     picCap->Cls();
     picCap->LineBox(0, 0, picCap->surfaceWidth() - 1, picCap->surfaceHeight() - 1,
                     picCap->BackColor(), true);
-    picCap->PaintPicture(Ikon->Image(), 0, 0, SelX1, SelY1, w, h);
+    picCap->PaintPicture(Ikon->ImageAsShown(), 0, 0, SelX1, SelY1, w, h);
     QGuiApplication::clipboard()->setImage(picCap->Image());
 }
 

@@ -80,13 +80,13 @@ void frmGeral::mnuGradiende_Click()
 void frmGeral::mnuPrevi_Click()
 {
     frmPrevia &preview = Forms::get<frmPrevia>();
-    preview.picTile->setPicture(Ikon->Image());
+    preview.picTile->setPicture(Ikon->ImageAsShown());
     setWindowState(vbMinimized);
     // The preview covers the screen the editor is on.
     preview.move(screen()->availableGeometry().topLeft());
     preview.Show();
     preview.setWindowState(vbMaximized);
-    preview.picTile->setPicture(Ikon->Image());
+    preview.picTile->setPicture(Ikon->ImageAsShown());
 }
 
 void frmGeral::mnuPropriedade_Click()

@@ -10,35 +10,19 @@ namespace {
 
 enum class Mirror { Diagonal, Horizontal, Vertical };
 
-// Every pixel is read into a table before any is written, so none is read after it changed.
-// A pixel outside a shrunken icon reads as -1 and is not carried over.
+// Pixels move with their transparency; one outside a shrunken icon is not carried over.
 void remap(PictureBox *ikon, Mirror mirror)
 {
-    int32_t T[CellCount][CellCount];
-    for (int y = 0; y < CellCount; ++y)
-        for (int x = 0; x < CellCount; ++x)
-            T[x][y] = ikon->Point(x, y);
-    const auto set = [ikon](int x, int y, int32_t c) {
-        if (c >= 0)
-            ikon->PSet(x, y, ColorValue(c));
-    };
-    switch (mirror) {
-    case Mirror::Diagonal:
-        for (int x = 0; x < CellCount; ++x)
-            for (int y = 0; y < CellCount; ++y)
-                set(x, y, T[y][x]);
-        break;
-    case Mirror::Horizontal:
-        for (int y = 0; y < CellCount; ++y)
-            for (int x = LastCell; x >= 0; --x)
-                set(x, y, T[LastCell - x][y]);
-        break;
-    case Mirror::Vertical:
-        for (int y = LastCell; y >= 0; --y)
-            for (int x = 0; x < CellCount; ++x)
-                set(x, y, T[x][LastCell - y]);
-        break;
-    }
+    ikon->movePixels(
+        CellCount,
+        [mirror](int x, int y) {
+            if (mirror == Mirror::Diagonal)
+                return QPoint(y, x);
+            if (mirror == Mirror::Horizontal)
+                return QPoint(LastCell - x, y);
+            return QPoint(x, LastCell - y);
+        },
+        std::nullopt);
 }
 
 } // namespace

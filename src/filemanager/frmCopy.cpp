@@ -176,7 +176,7 @@ void frmCopy::lstFile_Click(int Index)
         inform(kNoFiles);
         return;
     }
-    picAmostra->setPixmap(QPixmap::fromImage(*picture));
+    picAmostra->setPixmap(QPixmap::fromImage(composedOver(*picture, editor.Ikon->BackColor())));
     editor.loadIcon([&] { editor.Ikon->setPicture(*picture); }, iconSourceOf(full));
 }
 

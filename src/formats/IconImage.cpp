@@ -644,12 +644,12 @@ std::optional<IconImage> loadBestIcon(QByteArrayView file, FormatError *error)
     return decodeIconImage(imageBytes(r, (*entries)[size_t(best)]), error);
 }
 
-QImage composeIcon(const IconImage &image, QRgb background)
+QImage composeIcon(const IconImage &image, QRgb background, bool keepTransparent)
 {
     const QImage &color = image.color;
     if (color.isNull() || color.format() != QImage::Format_ARGB32)
         return QImage();
-    QImage out(color.size(), QImage::Format_RGB32);
+    QImage out(color.size(), keepTransparent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (out.isNull())
         return out;
     const int w = color.width();
@@ -661,11 +661,13 @@ QImage composeIcon(const IconImage &image, QRgb background)
             const QRgb p = in[x];
             if (image.hasAlpha) {
                 const int a = qAlpha(p);
-                line[x] = qRgb(blend(qRed(p), qRed(background), a),
-                               blend(qGreen(p), qGreen(background), a),
-                               blend(qBlue(p), qBlue(background), a));
+                line[x] = qRgba(
+                    blend(qRed(p), qRed(background), a), blend(qGreen(p), qGreen(background), a),
+                    blend(qBlue(p), qBlue(background), a), a == 0 && keepTransparent ? 0 : 255);
             } else if (useMask && image.mask[size_t(y) * size_t(w) + size_t(x)]) {
-                line[x] = 0xFF000000u | ((background ^ p) & 0xFFFFFFu);
+                // A black pixel under the mask leaves the screen alone; any other inverts it.
+                const bool clear = keepTransparent && (p & 0xFFFFFFu) == 0;
+                line[x] = (clear ? 0 : 0xFF000000u) | ((background ^ p) & 0xFFFFFFu);
             } else {
                 line[x] = 0xFF000000u | p;
             }

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QPainter>
 
 #include "formats/ByteReader.h"
 #include "formats/IconImage.h"
@@ -104,7 +105,7 @@ std::optional<QImage> LoadPictureData(const QByteArray &bytes, ColorValue backgr
         const auto icon = loadBestIcon(bytes, error);
         if (!icon)
             return std::nullopt;
-        image = composeIcon(*icon, toQRgb(background)).convertToFormat(QImage::Format_ARGB32);
+        image = composeIcon(*icon, toQRgb(background), true);
         break;
     }
     case Kind::Bitmap:
@@ -130,6 +131,15 @@ std::optional<QImage> LoadPicture(const QString &path, ColorValue background, QS
     if (!bytes)
         return std::nullopt;
     return LoadPictureData(*bytes, background, clip, error);
+}
+
+QImage composedOver(const QImage &picture, ColorValue background)
+{
+    QImage out(picture.size(), QImage::Format_RGB32);
+    out.fill(toQRgb(background));
+    if (!out.isNull())
+        QPainter(&out).drawImage(0, 0, picture);
+    return out;
 }
 
 bool SavePicture(const QImage &image, const QString &path, FormatError *error)

@@ -9,15 +9,18 @@
 #include "formats/FormatError.h"
 
 // Loads a picture file, whatever its extension says: an icon (its best image for 32 x 32,
-// composed over `background`), a Windows bitmap, a GIF (first frame, transparency kept as
-// alpha), a Windows metafile (drawn at its natural size at 96 dots per inch over `background`)
-// or anything else Qt reads. Only the top-left `clip` pixels are kept, so a huge picture costs no
-// more than that. Nothing, with a reason, when the file cannot be read as a picture.
+// composed over `background`, its transparent pixels kept as alpha 0), a Windows bitmap, a GIF
+// (first frame, transparency kept as alpha), a Windows metafile (drawn at its natural size at 96
+// dots per inch over `background`) or anything else Qt reads. Only the top-left `clip` pixels are
+// kept, so a huge picture costs no more than that. Nothing, with a reason, when the file cannot be
+// read as a picture.
 std::optional<QImage> LoadPicture(const QString &path, ColorValue background,
                                   QSize clip = QSize(32, 32), FormatError *error = nullptr);
 // The same from bytes already in memory.
 std::optional<QImage> LoadPictureData(const QByteArray &bytes, ColorValue background,
                                       QSize clip = QSize(32, 32), FormatError *error = nullptr);
+// The picture as shown over the background: opaque, with what is transparent in that colour.
+QImage composedOver(const QImage &picture, ColorValue background);
 // Writes the image: a name ending in ".ico" (any case) becomes a real icon file (32 x 32, 32
 // bits with its AND mask), one ending in ".png" a 24-bit PNG, any other name a 24-bit Windows
 // bitmap. The file is replaced only

@@ -5,49 +5,32 @@
 
 namespace {
 
-// A pixel outside a shrunken icon comes in as the white of an opened edge.
-ColorValue at(const PictureBox *ikon, int x, int y)
+// Pixel (x, y) takes the one at (x + dx, y + dy), transparency included; what comes in from
+// beyond the icon, or from beyond a shrunken one, is the white of an opened edge.
+void shift(PictureBox *ikon, int dx, int dy)
 {
-    const int32_t c = ikon->Point(x, y);
-    return c < 0 ? vbWhite : ColorValue(c);
+    ikon->movePixels(
+        CellCount, [dx, dy](int x, int y) { return QPoint(x + dx, y + dy); }, vbWhite);
 }
 
 } // namespace
 
-// Each walk reads every pixel before it is overwritten.
-
 void ShiftUp(PictureBox *ikon)
 {
-    for (int x = 0; x < CellCount; ++x) {
-        for (int y = 0; y < LastCell; ++y)
-            ikon->PSet(x, y, at(ikon, x, y + 1));
-        ikon->PSet(x, LastCell, vbWhite);
-    }
+    shift(ikon, 0, 1);
 }
 
 void ShiftDown(PictureBox *ikon)
 {
-    for (int x = 0; x < CellCount; ++x) {
-        for (int y = LastCell; y >= 1; --y)
-            ikon->PSet(x, y, at(ikon, x, y - 1));
-        ikon->PSet(x, 0, vbWhite);
-    }
+    shift(ikon, 0, -1);
 }
 
 void ShiftRight(PictureBox *ikon)
 {
-    for (int y = 0; y < CellCount; ++y) {
-        for (int x = LastCell; x >= 1; --x)
-            ikon->PSet(x, y, at(ikon, x - 1, y));
-        ikon->PSet(0, y, vbWhite);
-    }
+    shift(ikon, -1, 0);
 }
 
 void ShiftLeft(PictureBox *ikon)
 {
-    for (int y = 0; y < CellCount; ++y) {
-        for (int x = 0; x < LastCell; ++x)
-            ikon->PSet(x, y, at(ikon, x + 1, y));
-        ikon->PSet(LastCell, y, vbWhite);
-    }
+    shift(ikon, 1, 0);
 }

@@ -107,7 +107,7 @@ void frmInfo::Form_Activate()
     const std::optional<QImage> picture = LoadPicture(path, vbButtonFace, kImageBox);
     if (!picture)
         return;
-    Image1->setPixmap(QPixmap::fromImage(*picture));
+    Image1->setPixmap(QPixmap::fromImage(composedOver(*picture, vbButtonFace)));
     Image1->lower();
     const std::optional<BitmapHeader> header = readBitmapHeaderFile(path);
     if (!header)

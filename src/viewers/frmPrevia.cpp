@@ -103,7 +103,7 @@ void frmPrevia::Form_Resize()
 void frmPrevia::storeIcon()
 {
     if (Editor::exists())
-        picTile->setPicture(Editor::current().Ikon->Image());
+        picTile->setPicture(Editor::current().Ikon->ImageAsShown());
 }
 
 std::vector<QPoint> tileOrigins(int32_t width, int32_t height, int16_t tileWidth,

@@ -22,7 +22,10 @@
 #include "formats/Metafile.h"
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"
+#include "support/icons.h"
+#include "support/pixels.h"
 #include "toolwindow/frmToolBar.h"
+#include "toolwindow/shift.h"
 #include "viewers/frmInfo.h"
 
 namespace {
@@ -238,6 +241,49 @@ TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)
     EXPECT_EQ(QImageReader(png).format(), QByteArray("png"));
     EXPECT_EQ(QImage(png).pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + png);
+}
+
+TEST_F(IconFiles, AnOpenedIconKeepsItsTransparencyWhereNothingWasDrawn)
+{
+    QImage art(32, 32, QImage::Format_ARGB32);
+    art.fill(Qt::transparent);
+    for (const auto &[x, y] : box(8, 8, 23, 15))
+        art.setPixel(x, y, qRgb(255, 0, 0));
+    const QString path = dir.filePath("clear.ico");
+    ASSERT_TRUE(writeAll(path, icoFile({pngBytes(art)})));
+    scripted().fileAnswers.push_back(path);
+    f.mnuOpenSimples_Click();
+    const ColorValue back = resolveColor(vbWindowBackground);
+    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(back));
+    EXPECT_EQ(f.grid->surface().pixel(15, 15), toQRgb(back));
+    EXPECT_EQ(f.Ikon->ImageAsShown().pixel(0, 0), toQRgb(back));
+
+    // The red band moves down with its transparent surroundings; the opened top row is painted.
+    f.mnuVertical_Click();
+    ShiftDown(f.Ikon);
+    f.PaintCell(int16_t(cellMiddle(2)), int16_t(cellMiddle(3)), RGB(0, 0, 255));
+    Pixels painted = box(8, 17, 23, 24);
+    const Pixels top = box(0, 0, 31, 0);
+    painted.insert(top.begin(), top.end());
+    painted.insert({2, 3});
+
+    const QString ico = dir.filePath("kept.ico");
+    scripted().fileAnswers.push_back(ico);
+    f.mnusave_Click();
+    const auto saved = loadBestIcon(readAll(ico));
+    ASSERT_TRUE(saved);
+    for (const auto &[x, y] : box(0, 0, 31, 31))
+        ASSERT_EQ(qAlpha(saved->color.pixel(x, y)), painted.count({x, y}) ? 255 : 0)
+            << x << "," << y;
+    EXPECT_EQ(saved->color.pixel(2, 3), qRgb(0, 0, 255));
+    EXPECT_EQ(saved->color.pixel(8, 24), qRgb(255, 0, 0));
+
+    // A bitmap has no transparency: the back colour shows, as on the canvas.
+    const QString bmp = dir.filePath("kept.bmp");
+    scripted().fileAnswers.push_back(bmp);
+    f.mnusave_Click();
+    EXPECT_EQ(QImage(bmp).pixel(5, 5), toQRgb(back));
+    EXPECT_EQ(QImage(bmp).pixel(8, 24), qRgb(255, 0, 0));
 }
 
 TEST_F(IconFiles, SaveGivesABareNameTheSelectedTypeAndOffersItNextTime)

@@ -1,7 +1,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cerrno>
@@ -20,6 +19,8 @@ constexpr QRgb Red = 0xFFFF0000, Lime = 0xFF00FF00, Blue = 0xFF0000FF, White = 0
 // Not grey, so a swapped channel shows.
 constexpr ColorValue Back = RGB(0x10, 0x80, 0xC0);
 constexpr QRgb BackRgb = 0xFF1080C0;
+// A transparent pixel of a loaded icon: alpha 0 over the background's colour.
+constexpr QRgb Clear = BackRgb & 0xFFFFFFu;
 
 QString fixture(const char *name)
 {
@@ -113,21 +114,21 @@ TEST(Pictures, ReadsBitmapsOfEveryDepthAndCompression)
     }
 }
 
-TEST(Pictures, ComposesIconsOverTheBackground)
+TEST(Pictures, ComposesIconsOverTheBackgroundKeepingTheirTransparency)
 {
-    const std::initializer_list<Spot> pattern = {{0, 0, BackRgb},  {3, 3, BackRgb}, {4, 0, Red},
-                                                 {31, 31, Yellow}, {10, 10, Blue},  {0, 4, Blue}};
+    const std::initializer_list<Spot> pattern = {{0, 0, Clear},    {3, 3, Clear},  {4, 0, Red},
+                                                 {31, 31, Yellow}, {10, 10, Blue}, {0, 4, Blue}};
     for (const char *name :
          {"icon4.ico", "icon8.ico", "icon24.ico", "icon32.ico", "icon-png.ico", "multi.ico"})
         expectSpots(name, QSize(32, 32), pattern);
     expectSpots("icon1.ico", QSize(32, 32),
-                {{0, 0, BackRgb}, {4, 0, Black}, {5, 0, White}, {31, 31, Black}});
+                {{0, 0, Clear}, {4, 0, Black}, {5, 0, White}, {31, 31, Black}});
     expectSpots("icon-png.ico", QSize(32, 32), {{1, 5, qRgb(0x87, 0x40, 0x60)}});
     // Mask pixels: black leaves the background, other colours invert it.
     expectSpots("icon-invert.ico", QSize(2, 2),
-                {{0, 0, Red}, {1, 0, BackRgb}, {0, 1, 0xFFEF7F3F}, {1, 1, 0xFF107FC0}});
+                {{0, 0, Red}, {1, 0, Clear}, {0, 1, 0xFFEF7F3F}, {1, 1, 0xFF107FC0}});
     expectSpots("icon-zeroalpha.ico", QSize(2, 2),
-                {{0, 0, Red}, {1, 0, BackRgb}, {0, 1, Blue}, {1, 1, 0xFFEF7F3F}});
+                {{0, 0, Red}, {1, 0, Clear}, {0, 1, Blue}, {1, 1, 0xFFEF7F3F}});
     expectSpots("icon16.ico", QSize(2, 2),
                 {{0, 0, Red}, {1, 0, Lime}, {0, 1, Blue}, {1, 1, White}});
 }
@@ -136,11 +137,10 @@ TEST(Pictures, KeepsGifTransparencyAsAlphaAndOnlyTheTopLeftOfLargePictures)
 {
     expectSpots("gif-transparent.gif", QSize(8, 4),
                 {{0, 0, Red}, {1, 0, Lime}, {7, 3, White}, {4, 1, 0u}});
-    QImage canvas(8, 4, QImage::Format_RGB32);
-    canvas.fill(BackRgb);
-    QPainter(&canvas).drawImage(0, 0, load("gif-transparent.gif"));
+    const QImage canvas = composedOver(load("gif-transparent.gif"), Back);
     EXPECT_EQ(canvas.pixel(4, 1), BackRgb);
     EXPECT_EQ(canvas.pixel(0, 0), Red);
+    EXPECT_EQ(composedOver(load("icon32.ico"), Back).pixel(0, 0), BackRgb);
 
     const QImage big = load("big-40x36.png");
     ASSERT_EQ(big.size(), QSize(32, 32));
@@ -199,7 +199,7 @@ TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBackAndFailedSavesLeaveFilesAlone
         EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_ARGB32), image);
         const auto composed = LoadPicture(path, Back);
         ASSERT_TRUE(composed);
-        EXPECT_EQ(composed->pixel(0, 0), BackRgb);
+        EXPECT_EQ(composed->pixel(0, 0), Clear);
         EXPECT_EQ(composed->pixel(31, 31), image.pixel(31, 31));
     }
     for (const char *name : {"d.png", "e.PNG"}) {
@@ -219,6 +219,11 @@ TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBackAndFailedSavesLeaveFilesAlone
     ASSERT_EQ(bytes.size(), 54 + 3 * 16);
     EXPECT_EQ(bytes[28], char(24));
     EXPECT_EQ(QImage(bmp).convertToFormat(QImage::Format_RGB32), small);
+    // A bitmap has no transparency: a transparent pixel is written in the colour it carries.
+    QImage clear = small.convertToFormat(QImage::Format_ARGB32);
+    clear.setPixel(0, 0, Clear);
+    ASSERT_TRUE(SavePicture(clear, bmp));
+    EXPECT_EQ(QImage(bmp).pixel(0, 0), BackRgb);
 
     // Failed saves say why and leave the files alone.
     const QTemporaryDir spare;

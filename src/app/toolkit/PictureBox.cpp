@@ -44,6 +44,14 @@ QFontMetrics surfaceMetrics(const QFont &font, const QImage &image)
                           : QFontMetrics(surfaceFont(font), &image);
 }
 
+// The overlapping top-left corner of `src` copied into `dst` as it is, alpha included.
+void copyCorner(QImage &dst, const QImage &src)
+{
+    const int w = std::min(dst.width(), src.width()), h = std::min(dst.height(), src.height());
+    for (int y = 0; y < h; ++y)
+        std::memcpy(dst.scanLine(y), src.constScanLine(y), size_t(w) * sizeof(QRgb));
+}
+
 int buttonBits(Qt::MouseButtons b)
 {
     return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) |
@@ -99,6 +107,19 @@ void PictureBox::setPicture(const QImage &picture)
     Cls();
 }
 
+void PictureBox::setKeepsTransparency(bool keep)
+{
+    keepsTransparency_ = keep;
+    image_ = QImage();
+    retained_ = QImage();
+    Cls();
+}
+
+QImage::Format PictureBox::surfaceFormat() const
+{
+    return keepsTransparency_ ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+}
+
 void PictureBox::fitSurface() const
 {
     const QSize want(std::max(0, width() - 2 * border_), std::max(0, height() - 2 * border_));
@@ -108,20 +129,50 @@ void PictureBox::fitSurface() const
     // when the box grows again; only Cls forgets it.
     QImage kept = retained_;
     if (kept.width() < image_.width() || kept.height() < image_.height()) {
-        QImage merged(kept.size().expandedTo(image_.size()), QImage::Format_RGB32);
+        QImage merged(kept.size().expandedTo(image_.size()), surfaceFormat());
         merged.fill(toQRgb(backColor_));
-        QPainter(&merged).drawImage(0, 0, kept);
+        copyCorner(merged, kept);
         kept = std::move(merged);
     }
-    if (!image_.isNull())
-        QPainter(&kept).drawImage(0, 0, image_);
+    copyCorner(kept, image_);
     retained_ = kept;
-    QImage next(want, QImage::Format_RGB32);
+    QImage next(want, surfaceFormat());
     next.fill(toQRgb(backColor_));
-    // A box of no width or height has no surface to paint on.
-    if (!kept.isNull() && !next.isNull())
-        QPainter(&next).drawImage(0, 0, kept);
+    copyCorner(next, kept);
     image_ = std::move(next);
+}
+
+QImage PictureBox::ImageAsShown() const
+{
+    fitSurface();
+    if (!keepsTransparency_)
+        return image_;
+    // Transparent pixels already hold the back colour's RGB.
+    QImage shown = image_.copy();
+    for (int y = 0; y < shown.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(shown.scanLine(y));
+        for (int x = 0; x < shown.width(); ++x)
+            line[x] |= 0xFF000000u;
+    }
+    shown.reinterpretAsFormat(QImage::Format_RGB32);
+    return shown;
+}
+
+void PictureBox::movePixels(int side, const std::function<QPoint(int x, int y)> &from,
+                            std::optional<ColorValue> outside)
+{
+    fitSurface();
+    const QImage before = image_.copy();
+    const QRect square = QRect(0, 0, side, side).intersected(before.rect());
+    for (int y = 0; y < square.height(); ++y)
+        for (int x = 0; x < square.width(); ++x) {
+            const QPoint source = from(x, y);
+            if (square.contains(source))
+                image_.setPixel(x, y, before.pixel(source));
+            else if (outside)
+                image_.setPixel(x, y, toQRgb(*outside));
+        }
+    changed();
 }
 
 void PictureBox::changed()
@@ -139,12 +190,29 @@ void PictureBox::Cls()
     retained_ = QImage();
     image_.fill(toQRgb(backColor_));
     if (!picture_.isNull() && !image_.isNull()) {
-        QPainter p(&image_);
-        p.drawImage(0, 0, picture_);
+        QPainter(&image_).drawImage(0, 0, picture_);
+        if (keepsTransparency_)
+            keepTransparentPixels();
     }
     CurrentX = 0;
     CurrentY = 0;
     changed();
+}
+
+void PictureBox::keepTransparentPixels()
+{
+    if (!picture_.hasAlphaChannel())
+        return;
+    const QImage picture = picture_.convertToFormat(QImage::Format_ARGB32);
+    const QRgb clear = toQRgb(backColor_) & 0xFFFFFFu;
+    const int w = std::min(picture.width(), image_.width());
+    for (int y = 0; y < std::min(picture.height(), image_.height()); ++y) {
+        const auto *from = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
+        auto *line = reinterpret_cast<QRgb *>(image_.scanLine(y));
+        for (int x = 0; x < w; ++x)
+            if (qAlpha(from[x]) == 0)
+                line[x] = clear;
+    }
 }
 
 void PictureBox::Line(double x1, double y1, double x2, double y2, ColorValue color)
@@ -345,7 +413,8 @@ void PictureBox::paintEvent(QPaintEvent *)
         p.drawLine(0, b, r, b);
         p.drawLine(r, 0, r, b);
     }
-    p.drawImage(border_, border_, image_);
+    // The surface is opaque on screen, whatever it keeps.
+    p.drawImage(border_, border_, keepsTransparency_ ? ImageAsShown() : image_);
     p.translate(border_, border_);
     p.setClipRect(image_.rect());
     for (const Shape *s : shapes_) {

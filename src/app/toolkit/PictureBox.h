@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "formats/Color.h"
@@ -58,6 +59,20 @@ public:
     }
     // Makes the current image the picture, as Save does before a fill.
     void takeImageAsPicture() { picture_ = image_; }
+    // The image as it is shown: transparent pixels in the back colour, everything opaque.
+    QImage ImageAsShown() const;
+
+    // A box that keeps transparency (setting it clears the drawing) holds an ARGB32 surface: a
+    // pixel transparent in its picture stays transparent (alpha 0 over the back colour's RGB, so
+    // Point and Image's plain RGB read the back colour) until something is drawn on it. Off, the
+    // surface is opaque RGB32.
+    bool keepsTransparency() const { return keepsTransparency_; }
+    void setKeepsTransparency(bool keep);
+    // Every pixel (x, y) of the top-left side x side square takes, alpha included, the pixel
+    // `from(x, y)` held before; a source outside the square or the surface gives `outside`, or
+    // leaves the pixel as it was when there is none.
+    void movePixels(int side, const std::function<QPoint(int x, int y)> &from,
+                    std::optional<ColorValue> outside);
     // Grows or shrinks the control to its picture.
     bool AutoSize = false;
 
@@ -128,6 +143,9 @@ private:
     void fitSurface() const;
     // Asks for one repaint however many operations draw before it comes.
     void changed();
+    QImage::Format surfaceFormat() const;
+    // After the picture is drawn: where it is fully transparent, so is the surface.
+    void keepTransparentPixels();
 
     ScaleMode scale_;
     int border_ = 0;
@@ -136,6 +154,7 @@ private:
     mutable QImage image_;
     // The drawing as large as the box has ever been since the last Cls.
     mutable QImage retained_;
+    bool keepsTransparency_ = false;
     bool repaintPending_ = false;
     std::vector<Shape *> shapes_;
     std::vector<LineShape *> lines_;

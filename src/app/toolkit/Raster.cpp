@@ -222,15 +222,17 @@ int floodFill(QImage &image, int x, int y, QRgb target, QRgb fill)
         return 0;
     if (image.depth() != 32)
         image = image.convertToFormat(QImage::Format_ARGB32);
-    // An RGB32 pixel has no alpha of its own: compare and write it as opaque.
+    // An RGB32 pixel has no alpha of its own: it is written as opaque.
     const QRgb opaque = image.format() == QImage::Format_RGB32 ? 0xFF000000u : 0u;
-    target |= opaque;
     fill |= opaque;
-    if (target == fill)
-        return 0;
+    const QRgb colour = target & 0xFFFFFFu;
     const int w = image.width(), h = image.height();
     auto row = [&image](int r) { return reinterpret_cast<QRgb *>(image.scanLine(r)); };
-    auto isTarget = [target, opaque](QRgb p) { return (p | opaque) == target; };
+    // Colours compare without alpha, so a transparent pixel of the colour turns into the fill;
+    // a pixel that already is the fill is done, which also ends a fill of a colour with itself.
+    auto isTarget = [colour, fill, opaque](QRgb p) {
+        return (p & 0xFFFFFFu) == colour && (p | opaque) != fill;
+    };
     if (!isTarget(row(y)[x]))
         return 0;
 

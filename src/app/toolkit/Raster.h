@@ -32,8 +32,10 @@ void circle(QImage &image, int cx, int cy, double radius, QRgb edge,
             std::optional<QRgb> inside = std::nullopt);
 
 // From (x, y), every pixel of colour `target` reachable through horizontal and vertical
-// neighbours takes `fill`; returns how many changed. Nothing happens when (x, y) is outside or
-// not `target`. An RGB32 image's pixels compare and are written as opaque.
+// neighbours takes `fill`; returns how many changed. Colours compare by their RGB alone, so a
+// transparent pixel of the colour is filled too; pixels already equal to `fill` stop the walk.
+// Nothing happens when (x, y) is outside or not `target`. An RGB32 image's pixels are written
+// as opaque.
 int floodFill(QImage &image, int x, int y, QRgb target, QRgb fill);
 
 } // namespace Raster

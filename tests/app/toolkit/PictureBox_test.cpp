@@ -164,6 +164,64 @@ TEST_F(Surface, PictureReplacesTheDrawingOverTheBackColor)
     EXPECT_EQ(red().size(), 5u);
 }
 
+TEST_F(Surface, KeepingTransparencyLooksTheSameAndOnlyWhatIsDrawnTurnsOpaque)
+{
+    // Transparent all over but for a red pixel and a half-covered blue one.
+    QImage picture(10, 10, QImage::Format_ARGB32);
+    picture.fill(qRgba(1, 2, 3, 0));
+    picture.setPixel(1, 1, qRgb(255, 0, 0));
+    picture.setPixel(2, 1, qRgba(0, 0, 255, 128));
+    make(12, 12);
+    pic->setBorderStyle(1);
+    pic->setPicture(picture);
+    const QImage plain = pic->Image();
+    pic->setKeepsTransparency(true);
+    pic->setPicture(picture);
+    constexpr QRgb Clear = 0x00FFFFFF; // transparent, in the white back colour
+    EXPECT_EQ(pic->Image().pixel(0, 0), Clear);
+    EXPECT_EQ(pic->Image().pixel(2, 1), plain.pixel(2, 1) | 0xFF000000u);
+    EXPECT_EQ(pic->Point(0, 0), int32_t(vbWhite));
+    EXPECT_EQ(pic->ImageAsShown(), plain);
+    EXPECT_EQ(pic->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(1, 1, 10, 10),
+              plain);
+
+    // A snapshot comes back whole, also through a shrink and a grow.
+    const QImage snapshot = pic->Image();
+    pic->LineBox(0, 0, 9, 9, Green, true);
+    pic->setPicture(snapshot);
+    pic->resize(5, 5);
+    pic->resize(12, 12);
+    EXPECT_EQ(pic->Image(), snapshot);
+
+    pic->PSet(0, 0, vbWhite); // white on white is still painted
+    pic->LineBox(3, 3, 4, 4, Green, true);
+    QImage dot(1, 1, QImage::Format_RGB32);
+    dot.fill(Qt::black);
+    pic->PaintPicture(dot, 6, 0, 0, 0, 1, 1);
+    pic->ForeColor = Red;
+    pic->Font = QFont(QStringLiteral("DejaVu Sans"), 7);
+    pic->CurrentX = 1;
+    pic->CurrentY = 4;
+    pic->Print(QStringLiteral("I"));
+    const Pixels ink = minus(red(), {{1, 1}});
+    ASSERT_FALSE(ink.empty());
+    Pixels painted = box(3, 3, 4, 4);
+    painted.insert(ink.begin(), ink.end());
+    painted.insert({{0, 0}, {1, 1}, {2, 1}, {6, 0}});
+    for (const auto &[x, y] : box(0, 0, 9, 9)) {
+        const QRgb p = pic->Image().pixel(x, y);
+        EXPECT_EQ(qAlpha(p), painted.count({x, y}) ? 255 : 0) << x << "," << y;
+        EXPECT_TRUE(painted.count({x, y}) || p == Clear) << x << "," << y;
+    }
+
+    // Filling the background's colour fills its transparent pixels too, opaque.
+    pic->FillColor = vbWhite;
+    pic->ExtFloodFill(9, 9, vbWhite);
+    for (const auto &[x, y] : box(0, 0, 9, 9))
+        EXPECT_EQ(qAlpha(pic->Image().pixel(x, y)), 255);
+    EXPECT_EQ(pic->Point(9, 9), int32_t(vbWhite));
+}
+
 TEST_F(Surface, PaintPictureCopiesAClippedRectangle)
 {
     make(6, 6);
