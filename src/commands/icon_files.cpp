@@ -41,23 +41,6 @@ void placeToolWindowsForOpen(bool topmost)
     PlaceToolWindow(&Forms::get<frmDesenho>(), topmost);
 }
 
-// The same for the question before leaving, which has no reason to load a window.
-template<class... Windows> void placeLoadedToolWindows(bool topmost)
-{
-    ((Forms::loaded<Windows>() ? PlaceToolWindow(&Forms::get<Windows>(), topmost) : void()), ...);
-}
-
-void placeToolWindowsForLeaving(bool topmost)
-{
-    placeLoadedToolWindows<frmVeCor1, ColorPalette, frmCopy, frmInfo, frmToolBar, frmDesenho>(
-        topmost);
-}
-
-void inform(const QString &text)
-{
-    MsgBox(text, vbOKOnly, QStringLiteral("Inform the User!"));
-}
-
 } // namespace
 
 void frmGeral::buildFileMenu()
@@ -87,6 +70,29 @@ void frmGeral::buildFileMenu()
             manager.cancel();
     });
 }
+
+namespace {
+
+template<class Window> QWidget *ifLoaded()
+{
+    return Forms::loaded<Window>() ? &Forms::get<Window>() : nullptr;
+}
+
+// The same for the question before leaving, which has no reason to load a window.
+void placeToolWindowsForLeaving(bool topmost)
+{
+    for (QWidget *w : {ifLoaded<frmVeCor1>(), ifLoaded<ColorPalette>(), ifLoaded<frmCopy>(),
+                       ifLoaded<frmInfo>(), ifLoaded<frmToolBar>(), ifLoaded<frmDesenho>()})
+        if (w)
+            PlaceToolWindow(w, topmost);
+}
+
+void inform(const QString &text)
+{
+    MsgBox(text, vbOKOnly, QStringLiteral("Inform the User!"));
+}
+
+} // namespace
 
 void frmGeral::mnuNew_Click()
 {
