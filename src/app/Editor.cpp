@@ -4,6 +4,7 @@
 
 #include "app/toolkit/PictureBox.h"
 #include "formats/IconImage.h"
+#include "formats/Pictures.h"
 #include "formats/UserFile.h"
 
 namespace {
@@ -19,7 +20,11 @@ QByteArray digestOf(const QByteArray &bytes)
 
 IconSource iconSourceOf(const QString &path)
 {
-    const auto bytes = readUserFile(path);
+    // Only an icon file is read whole, and no larger than Open takes one.
+    const auto head = readUserFileHead(path, 4);
+    if (!head || *head != QByteArray("\0\0\1\0", 4))
+        return {};
+    const auto bytes = readUserFile(path, kMaxPictureFileBytes);
     if (!bytes)
         return {};
     const auto entries = readIconDirectory(*bytes);
@@ -32,7 +37,7 @@ std::optional<QByteArray> readIconSource(const IconSource &source)
 {
     if (source.empty())
         return std::nullopt;
-    auto bytes = readUserFile(source.path);
+    auto bytes = readUserFile(source.path, kMaxPictureFileBytes);
     if (!bytes || digestOf(*bytes) != source.digest)
         return std::nullopt;
     return bytes;

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kMaxFileMiB = 64;
-constexpr qint64 kMaxFileBytes = qint64(kMaxFileMiB) * 1024 * 1024;
 constexpr int kMaxQtSide = 16384;
 
 enum class Kind { Icon, Bitmap, Metafile, Other };
@@ -36,7 +34,7 @@ std::optional<QImage> readWithQt(const QByteArray &bytes, FormatError *error)
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    reader.setAllocationLimit(kMaxFileMiB);
+    reader.setAllocationLimit(kMaxPictureFileMiB);
     if (!reader.canRead())
         return failed(error, FormatError::Kind::WrongKind,
                       QStringLiteral("The file is not a picture."));
@@ -127,7 +125,7 @@ std::optional<QImage> LoadPictureData(const QByteArray &bytes, ColorValue backgr
 std::optional<QImage> LoadPicture(const QString &path, ColorValue background, QSize clip,
                                   FormatError *error)
 {
-    const auto bytes = readUserFile(path, kMaxFileBytes, error);
+    const auto bytes = readUserFile(path, kMaxPictureFileBytes, error);
     if (!bytes)
         return std::nullopt;
     return LoadPictureData(*bytes, background, clip, error);

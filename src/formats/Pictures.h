@@ -8,6 +8,10 @@
 #include "formats/Color.h"
 #include "formats/FormatError.h"
 
+// The largest picture file that is read.
+constexpr int kMaxPictureFileMiB = 64;
+constexpr qint64 kMaxPictureFileBytes = qint64(kMaxPictureFileMiB) * 1024 * 1024;
+
 // Loads a picture file, whatever its extension says: an icon (its best image for 32 x 32,
 // composed over `background`, its transparent pixels kept as alpha 0), a Windows bitmap, a GIF
 // (first frame, transparency kept as alpha), a Windows metafile (drawn at its natural size at 96
