@@ -30,17 +30,6 @@ const QString kOpenFilter = QStringLiteral(
 const QString kSaveFilter =
     QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp");
 
-// The tool windows that float above the Open dialog unless taken out of their band first.
-void placeToolWindowsForOpen(bool topmost)
-{
-    PlaceToolWindow(&Forms::get<frmVeCor1>(), topmost);
-    PlaceToolWindow(&Forms::get<ColorPalette>(), topmost);
-    PlaceToolWindow(&Forms::get<frmCopy>(), topmost);
-    PlaceToolWindow(&Forms::get<frmInfo>(), topmost);
-    PlaceToolWindow(&Forms::get<frmToolBar>(), topmost);
-    PlaceToolWindow(&Forms::get<frmDesenho>(), topmost);
-}
-
 } // namespace
 
 void frmGeral::buildFileMenu()
@@ -73,16 +62,20 @@ void frmGeral::buildFileMenu()
 
 namespace {
 
-template<class Window> QWidget *ifLoaded()
+// Open loads a tool window that is missing, hidden; the question before leaving does not.
+enum class Missing { Load, Skip };
+
+template<class Window> QWidget *toolWindow(Missing missing)
 {
-    return Forms::loaded<Window>() ? &Forms::get<Window>() : nullptr;
+    return missing == Missing::Load || Forms::loaded<Window>() ? &Forms::get<Window>() : nullptr;
 }
 
-// The same for the question before leaving, which has no reason to load a window.
-void placeToolWindowsForLeaving(bool topmost)
+// The tool windows that float above a dialog unless taken out of their band first.
+void placeToolWindows(bool topmost, Missing missing)
 {
-    for (QWidget *w : {ifLoaded<frmVeCor1>(), ifLoaded<ColorPalette>(), ifLoaded<frmCopy>(),
-                       ifLoaded<frmInfo>(), ifLoaded<frmToolBar>(), ifLoaded<frmDesenho>()})
+    for (QWidget *w : {toolWindow<frmVeCor1>(missing), toolWindow<ColorPalette>(missing),
+                       toolWindow<frmCopy>(missing), toolWindow<frmInfo>(missing),
+                       toolWindow<frmToolBar>(missing), toolWindow<frmDesenho>(missing)})
         if (w)
             PlaceToolWindow(w, topmost);
 }
@@ -105,11 +98,11 @@ void frmGeral::mnuNew_Click()
 
 void frmGeral::mnuOpenSimples_Click()
 {
-    placeToolWindowsForOpen(false);
+    placeToolWindows(false, Missing::Load);
     prepareOpenDialog();
     if (cd.ShowOpen() != 0 || !openChosenFile())
         showOpenFailure();
-    placeToolWindowsForOpen(true);
+    placeToolWindows(true, Missing::Load);
     // Putting the tool windows back activated the last of them; the keys belong to the editor.
     activateWindow();
 }
@@ -215,11 +208,11 @@ bool frmGeral::mayLeave()
 {
     if (leaving_ || !history.unsaved())
         return true;
-    placeToolWindowsForLeaving(false);
+    placeToolWindows(false, Missing::Skip);
     const int answer = MsgBox(QStringLiteral("Save the icon before leaving?"),
                               vbSaveDiscardCancel | vbQuestion, QStringLiteral("Inform the User!"));
     leaving_ = answer == vbNo || (answer == vbYes && mnusave_Click());
-    placeToolWindowsForLeaving(true);
+    placeToolWindows(true, Missing::Skip);
     activateWindow();
     return leaving_;
 }
