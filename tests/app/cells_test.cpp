@@ -25,13 +25,13 @@ TEST(CellMapping, CoordinatesLabelKeepsTheLastTwoCharacters)
 
 TEST(PencilRule, ModifierKeepsColumnOrRow)
 {
-    // Pressed at cell (5, 5), now over (9, 9): mostly vertical keeps the pressed column, an exact
+    // Pressed at cell (5, 3), now over (9, 9): mostly vertical keeps the pressed column, an exact
     // diagonal too, mostly horizontal keeps the pressed row, no modifier keeps both.
     const std::tuple<int, double, double, int, int> cases[] = {
-        {1, 750, 1500, 5, 9}, {2, 1500, 1500, 5, 9}, {4, 1500, 900, 9, 5}, {0, 1500, 900, 9, 9}};
+        {1, 750, 1500, 5, 9}, {2, 1350, 1050, 5, 9}, {4, 1500, 600, 9, 3}, {0, 1500, 600, 9, 9}};
     for (auto [shift, x, y, wantCol, wantRow] : cases) {
         int16_t col = 9, row = 9;
-        constrainPencil(shift, x, y, 750, 750, col, row);
+        constrainPencil(shift, x, y, 750, 450, col, row);
         EXPECT_EQ(std::pair(int(col), int(row)), std::pair(wantCol, wantRow)) << shift;
     }
 }

@@ -60,8 +60,10 @@ TEST_F(Modes, ShiftedPencilStaysInThePressedColumnButLabelShowsThePointer)
     EXPECT_FALSE(f.lblCordenadas->isHidden());
     EXPECT_EQ(count(Red), 0);
 
-    drag(0, 1, 4, 4, 6, 10, 1);
+    // Pressed off the diagonal, so a column taken from the pressed row would show.
+    drag(0, 1, 4, 2, 6, 10, 1);
     EXPECT_EQ(f.Ikon->Point(4, 10), int32_t(Red));
+    EXPECT_EQ(f.Ikon->Point(2, 10), white);
     EXPECT_EQ(f.Ikon->Point(6, 10), white);
     EXPECT_EQ(f.lblCordenadas->text(), QStringLiteral("X: 06  Y: 10"));
     EXPECT_EQ(f.CurCol, 4);

@@ -52,8 +52,11 @@ TEST(ShellOpen, StartsAProgramWithParameterZeroOrSaysWhyItCouldNot)
     EXPECT_EQ(s.programs[0].arguments, QStringList{QStringLiteral("0")});
     EXPECT_TRUE(s.messages.empty());
 
-    s.startAnswers = {ShellBadFormat};
+    // Codes up to 32 are failures, above it success.
+    s.startAnswers = {ShellBadFormat, 32, 33};
     ShellOpen(program, QStringLiteral("open"));
+    ShellOpen(program, QString());
+    ShellOpen(program, QString());
     ShellOpen(dir.filePath(QStringLiteral("missing")), QString());
     ShellOpen(dir.filePath(QStringLiteral("gone/tool")), QString());
     s.applicationAnswers = {QString(), QString()};
@@ -62,6 +65,7 @@ TEST(ShellOpen, StartsAProgramWithParameterZeroOrSaysWhyItCouldNot)
     for (const ScriptedSeam::Message &m : s.messages)
         said << m.text;
     EXPECT_EQ(said, (QStringList{QStringLiteral("Bad Executeable Format"),
+                                 QStringLiteral("Unknown Error!, Please try again..."),
                                  QStringLiteral("File not found"), QStringLiteral("Path not found"),
                                  QStringLiteral("No association for this file")}));
 }
