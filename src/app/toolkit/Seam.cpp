@@ -145,6 +145,9 @@ public:
                        {QMessageBox::Discard, vbNo},
                        {QMessageBox::Cancel, vbCancel}};
             break;
+        case vbSaveCancel:
+            choices = {{QMessageBox::Save, vbYes}, {QMessageBox::Cancel, vbCancel}};
+            break;
         default:
             choices = {{QMessageBox::Ok, vbOK}};
             break;
