@@ -1,7 +1,5 @@
 #include "app/Editor.h"
 
-#include <QCryptographicHash>
-
 #include "app/toolkit/PictureBox.h"
 #include "formats/IconImage.h"
 #include "formats/Pictures.h"
@@ -10,11 +8,6 @@
 namespace {
 
 Editor *currentEditor = nullptr;
-
-QByteArray digestOf(const QByteArray &bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
-}
 
 } // namespace
 
@@ -30,7 +23,7 @@ IconSource iconSourceOf(const QString &path)
     const auto entries = readIconDirectory(*bytes);
     if (!entries || entries->size() < 2)
         return {};
-    return {path, digestOf(*bytes)};
+    return {path};
 }
 
 std::optional<QByteArray> readIconSource(const IconSource &source)
@@ -38,7 +31,7 @@ std::optional<QByteArray> readIconSource(const IconSource &source)
     if (source.empty())
         return std::nullopt;
     auto bytes = readUserFile(source.path, kMaxPictureFileBytes);
-    if (!bytes || digestOf(*bytes) != source.digest)
+    if (!bytes || !bytes->startsWith(QByteArray("\0\0\1\0", 4)))
         return std::nullopt;
     return bytes;
 }

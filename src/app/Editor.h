@@ -19,17 +19,17 @@ struct IconState
     CanvasSize canvas;
 };
 
-// The icon file of several images the picture was loaded from, as it was then, so that a save
-// can keep its other images; empty for any other picture.
+// The icon file of several images the picture was loaded from, so that a save can keep its
+// other images; empty for any other picture.
 struct IconSource
 {
     QString path;
-    QByteArray digest;
     bool empty() const { return path.isEmpty(); }
 };
 // The source a picture loaded from `path` has: empty unless the file holds several icon images.
 IconSource iconSourceOf(const QString &path);
-// The file's bytes as they were when it became the source; nothing once it changed or vanished.
+// The source's bytes as they are now, while it is still an icon file no larger than Open reads;
+// nothing once it vanished or became something else.
 std::optional<QByteArray> readIconSource(const IconSource &source);
 
 // The main window as the other windows see it: the icon, the two button colours, the common

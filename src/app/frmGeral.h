@@ -135,8 +135,9 @@ public:
     // True once the icon is written; false when the dialog was cancelled or the write failed.
     bool mnusave_Click();
     // Writes Ikon's picture; under an .ico name it keeps the other images of the icon file the
-    // picture came from, unless they cannot be read back as they were (`othersKept` false).
-    bool writePicture(const QString &path, FormatError *error, bool &othersKept);
+    // picture came from, as that file is now. When it is no icon file any more, the user is
+    // asked first whether the image is written alone (`declined` when not).
+    bool writePicture(const QString &path, FormatError *error, bool &declined);
     void mnuFechar_Click();
     // Asks before unsaved changes are thrown away: true when the program may end.
     bool mayLeave();

@@ -1,8 +1,10 @@
 // The "&Options" menu: frame styles of the six panels, the settings file that keeps the style
 // and panel dragging; and the text panel.
 
+#include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <cstdio>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/SeqFile.h"
@@ -52,7 +54,8 @@ void frmGeral::MudaFormatoTollfrmGeral()
 
 void frmGeral::readFrameStyle()
 {
-    const auto bytes = SettingsFile::read(settingsFilePath(), qint64(64) * 1024);
+    FormatError error;
+    const auto bytes = SettingsFile::read(settingsFilePath(), qint64(64) * 1024, &error);
     QString field;
     bool ok = bytes.has_value();
     if (ok) {
@@ -64,6 +67,14 @@ void frmGeral::readFrameStyle()
             field.trimmed().toInt(&ok);
     }
     if (!ok) {
+        // What reads as no frame style (a link to a file of notes, say) moves aside, the link
+        // itself and not its file, before the fresh file is written: never through it.
+        const QByteArray path = QFile::encodeName(settingsFilePath());
+        if ((bytes || error.kind == FormatError::Kind::TooLarge) &&
+            std::rename(path.constData(), (path + ".damaged").constData()) != 0) {
+            txtFormat->setText(QStringLiteral("2"));
+            return;
+        }
         txtFormat->setText(QStringLiteral("3"));
         FormatTools();
         return;

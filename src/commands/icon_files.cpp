@@ -156,15 +156,14 @@ bool frmGeral::mnusave_Click()
     Ikon->takeImageAsPicture();
     // A failed write says so and leaves the caption, as the file on disk, as it was.
     FormatError error;
-    bool othersKept = true;
-    if (!writePicture(cd.FileName, &error, othersKept)) {
-        MsgBox(QStringLiteral("The icon could not be saved as\n") + cd.FileName + "\n\n" +
-                   error.message,
-               vbOKOnly | vbExclamation, QStringLiteral("Inform the User!"));
+    bool declined = false;
+    if (!writePicture(cd.FileName, &error, declined)) {
+        if (!declined)
+            MsgBox(QStringLiteral("The icon could not be saved as\n") + cd.FileName + "\n\n" +
+                       error.message,
+                   vbOKOnly | vbExclamation, QStringLiteral("Inform the User!"));
         return false;
     }
-    if (!othersKept)
-        inform(QStringLiteral("  The other images of this icon could not be kept.  "));
     // Only a file really written counts, so a failed attempt leaves the comparison as it was.
     if (cd.FileName != lastFileName)
         setCaption(QStringLiteral("Orvel Pixmint - ") + cd.FileName);
@@ -173,23 +172,33 @@ bool frmGeral::mnusave_Click()
     return true;
 }
 
-bool frmGeral::writePicture(const QString &path, FormatError *error, bool &othersKept)
+bool frmGeral::writePicture(const QString &path, FormatError *error, bool &declined)
 {
     const QImage &picture = Ikon->Picture();
+    bool othersLost = false;
     if (!iconSource().empty() && path.endsWith(QStringLiteral(".ico"), Qt::CaseInsensitive)) {
-        const auto old = readIconSource(iconSource());
-        if (const auto merged = old ? mergeIcon32(*old, picture) : std::nullopt) {
+        // The file as it is now: another program may have rewritten it since it was opened.
+        const auto now = readIconSource(iconSource());
+        if (const auto merged = now ? mergeIcon32(*now, picture) : std::nullopt) {
             if (!SafeWrite::replaceFile(path, *merged, error))
                 return false;
             setIconSource(iconSourceOf(path));
             return true;
         }
-        othersKept = false;
+        placeToolWindows(false, Missing::Skip);
+        declined =
+            MsgBox(QStringLiteral("  The other images of this icon could not be kept.  "
+                                  "\n\nSave the edited image alone?"),
+                   vbSaveCancel | vbExclamation, QStringLiteral("Inform the User!")) != vbYes;
+        placeToolWindows(true, Missing::Skip);
+        if (declined)
+            return false;
+        othersLost = true;
     }
     if (!SavePicture(picture, path, error))
         return false;
     // The file the other images were kept from may now hold this one alone.
-    if (!othersKept || path == iconSource().path)
+    if (othersLost || path == iconSource().path)
         forgetIconSource();
     return true;
 }

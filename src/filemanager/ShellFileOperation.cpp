@@ -2,17 +2,18 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/toolkit/Seam.h"
+#include "filemanager/Trash.h"
 #include "formats/SafeWrite.h"
 #include "formats/UserFile.h"
 
@@ -86,59 +87,92 @@ int errnoOr(int fallback)
     return errno != 0 ? errno : fallback;
 }
 
-// A regular file's bytes into a fresh file written whole, synced, then renamed into place. A
-// link at the target is replaced as an entry of its folder, never written through.
+// Gives the new entry the modification (and access) time of the one it came from.
+void keepTimes(const QByteArray &target, const struct stat &from)
+{
+    const timespec times[2] = {from.st_atim, from.st_mtim};
+    (void)::utimensat(AT_FDCWD, target.constData(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+// A regular file's bytes (a link followed) into a fresh file written whole, synced, then renamed
+// into place, with the source's mode bits. A link at the target is replaced as an entry of its
+// folder, never written through.
 int copyFile(const QByteArray &source, const QByteArray &target)
 {
     FormatError error;
     const std::optional<QByteArray> bytes = readUserFile(source, kMaxUserFileBytes, &error);
-    if (!bytes)
-        return error.kind == FormatError::Kind::NotFound ? ENOENT : EIO;
-    struct stat st
+    struct stat from
     {
-    };
-    if (::lstat(target.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
-        return SafeWrite::replaceFile(target, *bytes, &error) ? 0 : EIO;
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = target.left(slash + 1);
-    const QByteArray fresh = folder + freeName(folder, target.mid(slash + 1));
+    }, st{};
+    if (!bytes || ::stat(source.constData(), &from) != 0)
+        return error.kind == FormatError::Kind::NotFound ? ENOENT : EIO;
+    QByteArray fresh = target;
+    if (::lstat(target.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        const qsizetype slash = target.lastIndexOf('/');
+        const QByteArray folder = target.left(slash + 1);
+        fresh = folder + freeName(folder, target.mid(slash + 1));
+    }
     if (!SafeWrite::replaceFile(fresh, *bytes, &error))
         return EIO;
-    if (::rename(fresh.constData(), target.constData()) == 0)
-        return 0;
-    const int e = errnoOr(EIO);
-    ::unlink(fresh.constData());
-    return e;
+    if (::chmod(fresh.constData(), from.st_mode & 07777) != 0 ||
+        (fresh != target && ::rename(fresh.constData(), target.constData()) != 0)) {
+        const int e = errnoOr(EIO);
+        if (fresh != target)
+            ::unlink(fresh.constData());
+        return e;
+    }
+    return 0;
 }
 
-// Copies a file, a link (as a link, never followed) or a whole folder.
-int copyTree(const QByteArray &source, const QByteArray &target)
+int copyFolder(const QByteArray &source, const QByteArray &target, const struct stat &st,
+               bool moving);
+
+// Copies a file, a link (as a link, never followed) or a whole folder; a move keeps the times.
+int copyTree(const QByteArray &source, const QByteArray &target, bool moving)
 {
     struct stat st
     {
     };
     if (::lstat(source.constData(), &st) != 0)
         return errnoOr(ENOENT);
-    if (S_ISREG(st.st_mode))
-        return copyFile(source, target);
-    if (S_ISLNK(st.st_mode)) {
+    int result = 0;
+    if (S_ISREG(st.st_mode)) {
+        result = copyFile(source, target);
+    } else if (S_ISLNK(st.st_mode)) {
         QByteArray link(PATH_MAX, '\0');
         const ssize_t n = ::readlink(source.constData(), link.data(), size_t(link.size()));
         if (n < 0 || n >= link.size())
             return errnoOr(ENAMETOOLONG);
         link.truncate(n);
-        return ::symlink(link.constData(), target.constData()) == 0 ? 0 : errnoOr(EIO);
-    }
-    if (!S_ISDIR(st.st_mode))
+        result = ::symlink(link.constData(), target.constData()) == 0 ? 0 : errnoOr(EIO);
+    } else if (!S_ISDIR(st.st_mode)) {
         return EINVAL; // a pipe or device is no file to copy
-    if (::mkdir(target.constData(), st.st_mode & 07777) != 0 && errno != EEXIST)
-        return errnoOr(EIO);
+    } else if (const int e = copyFolder(source, target, st, moving)) {
+        return e;
+    }
+    if (result == 0 && moving)
+        keepTimes(target, st);
+    return result;
+}
+
+// Copies a folder's entries into `target`, made when missing; an entry there that is no real
+// folder (a link to one elsewhere, say) is refused, never written through.
+int copyFolder(const QByteArray &source, const QByteArray &target, const struct stat &st,
+               bool moving)
+{
+    struct stat there
+    {
+    };
+    if (::mkdir(target.constData(), st.st_mode & 07777) != 0 &&
+        (errno != EEXIST || ::lstat(target.constData(), &there) != 0 || !S_ISDIR(there.st_mode)))
+        return errno == EEXIST || errno == 0 ? ENOTDIR : errno;
     const std::optional<QByteArrayList> names = entriesOf(source);
     if (!names)
         return errnoOr(EACCES);
     int result = 0;
     for (const QByteArray &name : *names)
-        if (const int e = copyTree(joinPath(source, name), joinPath(target, name)); e && !result)
+        if (const int e = copyTree(joinPath(source, name), joinPath(target, name), moving);
+            e && !result)
             result = e;
     return result;
 }
@@ -170,7 +204,7 @@ int moveTree(const QByteArray &source, const QByteArray &target)
         return errnoOr(EIO);
     // Across file systems: the source goes only once its copy is whole and on disk.
     const bool existed = exists(target);
-    if (const int e = copyTree(source, target)) {
+    if (const int e = copyTree(source, target, true)) {
         if (!existed)
             removeTree(target);
         return e;
@@ -178,13 +212,30 @@ int moveTree(const QByteArray &source, const QByteArray &target)
     return removeTree(source);
 }
 
-int moveToTrash(const QByteArray &path)
+// A link that names a regular file: the file manager lists it as an icon, so its copy is the
+// file itself (a relative link would name nothing in the destination).
+bool linkToFile(const QByteArray &path)
 {
-    // Qt 6.4 trashes into the current folder, and reports success, when this folder is missing.
-    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    if (!exists(path))
-        return ENOENT;
-    return QFile::moveToTrash(QFile::decodeName(path)) ? 0 : EIO;
+    struct stat st
+    {
+    };
+    return ::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode) &&
+           ::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Copies the file a link names; a move then removes the link (the file stays where it was).
+int carryLinkedFile(const QByteArray &link, const QByteArray &target, bool moving)
+{
+    if (const int e = copyFile(link, target))
+        return e;
+    if (!moving)
+        return 0;
+    struct stat st
+    {
+    };
+    if (::stat(link.constData(), &st) == 0)
+        keepTimes(target, st);
+    return ::unlink(link.constData()) == 0 ? 0 : errnoOr(EIO);
 }
 
 class Operation
@@ -206,6 +257,8 @@ private:
     int erase(const QByteArray &source);
     // Asks a Yes/No/Cancel question; Cancel ends the whole operation.
     int ask(const QString &text);
+    // Asks once before a delete, naming the file or the count; false when the user said no.
+    bool deleteConfirmed(const QByteArrayList &sources) const;
 
     SHFILEOPSTRUCT &op_;
     QByteArray destination_;
@@ -241,6 +294,8 @@ int Operation::run()
     destination_ = pathList(op_.pTo).value(0);
     if (op_.wFunc != FO_DELETE && !destinationReady())
         return cancelled_ ? ERROR_CANCELLED : ENOENT;
+    if (op_.wFunc == FO_DELETE && !deleteConfirmed(sources))
+        return 0;
     std::unique_ptr<Progress> progress;
     if (!flag(FOF_SILENT))
         progress = seam().progress(kTitle, int(sources.size()));
@@ -258,6 +313,22 @@ int Operation::run()
     }
     op_.fAnyOperationsAborted = cancelled_;
     return cancelled_ ? ERROR_CANCELLED : result;
+}
+
+bool Operation::deleteConfirmed(const QByteArrayList &sources) const
+{
+    if (flag(FOF_NOCONFIRMATION) || sources.isEmpty())
+        return true;
+    const bool one = sources.size() == 1;
+    const QString what =
+        one ? QStringLiteral("\n") + QFile::decodeName(sources[0]) + QStringLiteral("\n")
+            : QStringLiteral(" these %1 items ").arg(sources.size());
+    const QString text = flag(FOF_ALLOWUNDO)
+                             ? QStringLiteral("Move") + what + QStringLiteral("to the trash?")
+                             : QStringLiteral("Delete") + what +
+                                   (one ? QStringLiteral("for good? It cannot be brought back.")
+                                        : QStringLiteral("for good? They cannot be brought back."));
+    return MsgBox(text, vbYesNo | vbQuestion, kTitle) == vbYes;
 }
 
 bool Operation::destinationReady()
@@ -304,19 +375,15 @@ int Operation::transfer(const QByteArray &source)
                      QFile::decodeName(name) + QStringLiteral("\n\nReplace it?")) != vbYes)
             return kSkipped;
     }
-    return op_.wFunc == FO_MOVE ? moveTree(source, target) : copyTree(source, target);
+    if (linkToFile(source))
+        return carryLinkedFile(source, target, op_.wFunc == FO_MOVE);
+    return op_.wFunc == FO_MOVE ? moveTree(source, target) : copyTree(source, target, false);
 }
 
 int Operation::erase(const QByteArray &source)
 {
     if (flag(FOF_ALLOWUNDO))
         return moveToTrash(source);
-    if (!exists(source))
-        return ENOENT;
-    if (!flag(FOF_NOCONFIRMATION) &&
-        ask(QStringLiteral("Delete\n") + QFile::decodeName(source) +
-            QStringLiteral("\nfor good? It cannot be brought back.")) != vbYes)
-        return kSkipped;
     return removeTree(source);
 }
 

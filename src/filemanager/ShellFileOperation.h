@@ -32,9 +32,11 @@ constexpr int ERROR_CANCELLED = 1223;
 
 // Copies or moves the files and folders of pFrom into the folder pTo, or deletes them: to the
 // desktop's trash with FOF_ALLOWUNDO, for good without it. Questions go through message boxes
-// titled "Inform the User!": before a file is replaced, unless FOF_NOCONFIRMATION; before a
-// delete for good, unless FOF_NOCONFIRMATION; before a missing destination folder is made,
-// unless FOF_NOCONFIRMMKDIR. A progress dialog follows unless FOF_SILENT.
+// titled "Inform the User!": before a file is replaced, unless FOF_NOCONFIRMATION; once before a
+// delete, to the trash or for good, naming the file or the count, unless FOF_NOCONFIRMATION;
+// before a missing destination folder is made, unless FOF_NOCONFIRMMKDIR. A progress dialog
+// follows unless FOF_SILENT. A source that is a link to a file is carried as the file it names;
+// a copy keeps the mode bits, a move across file systems the times as well.
 //
 // Every file is handled whole or left as it was: copies go through SafeWrite, a move across
 // file systems removes its source only once the copy is on disk, a cancel stops before the next

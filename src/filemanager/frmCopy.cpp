@@ -124,6 +124,12 @@ void frmCopy::Form_Load()
     Move(this, 5000, 1000, 5010, 5205);
 }
 
+void frmCopy::Form_Unload(int &Cancel)
+{
+    Cancel = busy_ ? 1 : 0;
+    closeWhenDone_ = busy_;
+}
+
 void frmCopy::showEvent(QShowEvent *event)
 {
     startBrowsing();
@@ -213,9 +219,16 @@ uint16_t frmCopy::OptionFlags() const
 
 void frmCopy::cmdExecute_Click(int Index)
 {
+    // A click that arrives while the progress lets events through waits for no second run.
+    if (busy_)
+        return;
+    busy_ = true;
     PlaceToolWindow(this, false);
     if (!execute(Index))
         inform(kNotCompleted);
+    busy_ = false;
+    if (closeWhenDone_)
+        Forms::unload(this);
 }
 
 bool frmCopy::execute(int Index)

@@ -42,6 +42,8 @@ public:
     std::function<int(SHFILEOPSTRUCT &)> fileOperation = ShellFileOperation;
 
     void Form_Load() override;
+    // While an operation runs the window stays; it closes once the operation ends.
+    void Form_Unload(int &Cancel) override;
     void cboDrive_Change(int Index);
     void lstDir_Change(int Index);
     void lstFile_Click(int Index);
@@ -68,6 +70,9 @@ private:
     void refreshLists();
 
     bool browsing_ = false;
+    // An operation is running (its progress lets events through); a close waits for its end.
+    bool busy_ = false;
+    bool closeWhenDone_ = false;
 };
 
 // A check box's value as the old toolkit gave it: 0 cleared, 1 checked, 2 greyed.

@@ -4,8 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <cerrno>
 #include <cstdio>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/toolkit/Seam.h"
 #include "formats/SafeWrite.h"
@@ -22,6 +25,8 @@ constexpr qsizetype MaxValueLength = 254; // the read buffer holds 255 with the 
 constexpr qint64 MaxStoreBytes = 1 << 20;
 // How long a write waits for another copy's write to end.
 constexpr int LockWaitMs = 5000;
+// A lock holds a process id, a program and a host name: far less than this.
+constexpr off_t MaxLockBytes = 4096;
 
 // The store as one read of its file found it. Keys are recorded under "keys/", values under
 // "values/", each path segment escaped so that the INI file's separators cannot split it.
@@ -56,6 +61,21 @@ bool setAside()
     return target && std::rename(target->constData(), (*target + ".damaged").constData()) == 0;
 }
 
+// QLockFile opens and reads a lock it finds without asking what it is: a pipe there blocks it
+// for ever, a link to /dev/zero or a huge file is read without end. Anything but a small regular
+// file is no lock of a running copy, and is removed as a stale lock would be; false when it
+// cannot be.
+bool clearForeignLock(const QByteArray &lock)
+{
+    struct stat st
+    {
+    };
+    if (::lstat(lock.constData(), &st) != 0 || (S_ISREG(st.st_mode) && st.st_size <= MaxLockBytes))
+        return true;
+    return (S_ISDIR(st.st_mode) ? ::rmdir(lock.constData()) : ::unlink(lock.constData())) == 0 ||
+           errno == ENOENT;
+}
+
 // Applies `change` to the store and writes it in one piece when that changed it, under the
 // lock QSettings takes too, so that the writes of two running copies merge. A damaged store
 // is set aside and a fresh one started; a store that must not be touched stays as it is.
@@ -63,8 +83,9 @@ void updateStore(const std::function<void(IniFile::Entries &)> &change)
 {
     const QString path = RegStoreFile();
     QDir().mkpath(QFileInfo(path).path());
-    QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(LockWaitMs)) {
+    const QString lockPath = path + QStringLiteral(".lock");
+    QLockFile lock(lockPath);
+    if (!clearForeignLock(QFile::encodeName(lockPath)) || !lock.tryLock(LockWaitMs)) {
         RegStatus = ERROR_CANTWRITE;
         return;
     }

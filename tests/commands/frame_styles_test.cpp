@@ -91,6 +91,20 @@ TEST_F(Look, HandEditedOrDamagedFilesFallBackToStyleThree)
 
     writeSettings(QByteArray("\"only\"\r\n\"two\""));
     EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), QStringLiteral("3"));
+    Forms::unloadAll();
+
+    // The user's link to a file of notes: the link moves aside, the notes stay as they were.
+    QTemporaryDir elsewhere;
+    const QString notes = elsewhere.filePath(QStringLiteral("notes.txt"));
+    ASSERT_TRUE(writeAll(notes, "shopping\n"));
+    QFile::remove(settingsFilePath());
+    ASSERT_TRUE(QFile::link(notes, settingsFilePath()));
+    EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), QStringLiteral("3"));
+    EXPECT_EQ(readAll(notes), "shopping\n");
+    EXPECT_FALSE(QFileInfo(settingsFilePath()).isSymLink());
+    EXPECT_EQ(readSettings(), settingsFileContent("3"));
+    EXPECT_EQ(QFileInfo(settingsFilePath() + ".damaged").symLinkTarget(), notes);
+    QFile::remove(settingsFilePath() + ".damaged");
 }
 
 TEST_F(Look, AnUnwritableFileGivesStyleTwoAndKeepsWhatItHeld)

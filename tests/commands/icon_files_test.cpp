@@ -481,16 +481,31 @@ TEST_F(IconFiles, SavingAnIconOfSeveralImagesKeepsTheOthers)
     }
     EXPECT_TRUE(scripted().messages.empty());
 
-    // Changed on disk since: the edited image alone, and the user is told.
+    // Rewritten by another program since: the edit joins the file as it is now.
     scripted().fileAnswers = {opened};
     f.mnuOpenSimples_Click();
     ASSERT_TRUE(QFile::remove(opened));
     ASSERT_TRUE(QFile::copy(testData("good/multi.ico"), opened));
     scripted().fileAnswers = {opened};
     ASSERT_TRUE(f.mnusave_Click());
+    EXPECT_TRUE(scripted().messages.empty());
+    EXPECT_EQ(sizes(opened), before);
+
+    // No icon any more: asked before anything is written, and Cancel writes nothing.
+    const QByteArray bitmap = readAll(testData("good/bmp24.bmp"));
+    ASSERT_TRUE(writeAll(opened, bitmap));
+    scripted().fileAnswers = {opened};
+    scripted().messageAnswers = {vbCancel};
+    EXPECT_FALSE(f.mnusave_Click());
     ASSERT_EQ(scripted().messages.size(), 1u);
-    EXPECT_EQ(scripted().messages[0].text,
-              QStringLiteral("  The other images of this icon could not be kept.  "));
+    EXPECT_TRUE(scripted().messages[0].text.startsWith(
+        QStringLiteral("  The other images of this icon could not be kept.  ")));
+    EXPECT_EQ(scripted().messages[0].style & 7, int(vbSaveCancel));
     EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
+    EXPECT_EQ(readAll(opened), bitmap);
+    scripted().fileAnswers = {opened};
+    scripted().messageAnswers = {vbYes};
+    ASSERT_TRUE(f.mnusave_Click());
+    EXPECT_EQ(scripted().messages.size(), 2u);
     EXPECT_EQ(sizes(opened).size(), 1);
 }

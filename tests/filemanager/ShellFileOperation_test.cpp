@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "filemanager/ShellFileOperation.h"
@@ -47,6 +49,26 @@ protected:
     }
 
     QTemporaryDir from, to;
+};
+
+// Points the home trash at `folder`/Trash while it lives.
+class DataHome
+{
+public:
+    explicit DataHome(const QString &folder)
+        : old_(qgetenv("XDG_DATA_HOME"))
+        , folder_(folder)
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(folder));
+    }
+    ~DataHome() { qputenv("XDG_DATA_HOME", old_); }
+    DataHome(const DataHome &) = delete;
+    DataHome &operator=(const DataHome &) = delete;
+    QString trash() const { return folder_ + "/Trash"; }
+
+private:
+    QByteArray old_;
+    QString folder_;
 };
 
 } // namespace
@@ -183,25 +205,135 @@ TEST_F(FileOperation, CancelledProgressKeepsWhatWasDone)
     EXPECT_EQ(scripted().progressDialogs[0].value(1), QStringLiteral("Moving files ..."));
 }
 
-TEST_F(FileOperation, DeleteGoesToTheTrashOrForGoodWhenConfirmed)
+TEST_F(FileOperation, DeleteAsksOnceThenGoesToTheTrashOrForGood)
 {
-    for (const char *name : {"a", "b"})
+    // The home trash beside the files, so both share a file system whatever /tmp is.
+    const DataHome data(from.filePath("data"));
+    for (const char *name : {"a", "b", "c"})
         make(src(QString::fromLatin1(name) + ".ico"), name);
-    EXPECT_EQ(run(FO_DELETE, {src("a.ico")}, FOF_ALLOWUNDO | Quiet), 0);
-    const QString trash =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
-    EXPECT_FALSE(QFile::exists(src("a.ico")));
-    EXPECT_EQ(readAll(trash + "/files/a.ico"), "a");
-    EXPECT_TRUE(readAll(trash + "/info/a.ico.trashinfo").contains("Path=" + src("a.ico").toUtf8()));
-    EXPECT_TRUE(scripted().messages.empty());
-
     scripted().messageAnswers = {vbNo, vbYes};
-    EXPECT_EQ(run(FO_DELETE, {src("b.ico")}, Quiet), 0);
-    EXPECT_TRUE(QFile::exists(src("b.ico")));
-    EXPECT_EQ(run(FO_DELETE, {src("b.ico")}, Quiet), 0);
-    EXPECT_FALSE(QFile::exists(src("b.ico")));
-    EXPECT_EQ(scripted().messages.size(), 2u);
+    EXPECT_EQ(run(FO_DELETE, {src("a.ico")}, FOF_ALLOWUNDO | Quiet), 0);
+    EXPECT_TRUE(QFile::exists(src("a.ico")));
+    EXPECT_EQ(run(FO_DELETE, {src("a.ico")}, FOF_ALLOWUNDO | Quiet), 0);
+    ASSERT_EQ(scripted().messages.size(), 2u);
+    EXPECT_EQ(scripted().messages[0].text, "Move\n" + src("a.ico") + "\nto the trash?");
+    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
+    EXPECT_FALSE(QFile::exists(src("a.ico")));
+    EXPECT_EQ(readAll(data.trash() + "/files/a.ico"), "a");
+    EXPECT_EQ(readAll(data.trash() + "/info/a.ico.trashinfo").split('\n').value(1),
+              "Path=" + src("a.ico").toUtf8());
+
+    // For good, several at once: one question with the count.
+    scripted().reset();
+    scripted().messageAnswers = {vbYes};
+    EXPECT_EQ(run(FO_DELETE, {src("b.ico"), src("c.ico")}, Quiet), 0);
+    ASSERT_EQ(scripted().messages.size(), 1u);
+    EXPECT_TRUE(scripted().messages[0].text.contains(QStringLiteral(" these 2 items ")));
+    EXPECT_FALSE(QFile::exists(src("b.ico")) || QFile::exists(src("c.ico")));
     EXPECT_NE(run(FO_DELETE, {src("b.ico")}, Quiet | FOF_NOCONFIRMATION), 0);
+    EXPECT_EQ(scripted().messages.size(), 1u);
+}
+
+TEST_F(FileOperation, ATrashThatCannotBeUsedFailsAtOnceAndKeepsTheFile)
+{
+    const QString folder = from.filePath("data");
+    const DataHome data(folder);
+    const QString longName = QString(250 - 4, 'n') + ".ico";
+    make(src(longName), "long");
+    make(src("a.ico"), "a");
+    const auto refused = [&](const QString &name) {
+        EXPECT_NE(run(FO_DELETE, {src(name)}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION), 0);
+        EXPECT_TRUE(QFile::exists(src(name))) << name.toStdString();
+        // Never a trash of its own beside the icons or in the current folder.
+        for (const QString &place : {from.path(), QDir::currentPath()})
+            EXPECT_FALSE(QFile::exists(place + "/files") || QFile::exists(place + "/info"));
+    };
+    refused(longName); // its record's name passes the 255-byte limit
+    ASSERT_TRUE(QDir(data.trash()).removeRecursively());
+    make(data.trash() + "/info", "a file");
+    refused("a.ico");
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    make(data.trash(), "a file");
+    refused("a.ico");
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    make(folder, "a file");
+    refused("a.ico");
+}
+
+TEST_F(FileOperation, TrashRecordsNameTheFileOnOneEncodedLine)
+{
+    const DataHome data(from.filePath("data"));
+    const QString odd = QStringLiteral("new\nPath=x %#?\xe9.ico");
+    make(src(odd), "odd");
+    make(to.filePath(odd), "twin");
+    EXPECT_EQ(
+        run(FO_DELETE, {src(odd), to.filePath(odd)}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION),
+        0);
+    const QDir info(data.trash() + "/info");
+    ASSERT_EQ(info.entryList(QDir::Files).size(), 2);
+    QStringList paths;
+    for (const QString &name : info.entryList(QDir::Files)) {
+        const QList<QByteArray> lines = readAll(info.filePath(name)).split('\n');
+        ASSERT_EQ(lines.size(), 4) << name.toStdString(); // the last one empty
+        EXPECT_EQ(lines[0], "[Trash Info]");
+        EXPECT_TRUE(lines[2].startsWith("DeletionDate="));
+        ASSERT_TRUE(lines[1].startsWith("Path="));
+        EXPECT_FALSE(lines[1].contains(' ') || lines[1].contains('#') || lines[1].contains('?'));
+        paths << QString::fromUtf8(QByteArray::fromPercentEncoding(lines[1].mid(5)));
+        // The twin took another name, and its file the same one.
+        EXPECT_TRUE(QFile::exists(data.trash() + "/files/" + name.chopped(10)));
+    }
+    QStringList want({src(odd), to.filePath(odd)});
+    paths.sort();
+    want.sort();
+    EXPECT_EQ(paths, want);
+}
+
+TEST_F(FileOperation, AFullOrReadOnlyTrashKeepsTheFile)
+{
+    SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    const DataHome data(disk.path() + "/data");
+    make(disk.path() + "/a.ico", "a");
+    ASSERT_TRUE(QDir().mkpath(data.trash() + "/files") && QDir().mkpath(data.trash() + "/info"));
+    disk.fill();
+    EXPECT_NE(run(FO_DELETE, {disk.path() + "/a.ico"}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION),
+              0);
+    EXPECT_EQ(readAll(disk.path() + "/a.ico"), "a");
+    EXPECT_TRUE(QDir(data.trash() + "/info").isEmpty());
+    ASSERT_TRUE(QFile::remove(disk.path() + "/filler"));
+    ASSERT_TRUE(disk.makeReadOnly());
+    EXPECT_NE(run(FO_DELETE, {disk.path() + "/a.ico"}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION),
+              0);
+    EXPECT_EQ(readAll(disk.path() + "/a.ico"), "a");
+}
+
+TEST_F(FileOperation, AnotherFileSystemHasItsOwnTrashAndPlantedLinksAreRefused)
+{
+    SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    const DataHome data(from.filePath("data"));
+    const QString icon = disk.path() + "/sub/a.ico";
+    make(icon, "a");
+    const QString trash = disk.path() + "/.Trash-" + QString::number(::geteuid());
+    // A link where the volume's trash goes is never followed, nor one inside it.
+    ASSERT_TRUE(QFile::link(to.path(), trash));
+    EXPECT_NE(run(FO_DELETE, {icon}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION), 0);
+    ASSERT_TRUE(QFile::remove(trash));
+    ASSERT_TRUE(QDir().mkpath(trash + "/info"));
+    ASSERT_TRUE(QFile::link(to.path(), trash + "/files"));
+    EXPECT_NE(run(FO_DELETE, {icon}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION), 0);
+    EXPECT_EQ(readAll(icon), "a");
+    EXPECT_TRUE(QDir(to.path()).isEmpty());
+    EXPECT_TRUE(QDir(trash + "/info").isEmpty());
+
+    ASSERT_TRUE(QFile::remove(trash + "/files"));
+    EXPECT_EQ(run(FO_DELETE, {icon}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION), 0);
+    EXPECT_EQ(readAll(trash + "/files/a.ico"), "a");
+    EXPECT_TRUE(readAll(trash + "/info/a.ico.trashinfo").contains("\nPath=sub/a.ico\n"));
+    EXPECT_FALSE(QFile::exists(data.trash()));
 }
 
 TEST_F(FileOperation, NamesThatCannotBeCarriedFailAloneAndTouchNoOtherFile)
@@ -248,4 +380,45 @@ TEST_F(FileOperation, WholeFoldersKeepLinksAsLinksAndNeverEnterThemselves)
     EXPECT_EQ(run(FO_DELETE, {disk.path() + "/icons"}, Quiet | FOF_NOCONFIRMATION), 0);
     EXPECT_FALSE(QFileInfo::exists(disk.path() + "/icons"));
     EXPECT_TRUE(QFile::exists(src("icons/a.ico")));
+}
+
+TEST_F(FileOperation, AnIconLinkIsCarriedAsItsFileAndAPlantedFolderLinkIsRefused)
+{
+    make(src("a.ico"), "a");
+    ASSERT_EQ(::chmod(QFile::encodeName(src("a.ico")).constData(), 0640), 0);
+    ASSERT_EQ(::symlink("a.ico", QFile::encodeName(src("link.ico")).constData()), 0);
+    EXPECT_EQ(run(FO_COPY, {src("a.ico"), src("link.ico")}, Quiet), 0);
+    EXPECT_FALSE(QFileInfo(dst("link.ico")).isSymLink());
+    EXPECT_EQ(readAll(dst("link.ico")), "a");
+    EXPECT_EQ(QFileInfo(dst("a.ico")).permissions(), QFileInfo(src("a.ico")).permissions());
+    // A move takes the link away and leaves the file it named.
+    ASSERT_TRUE(QFile::remove(dst("link.ico")));
+    EXPECT_EQ(run(FO_MOVE, {src("link.ico")}, Quiet), 0);
+    EXPECT_EQ(readAll(dst("link.ico")), "a");
+    EXPECT_FALSE(QFileInfo(src("link.ico")).isSymLink());
+    EXPECT_EQ(readAll(src("a.ico")), "a");
+
+    // A link where a folder's copy goes is never written through.
+    QTemporaryDir elsewhere;
+    make(src("icons/b.ico"), "b");
+    ASSERT_TRUE(QFile::link(elsewhere.path(), dst("icons")));
+    EXPECT_NE(run(FO_COPY, {src("icons")}, Quiet | FOF_NOCONFIRMATION), 0);
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+
+    // Across file systems: the folder's time and the file's are kept, a planted link refused.
+    SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    ASSERT_TRUE(QFile::link(elsewhere.path(), disk.path() + "/icons"));
+    EXPECT_NE(run(FO_MOVE, {src("icons")}, Quiet | FOF_NOCONFIRMATION, disk.path()), 0);
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+    EXPECT_EQ(readAll(src("icons/b.ico")), "b");
+    ASSERT_TRUE(QFile::remove(disk.path() + "/icons"));
+    const QDateTime old(QDate(2001, 2, 3), QTime(4, 5, 6));
+    const timespec times[2] = {{old.toSecsSinceEpoch(), 0}, {old.toSecsSinceEpoch(), 0}};
+    for (const QString &path : {src("icons/b.ico"), src("icons")})
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+    EXPECT_EQ(run(FO_MOVE, {src("icons")}, Quiet, disk.path()), 0);
+    EXPECT_EQ(QFileInfo(disk.path() + "/icons/b.ico").lastModified(), old);
+    EXPECT_EQ(QFileInfo(disk.path() + "/icons").lastModified(), old);
 }

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -158,12 +159,37 @@ TEST_F(FileManager, MoveOfTwoFilesRefreshesBothSidesOutOfTheTopBand)
     EXPECT_EQ(entries(c.lstFile[1]), QStringList({"a.ico", "b.ico"}));
     EXPECT_EQ(QDir::currentPath(), source.path());
 
-    // Delete goes to the trash with the initial options and asks nothing.
+    // Delete goes to the trash with the initial options, once the user said yes.
     select({"C.ICO"});
+    scripted().messageAnswers = {vbYes};
     c.cmdExecute_Click(2);
     EXPECT_EQ(records.back().wFunc, uint32_t(FO_DELETE));
     EXPECT_TRUE(entries(c.lstFile[0]).isEmpty());
-    EXPECT_TRUE(scripted().messages.empty());
+    ASSERT_EQ(scripted().messages.size(), 1u);
+    EXPECT_EQ(scripted().messages[0].text, "Move\n" + source.filePath("C.ICO") + "\nto the trash?");
+}
+
+TEST_F(FileManager, AClosingWhileAnOperationRunsWaitsForItsEnd)
+{
+    // Closes arrive while the progress lets events through, deletions included.
+    QPointer<frmCopy> window(&c);
+    bool keptWhileBusy = false;
+    c.fileOperation = [&](SHFILEOPSTRUCT &) {
+        c.close();
+        Forms::unload<frmCopy>();
+        c.cmdExecute_Click(0); // a second click, which must not start another run
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        keptWhileBusy = !window.isNull() && Forms::loaded<frmCopy>();
+        records.emplace_back();
+        return 0;
+    };
+    select({"a.ico"});
+    c.cmdExecute_Click(0);
+    EXPECT_TRUE(keptWhileBusy);
+    EXPECT_EQ(records.size(), 1u);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_FALSE(Forms::loaded<frmCopy>());
 }
 
 TEST_F(FileManager, FailuresStillRefreshAndSayWhatWentWrong)

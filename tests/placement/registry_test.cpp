@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
@@ -170,6 +171,35 @@ TEST_F(Registry, AStoreThatIsNoFileIsOutOfReachWithoutBlocking)
     EXPECT_NE(RegStatus, ERROR_SUCCESS);
     EXPECT_FALSE(QFileInfo(path).isFile()); // left as it was
     QFile::remove(path);
+}
+
+TEST_F(Registry, ALockThatIsNoSmallFileIsReplacedAtOnce)
+{
+    const QString lock = path + ".lock";
+    QDir().mkpath(QFileInfo(path).path());
+    CreateRegKey(Key);
+    const auto plant = [&](const char *what) {
+        if (qstrcmp(what, "link") == 0)
+            return QFile::link(QStringLiteral("/dev/zero"), lock);
+        if (qstrcmp(what, "big") == 0) {
+            QFile big(lock);
+            return big.open(QIODevice::WriteOnly) && big.resize(qint64(300) << 20);
+        }
+        if (qstrcmp(what, "folder") == 0)
+            return QDir().mkdir(lock);
+        return makeFifo(lock);
+    };
+    int n = 0;
+    for (const char *what : {"link", "big", "folder", "fifo"}) {
+        ASSERT_TRUE(plant(what)) << what;
+        QElapsedTimer clock;
+        clock.start();
+        WriteRegValue(Key, "Left", QString::number(++n));
+        EXPECT_EQ(RegStatus, ERROR_SUCCESS) << what;
+        EXPECT_LT(clock.elapsed(), 1000) << what;
+        EXPECT_EQ(ReadRegValue(Key, "Left"), QString::number(n)) << what;
+        EXPECT_FALSE(QFileInfo(lock).isSymLink() || QFileInfo(lock).isDir()) << what;
+    }
 }
 
 TEST_F(Registry, ADamagedStoreIsKeptAsideAndAFreshOneStarted)

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QRegularExpression>
@@ -22,31 +23,39 @@ class DesktopProgress : public Progress
 {
 public:
     DesktopProgress(const QString &title, int total)
-        : dialog_(QString(), QStringLiteral("Cancel"), 0, total, QApplication::activeWindow())
+        : dialog_(new QProgressDialog(QString(), QStringLiteral("Cancel"), 0, total,
+                                      QApplication::activeWindow()))
     {
         // Shown by step() alone: a dialog that showed itself on a timer could come up over a
         // question asked between two steps and, being modal, leave it unanswerable.
-        dialog_.setMinimumDuration(std::numeric_limits<int>::max());
-        dialog_.reset();
-        dialog_.setWindowTitle(title);
-        dialog_.setWindowModality(Qt::ApplicationModal);
-        dialog_.setAutoClose(false);
-        dialog_.setAutoReset(false);
+        dialog_->setMinimumDuration(std::numeric_limits<int>::max());
+        dialog_->reset();
+        dialog_->setWindowTitle(title);
+        dialog_->setWindowModality(Qt::ApplicationModal);
+        dialog_->setAutoClose(false);
+        dialog_->setAutoReset(false);
         started_.start();
     }
+    ~DesktopProgress() override { delete dialog_.data(); }
+    DesktopProgress(const DesktopProgress &) = delete;
+    DesktopProgress &operator=(const DesktopProgress &) = delete;
     bool step(const QString &text, int done) override
     {
-        dialog_.setLabelText(text);
-        dialog_.setValue(done);
-        if (!dialog_.isVisible() && started_.elapsed() >= 500)
-            dialog_.show();
+        // The window it stands over may have been closed while events came through: that
+        // ends the operation as a cancel does.
+        if (!dialog_)
+            return false;
+        dialog_->setLabelText(text);
+        dialog_->setValue(done);
+        if (!dialog_->isVisible() && started_.elapsed() >= 500)
+            dialog_->show();
         // The Cancel button's click arrives here.
         QCoreApplication::processEvents();
-        return !dialog_.wasCanceled();
+        return dialog_ && !dialog_->wasCanceled();
     }
 
 private:
-    QProgressDialog dialog_;
+    QPointer<QProgressDialog> dialog_;
     QElapsedTimer started_;
 };
 
@@ -135,6 +144,9 @@ public:
             choices = {{QMessageBox::Save, vbYes},
                        {QMessageBox::Discard, vbNo},
                        {QMessageBox::Cancel, vbCancel}};
+            break;
+        case vbSaveCancel:
+            choices = {{QMessageBox::Save, vbYes}, {QMessageBox::Cancel, vbCancel}};
             break;
         default:
             choices = {{QMessageBox::Ok, vbOK}};

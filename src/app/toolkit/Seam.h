@@ -128,6 +128,7 @@ enum MsgBoxStyle {
     vbYesNoCancel = 3,
     vbYesNo = 4,
     vbSaveDiscardCancel = 6, // answers vbYes for Save, vbNo for Discard
+    vbSaveCancel = 7,        // answers vbYes for Save
     vbCritical = 16,
     vbQuestion = 32,
     vbExclamation = 48,
