@@ -37,14 +37,16 @@ bench: build
 	bench/startup.sh $(BUILD)
 	bench/extract-ratio.sh $(BUILD)
 
-# Each target starts from the test pictures and the damaged inputs that once failed.
+# Each target starts from the test pictures and the damaged inputs that once failed; the picture
+# targets take PNG chunk names and JPEG markers from fuzz/picture.dict, and count an input that
+# takes more than 5 seconds (a picture is read within 2, sanitizers slow it) as a failure.
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DPIXMINT_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	@mkdir -p $(FUZZ_BUILD)/corpus/fuzz-header $(FUZZ_BUILD)/corpus/fuzz-icon \
-		$(FUZZ_BUILD)/corpus/fuzz-picture $(FUZZ_BUILD)/corpus/fuzz-resources \
-		$(FUZZ_BUILD)/corpus/fuzz-settings
+	@mkdir -p $(FUZZ_BUILD)/corpus/fuzz-chunks $(FUZZ_BUILD)/corpus/fuzz-header \
+		$(FUZZ_BUILD)/corpus/fuzz-icon $(FUZZ_BUILD)/corpus/fuzz-picture \
+		$(FUZZ_BUILD)/corpus/fuzz-resources $(FUZZ_BUILD)/corpus/fuzz-settings
 	@cp tests/data/good/*.ico tests/data/good/*.bmp tests/data/damaged/* \
 		$(FUZZ_BUILD)/corpus/fuzz-icon/
 	@find tests/data/good -maxdepth 1 -type f ! -name '*.sh' ! -name '*.java' \
@@ -55,8 +57,11 @@ fuzz: deps
 	@cp tests/data/good/*.bmp tests/data/good/*.gif tests/data/good/*.ico \
 		$(FUZZ_BUILD)/corpus/fuzz-header/
 	@cp fuzz/seeds/*.ini $(FUZZ_BUILD)/corpus/fuzz-settings/
-	@for t in fuzz-header fuzz-icon fuzz-picture fuzz-resources fuzz-settings; do \
-		./$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_TIME) -timeout=10 \
+	@cp fuzz/seeds/chunks-* $(FUZZ_BUILD)/corpus/fuzz-chunks/
+	@for t in fuzz-chunks fuzz-header fuzz-icon fuzz-picture fuzz-resources fuzz-settings; do \
+		case $$t in fuzz-chunks|fuzz-picture) opts="-timeout=5 -dict=fuzz/picture.dict" ;; \
+			*) opts=-timeout=10 ;; esac; \
+		./$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_TIME) $$opts \
 			-artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/$$t || exit 1; \
 	done
 

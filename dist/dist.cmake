@@ -38,6 +38,8 @@ endforeach()
 add_custom_target(pixmint-dist ALL DEPENDS ${pixmint_compressed})
 
 install(TARGETS pixmint pixmint-icons RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Where the programs look for it, from their own folder: ../libexec/pixmint.
+install(TARGETS pixmint-reader RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/pixmint)
 install(FILES ${dist}/${PIXMINT_AppId}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${dist}/${PIXMINT_AppId}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${dist}/pixmint.1.gz ${dist}/pixmint-icons.1.gz

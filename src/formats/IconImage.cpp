@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "formats/ByteReader.h"
+#include "formats/PictureLimits.h"
 
 namespace {
 
@@ -413,7 +414,7 @@ std::optional<IconImage> decodePng(QByteArrayView bytes, FormatError *error)
     const auto header = readPngHeader(bytes, error);
     if (!header)
         return std::nullopt;
-    const QImage decoded = QImage::fromData(bytes, "PNG");
+    const QImage decoded = QImage::fromData(pngPixelChunks(bytes), "PNG");
     if (decoded.isNull() || decoded.width() != header->width || decoded.height() != header->height)
         return failed(error, Kind::Damaged, QStringLiteral("The PNG image is damaged."));
     IconImage image;
@@ -536,7 +537,7 @@ std::optional<IconImageInfo> probeIconImage(QByteArrayView bytes)
 
 bool iconImageDecodes(QByteArrayView bytes)
 {
-    return isPng(bytes) ? decodePng(bytes, nullptr).has_value() : probeIconImage(bytes).has_value();
+    return probeIconImage(bytes).has_value() && (!isPng(bytes) || pngChunksHoldTogether(bytes));
 }
 
 std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip, FormatError *error)

@@ -59,8 +59,9 @@ IconEntryInfo readIconEntry(const ByteReader &r, uint64_t at);
 std::optional<IconImage> decodeIconImage(QByteArrayView bytes, FormatError *error = nullptr);
 // Reads only the header of one image: its real size and bit count.
 std::optional<IconImageInfo> probeIconImage(QByteArrayView bytes);
-// Whether decodeIconImage gives an image, told for a DIB from its header alone (its sizes are
-// checked against its bytes there); a PNG has to be decoded, as only that shows damage.
+// Whether decodeIconImage gives an image, told from headers without decoding: a DIB's sizes are
+// checked against its bytes, a PNG's chunks must hold together; damage inside a PNG's compressed
+// data shows only when it is decoded.
 bool iconImageDecodes(QByteArrayView bytes);
 // The directory of an .ico file, each entry's data checked to lie inside the file.
 std::optional<std::vector<IconDirEntry>> readIconDirectory(QByteArrayView file,

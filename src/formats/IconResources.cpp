@@ -491,16 +491,24 @@ std::optional<IconImage> groupIcon(const IconGroup &group)
 
 bool groupHasIcon(const IconGroup &group)
 {
-    // A DIB is told from its header, a PNG only by decoding it: PNGs are tried last.
-    const auto decodes = [](bool png) {
-        return [png](const IconGroupImage &image) {
-            const auto info = probeIconImage(image.data);
-            return info && info->png == png && iconImageDecodes(image.data);
-        };
+    return leadingIconGroups({group}) == 1;
+}
+
+size_t leadingIconGroups(const std::vector<IconGroup> &groups)
+{
+    // Groups that name one image share its buffer, which is judged once.
+    std::unordered_map<const char *, bool> judged;
+    const auto decodes = [&judged](const IconGroupImage &image) {
+        const auto [at, fresh] = judged.try_emplace(image.data.constData(), false);
+        if (fresh)
+            at->second = iconImageDecodes(image.data);
+        return at->second;
     };
-    const auto &images = group.images;
-    return std::any_of(images.begin(), images.end(), decodes(false)) ||
-           std::any_of(images.begin(), images.end(), decodes(true));
+    size_t count = 0;
+    while (count < groups.size() &&
+           std::any_of(groups[count].images.begin(), groups[count].images.end(), decodes))
+        ++count;
+    return count;
 }
 
 QByteArray groupToIco(const IconGroup &group, FormatError *error)

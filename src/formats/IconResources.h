@@ -36,8 +36,10 @@ std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file,
 // The group's image to show for 32 x 32, chosen by each image's own header, decoded; nothing
 // when no image of the group decodes.
 std::optional<IconImage> groupIcon(const IconGroup &group);
-// Whether groupIcon gives an icon, found without decoding more than it must.
+// Whether groupIcon gives an icon, told from the images' headers without decoding them.
 bool groupHasIcon(const IconGroup &group);
+// How many groups, from the first, have an icon; an image that many groups share is judged once.
+size_t leadingIconGroups(const std::vector<IconGroup> &groups);
 // A complete .ico file holding the group's images in its order, an image that repeats an
 // earlier one left out. Empty for a group with none, and, with the reason, for one that would
 // hold more than 256 images or 64 MiB.

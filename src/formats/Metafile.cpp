@@ -1,28 +1,19 @@
 #include "formats/Metafile.h"
 
-#include <QBuffer>
-#include <QDeadlineTimer>
-#include <QGuiApplication>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSvgRenderer>
 #include <array>
-#include <cerrno>
 #include <cmath>
-#include <csignal>
 #include <cstring>
-#include <fcntl.h>
 #include <libwmf/api.h>
 #include <libwmf/font.h>
 #include <libwmf/ipa.h>
 #include <libwmf/macro.h>
 #include <libwmf/svg.h>
-#include <poll.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+
+#include "formats/ReaderProcess.h"
 
 namespace {
 
@@ -30,17 +21,13 @@ constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr uint64_t kPlaceableBytes = 22;
 constexpr double kDpi = 96;
 constexpr double kMaxSide = 1e6;
-constexpr int kMillis = 2000;
-// Cap on the SVG the drawing makes and on what comes back from the drawing process.
+// Cap on the SVG the drawing makes.
 constexpr qsizetype kMaxBytes = qsizetype(32) * 1024 * 1024;
 
 bool fontsHidden = false;
 
-// Why the drawing process ended, as its exit status. With kCannotDraw it sends the reason.
-enum Outcome { kDrawn = 0, kDamaged = 1, kOutOfRange = 2, kCannotDraw = 3 };
-// Not exit statuses: what happened around the drawing process.
-constexpr int kTooLong = -1;
-constexpr int kNoProcess = -2;
+// How a drawing ended. With kCannotDraw the reason comes with it.
+enum Outcome { kDrawn, kDamaged, kOutOfRange, kCannotDraw };
 
 using Kind = FormatError::Kind;
 
@@ -75,7 +62,7 @@ bool isPlaceable(const QByteArray &bytes)
     return ByteReader(bytes).u32(0) == kPlaceableKey;
 }
 
-// What the drawing process learns while libwmf plays. The process draws one metafile and ends,
+// What the reader process learns while libwmf plays. The process draws one metafile and ends,
 // so this lives for exactly one drawing.
 struct Drawing
 {
@@ -404,8 +391,8 @@ private:
     mutable AliasedEngine engine_;
 };
 
-// The SVG drawn over the background, as PNG bytes; nothing when Qt cannot read the SVG.
-QByteArray paintedPng(QByteArray svg, QSize size, QRgb background)
+// The SVG drawn over the background; a null image when Qt cannot read the SVG.
+QImage painted(QByteArray svg, QSize size, QRgb background)
 {
     dropImageTransforms(svg);
     QSvgRenderer renderer(svg);
@@ -418,15 +405,13 @@ QByteArray paintedPng(QByteArray svg, QSize size, QRgb background)
         QPainter painter(&surface);
         renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
     }
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    return image.save(&buffer, "PNG") ? png : QByteArray();
+    return image;
 }
 
-// Everything libwmf and the SVG renderer do, run in the drawing process: the top-left clip of
-// the picture at its natural size, as PNG bytes, or the reason it cannot be drawn here.
-Outcome drawMetafile(const QByteArray &bytes, QSize clip, QRgb background, QByteArray &out)
+// Everything libwmf and the SVG renderer do, run in the reader process: the top-left clip of
+// the picture at its natural size, or the reason it cannot be drawn here in `out`.
+Outcome drawMetafile(const QByteArray &bytes, QSize clip, QRgb background, QImage &image,
+                     QByteArray &out)
 {
     const bool placeable = isPlaceable(bytes);
     std::optional<Frame> frame = placeable ? placeableFrame(ByteReader(bytes)) : Frame();
@@ -470,99 +455,8 @@ Outcome drawMetafile(const QByteArray &bytes, QSize clip, QRgb background, QByte
         return failedPlay(out);
     if (drawing().tooLarge)
         return kOutOfRange;
-    out = paintedPng(drawing().svg, size, background);
-    return out.isEmpty() ? kDamaged : kDrawn;
-}
-
-bool writeAll(int fd, QByteArrayView data)
-{
-    while (!data.isEmpty()) {
-        const ssize_t n = ::write(fd, data.data(), size_t(data.size()));
-        if (n < 0 && errno != EINTR)
-            return false;
-        data = data.sliced(std::max<ssize_t>(n, 0));
-    }
-    return true;
-}
-
-// Reads to the end of the pipe; false when the deadline or the size cap comes first.
-bool readToEnd(int fd, QByteArray &out, QDeadlineTimer deadline)
-{
-    char buffer[65536];
-    for (;;) {
-        pollfd p{fd, POLLIN, 0};
-        const int ready = ::poll(&p, 1, int(deadline.remainingTime()));
-        if (ready == 0 || deadline.hasExpired())
-            return false;
-        if (ready < 0) {
-            if (errno == EINTR)
-                continue;
-            return true;
-        }
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return true;
-        out.append(buffer, n);
-        if (out.size() > kMaxBytes)
-            return false;
-    }
-}
-
-// The drawing process may not take more than this, even when nobody waits for it any more.
-void limitDrawingProcess()
-{
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    const rlimit seconds{10, 10};
-    ::setrlimit(RLIMIT_CPU, &seconds);
-#ifndef PIXMINT_SANITIZERS // AddressSanitizer reserves terabytes of address space up front
-    constexpr rlim_t bytes = rlim_t(1) << 30;
-    const rlimit memory{bytes, bytes};
-    ::setrlimit(RLIMIT_AS, &memory);
-#endif
-    // What libwmf and the SVG reader would say about a bad file is of no use to anyone.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-}
-
-// libwmf draws whole shapes whatever the size of the output, so a small file can keep it busy
-// for hours, and it has a history of crashing on bad files: it runs in a child process with a
-// time and memory limit, and only the PNG (or the reason) comes back. The result is an Outcome,
-// kTooLong, or kNoProcess with the system's reason in `out`.
-int drawInChild(const QByteArray &bytes, QSize clip, QRgb background, QByteArray &out)
-{
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) {
-        out = std::strerror(errno);
-        return kNoProcess;
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(fds[0]);
-        limitDrawingProcess();
-        QByteArray sent;
-        Outcome outcome = drawMetafile(bytes, clip, background, sent);
-        if (!writeAll(fds[1], sent))
-            outcome = kDamaged;
-        ::_exit(outcome);
-    }
-    const int forkError = errno;
-    ::close(fds[1]);
-    if (child < 0) {
-        ::close(fds[0]);
-        out = std::strerror(forkError);
-        return kNoProcess;
-    }
-    const bool finished = readToEnd(fds[0], out, QDeadlineTimer(kMillis));
-    ::close(fds[0]);
-    if (!finished)
-        ::kill(child, SIGKILL);
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (!finished)
-        return kTooLong;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : kDamaged;
+    image = painted(drawing().svg, size, background);
+    return image.isNull() ? kDamaged : kDrawn;
 }
 
 } // namespace
@@ -575,31 +469,31 @@ bool isMetafile(const ByteReader &r)
 std::optional<QImage> renderMetafile(const QByteArray &bytes, QSize clip, ColorValue background,
                                      FormatError *error)
 {
-    const QString damaged = QStringLiteral("The metafile is damaged.");
-    const QString cannot = QStringLiteral("Metafiles cannot be drawn on this machine: ");
     if (!metafileRecordsSound(ByteReader(bytes), isPlaceable(bytes) ? kPlaceableBytes : 0))
-        return failed(error, Kind::Damaged, damaged);
-    // Their text is drawn with Qt's fonts, which need the graphical application.
-    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        return failed(error, Kind::CannotDraw,
-                      cannot + QStringLiteral("no graphical Qt application runs."));
+        return failed(error, Kind::Damaged, QStringLiteral("The metafile is damaged."));
+    // libwmf draws whole shapes whatever the size of the output, so a small file can keep it
+    // busy for hours, and it has a history of crashing on bad files.
+    return readInProcess(fontsHidden ? ProcessRead::MetafileWithoutFonts : ProcessRead::Metafile,
+                         bytes, clip, toQRgb(background),
+                         QStringLiteral("The metafile takes too long to draw."), error);
+}
+
+std::optional<QImage> drawMetafileHere(const QByteArray &bytes, QSize clip, QRgb background,
+                                       bool withoutFonts, FormatError *error)
+{
+    const QString damaged = QStringLiteral("The metafile is damaged.");
+    fontsHidden = withoutFonts;
+    QImage image;
     QByteArray out;
-    switch (drawInChild(bytes, clip, toQRgb(background), out)) {
-    case kDrawn: {
-        const QImage image = QImage::fromData(out, "PNG");
-        if (image.isNull())
-            return failed(error, Kind::Damaged, damaged);
-        return image.convertToFormat(QImage::Format_ARGB32);
-    }
+    switch (drawMetafile(bytes, clip, background, image, out)) {
+    case kDrawn:
+        return image;
     case kCannotDraw:
-        return failed(error, Kind::CannotDraw, cannot + QString::fromUtf8(out.left(1024)));
+        return failed(error, Kind::CannotDraw,
+                      QStringLiteral("Metafiles cannot be drawn on this machine: ") +
+                          QString::fromUtf8(out.left(1024)));
     case kOutOfRange:
         return failed(error, Kind::Damaged, QStringLiteral("The metafile's size is out of range."));
-    case kTooLong:
-        return failed(error, Kind::TooLarge,
-                      QStringLiteral("The metafile takes too long to draw."));
-    case kNoProcess:
-        return failed(error, Kind::System, QString::fromLocal8Bit(out));
     default:
         return failed(error, Kind::Damaged, damaged);
     }

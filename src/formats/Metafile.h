@@ -14,10 +14,11 @@
 bool isMetafile(const ByteReader &r);
 
 // The top-left `clip` pixels of a metafile drawn at its natural size (96 dots per inch) over
-// `background`, which stays wherever the metafile draws nothing. libwmf runs in a child process
-// with a time and memory limit. Nothing, with a reason, when the file is damaged or too costly
-// to draw, or when this machine cannot draw metafiles at all: that reason is of kind CannotDraw,
-// begins "Metafiles cannot be drawn on this machine" and names what is missing.
+// `background`, which stays wherever the metafile draws nothing. libwmf runs in the reader
+// process (ReaderProcess.h), with its time and memory limit. Nothing, with a reason, when the
+// file is damaged or too costly to draw, or when this machine cannot draw metafiles at all:
+// that reason is of kind CannotDraw, begins "Metafiles cannot be drawn on this machine" and
+// names what is missing.
 std::optional<QImage> renderMetafile(const QByteArray &bytes, QSize clip, ColorValue background,
                                      FormatError *error = nullptr);
 

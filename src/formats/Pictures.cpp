@@ -7,6 +7,8 @@
 #include "formats/ByteReader.h"
 #include "formats/IconImage.h"
 #include "formats/Metafile.h"
+#include "formats/PictureLimits.h"
+#include "formats/ReaderProcess.h"
 #include "formats/SafeWrite.h"
 #include "formats/UserFile.h"
 
@@ -48,6 +50,15 @@ std::optional<QImage> readWithQt(const QByteArray &bytes, FormatError *error)
     if (image.isNull())
         return failed(error, FormatError::Kind::Damaged, reader.errorString());
     return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+// Whether one of Qt's readers takes the bytes, told from their first bytes alone.
+bool qtReads(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer).canRead();
 }
 
 std::optional<QByteArray> encodeBmp24(const QImage &image, FormatError *error)
@@ -114,7 +125,13 @@ std::optional<QImage> LoadPictureData(const QByteArray &bytes, ColorValue backgr
         image = renderMetafile(bytes, clip, background, error);
         break;
     case Kind::Other:
-        image = readWithQt(bytes, error);
+        if (!qtReads(bytes))
+            return failed(error, FormatError::Kind::WrongKind,
+                          QStringLiteral("The file is not a picture."));
+        // Qt's readers decide by content among every format they know, and some of them work for
+        // minutes or take gigabytes on small hostile files.
+        image = readInProcess(ProcessRead::Picture, bytes, clip, toQRgb(background),
+                              QStringLiteral("The picture takes too long to read."), error);
         break;
     }
     if (!image)
@@ -129,6 +146,17 @@ std::optional<QImage> LoadPicture(const QString &path, ColorValue background, QS
     if (!bytes)
         return std::nullopt;
     return LoadPictureData(*bytes, background, clip, error);
+}
+
+std::optional<QImage> readPictureHere(const QByteArray &bytes, QSize clip, FormatError *error)
+{
+    if (bytes.startsWith("\xFF\xD8") && jpegScanCount(bytes) > kMaxJpegScans)
+        return failed(error, FormatError::Kind::TooLarge,
+                      QStringLiteral("The JPEG picture has too many scans."));
+    const auto image = readWithQt(pngPixelChunks(bytes), error);
+    if (!image)
+        return std::nullopt;
+    return image->copy(QRect(QPoint(0, 0), clip).intersected(image->rect()));
 }
 
 QImage composedOver(const QImage &picture, ColorValue background)

@@ -319,9 +319,7 @@ void frmToolBar::cmdOpen_Click()
     std::optional<std::vector<IconGroup>> groups = iconGroupsOf(path);
     // As the desktop's extraction does, the list ends at the first icon that cannot be had.
     // Only the icon shown is decoded, when it is shown.
-    size_t count = 0;
-    while (groups && count < groups->size() && groupHasIcon((*groups)[count]))
-        ++count;
+    const size_t count = groups ? leadingIconGroups(*groups) : 0;
     if (count == 0) {
         MsgBox(QStringLiteral("  This  File  is  not  Valid!  "), vbOKOnly | vbCritical,
                QStringLiteral("Inform the User!"));

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <algorithm>
 #include <cerrno>
 
@@ -129,6 +130,17 @@ TEST_F(IconFiles, OpenTakesTheTopLeftOfALargePicture)
     EXPECT_TRUE(f.mnuPropriedade->isEnabled());
     EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(155, 155, 100)));
     EXPECT_EQ(f.grid->surface().pixel(315, 315), qRgb(155, 155, 100));
+
+    // A metafile of a 600 x 600 bitmap, as office suites write them, opened now that the
+    // window is up and Qt's threads run.
+    QThreadPool::globalInstance()->start([] {});
+    const QString wmf = dir.filePath("photo.wmf");
+    ASSERT_TRUE(writeAll(wmf, stretchedBitmapMetafile(600, qRgb(200, 30, 40))));
+    scripted().fileAnswers.push_back(wmf);
+    f.mnuOpenSimples_Click();
+    EXPECT_TRUE(scripted().messages.empty());
+    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(RGB(200, 30, 40)));
+    EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(200, 30, 40)));
 }
 
 TEST_F(IconFiles, OpenPutsASmallPictureInTheCornerOverTheBackColour)

@@ -6,6 +6,7 @@
 
 #include "formats/ByteReader.h"
 #include "support/files.h"
+#include "support/icons.h"
 
 namespace {
 
@@ -372,4 +373,27 @@ TEST(IconResources, DamagedNeTablesAreRefusedOrLoseImages)
         patched16(patched16(file, info(groupList, 1) + 6, 0x7FF0), info(groupList, 2), 0xFFF0);
     EXPECT_EQ(imageCounts(patched), (Counts{2, 1, 0}));
     EXPECT_TRUE(groupsOf(patched)[1].name.isEmpty());
+}
+
+TEST(IconResources, GroupsThatShareOneImageAreJudgedFromItsHeadersOnce)
+{
+    QImage noise(1024, 1024, QImage::Format_ARGB32);
+    std::srand(3);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, qRgba(std::rand(), std::rand(), std::rand(), 255));
+    const QByteArray png = pngBytes(noise);
+    const auto groups = groupsOf(peWithSharedIcon(2000, png));
+    ASSERT_EQ(groups.size(), 2000u);
+    EXPECT_EQ(groups[1999].images[0].data.constData(), groups[0].images[0].data.constData());
+    EXPECT_EQ(leadingIconGroups(groups), 2000u);
+    const auto icon = groupIcon(groups[1999]);
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(icon->width, 1024);
+    EXPECT_EQ(icon->color.pixel(5, 7), noise.pixel(5, 7));
+
+    // The list ends at the first group whose image's chunks run past its end.
+    auto cut = groupsOf(peWithSharedIcon(3, png));
+    cut[1].images[0].data.chop(10);
+    EXPECT_EQ(leadingIconGroups(cut), 1u);
 }

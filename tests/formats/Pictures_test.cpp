@@ -11,6 +11,7 @@
 #include "formats/Pictures.h"
 #include "formats/UserFile.h"
 #include "support/files.h"
+#include "support/icons.h"
 
 namespace {
 
@@ -330,4 +331,33 @@ TEST(Pictures, GivesUpOnMetafilesThatWouldOverwhelmLibwmf)
     EXPECT_FALSE(LoadPictureData(textMetafile(100000), Back, QSize(32, 32), &error));
     EXPECT_EQ(error.message, QStringLiteral("The metafile takes too long to draw."));
     EXPECT_LT(clock.elapsed(), 4000);
+}
+
+TEST(Pictures, SmallFilesThatInflateAreShownOrRefusedAtOnce)
+{
+    // 100 text chunks of 7.9 MB each, in a PNG alone and as the image of an icon: the picture,
+    // without the text.
+    QImage picture(40, 40, QImage::Format_ARGB32);
+    picture.fill(Red);
+    picture.setPixel(31, 31, Blue);
+    const QByteArray png = pngWithTextChunks(pngBytes(picture), 100, 7900000);
+    ASSERT_LT(png.size(), 1000000);
+    for (const QByteArray &bytes : {png, icoFile({png})}) {
+        FormatError error;
+        const auto image = LoadPictureData(bytes, Back, QSize(32, 32), &error);
+        ASSERT_TRUE(image) << error.message.toStdString();
+        EXPECT_EQ(image->size(), QSize(32, 32));
+        EXPECT_EQ(image->pixel(0, 0), Red);
+        EXPECT_EQ(image->pixel(31, 31), Blue);
+    }
+    // A progressive JPEG shows; the same with its last scan repeated to 1000 scans is refused.
+    FormatError error;
+    const auto jpeg = LoadPictureData(jpegWithScans(48, Red, 10), Back, QSize(32, 32), &error);
+    ASSERT_TRUE(jpeg) << error.message.toStdString();
+    EXPECT_EQ(jpeg->size(), QSize(32, 32));
+    EXPECT_GT(qRed(jpeg->pixel(20, 20)), 240);
+    EXPECT_LT(qGreen(jpeg->pixel(20, 20)), 16);
+    EXPECT_FALSE(LoadPictureData(jpegWithScans(1000, Red, 1000), Back, QSize(32, 32), &error));
+    EXPECT_EQ(error.message, QStringLiteral("The JPEG picture has too many scans."));
+    EXPECT_EQ(error.kind, FormatError::Kind::TooLarge);
 }

@@ -24,6 +24,7 @@ sizes=(16 32 48 64 128 256)
 expected() {
     echo usr/bin/pixmint
     echo usr/bin/pixmint-icons
+    echo usr/libexec/pixmint/pixmint-reader
     echo "usr/share/applications/$app_id.desktop"
     echo usr/share/doc/pixmint/changelog.gz
     echo usr/share/doc/pixmint/copyright
@@ -45,6 +46,17 @@ runs() {
         "$root/bin/pixmint-icons" --help | grep -q '^Usage: pixmint-icons list FILE'
 }
 check "both programs run and answer --help and --version" runs
+
+# The editor finds its picture reader from its own folder; a metafile comes back as 32 x 32.
+reads_pictures() {
+    [ "$(readlink -f "$root/bin/../libexec/pixmint/pixmint-reader")" = \
+        "$root/libexec/pixmint/pixmint-reader" ] &&
+        "$root/libexec/pixmint/pixmint-reader" metafile 32 32 ffffff \
+            <"$(dirname "$0")/../data/good/placeable.wmf" | head -c 8 | od -An -tx1 |
+        grep -q '20 00 00 00 20 00 00 00'
+}
+check "the picture reader is installed where the programs look and reads a metafile" \
+    reads_pictures
 
 wrong_command_lines() {
     local status

@@ -1,6 +1,9 @@
 #include "support/icons.h"
 
 #include <QBuffer>
+#include <QImageWriter>
+#include <QtEndian>
+#include <zlib.h>
 
 #include "formats/ByteReader.h"
 #include "formats/IconImage.h"
@@ -78,4 +81,161 @@ QByteArray pngBytes(const QImage &image)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return buffer.data();
+}
+
+namespace {
+
+void appendBE32(QByteArray &out, uint32_t value)
+{
+    const uint32_t big = qToBigEndian(value);
+    out.append(reinterpret_cast<const char *>(&big), 4);
+}
+
+// A metafile record: its size in words, its function and its parameters.
+void appendRecord(QByteArray &out, uint16_t function, std::initializer_list<uint16_t> words,
+                  const QByteArray &tail = {})
+{
+    appendLE32(out, uint32_t(3 + words.size() + tail.size() / 2));
+    appendLE16(out, function);
+    for (uint16_t w : words)
+        appendLE16(out, w);
+    out += tail;
+}
+
+} // namespace
+
+QByteArray stretchedBitmapMetafile(int side, QRgb colour)
+{
+    const qsizetype stride = (qsizetype(side) * 3 + 3) / 4 * 4;
+    QByteArray row(stride, '\0');
+    for (int x = 0; x < side; ++x) {
+        row[3 * x] = char(qBlue(colour));
+        row[3 * x + 1] = char(qGreen(colour));
+        row[3 * x + 2] = char(qRed(colour));
+    }
+    QByteArray records;
+    appendRecord(records, 0x020B, {0, 0});                           // SetWindowOrg
+    appendRecord(records, 0x020C, {uint16_t(side), uint16_t(side)}); // SetWindowExt
+    const auto s = uint16_t(side);
+    appendRecord(records, 0x0F43, {0x0020, 0x00CC, 0, s, s, 0, 0, s, s, 0, 0}, // StretchDIB
+                 dibHeader(side, side, 24) + row.repeated(side));
+    appendRecord(records, 0x0000, {});
+    QByteArray file;
+    appendLE32(file, 0x9AC6CDD7);
+    for (uint16_t w : std::initializer_list<uint16_t>{0, 0, 0, s, s, 96, 0, 0})
+        appendLE16(file, w);
+    uint16_t checksum = 0;
+    for (int i = 0; i < 10; ++i)
+        checksum ^= uint16_t(uint8_t(file[2 * i]) | uint8_t(file[2 * i + 1]) << 8);
+    appendLE16(file, checksum);
+    for (uint16_t w : {1, 9, 0x0300})
+        appendLE16(file, w);
+    appendLE32(file, uint32_t(9 + records.size() / 2));
+    appendLE16(file, 0);
+    appendLE32(file, uint32_t(records.size() / 2)); // at least the largest record
+    appendLE16(file, 0);
+    return file + records;
+}
+
+QByteArray pngWithTextChunks(const QByteArray &png, int count, qsizetype inflated)
+{
+    const QByteArray text =
+        QByteArray("Comment\0\0", 9) + qCompress(QByteArray(inflated, 'a'), 9).mid(4);
+    QByteArray chunk;
+    appendBE32(chunk, uint32_t(text.size()));
+    chunk += "zTXt" + text;
+    appendBE32(chunk, uint32_t(::crc32(0, reinterpret_cast<const Bytef *>(chunk.constData() + 4),
+                                       uInt(chunk.size() - 4))));
+    constexpr qsizetype afterHeader = 8 + 25;
+    return png.left(afterHeader) + chunk.repeated(count) + png.mid(afterHeader);
+}
+
+QByteArray jpegWithScans(int side, QRgb colour, int scans)
+{
+    QImage image(side, side, QImage::Format_RGB32);
+    image.fill(colour);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    writer.write(image);
+    const QByteArray jpeg = buffer.data();
+    // No marker can hide in the coded data, so the last start of scan is the last scan's.
+    const qsizetype last = jpeg.lastIndexOf("\xFF\xDA");
+    const QByteArray scan = jpeg.mid(last, jpeg.size() - 2 - last);
+    return jpeg.left(jpeg.size() - 2) + scan.repeated(scans - int(jpeg.count("\xFF\xDA"))) +
+           jpeg.right(2);
+}
+
+QByteArray peWithSharedIcon(int groups, const QByteArray &image)
+{
+    // One resource section at file offset and address 0x200; every directory has one language.
+    constexpr uint32_t base = 0x200;
+    const uint32_t groupDir = 96;
+    const uint32_t firstGroup = groupDir + 16 + 8 * uint32_t(groups);
+    const uint32_t imageAt = firstGroup + 60 * uint32_t(groups);
+    QByteArray rsrc;
+    const auto directory = [&rsrc](uint16_t ids) {
+        rsrc += QByteArray(14, '\0');
+        appendLE16(rsrc, ids);
+    };
+    const auto entry = [&rsrc](uint32_t name, uint32_t target) {
+        appendLE32(rsrc, name);
+        appendLE32(rsrc, target);
+    };
+    const auto dataEntry = [&rsrc](uint32_t at, uint32_t size) {
+        for (uint32_t v : {base + at, size, 0u, 0u})
+            appendLE32(rsrc, v);
+    };
+    directory(2);
+    entry(3, 0x80000000u | 32);
+    entry(14, 0x80000000u | groupDir);
+    directory(1); // RT_ICON: the one image
+    entry(1, 0x80000000u | 56);
+    directory(1);
+    entry(0x409, 80);
+    dataEntry(imageAt, uint32_t(image.size()));
+    directory(uint16_t(groups));
+    for (int i = 0; i < groups; ++i)
+        entry(uint32_t(i + 1), 0x80000000u | (firstGroup + 60 * uint32_t(i)));
+    for (int i = 0; i < groups; ++i) {
+        const uint32_t at = firstGroup + 60 * uint32_t(i);
+        directory(1);
+        entry(0x409, at + 24);
+        dataEntry(at + 40, 20);
+        for (uint16_t v : {0, 1, 1})
+            appendLE16(rsrc, v);
+        rsrc += QByteArray("\0\0\0\0", 4);
+        appendLE16(rsrc, 1);
+        appendLE16(rsrc, 32);
+        appendLE32(rsrc, uint32_t(image.size()));
+        appendLE16(rsrc, 1);
+    }
+    rsrc += image;
+
+    QByteArray pe(base, '\0');
+    pe[0] = 'M';
+    pe[1] = 'Z';
+    pe[0x3C] = 0x40;
+    QByteArray headers("PE\0\0", 4);
+    for (uint16_t v : {0x14C, 1})
+        appendLE16(headers, v);
+    headers += QByteArray(12, '\0');
+    appendLE16(headers, 224);
+    appendLE16(headers, 0x2102);
+    QByteArray optional(224, '\0');
+    optional[0] = 0x0B;
+    optional[1] = 0x01;
+    optional[92] = 16;
+    QByteArray resource;
+    appendLE32(resource, base);
+    appendLE32(resource, uint32_t(rsrc.size()));
+    optional.replace(112, 8, resource);
+    QByteArray section(".rsrc\0\0\0", 8);
+    for (uint32_t v : {uint32_t(rsrc.size()), base, uint32_t(rsrc.size()), base})
+        appendLE32(section, v);
+    section += QByteArray(16, '\0');
+    pe.replace(0x40, headers.size() + optional.size() + section.size(),
+               headers + optional + section);
+    return pe + rsrc;
 }

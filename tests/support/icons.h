@@ -19,3 +19,15 @@ QByteArray describedIcoFile(const std::vector<QByteArray> &images, int count = -
 // with an AND mask of zeros.
 QByteArray solidDib(int side, int bits, char fill);
 QByteArray pngBytes(const QImage &image);
+
+// Hostile but valid pictures, made small.
+// A placeable metafile of `side` x `side` pixels that stretches a 24-bit bitmap of that size,
+// all `colour`, over its whole frame, as office suites write pictures.
+QByteArray stretchedBitmapMetafile(int side, QRgb colour);
+// The PNG with `count` zTXt chunks put after its header, each inflating to `inflated` bytes.
+QByteArray pngWithTextChunks(const QByteArray &png, int count, qsizetype inflated);
+// A progressive JPEG of `side` x `side` pixels, all `colour`, with its last scan repeated until
+// it has `scans`.
+QByteArray jpegWithScans(int side, QRgb colour, int scans);
+// A PE32 library of `groups` icon groups that all name its one icon image, `image`.
+QByteArray peWithSharedIcon(int groups, const QByteArray &image);
