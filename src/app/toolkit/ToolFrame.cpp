@@ -42,8 +42,8 @@ void askForToolFrame(QWidget *window)
     const std::array<xcb_atom_t, 3> types = {atom(c, "_NET_WM_WINDOW_TYPE_TOOLBAR"),
                                              atom(c, "_NET_WM_WINDOW_TYPE_UTILITY"),
                                              atom(c, "_NET_WM_WINDOW_TYPE_NORMAL")};
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_WINDOW_TYPE"),
-                        XCB_ATOM_ATOM, 32, types.size(), types.data());
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
+                        32, types.size(), types.data());
     const std::array<uint32_t, 5> motif = {MotifHasFunctions | MotifHasDecorations,
                                            MotifMove | MotifClose, MotifBorder | MotifTitle, 0, 0};
     const xcb_atom_t motifAtom = atom(c, "_MOTIF_WM_HINTS");
