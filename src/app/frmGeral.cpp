@@ -592,6 +592,9 @@ void frmGeral::txtAlpha_Click()
 {
     cd.Flags = CommonDialog::cdlCFBoth | CommonDialog::cdlCFEffects;
     cd.FontName = QStringLiteral("Ms Sans Serif");
+    // In the text's own style, so that the dialog offers its bold face when the text is bold.
+    cd.FontBold = Ikon->Font.bold();
+    cd.FontItalic = Ikon->Font.italic();
     // The colour offered after the font is the text's own, which a cancel keeps.
     cd.Color = fromQColor(txtAlpha->palette().color(QPalette::Text));
     if (cd.ShowFont() != 0)

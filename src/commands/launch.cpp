@@ -23,6 +23,8 @@ void openPage(const char *address)
 void frmGeral::buildAboutMenu()
 {
     mnuAbout = menuBar()->addMenu(QStringLiteral("About"));
+    // Qt would merge the three adjacent separators into one line.
+    mnuAbout->setSeparatorsCollapsible(false);
     mnucshp = menuEntry(mnuAbout, "    Orvel HP");
     div5 = mnuAbout->addSeparator();
     div4 = mnuAbout->addSeparator();

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -21,6 +22,7 @@ const QString kNoFiles = QStringLiteral("  No  files  selected  for  this  opera
 const QString kNotCompleted = QStringLiteral("   Not  Completed  operation!!!   ");
 const QString kDidNotComplete =
     QStringLiteral("   Did   not   complete   operation   successfully.  ");
+const QString kSameFolder = QStringLiteral("The source and destination are the same folder.");
 
 QCheckBox *option(QGroupBox *frame, const char *caption, int value, int row)
 {
@@ -29,6 +31,13 @@ QCheckBox *option(QGroupBox *frame, const char *caption, int value, int row)
     box->setTristate(true);
     setValue(box, value);
     return box;
+}
+
+// Whether two paths name one folder, through links too.
+bool sameFolder(const QString &a, const QString &b)
+{
+    const QFileInfo first(a), second(b);
+    return first.exists() && first.canonicalFilePath() == second.canonicalFilePath();
 }
 
 } // namespace
@@ -96,6 +105,7 @@ void frmCopy::buildSide(int side, double left)
             inform(kNoFiles);
     });
     connect(lstFile[s], &QListWidget::itemClicked, this, [this, side] { lstFile_Click(side); });
+    lstFile[s]->Click = [this, side] { lstFile_Click(side); };
     cboDrive[s]->setToolTip(side == 0 ? QStringLiteral("The place of the source icons")
                                       : QStringLiteral("The place of the destination"));
     lstDir[s]->setToolTip(QStringLiteral("Double-click a folder to open it"));
@@ -252,7 +262,9 @@ bool frmCopy::execute(int Index)
     op.pTo = QFile::encodeName(lstFile[1]->Path()) + '\0' + '\0';
     op.fFlags = OptionFlags();
     if (fileOperation(op) != 0)
-        inform(kDidNotComplete);
+        inform(op.wFunc != FO_DELETE && sameFolder(lstFile[0]->Path(), lstFile[1]->Path())
+                   ? kSameFolder + QStringLiteral("\n\n") + kDidNotComplete
+                   : kDidNotComplete);
     refreshLists();
     PlaceToolWindow(this, true);
     return true;

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QScrollBar>
 #include <QStorageInfo>
 #include <QStyle>
 #include <dirent.h>
@@ -74,6 +76,15 @@ void DriveListBox::fill()
         addItem(place == home ? place + QStringLiteral("  (home)") : place, place);
 }
 
+void DriveListBox::showPopup()
+{
+    // The open list is as wide as its longest place, not cut to the box's width.
+    view()->setTextElideMode(Qt::ElideNone);
+    view()->setMinimumWidth(view()->sizeHintForColumn(0) + 2 * view()->frameWidth() +
+                            view()->verticalScrollBar()->sizeHint().width());
+    QComboBox::showPopup();
+}
+
 void DriveListBox::showPlaceOf(const QString &path)
 {
     if (count() == 0)
@@ -95,6 +106,7 @@ DirListBox::DirListBox(QWidget *parent)
     : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setTextElideMode(Qt::ElideNone);
 }
 
 bool DirListBox::setPath(const QString &path)
@@ -156,6 +168,20 @@ void DirListBox::fill()
 FileListBox::FileListBox(QWidget *parent)
     : QListWidget(parent)
 {
+    // A long name scrolls rather than losing its middle.
+    setTextElideMode(Qt::ElideNone);
+}
+
+void FileListBox::keyPressEvent(QKeyEvent *event)
+{
+    const QListWidgetItem *before = currentItem();
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter)
+        event->accept();
+    else
+        QListWidget::keyPressEvent(event);
+    if (Click && currentItem() && (enter || currentItem() != before))
+        Click();
 }
 
 bool FileListBox::setPath(const QString &path)

@@ -23,6 +23,7 @@ public:
     void showPlaceOf(const QString &path);
     // Runs when the user chooses another place.
     std::function<void()> Change;
+    void showPopup() override;
 
 private:
     void fill();
@@ -65,6 +66,12 @@ public:
     void setSelected(int i, bool on) { item(i)->setSelected(on); }
     // Lists Path again; empty when the folder has gone.
     void Refresh();
+    // Runs when the user takes another entry with the keys, or presses Return on one, as a
+    // click would.
+    std::function<void()> Click;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QString path_;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <optional>
 
+#include "app/toolkit/ToolFrame.h"
 #include "app/toolkit/twips.h"
 #include "formats/Color.h"
 #include "placement/registry.h"
@@ -64,6 +65,8 @@ void PlaceToolWindow(QWidget *window, int16_t &topmost)
         // Changing the flags through QWidget would hide the window and recreate it.
         window->overrideWindowFlags(flags);
         handle->setFlags(flags);
+        if ((flags & Qt::WindowType_Mask) == Qt::Tool)
+            askForToolFrame(window);
     } else {
         const bool hidden = window->isHidden();
         window->setWindowFlags(flags);

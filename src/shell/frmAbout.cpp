@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include "app/project.h"
 #include "app/toolkit/PictureBox.h"
@@ -42,6 +43,21 @@ QString contactLine(const QFont &font)
     return line + QString::fromLatin1(project::MailAddress);
 }
 
+// The artwork drawn from the top-left corner, its last column carried on to the client area's
+// right edge: the plain ramp there continues without a grey strip beside it.
+QPixmap artwork()
+{
+    const QPixmap art(QStringLiteral(":/about/artwork.png"));
+    QPixmap wide(std::max(art.width(), ClientSize.width()), art.height());
+    QPainter p(&wide);
+    p.drawPixmap(0, 0, art);
+    // The column next to the last: the last one is the edge of the drawn band below.
+    if (wide.width() > art.width() && art.width() > 1)
+        p.drawPixmap(QRect(art.width(), 0, wide.width() - art.width(), art.height()), art,
+                     QRect(art.width() - 2, 0, 1, art.height()));
+    return wide;
+}
+
 QLabel *hotSpot(QWidget *parent, double left)
 {
     auto *spot = place(new QLabel(parent), left, 3360, 2535, 255);
@@ -59,7 +75,7 @@ frmAbout::frmAbout()
     setCaption(QStringLiteral("About Orvel Pixmint"));
     setFixedSize(ClientSize);
     Picture = new QLabel(this);
-    Picture->setPixmap(QPixmap(QStringLiteral(":/about/artwork.png")));
+    Picture->setPixmap(artwork());
     Picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setCentralWidget(Picture);
 

@@ -133,8 +133,6 @@ frmToolBar::frmToolBar()
     compact.setPointSizeF(7.5);
     setFont(compact);
     setCentralWidget(new QWidget(this));
-    // A fixed-size frame: the user cannot resize it, the faces can.
-    setFixedSize(size());
     fraCores = face(centralWidget(), "Color", "Color", 2175, 3135);
     fraMove = face(centralWidget(), "Move Image", "Moves Image", 2175, 2655);
     fraDiminui = face(centralWidget(), "Resize Icon", "Reduce Icon", 1695, 2295);

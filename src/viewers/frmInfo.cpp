@@ -1,6 +1,7 @@
 #include "viewers/frmInfo.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,8 +34,6 @@ frmInfo::frmInfo()
 {
     setCaption(QStringLiteral("Orvel Pixmint"));
     setCentralWidget(new QWidget(this));
-    // The controls are laid out in fixed twips.
-    setFixedSize(size());
     QFont times(QStringLiteral("Times New Roman"));
     times.setStyleHint(QFont::Serif);
     times.setPointSizeF(8.25);
@@ -97,7 +96,7 @@ bool frmInfo::event(QEvent *event)
 void frmInfo::Form_Activate()
 {
     // Whatever cannot be read leaves the window as far as it got, without a word.
-    lblFileName->setTitle(kNoFile);
+    showPath(kNoFile);
     for (QLabel *label : lblInfo)
         label->clear();
     lblInfo[5]->setToolTip(QString());
@@ -112,8 +111,35 @@ void frmInfo::Form_Activate()
     const std::optional<BitmapHeader> header = readBitmapHeaderFile(path);
     if (!header)
         return;
-    lblFileName->setTitle(path);
+    showPath(path);
     showHeader(*header);
+}
+
+void frmInfo::showPath(const QString &path)
+{
+    // The frame's title leaves room for its own margins at either end.
+    const QFontMetrics metrics(lblFileName->font());
+    const int room = lblFileName->width() - 4 * metrics.averageCharWidth();
+    const QString shown = elidedPath(path, metrics, room);
+    lblFileName->setTitle(shown);
+    lblFileName->setToolTip(shown == path ? QString() : path);
+}
+
+QString elidedPath(const QString &path, const QFontMetrics &metrics, int width)
+{
+    if (metrics.horizontalAdvance(path) <= width)
+        return path;
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash > 0) {
+        const QString name = path.mid(slash);
+        const QString folder = path.left(slash);
+        const QString head =
+            metrics.elidedText(folder, Qt::ElideRight, width - metrics.horizontalAdvance(name));
+        // Only while something of the folder's start is left beside the ellipsis.
+        if (!head.isEmpty() && head.front() == folder.front())
+            return head + name;
+    }
+    return metrics.elidedText(path, Qt::ElideMiddle, width);
 }
 
 void frmInfo::showHeader(const BitmapHeader &header)

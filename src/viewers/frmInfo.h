@@ -8,6 +8,7 @@
 #include "app/toolkit/Forms.h"
 #include "formats/BitmapHeader.h"
 
+class QFontMetrics;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -39,9 +40,13 @@ protected:
 
 private:
     void fitCaptions();
+    void showPath(const QString &path);
     void showHeader(const BitmapHeader &header);
 };
 
+// The path as it fits `width` pixels: whole, else with the middle of its folder cut out so that
+// its start and the file's name stay, else cut in the middle.
+QString elidedPath(const QString &path, const QFontMetrics &metrics, int width);
 // 2 to the power as the shortest decimal text (4294967296, 0.5, 1.2676506002282294e+30);
 // nothing when the power is too large for a double.
 std::optional<QString> powerOfTwoText(int bits);

@@ -213,6 +213,7 @@ TEST(TextTool, FontDialogSetsTheTextBoxAndIkonFonts)
     f.txtAlpha_Click(); // cancelled: nothing changes, no colour asked
     ASSERT_EQ(scripted().fontRequests.size(), 1u);
     EXPECT_EQ(scripted().fontRequests[0].name, QStringLiteral("Ms Sans Serif"));
+    EXPECT_TRUE(scripted().fontRequests[0].bold && !scripted().fontRequests[0].italic);
     EXPECT_TRUE(scripted().colorRequests.empty());
     EXPECT_EQ(f.fraTexto->Caption(), QStringLiteral("TEXT"));
     EXPECT_EQ(f.Ikon->Font, before);
@@ -237,6 +238,8 @@ TEST(TextTool, FontDialogSetsTheTextBoxAndIkonFonts)
     f.txtAlpha_Click();
     ASSERT_EQ(scripted().colorRequests.size(), 2u);
     EXPECT_EQ(scripted().colorRequests[1], RGB(200, 0, 0));
+    // Offered in the style chosen last: italic, not bold.
+    EXPECT_TRUE(!scripted().fontRequests[2].bold && scripted().fontRequests[2].italic);
     EXPECT_EQ(f.txtAlpha->palette().color(QPalette::Text), QColor(200, 0, 0));
     EXPECT_EQ(f.Ikon->Font.family(), QStringLiteral("DejaVu Sans"));
 }

@@ -209,11 +209,24 @@ TEST_F(FileManager, FailuresStillRefreshAndSayWhatWentWrong)
     EXPECT_EQ(entries(c.lstFile[1]), QStringList({"there.ico"}));
     EXPECT_TRUE(onTop(&c));
 
+    // Both sides in one folder: the reason comes before the failure, in the same box.
+    c.lstDir[1]->setPath(source.path());
+    select({"a.ico"});
+    c.cmdExecute_Click(1);
+    EXPECT_EQ(scripted().messages.back().text,
+              QStringLiteral("The source and destination are the same folder.\n\n"
+                             "   Did   not   complete   operation   successfully.  "));
+    // Deleting names no destination, so no such reason.
+    select({"a.ico"});
+    c.cmdExecute_Click(2);
+    EXPECT_EQ(scripted().messages.back().text,
+              QStringLiteral("   Did   not   complete   operation   successfully.  "));
+
     // A folder that cannot be entered stops the command before the shell is asked.
     select({"a.ico"});
     ASSERT_TRUE(QDir(source.path()).removeRecursively());
     c.cmdExecute_Click(0);
-    EXPECT_EQ(records.size(), 1u);
+    EXPECT_EQ(records.size(), 3u);
     EXPECT_EQ(scripted().messages.back().text,
               QStringLiteral("   Not  Completed  operation!!!   "));
     EXPECT_EQ(topmostWhileMessage.back(), false);
@@ -254,10 +267,25 @@ TEST_F(FileManager, ClickingAnIconPreviewsAndLoadsIt)
     EXPECT_EQ(f.history.stack().count(), 1);
     EXPECT_FALSE(f.history.unsaved());
 
+    // The keys do what a click does: a step to another entry, or Return on one.
+    ASSERT_TRUE(QFile::copy(icon, destination.filePath("third.ico")));
+    c.lstFile[1]->Refresh();
+    c.lstFile[1]->setCurrentRow(1);
+    f.setMsg(QString());
+    QTest::keyClick(c.lstFile[1], Qt::Key_Down);
+    EXPECT_EQ(f.msg(), destination.path() + "/third.ico");
+    f.setMsg(QString());
+    QTest::keyClick(c.lstFile[1], Qt::Key_Down); // already the last: nothing to take
+    EXPECT_TRUE(f.msg().isEmpty());
+    QTest::keyClick(c.lstFile[1], Qt::Key_Return);
+    EXPECT_EQ(f.msg(), destination.path() + "/third.ico");
+    EXPECT_TRUE(scripted().messages.empty());
+
     // A click in the destination list takes the source side when both hold that name selected.
     ASSERT_TRUE(QFile::copy(icon, source.filePath("shown.ico")));
     c.lstFile[0]->Refresh();
     c.lstFile[0]->setCurrentRow(int(entries(c.lstFile[0]).indexOf("shown.ico")));
+    c.lstFile[1]->setCurrentRow(int(entries(c.lstFile[1]).indexOf("shown.ico")));
     c.lstFile_Click(1);
     EXPECT_EQ(f.msg(), source.path() + "/shown.ico");
 

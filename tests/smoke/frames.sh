@@ -2,7 +2,8 @@
 # Starts the real editor under a real window manager (openbox on a private Xvfb) and checks the
 # frames the window manager put around its windows: the main window's outer size and place, the
 # tool window's title bar on the screen, the tool window reopening exactly where it was closed,
-# and F12 reaching the editor from the tool window.
+# every tool window fixed in size with its title shown whole, and F12 reaching the editor from
+# the tool window.
 # Usage: tests/smoke/frames.sh [PIXMINT_BINARY | BUILD_DIR]   (default: build)
 # Exits 77 (skipped) when openbox is not installed.
 set -uo pipefail
@@ -12,11 +13,12 @@ set -uo pipefail
 require_openbox frames
 resolve_editor "${1:-build}"
 timeout_s=10
-require_tools frames Xvfb xdotool xdpyinfo xwininfo xprop
+require_tools frames Xvfb xdotool xdpyinfo xwininfo xprop xmessage import convert
 
 app_pid=""
 wm_pid=""
-use_scratch app_pid wm_pid
+ref_pid=""
+use_scratch app_pid wm_pid ref_pid
 
 # "X Y W H" of the frame around a client window: its parent under a reparenting manager.
 frame_of() {
@@ -75,6 +77,84 @@ drag_title() {
     sleep 0.3
 }
 
+# Equal minimum and maximum sizes in the window's WM_NORMAL_HINTS.
+fixed_size() {
+    xprop -id "$1" WM_NORMAL_HINTS 2>/dev/null | awk '
+        /minimum size:/ {min = $5 " " $7} /maximum size:/ {max = $5 " " $7}
+        END {exit !(min != "" && min == max)}'
+}
+
+# The width of the widest run of ink in the middle rows of window $1's title bar: the title's
+# text, words and all, in an inactive frame.
+title_width() {
+    local f
+    read -r -a f <<<"$(frame_of "$1")"
+    import -window root -crop "${f[2]}x12+${f[0]}+$((f[1] + 4))" +repage png:- 2>/dev/null |
+        convert - -colorspace gray -threshold 60% -negate -scale "${f[2]}x1!" -depth 8 txt:- |
+        awk -F'[,:]' 'NR > 1 && $0 !~ /gray\(0\)/ {
+                if (start < 0 || $1 - last > 10) {
+                    if (start >= 0 && last - start + 1 > widest) widest = last - start + 1
+                    start = $1
+                }
+                last = $1
+            }
+            BEGIN {start = -1; widest = 0}
+            END {if (start >= 0 && last - start + 1 > widest) widest = last - start + 1; print widest}'
+}
+
+# The title's width drawn whole: in a wide window of another program bearing the same title.
+reference_width() {
+    local ref width
+    xmessage -title "$1" -geometry 600x60+300+920 x >/dev/null 2>&1 &
+    ref_pid=$!
+    ref=$(eventually 3 xdotool search --onlyvisible --class Xmessage 2>/dev/null | head -n 1)
+    sleep 0.3
+    # Inactive, as the tool windows are when they are measured.
+    timeout 5 xdotool windowactivate --sync "$ref" 2>/dev/null
+    timeout 5 xdotool windowactivate --sync "$tool" 2>/dev/null
+    sleep 0.3
+    width=$(title_width "$ref")
+    stop_pid "$ref_pid"
+    ref_pid=""
+    echo "$width"
+}
+
+# Window $1, named $2, neither resizes nor hides any of its title.
+check_window() {
+    local what=$1 win=$2 want got
+    check "$what can be neither resized nor maximised (minimum size = maximum size)" fixed_size "$win"
+    want=$(reference_width "$(xprop -id "$win" WM_NAME | sed 's/^[^"]*"\(.*\)"$/\1/')")
+    timeout 5 xdotool windowactivate --sync "$main" 2>/dev/null
+    sleep 0.3
+    got=$(title_width "$win")
+    check "$what shows its title whole (${got} of ${want} pixels)" \
+        eval '[ "$want" -gt 20 ] && [ "$got" -eq "$want" ]'
+}
+
+# The first visible window named like $1 that is not among the ids in $before.
+new_window() {
+    local w
+    for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+        grep -qx "$w" <<<"$before" || { echo "$w" && return 0; }
+    done
+    return 1
+}
+
+# Opens a window from the main window's keyboard and prints its id: $1 the name, the rest keys.
+open_window() {
+    local name=$1 i key
+    shift
+    for i in 1 2 3; do
+        timeout 5 xdotool windowactivate --sync "$main" 2>/dev/null
+        for key in "$@"; do
+            xdotool key "$key"
+            sleep 0.2
+        done
+        eventually 2 new_window "$name" >/dev/null && new_window "$name" && return 0
+    done
+    return 1
+}
+
 start_xvfb
 export QT_QPA_PLATFORM=xcb
 read_screen_size
@@ -103,6 +183,23 @@ for cycle in 1 2 3 4; do
     open_tool_window
     check "reopening $cycle puts the frame where it was closed" \
         expect_frame "tool window" "$(tool_window)" "${at[0]}" "${at[1]}" 165 245 0
+done
+
+tool=$(tool_window)
+check_window "the tool window" "$tool"
+for entry in "the RGB mixer:^Orvel Pixmint $:alt+c Down Down Return" \
+    "the desktop picker:^Orvel Pixmint $:alt+c Down Return" \
+    "the gradient window:^Orvel Pixmint$:alt+t Down Return" \
+    "the file manager:^Orvel Pixmint$:ctrl+p" \
+    "the About box:^About Orvel Pixmint$:alt+f Left Up Return"; do
+    IFS=: read -r what name keys <<<"$entry"
+    before=$(xdotool search --onlyvisible --name "$name" 2>/dev/null)
+    # shellcheck disable=SC2086
+    win=$(open_window "$name" $keys)
+    check "$what opens" [ -n "$win" ]
+    [ -n "$win" ] && check_window "$what" "$win"
+    [ -n "$win" ] && timeout 5 xdotool windowactivate --sync "$win" 2>/dev/null && xdotool key alt+F4
+    eventually 3 eval '! new_window "$name" >/dev/null'
 done
 
 timeout 5 xdotool windowactivate --sync "$(tool_window)" 2>/dev/null

@@ -38,9 +38,10 @@ std::optional<FontChoice> ScriptedSeam::fontDialog(const FontChoice &initial, in
     return take(fontAnswers, std::optional<FontChoice>());
 }
 
-std::optional<ColorValue> ScriptedSeam::colorDialog(ColorValue initial, int)
+std::optional<ColorValue> ScriptedSeam::colorDialog(ColorValue initial, int, const QString &title)
 {
     colorRequests.push_back(initial);
+    colorTitles << title;
     return take(colorAnswers, std::optional<ColorValue>());
 }
 

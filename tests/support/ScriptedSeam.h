@@ -47,6 +47,7 @@ public:
     std::vector<FileDialogRequest> fileRequests;
     std::vector<FontChoice> fontRequests;
     std::vector<ColorValue> colorRequests;
+    QStringList colorTitles;
     std::vector<Program> programs;
     QStringList mimeTypes; // asked for their default program
     int screenGrabs = 0;
@@ -56,7 +57,8 @@ public:
     int messageBox(const QString &text, int style, const QString &title) override;
     std::optional<FileDialogAnswer> fileDialog(const FileDialogRequest &request) override;
     std::optional<FontChoice> fontDialog(const FontChoice &initial, int flags) override;
-    std::optional<ColorValue> colorDialog(ColorValue initial, int flags) override;
+    std::optional<ColorValue> colorDialog(ColorValue initial, int flags,
+                                          const QString &title) override;
     int startDetached(const QString &program, const QStringList &arguments,
                       const QString &workingDir) override;
     QString defaultApplication(const QString &mimeType) override;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
@@ -213,4 +214,25 @@ TEST_F(Info, PropertiesShowsTheFileOpenedLastEachTimeItComesToTheFront)
     EXPECT_EQ(info.lblFileName->title(), second);
     EXPECT_EQ(info.lblInfo[0]->text(), QStringLiteral("20 pixels"));
     EXPECT_EQ(info.Image1->pixmap().size(), QSize(20, 10));
+    EXPECT_TRUE(info.lblFileName->toolTip().isEmpty());
+
+    // A path wider than the frame keeps its start and the file's name, whole in the tooltip.
+    const QString folder = QString(60, QLatin1Char('f')) + QLatin1Char('/') + QString(60, 'g');
+    ASSERT_TRUE(QDir(dir.path()).mkpath(folder));
+    const QString deep = write(folder + QStringLiteral("/deep.bmp"), bitmap(20, 10, 24, 0));
+    activate(deep);
+    const QString title = info.lblFileName->title();
+    EXPECT_TRUE(title.startsWith(dir.path().left(4)) && title.endsWith("/deep.bmp") &&
+                title.size() < deep.size())
+        << title.toStdString();
+    EXPECT_LT(QFontMetrics(info.lblFileName->font()).horizontalAdvance(title),
+              info.lblFileName->width());
+    EXPECT_EQ(info.lblFileName->toolTip(), deep);
+    // A name too long for the frame on its own is cut in the middle instead.
+    const QFontMetrics metrics(info.font());
+    const QString name = QStringLiteral("/tmp/") + QString(200, 'n') + QStringLiteral(".bmp");
+    const QString cut = elidedPath(name, metrics, 150);
+    EXPECT_TRUE(cut.startsWith("/tmp/n") && cut.endsWith("n.bmp")) << cut.toStdString();
+    EXPECT_LE(metrics.horizontalAdvance(cut), 150);
+    EXPECT_EQ(elidedPath(second, metrics, 2000), second);
 }

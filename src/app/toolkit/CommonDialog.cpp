@@ -62,13 +62,18 @@ int CommonDialog::ShowFont()
     // The desktop's font dialog has no colour: with effects, the colour dialog follows it, and
     // cancelling that keeps the colour while the font still counts.
     if (Flags & cdlCFEffects)
-        ShowColor();
+        showColor(QStringLiteral("Text Colour"));
     return 0;
 }
 
 int CommonDialog::ShowColor()
 {
-    const std::optional<ColorValue> chosen = seam().colorDialog(Color, Flags);
+    return showColor(QString());
+}
+
+int CommonDialog::showColor(const QString &title)
+{
+    const std::optional<ColorValue> chosen = seam().colorDialog(Color, Flags, title);
     if (!chosen)
         return cdlCancel;
     Color = *chosen;

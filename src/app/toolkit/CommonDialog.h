@@ -35,7 +35,7 @@ public:
 
     // Each returns 0 when confirmed, or cdlCancel when the user cancelled (nothing changes then).
     // A name saved without an extension gets the selected filter's single extension.
-    // ShowFont with cdlCFEffects asks for Color after the font.
+    // ShowFont with cdlCFEffects asks for Color after the font, titled as the text's colour.
     int ShowOpen();
     int ShowSave();
     int ShowFont();
@@ -45,4 +45,5 @@ public:
 
 private:
     int showFile(bool save);
+    int showColor(const QString &title);
 };

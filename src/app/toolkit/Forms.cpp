@@ -7,6 +7,8 @@
 #include <map>
 #include <vector>
 
+#include "app/toolkit/ToolFrame.h"
+
 namespace {
 
 std::map<std::type_index, Form *> &registry()
@@ -22,6 +24,14 @@ Form::Form(QWidget *parent, Qt::WindowFlags flags)
 {
     // By address only: by the time this runs the form is half destroyed.
     connect(this, &QObject::destroyed, [self = this] { Forms::remove(self); });
+    // Equal minimum and maximum sizes: the window manager neither resizes nor maximises it.
+    if (isToolWindow())
+        setFixedSize(size());
+}
+
+bool Form::isToolWindow() const
+{
+    return (windowFlags() & Qt::WindowType_Mask) == Qt::Tool;
 }
 
 int Form::WindowState() const
@@ -54,6 +64,14 @@ void Form::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
     notifyResize();
+}
+
+void Form::showEvent(QShowEvent *event)
+{
+    // Before the window is mapped, so that the window manager frames it so from the start.
+    if (isToolWindow())
+        askForToolFrame(this);
+    QMainWindow::showEvent(event);
 }
 
 void Form::changeEvent(QEvent *event)

@@ -11,7 +11,8 @@ inline constexpr int vbKeyF2 = 113;
 inline constexpr int vbKeyF3 = 114;
 
 // A window of the program. Its load, resize and unload operations run as the old toolkit ran
-// them; the registry below creates one instance per class on first use.
+// them; the registry below creates one instance per class on first use. A tool window
+// (Qt::Tool) has a fixed size, whatever size it is given, and a frame with a close box only.
 class Form : public QMainWindow
 {
     Q_OBJECT
@@ -30,9 +31,11 @@ public:
     void setWindowState(int state);
     void Show() { show(); }
     void Hide() { hide(); }
+    bool isToolWindow() const;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     // Runs the resize operation only once per change of size or state.

@@ -32,6 +32,12 @@ void SSPanel::setCaption(const QString &caption)
     update();
 }
 
+QString SSPanel::shownCaption() const
+{
+    return fontMetrics().elidedText(caption_, Qt::ElideRight,
+                                    std::max(0, width() - 2 * bevelWidth_));
+}
+
 void SSPanel::setBevelOuter(int kind)
 {
     bevel_ = kind == BevelInset || kind == BevelRaised ? kind : DesignBevel;
@@ -71,7 +77,7 @@ void SSPanel::paintEvent(QPaintEvent *)
         p.setFont(font());
         const int inset = bevelWidth_;
         p.drawText(rect().adjusted(inset, inset, -inset, -inset), Qt::AlignHCenter | Qt::AlignTop,
-                   caption_);
+                   shownCaption());
     }
 }
 

@@ -18,6 +18,9 @@ public:
 
     QString Caption() const { return caption_; }
     void setCaption(const QString &caption);
+    // The caption as drawn: whole where it fits between the bevels, else cut at the end with an
+    // ellipsis, so that its start always shows.
+    QString shownCaption() const;
     int BevelOuter() const { return bevel_; }
     void setBevelOuter(int kind);
     int BevelWidth() const { return bevelWidth_; }

@@ -218,10 +218,10 @@ public:
         return c;
     }
 
-    std::optional<ColorValue> colorDialog(ColorValue initial, int) override
+    std::optional<ColorValue> colorDialog(ColorValue initial, int, const QString &title) override
     {
         const QColor c = QColorDialog::getColor(toQColor(initial), QApplication::activeWindow(),
-                                                QString(), QColorDialog::DontUseNativeDialog);
+                                                title, QColorDialog::DontUseNativeDialog);
         if (!c.isValid())
             return std::nullopt;
         return fromQColor(c);

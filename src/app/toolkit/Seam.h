@@ -80,7 +80,9 @@ public:
     // The chosen path and filter, or nothing when cancelled.
     virtual std::optional<FileDialogAnswer> fileDialog(const FileDialogRequest &request) = 0;
     virtual std::optional<FontChoice> fontDialog(const FontChoice &initial, int flags) = 0;
-    virtual std::optional<ColorValue> colorDialog(ColorValue initial, int flags) = 0;
+    // An empty title leaves the desktop's own.
+    virtual std::optional<ColorValue> colorDialog(ColorValue initial, int flags,
+                                                  const QString &title) = 0;
     // Starts a program in a session of its own, never through a shell: ShellStarted, or the
     // shell's code for why it did not start.
     virtual int startDetached(const QString &program, const QStringList &arguments,

@@ -70,6 +70,7 @@ TEST(CommonDialogFontAndColor, WriteBackOnlyWhenConfirmed)
     EXPECT_EQ(cd.FontSize, 20);
     EXPECT_TRUE(cd.FontBold && !cd.FontItalic && cd.FontUnderline && cd.FontStrikethru);
     EXPECT_EQ(scripted().colorRequests, std::vector<ColorValue>{RGB(1, 2, 3)});
+    EXPECT_EQ(scripted().colorTitles, QStringList{"Text Colour"});
     EXPECT_EQ(cd.Color, RGB(1, 2, 3));
     scripted().fontAnswers = {FontChoice{QStringLiteral("Sans")}};
     scripted().colorAnswers = {RGB(0, 0, 0)};
@@ -84,6 +85,7 @@ TEST(CommonDialogFontAndColor, WriteBackOnlyWhenConfirmed)
 
     EXPECT_EQ(cd.ShowColor(), 0);
     EXPECT_EQ(cd.Color, RGB(9, 9, 9));
+    EXPECT_TRUE(scripted().colorTitles.back().isEmpty()); // the desktop's own
     EXPECT_EQ(cd.ShowColor(), CommonDialog::cdlCancel);
     EXPECT_EQ(cd.Color, RGB(9, 9, 9));
 }

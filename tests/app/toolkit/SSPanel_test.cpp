@@ -110,3 +110,21 @@ TEST(SSPanelBevel, RaisedInsetOrDesignTime)
         EXPECT_EQ(at(10, 19), dark);
     }
 }
+
+TEST(SSPanelCaption, WholeWhereItFitsElsePrefixAndEllipsis)
+{
+    SSPanel panel(nullptr, QStringLiteral("TEXT"));
+    panel.resize(130, 60);
+    EXPECT_EQ(panel.shownCaption(), QStringLiteral("TEXT"));
+    const QString font = QStringLiteral("Font: Nimbus Sans Narrow Condensed [urw] Bold Oblique");
+    panel.setCaption(font);
+    const QString shown = panel.shownCaption();
+    EXPECT_EQ(panel.Caption(), font);
+    // Cut at the end only: the start is kept, and what is drawn fits inside the bevels.
+    const QString kept = QString(shown).remove(QChar(0x2026)).remove(QStringLiteral("..."));
+    EXPECT_TRUE(kept.size() > 6 && kept.size() < shown.size() && font.startsWith(kept))
+        << shown.toStdString();
+    EXPECT_LE(panel.fontMetrics().horizontalAdvance(shown), 130 - 2 * panel.BevelWidth());
+    panel.resize(2000, 60);
+    EXPECT_EQ(panel.shownCaption(), font);
+}
