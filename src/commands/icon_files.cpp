@@ -175,7 +175,8 @@ bool frmGeral::mnusave_Click()
 
 bool frmGeral::writePicture(const QString &path, FormatError *error, bool &othersKept)
 {
-    const QImage &picture = Ikon->Picture();
+    // A bitmap has no transparency: it is the icon as shown, over the back colour.
+    const QImage picture = savesTransparency(path) ? Ikon->Picture() : Ikon->ImageAsShown();
     if (!iconSource().empty() && path.endsWith(QStringLiteral(".ico"), Qt::CaseInsensitive)) {
         const auto old = readIconSource(iconSource());
         if (const auto merged = old ? mergeIcon32(*old, picture) : std::nullopt) {
