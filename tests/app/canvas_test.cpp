@@ -114,9 +114,9 @@ TEST(Canvas, PixelsThatAreNotOpaqueShowOverTheCheckerboardAndAgreeWithTheIcon)
             const int left = 10 * x + 1, top = 10 * y + 1;
             ASSERT_EQ(grid.pixel(left, top), composedPixel(p, CheckerLight)) << x << "," << y;
             ASSERT_EQ(grid.pixel(left + 7, top), composedPixel(p, CheckerDark)) << x << "," << y;
-            ASSERT_EQ(grid.pixel(left, top + 7), composedPixel(p, CheckerDark)) << x << "," << y;
-            ASSERT_EQ(grid.pixel(left + 4, top + 4), composedPixel(p, CheckerLight));
-            ASSERT_EQ(grid.pixel(left + 3, top + 3), composedPixel(p, CheckerLight));
+            ASSERT_EQ(grid.pixel(left + 3, top + 4), composedPixel(p, CheckerDark))
+                << x << "," << y;
+            ASSERT_EQ(grid.pixel(left + 4, top + 7), composedPixel(p, CheckerLight));
         }
     EXPECT_EQ(f.Ikon->Image().pixel(2, 0), back & 0xFFFFFFu);
     // The bars stay.

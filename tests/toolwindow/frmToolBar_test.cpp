@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/twips.h"
@@ -14,6 +15,7 @@
 #include "formats/Pictures.h"
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"
+#include "support/icons.h"
 #include "toolwindow/frmToolBar.h"
 
 namespace {
@@ -361,6 +363,22 @@ TEST_F(ToolBar, ResizeTransfersTheSmallIconAndReturnsToABlankCanvas)
     EXPECT_EQ(t.picPequeno->Point(1, 1), int32_t(vbWhite));
     // The bars drawn before the canvas shrank are there again.
     EXPECT_EQ(f.grid->surface().pixel(300, 5), qRgb(0, 0, 0));
+
+    // An icon's own alpha comes in with it.
+    QTemporaryDir dir;
+    QImage small(16, 16, QImage::Format_ARGB32);
+    small.fill(qRgba(0, 0, 255, 90));
+    f.cd.FileName = dir.filePath("soft.ico");
+    ASSERT_TRUE(writeAll(f.cd.FileName, icoFile({pngBytes(small)})));
+    t.cmdDiminuir_Click();
+    t.cmdDiminuir_Click();
+    const QImage moved = f.Ikon->Image();
+    EXPECT_EQ(std::count(reinterpret_cast<const QRgb *>(moved.constBits()),
+                         reinterpret_cast<const QRgb *>(moved.constBits()) +
+                             moved.width() * moved.height(),
+                         qRgba(0, 0, 255, 90)),
+              256);
+    t.cmdDiminuir_Click();
 
     // A special file is not read: the desktop's icon for it stands in.
     f.cd.FileName = QStringLiteral("/dev/zero");
