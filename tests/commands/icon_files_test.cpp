@@ -301,9 +301,9 @@ TEST_F(IconFiles, AnOpenedIconKeepsItsAlphaWhereNothingWasDrawnAndEveryReaderSee
     std::vector<int> expected(1024, 0);
     for (const Pixels &opaque : {box(8, 17, 23, 24), box(0, 0, 31, 0), box(2, 3, 2, 3)})
         for (const auto &[x, y] : opaque)
-            expected[size_t(32 * y + x)] = 255;
-    for (int x = 8; x < 24; ++x)
-        expected[size_t(32 * 16 + x)] = 64;
+            expected[32 * size_t(y) + size_t(x)] = 255;
+    for (size_t x = 8; x < 24; ++x)
+        expected[size_t(32 * 16) + x] = 64;
     expected[32 * 20 + 10] = 0;
 
     const QString ico = dir.filePath("kept.ico");
@@ -323,7 +323,7 @@ TEST_F(IconFiles, AnOpenedIconKeepsItsAlphaWhereNothingWasDrawnAndEveryReaderSee
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) {
             const char maskByte = bytes[22 + 40 + 4096 + 4 * (31 - y) + x / 8];
-            ASSERT_EQ((maskByte >> (7 - x % 8) & 1) != 0, expected[size_t(32 * y + x)] == 0)
+            ASSERT_EQ((maskByte >> (7 - x % 8) & 1) != 0, expected[32 * size_t(y) + size_t(x)] == 0)
                 << x << "," << y;
         }
     // Other readers: Qt's own plugins and ImageMagick.

@@ -375,7 +375,7 @@ TEST_F(ToolBar, ResizeTransfersTheSmallIconAndReturnsToABlankCanvas)
     const QImage moved = f.Ikon->Image();
     EXPECT_EQ(std::count(reinterpret_cast<const QRgb *>(moved.constBits()),
                          reinterpret_cast<const QRgb *>(moved.constBits()) +
-                             moved.width() * moved.height(),
+                             qsizetype(moved.width()) * moved.height(),
                          qRgba(0, 0, 255, 90)),
               256);
     t.cmdDiminuir_Click();
