@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 
 #include "app/toolkit/twips.h"
 #include "formats/Color.h"
@@ -12,24 +13,44 @@ void frmGeral::paintSquare(int16_t x, int16_t y, ColorValue color)
                   y + CellInset + SquareTwips, color, true);
 }
 
+void frmGeral::paintChecked(int16_t x, int16_t y, QRgb pixel)
+{
+    constexpr int half = SquareTwips / 2;
+    for (int i = 0; i < 4; ++i) {
+        const int left = x + CellInset + i % 2 * half;
+        const int top = y + CellInset + i / 2 * half;
+        const QRgb under = i == 0 || i == 3 ? CheckerLight : CheckerDark;
+        grid->LineBox(left, top, left + half, top + half, fromQRgb(composedPixel(pixel, under)),
+                      true);
+    }
+}
+
 void frmGeral::PaintCell(int16_t x, int16_t y, ColorValue color)
 {
     // The grid's last pixel row lies below the cells: a cell beyond them shows nothing.
     if (x < 0 || y < 0 || x >= GridTwips || y >= GridTwips)
         return;
     const IconChange change(*this);
-    paintSquare(x, y, color);
+    if (isTransparent(color))
+        paintChecked(x, y, toQRgb(color));
+    else
+        paintSquare(x, y, color);
     Ikon->PSet(cellOfWhole(x), cellOfWhole(y), color);
 }
 
 void frmGeral::RedrawGrid()
 {
-    for (int16_t row = 0; row < CellCount; ++row)
-        for (int16_t col = 0; col < CellCount; ++col) {
-            // A shrunken icon has no colour for the cells beyond it.
-            const int32_t color = Ikon->Point(col, row);
-            if (color >= 0)
-                paintSquare(int16_t(CellTwips * col), int16_t(CellTwips * row), ColorValue(color));
+    const QImage &icon = Ikon->surface();
+    // A shrunken icon has no colour for the cells beyond it.
+    const int rows = std::min(icon.height(), CellCount), cols = std::min(icon.width(), CellCount);
+    for (int16_t row = 0; row < rows; ++row)
+        for (int16_t col = 0; col < cols; ++col) {
+            const QRgb pixel = icon.pixel(col, row);
+            const auto x = int16_t(CellTwips * col), y = int16_t(CellTwips * row);
+            if (qAlpha(pixel) == 255)
+                paintSquare(x, y, fromQRgb(pixel));
+            else
+                paintChecked(x, y, pixel);
         }
 }
 

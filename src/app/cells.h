@@ -16,6 +16,10 @@ inline constexpr int LastCell = CellCount - 1;
 inline constexpr int GridTwips = CellCount * CellTwips;
 inline constexpr int CellInset = 10;
 inline constexpr int SquareTwips = 120;
+// A pixel that is not opaque shows composed over a checkerboard of half-square quarters: light
+// at the top left and bottom right, darker at the others.
+inline constexpr QRgb CheckerLight = qRgb(230, 230, 230);
+inline constexpr QRgb CheckerDark = qRgb(153, 153, 153);
 
 // The drawing modes, kept in the 16-bit field `DrawMode`. The first nine have a mode button
 // each, in this order; Paste is entered through the Paste command.

@@ -123,6 +123,8 @@ void frmGeral::buildControls()
     pnlBarra->setMouseTracking(true);
 
     picCap = place(new PictureBox(pnlBarra, PictureBox::ScaleMode::Pixels), 0, 0, 585, 585);
+    // Copy and Paste carry transparency.
+    picCap->setKeepsTransparency(true);
     picCap->setBackColor(vbWhite);
     picCap->hide();
     picLimpa = place(new PictureBox(pnlBarra, PictureBox::ScaleMode::Pixels), 0, 0, 540, 540);
@@ -251,6 +253,11 @@ void frmGeral::buildColourPanel()
     picVeCor = place(new PictureBox(pic3DColor), 960, 135, 420, 660);
     picVeCor->setBorderStyle(1);
     picVeCor->hide();
+    picTransparent = place(new PictureBox(pic3DColor), 600, 135, 225, 225);
+    picTransparent->setBorderStyle(1);
+    picTransparent->setBackColor(vbTransparent);
+    picTransparent->setToolTip(QStringLiteral("Transparent: Left or Right Button"));
+    picTransparent->hide();
     picDefaltColor = place(new PictureBox(pic3DColor), 1530, 135, 6000, 660);
     picDefaltColor->setBorderStyle(1);
     picDefaltColor->setBackColor(vbButtonFace);
@@ -326,6 +333,9 @@ void frmGeral::wireEvents()
     };
     picDefaltColor->MouseDown = [this](int b, int s, double x, double y) {
         picDefaltColor_MouseDown(b, s, x, y);
+    };
+    picTransparent->MouseDown = [this](int b, int s, double x, double y) {
+        picTransparent_MouseDown(b, s, x, y);
     };
     picLogo->Click = [this] { picLogo_Click(); };
 
@@ -543,6 +553,7 @@ void frmGeral::StartLogoRollUp()
     tmrLogo->setEnabled(true);
     LeftColor->setVisible(true);
     RightColor->setVisible(true);
+    picTransparent->setVisible(true);
 }
 
 void frmGeral::tmrLogo_Timer()
@@ -586,6 +597,11 @@ void frmGeral::picDefaltColor_MouseDown(int Button, int, double X, double Y)
         LeftColor->setBackColor(ColorValue(c));
     else if (Button == 2)
         RightColor->setBackColor(ColorValue(c));
+}
+
+void frmGeral::picTransparent_MouseDown(int Button, int, double, double)
+{
+    (Button == 1 ? LeftColor : RightColor)->setBackColor(vbTransparent);
 }
 
 void frmGeral::txtAlpha_Click()

@@ -52,6 +52,7 @@ public:
     SSPanel *pic3DColor;
     PictureBox *picDefaltColor;
     PictureBox *picVeCor;
+    PictureBox *picTransparent; // the transparent paint, for either button
     SSPanel *pic3DTool;
     std::array<PictureBox *, ModeButtonCount> picModeSel;
     SSPanel *pic3DMode;
@@ -72,7 +73,7 @@ public:
     QMenu *mnuGirar;
     QAction *mnuRotate13, *mnuHorizontal, *mnuVertical, *mnuMove;
     QMenu *mnuColors;
-    QAction *mnuCorFixa, *mnuProcCor, *mnuScroolColor;
+    QAction *mnuCorFixa, *mnuProcCor, *mnuScroolColor, *mnuTransparent;
     QMenu *mnuFerramentas;
     QAction *mnuPrevi, *mnuGradiende, *mnuSearch, *div9, *mnuBrushkit;
     QMenu *mnuOptions;
@@ -103,6 +104,8 @@ public:
     void tmrLogo_Timer();
     void picDefaltColor_MouseMove(int Button, int Shift, double X, double Y);
     void picDefaltColor_MouseDown(int Button, int Shift, double X, double Y);
+    // The left button paints transparent after a left press, the right after any other.
+    void picTransparent_MouseDown(int Button, int Shift, double X, double Y);
     void txtAlpha_Click();
     void txtAlpha_GotFocus();
     void lblMsg_Change();
@@ -161,6 +164,7 @@ public:
     // The "&Colors" menu and the default palette.
     void mnuProcCor_Click();
     void mnuScroolColor_Click();
+    void mnuTransparent_Click(); // the left button paints transparent
     // The "&Tools" menu's window on the colour gradient.
     void mnuGradiende_Click();
     // The icon tiled over the screen, the editor minimised meanwhile.
@@ -239,6 +243,8 @@ private:
     void finishRollUp();
     // Paints the square of the cell whose top-left is (x, y) on the grid alone.
     void paintSquare(int16_t x, int16_t y, ColorValue color);
+    // The same for a pixel that is not opaque, over the checkerboard.
+    void paintChecked(int16_t x, int16_t y, QRgb pixel);
     // What a release does in each mode.
     void releaseLine(ColorValue color);
     void releaseBox(ColorValue color, int16_t col, int16_t row);

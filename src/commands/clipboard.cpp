@@ -8,6 +8,7 @@
 
 #include "app/frmGeral.h"
 #include "app/mdlTool.h"
+#include "formats/Pictures.h"
 
 void frmGeral::buildEditMenu()
 {
@@ -59,8 +60,10 @@ void frmGeral::mnuCopiar_Click()
     picCap->Cls();
     picCap->LineBox(0, 0, picCap->surfaceWidth() - 1, picCap->surfaceHeight() - 1,
                     picCap->BackColor(), true);
-    picCap->PaintPicture(Ikon->ImageAsShown(), 0, 0, SelX1, SelY1, w, h);
-    QGuiApplication::clipboard()->setImage(picCap->Image());
+    picCap->PaintPicture(Ikon->Image(), 0, 0, SelX1, SelY1, w, h);
+    // With transparency the clipboard carries its alpha (other programs get it as PNG); without,
+    // the bitmap is as opaque as it always was.
+    QGuiApplication::clipboard()->setImage(rgbWhenOpaque(picCap->Image()));
 }
 
 void frmGeral::mnuCortar_Click()

@@ -18,10 +18,12 @@ void frmGeral::buildColorsMenu()
     mnuCorFixa = menuEntry(mnuColors, "Fasten Color");
     mnuProcCor = menuEntry(mnuColors, "Search Color");
     mnuScroolColor = menuEntry(mnuColors, "Scroll Color");
+    mnuTransparent = menuEntry(mnuColors, "Transparent");
 
     connect(mnuCorFixa, &QAction::triggered, this, &frmGeral::mnuCorFixa_Click);
     connect(mnuProcCor, &QAction::triggered, this, &frmGeral::mnuProcCor_Click);
     connect(mnuScroolColor, &QAction::triggered, this, &frmGeral::mnuScroolColor_Click);
+    connect(mnuTransparent, &QAction::triggered, this, &frmGeral::mnuTransparent_Click);
 }
 
 void frmGeral::buildToolsMenu()
@@ -70,6 +72,11 @@ void frmGeral::mnuProcCor_Click()
 void frmGeral::mnuScroolColor_Click()
 {
     Forms::get<ColorPalette>().Show();
+}
+
+void frmGeral::mnuTransparent_Click()
+{
+    LeftColor->setBackColor(vbTransparent);
 }
 
 void frmGeral::mnuGradiende_Click()

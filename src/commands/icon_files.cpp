@@ -174,7 +174,8 @@ bool frmGeral::mnusave_Click()
 
 bool frmGeral::writePicture(const QString &path, FormatError *error, bool &declined)
 {
-    const QImage &picture = Ikon->Picture();
+    // A bitmap has no transparency: it is the icon as shown, over the back colour.
+    const QImage picture = savesTransparency(path) ? Ikon->Picture() : Ikon->ImageAsShown();
     bool othersLost = false;
     if (!iconSource().empty() && path.endsWith(QStringLiteral(".ico"), Qt::CaseInsensitive)) {
         // The file as it is now: another program may have rewritten it since it was opened.

@@ -77,6 +77,8 @@ ColorValue resolveColor(ColorValue c)
 
 QRgb toQRgb(ColorValue c)
 {
+    if (isTransparent(c))
+        return qRgba(0, 0, 0, 0);
     const ColorValue p = resolveColor(c);
     return qRgb(redOf(p), greenOf(p), blueOf(p));
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "formats/ByteReader.h"
+#include "formats/Color.h"
 #include "formats/PictureLimits.h"
 
 namespace {
@@ -477,11 +478,6 @@ IcoFilePart dib32Part(const QByteArray &dib)
     return {entry, dib};
 }
 
-uint8_t blend(int over, int under, int alpha)
-{
-    return uint8_t((over * alpha + under * (255 - alpha) + 127) / 255);
-}
-
 constexpr char kNoReadableImage[] = "None of the icon's images can be read.";
 
 // An entry's bytes, which readIconDirectory has checked lie inside the file.
@@ -660,11 +656,10 @@ QImage composeIcon(const IconImage &image, QRgb background, bool keepTransparent
         auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
         for (int x = 0; x < w; ++x) {
             const QRgb p = in[x];
-            if (image.hasAlpha) {
-                const int a = qAlpha(p);
-                line[x] = qRgba(
-                    blend(qRed(p), qRed(background), a), blend(qGreen(p), qGreen(background), a),
-                    blend(qBlue(p), qBlue(background), a), a == 0 && keepTransparent ? 0 : 255);
+            if (image.hasAlpha && keepTransparent) {
+                line[x] = qAlpha(p) == 0 ? background & 0xFFFFFFu : p;
+            } else if (image.hasAlpha) {
+                line[x] = 0xFF000000u | composedPixel(p, background);
             } else if (useMask && image.mask[size_t(y) * size_t(w) + size_t(x)]) {
                 // A black pixel under the mask leaves the screen alone; any other inverts it.
                 const bool clear = keepTransparent && (p & 0xFFFFFFu) == 0;

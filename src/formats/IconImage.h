@@ -73,8 +73,8 @@ int bestIconImage(const std::vector<IconImageInfo> &images);
 std::optional<IconImage> loadBestIcon(QByteArrayView file, FormatError *error = nullptr);
 // The image as the desktop draws it over a background: alpha blended when it has alpha, else
 // (background AND mask) XOR colour. Opaque Format_RGB32; with `keepTransparent`, Format_ARGB32
-// where the pixels that show the background untouched (alpha 0, or masked over black) keep
-// alpha 0.
+// where an image's own alpha is kept (straight) and the pixels that show the background
+// untouched (alpha 0, or masked over black) are alpha 0 over the background's RGB.
 QImage composeIcon(const IconImage &image, QRgb background, bool keepTransparent = false);
 // A Windows bitmap file of any depth, uncompressed or run-length encoded, as Format_ARGB32 with
 // only its top-left `clip` pixels decoded; pixels a run-length stream skips are transparent.

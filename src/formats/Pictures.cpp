@@ -2,7 +2,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
-#include <QPainter>
+#include <algorithm>
 
 #include "formats/ByteReader.h"
 #include "formats/IconImage.h"
@@ -161,11 +161,40 @@ std::optional<QImage> readPictureHere(const QByteArray &bytes, QSize clip, Forma
 
 QImage composedOver(const QImage &picture, ColorValue background)
 {
-    QImage out(picture.size(), QImage::Format_RGB32);
-    out.fill(toQRgb(background));
-    if (!out.isNull())
-        QPainter(&out).drawImage(0, 0, picture);
+    // The same rounding as everywhere a picture is shown, so that all views agree.
+    QImage out = picture.convertToFormat(QImage::Format_ARGB32);
+    const QRgb under = toQRgb(background);
+    for (int y = 0; y < out.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            line[x] = composedPixel(line[x], under);
+    }
+    out.reinterpretAsFormat(QImage::Format_RGB32);
     return out;
+}
+
+bool hasTransparency(const QImage &image)
+{
+    if (!image.hasAlphaChannel())
+        return false;
+    const QImage straight = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < straight.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(straight.constScanLine(y));
+        if (std::any_of(line, line + straight.width(), [](QRgb p) { return qAlpha(p) != 255; }))
+            return true;
+    }
+    return false;
+}
+
+QImage rgbWhenOpaque(const QImage &image)
+{
+    return hasTransparency(image) ? image : image.convertToFormat(QImage::Format_RGB32);
+}
+
+bool savesTransparency(const QString &path)
+{
+    return path.endsWith(QStringLiteral(".ico"), Qt::CaseInsensitive) ||
+           path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
 }
 
 bool SavePicture(const QImage &image, const QString &path, FormatError *error)
@@ -182,7 +211,8 @@ bool SavePicture(const QImage &image, const QString &path, FormatError *error)
     } else if (path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, "PNG"))
+        // An opaque picture stays a 24-bit PNG.
+        if (!rgbWhenOpaque(image.convertToFormat(QImage::Format_ARGB32)).save(&buffer, "PNG"))
             return fail(FormatError::Kind::System,
                         QStringLiteral("The picture could not be encoded as PNG."));
     } else {

@@ -12,6 +12,7 @@
 
 #include "app/Editor.h"
 #include "app/toolkit/twips.h"
+#include "formats/Pictures.h"
 #include "formats/UserFile.h"
 #include "placement/placement.h"
 #include "toolwindow/shift.h"
@@ -69,10 +70,11 @@ std::optional<std::vector<IconGroup>> iconGroupsOf(const QString &path)
     return bytes ? readIconGroups(*bytes) : std::nullopt;
 }
 
-// An icon as the desktop hands it out: at 32 x 32, drawn through its mask over the grey.
+// An icon as the desktop hands it out: at 32 x 32, drawn through its mask over the grey, with
+// its alpha.
 QImage shownIcon(const IconImage &icon)
 {
-    QImage composed = composeIcon(icon, IconBackground);
+    QImage composed = rgbWhenOpaque(composeIcon(icon, IconBackground, true));
     if (composed.size() != QSize(32, 32))
         composed = composed.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return composed;
@@ -92,9 +94,9 @@ QImage smallIconOf(const QString &path)
         }
         if (!chosen)
             chosen = groupIcon(first);
-        // Through the mask over white, as the shell draws with transparency.
+        // Through the mask over white, as the shell draws, with its alpha.
         if (chosen)
-            return composeIcon(*chosen, qRgb(255, 255, 255))
+            return rgbWhenOpaque(composeIcon(*chosen, qRgb(255, 255, 255), true))
                 .scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     return QFileIconProvider().icon(QFileInfo(path)).pixmap(16, 16).toImage();
@@ -211,6 +213,8 @@ void frmToolBar::buildSearch()
     PicIcon =
         place(new PictureBox(fraLocaliza, PictureBox::ScaleMode::Pixels), 840, 1080, 510, 510);
     PicIcon->setBorderStyle(1);
+    // Icons come in with their alpha and show over the grey.
+    PicIcon->setKeepsTransparency(true);
     PicIcon->setBackColor(fromQRgb(IconBackground));
     PicIcon->hide();
     lblArquivo = place(new QLabel(QStringLiteral("#"), fraLocaliza), 1000, 1680, 135, 195);
@@ -226,6 +230,7 @@ void frmToolBar::buildResize()
     cmdDiminuir->setToolTip(QStringLiteral("Resize"));
     Frame1 = place(new QGroupBox(fraDiminui), 240, 840, 1215, 1215);
     picPequeno = place(new PictureBox(Frame1, PictureBox::ScaleMode::Pixels), 360, 360, 540, 540);
+    picPequeno->setKeepsTransparency(true);
     picPequeno->setBackColor(vbWhite);
     connect(cmdDiminuir, &QPushButton::clicked, this, [this] { cmdDiminuir_Click(); });
 }

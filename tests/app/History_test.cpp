@@ -62,6 +62,12 @@ protected:
 
 TEST_F(Undo, EveryKindOfChangeIsOneStepThatUndoAndRedoPutBack)
 {
+    // Partly transparent pixels come back with their alpha.
+    QImage soft(32, 32, QImage::Format_ARGB32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            soft.setPixel(x, y, qRgba(4 * x, 4 * y, 90, 8 * x));
+    f.loadIcon([&] { f.Ikon->setPicture(soft); });
     expectOneStep("pencil stroke", [&] {
         f.picModeSel_Click(int(Mode::Pencil));
         f.grid_MouseDown(1, 0, cellMiddle(1), cellMiddle(1));
@@ -70,6 +76,11 @@ TEST_F(Undo, EveryKindOfChangeIsOneStepThatUndoAndRedoPutBack)
         f.grid_MouseUp(1, 0, cellMiddle(4), cellMiddle(1));
     });
     expectOneStep("box", [&] { drag(Mode::FilledRectangle, 5, 5, 9, 9); });
+    expectOneStep("transparent box", [&] {
+        f.mnuTransparent_Click();
+        drag(Mode::FilledRectangle, 0, 2, 30, 3);
+        f.LeftColor->setBackColor(RGB(255, 0, 0));
+    });
     expectOneStep("circle", [&] { drag(Mode::Circle, 20, 20, 24, 20); });
     expectOneStep("fill", [&] {
         f.RightColor->setBackColor(RGB(0, 0, 255));

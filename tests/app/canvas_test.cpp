@@ -88,3 +88,37 @@ TEST(Canvas, BarsToggleClearsAndRepaints)
     EXPECT_EQ(f.grid->surface().pixel(319, 0), qRgb(0, 0, 0));
     EXPECT_NE(f.grid->surface().pixel(320, 0), qRgb(0, 0, 0)); // no line at 4800 twips
 }
+
+TEST(Canvas, PixelsThatAreNotOpaqueShowOverTheCheckerboardAndAgreeWithTheIcon)
+{
+    frmGeral &f = Forms::get<frmGeral>();
+    // Every alpha from clear to opaque, in changing colours.
+    QImage picture(32, 32, QImage::Format_ARGB32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            picture.setPixel(x, y, qRgba(8 * x, 255 - 8 * y, 100, (x + 32 * y) % 256));
+    f.Ikon->setPicture(picture);
+    f.PaintCell(150 * 2, 0, vbTransparent);
+    f.RedrawGrid();
+    f.Ikon->show();
+    f.grid->show();
+    const QImage icon = f.Ikon->grab().toImage();
+    const QImage grid = f.grid->grab().toImage();
+    const QRgb back = toQRgb(vbWindowBackground);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const QRgb p = f.Ikon->Image().pixel(x, y);
+            // The icon shows the pixel over its back colour, each quarter of its cell over its
+            // own grey, the clear ones alike.
+            ASSERT_EQ(icon.pixel(x + 1, y + 1), composedPixel(p, back)) << x << "," << y;
+            const int left = 10 * x + 1, top = 10 * y + 1;
+            ASSERT_EQ(grid.pixel(left, top), composedPixel(p, CheckerLight)) << x << "," << y;
+            ASSERT_EQ(grid.pixel(left + 7, top), composedPixel(p, CheckerDark)) << x << "," << y;
+            ASSERT_EQ(grid.pixel(left + 3, top + 4), composedPixel(p, CheckerDark))
+                << x << "," << y;
+            ASSERT_EQ(grid.pixel(left + 4, top + 7), composedPixel(p, CheckerLight));
+        }
+    EXPECT_EQ(f.Ikon->Image().pixel(2, 0), back & 0xFFFFFFu);
+    // The bars stay.
+    EXPECT_EQ(grid.pixel(20, 5), qRgb(0, 0, 0));
+}

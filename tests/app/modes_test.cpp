@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <algorithm>
+#include <map>
 
 #include "app/frmGeral.h"
 #include "support/helpers.h"
@@ -225,6 +226,47 @@ TEST_F(Modes, PasteStampsTheBufferClippedAtTheEdges)
 
     f.grid_MouseUp(1, 0, -50000, -50000);
     EXPECT_EQ(count(RGB(0, 0, 255)), 7);
+}
+
+TEST_F(Modes, TheTransparentPaintClearsWhatAColourPaintsInEveryModeWithEitherButton)
+{
+    // Chosen in one step for either button.
+    f.mnuTransparent_Click();
+    EXPECT_EQ(f.LeftColor->BackColor(), vbTransparent);
+    EXPECT_EQ(f.LeftColor->Image().pixel(4, 0), qRgb(192, 192, 192)); // the checkerboard
+    f.picTransparent_MouseDown(2, 0, 0, 0);
+    EXPECT_EQ(f.RightColor->BackColor(), vbTransparent);
+    const QImage clear = f.Ikon->Image();
+
+    f.txtAlpha->setText(QStringLiteral("I"));
+    QImage stamp(32, 32, QImage::Format_ARGB32);
+    f.SelX1 = 0, f.SelY1 = 0, f.SelX2 = 2, f.SelY2 = 1;
+    for (int mode : {0, 1, 2, 3, 4, 5, 6, 7, 9}) {
+        SCOPED_TRACE(mode);
+        const int button = mode % 2 ? 1 : 2;
+        std::map<ColorValue, QImage> drawn;
+        for (ColorValue paint : {Green, vbTransparent}) {
+            (button == 1 ? f.LeftColor : f.RightColor)->setBackColor(paint);
+            f.Ikon->LineBox(0, 0, 31, 31, Red, true);
+            // Paste's buffer stamps its clear pixels as the paint does.
+            stamp.fill(paint == Green ? qRgb(0, 255, 0) : qRgba(0, 0, 0, 0));
+            stamp.setPixel(1, 0, qRgb(0, 0, 255));
+            f.picCap->setPicture(stamp);
+            if (mode == 9) {
+                f.DrawMode = Mode::Paste;
+                f.grid_MouseUp(button, 0, cellMiddle(6), cellMiddle(6));
+            } else {
+                drag(mode, button, 6, 6, 9, 8);
+            }
+            drawn[paint] = f.Ikon->Image();
+        }
+        const Pixels painted = pixelsOf(drawn[Green], Green);
+        ASSERT_FALSE(painted.empty());
+        EXPECT_EQ(clearOf(drawn[vbTransparent]), painted);
+        for (const auto &[x, y] : painted)
+            EXPECT_EQ(drawn[vbTransparent].pixel(x, y), clear.pixel(0, 0) & 0xFFFFFFu);
+        EXPECT_EQ(pixelsOf(drawn[vbTransparent], Red), pixelsOf(drawn[Green], Red));
+    }
 }
 
 TEST_F(Modes, HugeDragsStayInside)

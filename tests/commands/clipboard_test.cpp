@@ -104,6 +104,37 @@ TEST_F(Clipboard, PasteArmsTheModeOrReplacesTheImageWithAClipboardBitmapThenStam
     EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(200, 10, 10)));
 }
 
+TEST_F(Clipboard, CopyAndPasteCarryTransparencyAndAnOpaqueCopyStaysOpaque)
+{
+    f.mnuLimpar_Click();
+    capture(0, 0, 300, 150);
+    f.mnuCopiar_Click();
+    EXPECT_FALSE(QGuiApplication::clipboard()->image().hasAlphaChannel());
+
+    QImage soft = f.Ikon->Image();
+    soft.setPixel(0, 0, qRgba(10, 20, 30, 99));
+    soft.setPixel(1, 0, 0);
+    f.Ikon->setPicture(soft);
+    capture(0, 0, 300, 150);
+    f.mnuCopiar_Click();
+    const QImage held =
+        QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(held.pixel(0, 0), qRgba(10, 20, 30, 99));
+    EXPECT_EQ(qAlpha(held.pixel(1, 0)), 0);
+    const QRgb back = toQRgb(vbWindowBackground);
+    EXPECT_EQ(held.pixel(2, 0), back);
+
+    f.mnuLimpar_Click();
+    f.Form_MouseMove(0, 0, 1, 1); // the buffer takes the clipboard's bitmap
+    f.mnuColar_Click();
+    EXPECT_EQ(f.Ikon->Image().pixel(0, 0), qRgba(10, 20, 30, 99));
+    EXPECT_EQ(f.Ikon->Image().pixel(1, 0), back & 0xFFFFFFu);
+    f.SelX1 = 0, f.SelY1 = 0, f.SelX2 = 1, f.SelY2 = 0;
+    f.grid_MouseUp(1, 0, cellMiddle(20), cellMiddle(20));
+    EXPECT_EQ(f.Ikon->Image().pixel(20, 20), qRgba(10, 20, 30, 99));
+    EXPECT_EQ(qAlpha(f.Ikon->Image().pixel(21, 20)), 0);
+}
+
 TEST_F(Clipboard, ClearHidesItsEntryUntilABitmapComesBack)
 {
     QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));

@@ -7,6 +7,8 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
@@ -255,47 +257,104 @@ TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)
     EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + png);
 }
 
-TEST_F(IconFiles, AnOpenedIconKeepsItsTransparencyWhereNothingWasDrawn)
+namespace {
+
+// The alpha of each of the 32 x 32 pixels of a file, as ImageMagick reads it; empty without it.
+std::vector<int> magickAlphas(const QString &path)
 {
+    const QString convert = QStandardPaths::findExecutable(QStringLiteral("convert"));
+    if (convert.isEmpty())
+        return {};
+    QProcess p;
+    p.start(convert, {path, QStringLiteral("-alpha"), QStringLiteral("extract"),
+                      QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("gray:-")});
+    EXPECT_TRUE(p.waitForFinished(20000));
+    const QByteArray out = p.readAllStandardOutput();
+    return std::vector<int>(reinterpret_cast<const uint8_t *>(out.constData()),
+                            reinterpret_cast<const uint8_t *>(out.constData()) + out.size());
+}
+
+std::vector<int> alphas(const QImage &image)
+{
+    std::vector<int> out;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            out.push_back(qAlpha(image.pixel(x, y)));
+    return out;
+}
+
+} // namespace
+
+TEST_F(IconFiles, AnOpenedIconKeepsItsAlphaWhereNothingWasDrawnAndEveryReaderSeesItSaved)
+{
+    // A red band with a soft shadow under it on a transparent ground.
+    constexpr QRgb Shadow = qRgba(0, 0, 0, 64);
     QImage art(32, 32, QImage::Format_ARGB32);
     art.fill(Qt::transparent);
     for (const auto &[x, y] : box(8, 8, 23, 15))
         art.setPixel(x, y, qRgb(255, 0, 0));
+    for (int x = 8; x < 24; ++x)
+        art.setPixel(x, 16, Shadow);
     const QString path = dir.filePath("clear.ico");
     ASSERT_TRUE(writeAll(path, icoFile({pngBytes(art)})));
     scripted().fileAnswers.push_back(path);
     f.mnuOpenSimples_Click();
     const ColorValue back = resolveColor(vbWindowBackground);
     EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(back));
-    EXPECT_EQ(f.grid->surface().pixel(15, 15), toQRgb(back));
+    EXPECT_EQ(f.grid->surface().pixel(15, 15), CheckerLight);
     EXPECT_EQ(f.Ikon->ImageAsShown().pixel(0, 0), toQRgb(back));
 
-    // The red band moves down with its transparent surroundings; the opened top row is painted.
+    // The band and its shadow move down with their surroundings; the opened top row is
+    // painted, and one cell of the band cleared.
     f.mnuVertical_Click();
     ShiftDown(f.Ikon);
     f.PaintCell(int16_t(cellMiddle(2)), int16_t(cellMiddle(3)), RGB(0, 0, 255));
-    Pixels painted = box(8, 17, 23, 24);
-    const Pixels top = box(0, 0, 31, 0);
-    painted.insert(top.begin(), top.end());
-    painted.insert({2, 3});
+    f.PaintCell(int16_t(cellMiddle(10)), int16_t(cellMiddle(20)), vbTransparent);
+    std::vector<int> expected(1024, 0);
+    for (const Pixels &opaque : {box(8, 17, 23, 24), box(0, 0, 31, 0), box(2, 3, 2, 3)})
+        for (const auto &[x, y] : opaque)
+            expected[32 * size_t(y) + size_t(x)] = 255;
+    for (size_t x = 8; x < 24; ++x)
+        expected[size_t(32 * 16) + x] = 64;
+    expected[32 * 20 + 10] = 0;
 
     const QString ico = dir.filePath("kept.ico");
-    scripted().fileAnswers.push_back(ico);
+    const QString png = dir.filePath("kept.png");
+    scripted().fileAnswers = {ico, png};
+    f.mnusave_Click();
     f.mnusave_Click();
     const auto saved = loadBestIcon(readAll(ico));
     ASSERT_TRUE(saved);
-    for (const auto &[x, y] : box(0, 0, 31, 31))
-        ASSERT_EQ(qAlpha(saved->color.pixel(x, y)), painted.count({x, y}) ? 255 : 0)
-            << x << "," << y;
+    EXPECT_EQ(alphas(saved->color), expected);
+    EXPECT_EQ(saved->color.pixel(8, 16), Shadow);
     EXPECT_EQ(saved->color.pixel(2, 3), qRgb(0, 0, 255));
     EXPECT_EQ(saved->color.pixel(8, 24), qRgb(255, 0, 0));
+    // The AND mask, rows bottom up after the header and the colours, is set where alpha is 0.
+    const QByteArray bytes = readAll(ico);
+    ASSERT_EQ(bytes.size(), 4286);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const char maskByte = bytes[22 + 40 + 4096 + 4 * (31 - y) + x / 8];
+            ASSERT_EQ((maskByte >> (7 - x % 8) & 1) != 0, expected[32 * size_t(y) + size_t(x)] == 0)
+                << x << "," << y;
+        }
+    // Other readers: Qt's own plugins and ImageMagick.
+    EXPECT_EQ(alphas(QImage(ico, "ICO").convertToFormat(QImage::Format_ARGB32)), expected);
+    EXPECT_EQ(alphas(QImage(png, "PNG").convertToFormat(QImage::Format_ARGB32)), expected);
+    EXPECT_EQ(QImage(png, "PNG").pixel(8, 16), Shadow);
+    for (const QString &file : {ico, png}) {
+        const std::vector<int> magick = magickAlphas(file);
+        EXPECT_TRUE(magick.empty() || magick == expected) << file.toStdString();
+    }
 
-    // A bitmap has no transparency: the back colour shows, as on the canvas.
+    // A bitmap has no transparency: the icon as the canvas shows it, over the back colour.
     const QString bmp = dir.filePath("kept.bmp");
     scripted().fileAnswers.push_back(bmp);
     f.mnusave_Click();
     EXPECT_EQ(QImage(bmp).pixel(5, 5), toQRgb(back));
     EXPECT_EQ(QImage(bmp).pixel(8, 24), qRgb(255, 0, 0));
+    EXPECT_EQ(QImage(bmp).pixel(10, 20), toQRgb(back));
+    EXPECT_EQ(QImage(bmp).pixel(8, 16), composedPixel(Shadow, toQRgb(back)));
 }
 
 TEST_F(IconFiles, SaveGivesABareNameTheSelectedTypeAndOffersItNextTime)

@@ -124,7 +124,9 @@ TEST(Pictures, ComposesIconsOverTheBackgroundKeepingTheirTransparency)
         expectSpots(name, QSize(32, 32), pattern);
     expectSpots("icon1.ico", QSize(32, 32),
                 {{0, 0, Clear}, {4, 0, Black}, {5, 0, White}, {31, 31, Black}});
-    expectSpots("icon-png.ico", QSize(32, 32), {{1, 5, qRgb(0x87, 0x40, 0x60)}});
+    // A half-transparent pixel keeps its alpha, and shows over the background blended.
+    expectSpots("icon-png.ico", QSize(32, 32), {{1, 5, qRgba(255, 0, 0, 127)}});
+    EXPECT_EQ(composedOver(load("icon-png.ico"), Back).pixel(1, 5), qRgb(0x87, 0x40, 0x60));
     // Mask pixels: black leaves the background, other colours invert it.
     expectSpots("icon-invert.ico", QSize(2, 2),
                 {{0, 0, Red}, {1, 0, Clear}, {0, 1, 0xFFEF7F3F}, {1, 1, 0xFF107FC0}});
@@ -207,9 +209,16 @@ TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBackAndFailedSavesLeaveFilesAlone
         const QString path = dir.filePath(QLatin1String(name));
         ASSERT_TRUE(SavePicture(image, path));
         EXPECT_TRUE(readAll(path).startsWith("\x89PNG\r\n\x1a\n"));
-        EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32),
-                  image.convertToFormat(QImage::Format_RGB32));
+        EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_ARGB32), image);
+        EXPECT_EQ(readAll(path)[25], char(6)); // RGBA
     }
+    // An opaque picture stays a 24-bit PNG.
+    QImage opaque = image;
+    opaque.setPixel(0, 0, Black);
+    const QString rgb = dir.filePath(QStringLiteral("f.png"));
+    ASSERT_TRUE(SavePicture(opaque, rgb));
+    EXPECT_EQ(readAll(rgb)[25], char(2));
+    EXPECT_EQ(QImage(rgb).convertToFormat(QImage::Format_ARGB32), opaque);
 
     // A width of 5 needs row padding.
     const QImage small = image.copy(1, 1, 5, 3).convertToFormat(QImage::Format_RGB32);

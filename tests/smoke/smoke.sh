@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the real editor on a private Xvfb and drives it with xdotool: the menus are locked
-# while the splash is up, a click on the splash unlocks them, F3 maximises.
+# while the splash is up, a click on the splash unlocks them, the grid and the actual-size icon
+# show the picture it was started with alike, transparency included, F3 maximises.
 # Usage: tests/smoke/smoke.sh [PIXMINT_BINARY | BUILD_DIR]   (default: build)
 # Leaves a screenshot, smoke.png, next to the binary. No `set -e`: a failed step is a failed
 # check, and the summary line is always printed.
@@ -12,7 +13,7 @@ resolve_editor "${1:-build}"
 shot=$(cd "$(dirname "$editor")" && pwd)/smoke.png
 timeout_s=10
 
-require_tools smoke Xvfb xdotool xdpyinfo import
+require_tools smoke Xvfb xdotool xdpyinfo import convert python3
 
 app_pid=""
 use_scratch app_pid
@@ -42,7 +43,13 @@ click_file_menu() {
 start_xvfb
 export QT_QPA_PLATFORM=xcb
 
-"$editor" >"$work/app.log" 2>&1 &
+# A blue that fades from opaque at the top to clear at the bottom, with an opaque magenta corner
+# by which the comparison finds the grid and the icon.
+convert -size 32x32 xc:'rgb(40,90,200)' \( -size 32x32 gradient:white-black \) -alpha off \
+    -compose copy_opacity -composite -compose over -fill magenta -draw 'point 0,0' \
+    png32:"$work/soft.png"
+
+"$editor" "$work/soft.png" >"$work/app.log" 2>&1 &
 app_pid=$!
 
 wid=$(wait_for_window '^Pixmint 2\.1\.0$')
@@ -71,6 +78,15 @@ click_file_menu
 check "after a click on the splash the File menu opens" popup_appears "$before"
 xdotool key Escape
 sleep 0.3
+
+canvas_agrees() {
+    import -window root "$work/canvas.png" &&
+        convert "$work/canvas.png" -depth 8 rgb:- |
+        python3 "$(dirname "$0")/canvas_agrees.py" \
+            "$(identify -format %w "$work/canvas.png")" "$(identify -format %h "$work/canvas.png")" \
+            ffffff
+}
+check "the grid and the icon show every pixel alike, soft alpha included" canvas_agrees
 
 timeout 5 xdotool windowfocus --sync "$wid" || true
 xdotool key F3

@@ -23,6 +23,17 @@ inline Pixels pixelsOf(const QImage &image, ColorValue c)
     return out;
 }
 
+// The pixels of the image that are fully transparent.
+inline Pixels clearOf(const QImage &image)
+{
+    Pixels out;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) == 0)
+                out.insert({x, y});
+    return out;
+}
+
 // Every pixel from (x1, y1) to (x2, y2), both included.
 inline Pixels box(int x1, int y1, int x2, int y2)
 {

@@ -6,18 +6,23 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/frmGeral.h"
 #include "app/toolkit/twips.h"
 #include "formats/ByteReader.h"
 #include "formats/IconImage.h"
+#include "formats/Pictures.h"
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"
+#include "support/icons.h"
 #include "toolwindow/frmToolBar.h"
 
 namespace {
 
 const QString Resources = testData(QStringLiteral("good/resources/"));
+// The grey the search shows icons on.
+constexpr ColorValue Grey = RGB(192, 192, 192);
 
 // A 32 x 32 icon image at 4 bits, all of one colour, with an empty mask.
 QByteArray solidIcon(QRgb colour)
@@ -223,7 +228,7 @@ TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
     EXPECT_FALSE(f.mnuReduzir->isEnabled());
     EXPECT_FALSE(f.mnuPropriedade->isEnabled());
     EXPECT_TRUE(t.PicIcon->isVisible());
-    EXPECT_EQ(f.Ikon->ImageAsShown(), t.PicIcon->Picture());
+    EXPECT_EQ(composedOver(f.Ikon->Image(), Grey), t.PicIcon->ImageAsShown());
     const QImage first = f.Ikon->Image();
     // The search is one step, each icon after it another; the untouched canvas stays saved.
     EXPECT_EQ(f.history.stack().count(), 1);
@@ -235,7 +240,7 @@ TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
     EXPECT_EQ(t.lblArquivo->toolTip(), QStringLiteral("5 of 5"));
     EXPECT_FALSE(t.cmdNext->isEnabled());
     EXPECT_TRUE(t.cmdBack->isEnabled());
-    EXPECT_EQ(f.Ikon->ImageAsShown(), t.PicIcon->Picture());
+    EXPECT_EQ(composedOver(f.Ikon->Image(), Grey), t.PicIcon->ImageAsShown());
     EXPECT_NE(f.Ikon->Image(), first);
     EXPECT_EQ(f.history.stack().count(), 5);
     EXPECT_FALSE(f.history.unsaved());
@@ -309,21 +314,24 @@ TEST_F(ToolBar, ALargeLibraryKeepsOneElementAndDecodesTheIconShown)
     EXPECT_EQ(f.grid->surface().pixel(5, 5), qRgb(0, 0, 255));
 }
 
-TEST_F(ToolBar, OneIconWithTransparentCornersArrivesOnGrey)
+TEST_F(ToolBar, OneIconWithTransparentCornersShowsOnGreyAndArrivesWithItsAlpha)
 {
     frmToolBar &t = bar();
     QImage image(32, 32, QImage::Format_ARGB32);
     image.fill(qRgba(0, 0, 255, 255));
     image.setPixel(0, 0, qRgba(0, 0, 0, 0));
+    image.setPixel(1, 0, qRgba(255, 0, 0, 100));
     QTemporaryDir dir;
     ASSERT_TRUE(writeAll(dir.filePath("one.ico"), encodeIcon32(image)));
     search(dir.filePath("one.ico"));
     ASSERT_EQ(t.IconCount, 1);
     EXPECT_FALSE(t.cmdNext->isEnabled());
     EXPECT_TRUE(f.lblMsg->text().endsWith(QStringLiteral("Total: 1")));
-    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(RGB(192, 192, 192)));
+    EXPECT_EQ(t.PicIcon->ImageAsShown().pixel(0, 0), qRgb(192, 192, 192));
+    EXPECT_EQ(qAlpha(f.Ikon->Image().pixel(0, 0)), 0);
+    EXPECT_EQ(f.Ikon->Image().pixel(1, 0), qRgba(255, 0, 0, 100));
     EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(0, 0, 255)));
-    EXPECT_EQ(f.grid->surface().pixel(5, 5), qRgb(192, 192, 192));
+    EXPECT_EQ(f.grid->surface().pixel(5, 5), CheckerLight);
 }
 
 TEST_F(ToolBar, ResizeTransfersTheSmallIconAndReturnsToABlankCanvas)
@@ -355,6 +363,22 @@ TEST_F(ToolBar, ResizeTransfersTheSmallIconAndReturnsToABlankCanvas)
     EXPECT_EQ(t.picPequeno->Point(1, 1), int32_t(vbWhite));
     // The bars drawn before the canvas shrank are there again.
     EXPECT_EQ(f.grid->surface().pixel(300, 5), qRgb(0, 0, 0));
+
+    // An icon's own alpha comes in with it.
+    QTemporaryDir dir;
+    QImage small(16, 16, QImage::Format_ARGB32);
+    small.fill(qRgba(0, 0, 255, 90));
+    f.cd.FileName = dir.filePath("soft.ico");
+    ASSERT_TRUE(writeAll(f.cd.FileName, icoFile({pngBytes(small)})));
+    t.cmdDiminuir_Click();
+    t.cmdDiminuir_Click();
+    const QImage moved = f.Ikon->Image();
+    EXPECT_EQ(std::count(reinterpret_cast<const QRgb *>(moved.constBits()),
+                         reinterpret_cast<const QRgb *>(moved.constBits()) +
+                             qsizetype(moved.width()) * moved.height(),
+                         qRgba(0, 0, 255, 90)),
+              256);
+    t.cmdDiminuir_Click();
 
     // A special file is not read: the desktop's icon for it stands in.
     f.cd.FileName = QStringLiteral("/dev/zero");

@@ -52,6 +52,23 @@ void copyCorner(QImage &dst, const QImage &src)
         std::memcpy(dst.scanLine(y), src.constScanLine(y), size_t(w) * sizeof(QRgb));
 }
 
+// The squares a transparent back colour shows, in pixels.
+constexpr int CheckerSide = 4;
+
+// The back colour all over, or for the transparent paint a grey-and-white checkerboard.
+void fillWith(QImage &image, ColorValue back)
+{
+    if (!isTransparent(back)) {
+        image.fill(toQRgb(back));
+        return;
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = (x / CheckerSide + y / CheckerSide) % 2 ? qRgb(192, 192, 192) : 0xFFFFFFFFu;
+    }
+}
+
 int buttonBits(Qt::MouseButtons b)
 {
     return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) |
@@ -130,14 +147,14 @@ void PictureBox::fitSurface() const
     QImage kept = retained_;
     if (kept.width() < image_.width() || kept.height() < image_.height()) {
         QImage merged(kept.size().expandedTo(image_.size()), surfaceFormat());
-        merged.fill(toQRgb(backColor_));
+        fillWith(merged, backColor_);
         copyCorner(merged, kept);
         kept = std::move(merged);
     }
     copyCorner(kept, image_);
     retained_ = kept;
     QImage next(want, surfaceFormat());
-    next.fill(toQRgb(backColor_));
+    fillWith(next, backColor_);
     copyCorner(next, kept);
     image_ = std::move(next);
 }
@@ -147,15 +164,44 @@ QImage PictureBox::ImageAsShown() const
     fitSurface();
     if (!keepsTransparency_)
         return image_;
-    // Transparent pixels already hold the back colour's RGB.
     QImage shown = image_.copy();
+    const QRgb back = toQRgb(backColor_);
     for (int y = 0; y < shown.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(shown.scanLine(y));
         for (int x = 0; x < shown.width(); ++x)
-            line[x] |= 0xFF000000u;
+            if (qAlpha(line[x]) != 255)
+                line[x] = composedPixel(line[x], back);
     }
     shown.reinterpretAsFormat(QImage::Format_RGB32);
     return shown;
+}
+
+QRgb PictureBox::clear() const
+{
+    return toQRgb(backColor_) & 0xFFFFFFu;
+}
+
+QRgb PictureBox::ink(ColorValue c) const
+{
+    if (!isTransparent(c))
+        return toQRgb(c);
+    return keepsTransparency_ ? clear() : toQRgb(backColor_);
+}
+
+void PictureBox::copyKept(const QImage &source, QPoint to, const QRect &from)
+{
+    const QImage straight = source.convertToFormat(QImage::Format_ARGB32);
+    const QRect target = QRect(to, from.size()).intersected(image_.rect());
+    const QRgb transparent = clear();
+    for (int y = target.top(); y <= target.bottom(); ++y) {
+        const auto *in =
+            reinterpret_cast<const QRgb *>(straight.constScanLine(from.top() + y - to.y()));
+        auto *line = reinterpret_cast<QRgb *>(image_.scanLine(y));
+        for (int x = target.left(); x <= target.right(); ++x) {
+            const QRgb p = in[from.left() + x - to.x()];
+            line[x] = qAlpha(p) == 0 ? transparent : p;
+        }
+    }
 }
 
 void PictureBox::movePixels(int side, const std::function<QPoint(int x, int y)> &from,
@@ -170,7 +216,7 @@ void PictureBox::movePixels(int side, const std::function<QPoint(int x, int y)> 
             if (square.contains(source))
                 image_.setPixel(x, y, before.pixel(source));
             else if (outside)
-                image_.setPixel(x, y, toQRgb(*outside));
+                image_.setPixel(x, y, ink(*outside));
         }
     changed();
 }
@@ -188,31 +234,16 @@ void PictureBox::Cls()
 {
     fitSurface();
     retained_ = QImage();
-    image_.fill(toQRgb(backColor_));
+    fillWith(image_, backColor_);
     if (!picture_.isNull() && !image_.isNull()) {
-        QPainter(&image_).drawImage(0, 0, picture_);
         if (keepsTransparency_)
-            keepTransparentPixels();
+            copyKept(picture_, QPoint(0, 0), picture_.rect());
+        else
+            QPainter(&image_).drawImage(0, 0, picture_);
     }
     CurrentX = 0;
     CurrentY = 0;
     changed();
-}
-
-void PictureBox::keepTransparentPixels()
-{
-    if (!picture_.hasAlphaChannel())
-        return;
-    const QImage picture = picture_.convertToFormat(QImage::Format_ARGB32);
-    const QRgb clear = toQRgb(backColor_) & 0xFFFFFFu;
-    const int w = std::min(picture.width(), image_.width());
-    for (int y = 0; y < std::min(picture.height(), image_.height()); ++y) {
-        const auto *from = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
-        auto *line = reinterpret_cast<QRgb *>(image_.scanLine(y));
-        for (int x = 0; x < w; ++x)
-            if (qAlpha(from[x]) == 0)
-                line[x] = clear;
-    }
 }
 
 void PictureBox::Line(double x1, double y1, double x2, double y2, ColorValue color)
@@ -221,7 +252,7 @@ void PictureBox::Line(double x1, double y1, double x2, double y2, ColorValue col
     CurrentX = x2;
     CurrentY = y2;
     const double u = scaleUnit();
-    Raster::line(image_, x1 / u, y1 / u, x2 / u, y2 / u, toQRgb(color));
+    Raster::line(image_, x1 / u, y1 / u, x2 / u, y2 / u, ink(color));
     changed();
 }
 
@@ -241,12 +272,12 @@ void PictureBox::LineBox(double x1, double y1, double x2, double y2, ColorValue 
     int left, right, top, bottom;
     range(x1, x2, left, right);
     range(y1, y2, top, bottom);
-    const QRgb rgb = toQRgb(color);
+    const QRgb rgb = ink(color);
     if (filled) {
         Raster::fillBox(image_, left, top, right, bottom, rgb);
     } else {
         if (FillStyle == vbFSSolid)
-            Raster::fillBox(image_, left, top, right, bottom, toQRgb(FillColor));
+            Raster::fillBox(image_, left, top, right, bottom, ink(FillColor));
         Raster::outlineBox(image_, left, top, right, bottom, rgb);
     }
     changed();
@@ -257,7 +288,7 @@ void PictureBox::PSet(double x, double y, ColorValue color)
     fitSurface();
     CurrentX = x;
     CurrentY = y;
-    Raster::plot(image_, toPixelX(x), toPixelY(y), toQRgb(color));
+    Raster::plot(image_, toPixelX(x), toPixelY(y), ink(color));
     changed();
 }
 
@@ -280,8 +311,8 @@ void PictureBox::Circle(double x, double y, double radius, ColorValue color)
     const int64_t cy = std::clamp<int64_t>(vbRound(y / u), -FarOut, FarOut);
     std::optional<QRgb> inside;
     if (FillStyle == vbFSSolid)
-        inside = toQRgb(FillColor);
-    Raster::circle(image_, int(cx), int(cy), radius / u, toQRgb(color), inside);
+        inside = ink(FillColor);
+    Raster::circle(image_, int(cx), int(cy), radius / u, ink(color), inside);
     changed();
 }
 
@@ -291,15 +322,39 @@ void PictureBox::Print(const QString &text)
     const int x = toPixelX(CurrentX), y = toPixelY(CurrentY);
     const auto near = [](int v) { return v > -Reach && v < Reach; };
     if (!image_.isNull() && near(x) && near(y)) {
-        const QFontMetrics metrics = surfaceMetrics(Font, image_);
-        QPainter p(&image_);
-        p.setFont(surfaceFont(Font));
-        p.setPen(toQColor(ForeColor));
-        p.drawText(QPoint(x, y + metrics.ascent()), text);
+        const QPoint at(x, y + surfaceMetrics(Font, image_).ascent());
+        if (isTransparent(ForeColor))
+            clearText(at, text);
+        else
+            drawText(image_, at, text, toQColor(ForeColor));
     }
     CurrentX = 0;
     CurrentY += TextHeight(text);
     changed();
+}
+
+void PictureBox::drawText(QImage &on, QPoint at, const QString &text, const QColor &color) const
+{
+    QPainter p(&on);
+    p.setFont(surfaceFont(Font));
+    p.setPen(color);
+    p.drawText(at, text);
+}
+
+void PictureBox::clearText(QPoint at, const QString &text)
+{
+    // A transparent pen draws nothing: the letters are drawn apart, then cleared where they lie.
+    QImage letters(image_.size(), QImage::Format_ARGB32);
+    letters.fill(Qt::transparent);
+    drawText(letters, at, text, Qt::black);
+    const QRgb paint = ink(vbTransparent);
+    for (int y = 0; y < letters.height(); ++y) {
+        const auto *from = reinterpret_cast<const QRgb *>(letters.constScanLine(y));
+        auto *line = reinterpret_cast<QRgb *>(image_.scanLine(y));
+        for (int x = 0; x < letters.width(); ++x)
+            if (qAlpha(from[x]) != 0)
+                line[x] = paint;
+    }
 }
 
 double PictureBox::TextWidth(const QString &text) const
@@ -339,17 +394,20 @@ void PictureBox::PaintPicture(const QImage &source, double x, double y, int srcX
     const Span v = clip(srcY, srcHeight, dy, source.height(), image_.height());
     if (h.len <= 0 || v.len <= 0)
         return;
-    QPainter p(&image_);
-    p.drawImage(QPoint(int(h.dst), int(v.dst)), source,
-                QRect(int(h.src), int(v.src), int(h.len), int(v.len)));
-    p.end();
+    const QPoint to(int(h.dst), int(v.dst));
+    const QRect from(int(h.src), int(v.src), int(h.len), int(v.len));
+    // A box that keeps transparency takes the source's pixels as they are, alpha included.
+    if (keepsTransparency_)
+        copyKept(source, to, from);
+    else
+        QPainter(&image_).drawImage(to, source, from);
     changed();
 }
 
 void PictureBox::ExtFloodFill(double x, double y, ColorValue target)
 {
     fitSurface();
-    Raster::floodFill(image_, toPixelX(x), toPixelY(y), toQRgb(target), toQRgb(FillColor));
+    Raster::floodFill(image_, toPixelX(x), toPixelY(y), toQRgb(target), ink(FillColor));
     changed();
 }
 

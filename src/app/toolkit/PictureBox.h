@@ -59,13 +59,15 @@ public:
     }
     // Makes the current image the picture, as Save does before a fill.
     void takeImageAsPicture() { picture_ = image_; }
-    // The image as it is shown: transparent pixels in the back colour, everything opaque.
+    // The image as it is shown: composed over the back colour, everything opaque.
     QImage ImageAsShown() const;
 
-    // A box that keeps transparency (setting it clears the drawing) holds an ARGB32 surface: a
-    // pixel transparent in its picture stays transparent (alpha 0 over the back colour's RGB, so
-    // Point and Image's plain RGB read the back colour) until something is drawn on it. Off, the
-    // surface is opaque RGB32.
+    // A box that keeps transparency (setting it clears the drawing) holds an ARGB32 surface of
+    // straight alpha: its picture's pixels and those PaintPicture copies keep their alpha, a
+    // fully transparent one as alpha 0 over the back colour's RGB (so Point and Image's plain
+    // RGB read the back colour), until something is drawn over them; vbTransparent draws such
+    // pixels. Off, the surface is opaque RGB32. A box whose back colour is vbTransparent shows a
+    // grey-and-white checkerboard.
     bool keepsTransparency() const { return keepsTransparency_; }
     void setKeepsTransparency(bool keep);
     // Every pixel (x, y) of the top-left side x side square takes, alpha included, the pixel
@@ -144,8 +146,15 @@ private:
     // Asks for one repaint however many operations draw before it comes.
     void changed();
     QImage::Format surfaceFormat() const;
-    // After the picture is drawn: where it is fully transparent, so is the surface.
-    void keepTransparentPixels();
+    // A transparent pixel of this box: alpha 0 over the back colour's RGB.
+    QRgb clear() const;
+    // The pixel a colour paints; vbTransparent clears one that keeps transparency and shows the
+    // back colour on any other.
+    QRgb ink(ColorValue c) const;
+    // The `from` rectangle of `source` to `to` on the surface, alpha included.
+    void copyKept(const QImage &source, QPoint to, const QRect &from);
+    void drawText(QImage &on, QPoint at, const QString &text, const QColor &color) const;
+    void clearText(QPoint at, const QString &text);
 
     ScaleMode scale_;
     int border_ = 0;

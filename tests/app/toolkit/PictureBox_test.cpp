@@ -164,7 +164,7 @@ TEST_F(Surface, PictureReplacesTheDrawingOverTheBackColor)
     EXPECT_EQ(red().size(), 5u);
 }
 
-TEST_F(Surface, KeepingTransparencyLooksTheSameAndOnlyWhatIsDrawnTurnsOpaque)
+TEST_F(Surface, KeepingTransparencyKeepsAlphaShowsItComposedAndOnlyWhatIsDrawnTurnsOpaque)
 {
     // Transparent all over but for a red pixel and a half-covered blue one.
     QImage picture(10, 10, QImage::Format_ARGB32);
@@ -178,12 +178,16 @@ TEST_F(Surface, KeepingTransparencyLooksTheSameAndOnlyWhatIsDrawnTurnsOpaque)
     pic->setKeepsTransparency(true);
     pic->setPicture(picture);
     constexpr QRgb Clear = 0x00FFFFFF; // transparent, in the white back colour
+    constexpr QRgb Half = qRgba(0, 0, 255, 128);
     EXPECT_EQ(pic->Image().pixel(0, 0), Clear);
-    EXPECT_EQ(pic->Image().pixel(2, 1), plain.pixel(2, 1) | 0xFF000000u);
+    EXPECT_EQ(pic->Image().pixel(2, 1), Half);
     EXPECT_EQ(pic->Point(0, 0), int32_t(vbWhite));
-    EXPECT_EQ(pic->ImageAsShown(), plain);
+    // Shown over the back colour, as an opaque box shows the picture.
+    EXPECT_EQ(pic->ImageAsShown().pixel(2, 1), composedPixel(Half, 0xFFFFFFFF));
+    for (const auto &[x, y] : box(0, 0, 9, 9))
+        EXPECT_NEAR(qBlue(pic->ImageAsShown().pixel(x, y)), qBlue(plain.pixel(x, y)), 1);
     EXPECT_EQ(pic->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(1, 1, 10, 10),
-              plain);
+              pic->ImageAsShown());
 
     // A snapshot comes back whole, also through a shrink and a grow.
     const QImage snapshot = pic->Image();
@@ -195,9 +199,11 @@ TEST_F(Surface, KeepingTransparencyLooksTheSameAndOnlyWhatIsDrawnTurnsOpaque)
 
     pic->PSet(0, 0, vbWhite); // white on white is still painted
     pic->LineBox(3, 3, 4, 4, Green, true);
-    QImage dot(1, 1, QImage::Format_RGB32);
-    dot.fill(Qt::black);
-    pic->PaintPicture(dot, 6, 0, 0, 0, 1, 1);
+    // A copy keeps the source's alpha; its clear pixels take the back colour's RGB.
+    QImage dot(2, 1, QImage::Format_ARGB32);
+    dot.setPixel(0, 0, qRgb(0, 0, 0));
+    dot.setPixel(1, 0, qRgba(9, 9, 9, 0));
+    pic->PaintPicture(dot, 6, 0, 0, 0, 2, 1);
     pic->ForeColor = Red;
     pic->Font = QFont(QStringLiteral("DejaVu Sans"), 7);
     pic->CurrentX = 1;
@@ -207,19 +213,67 @@ TEST_F(Surface, KeepingTransparencyLooksTheSameAndOnlyWhatIsDrawnTurnsOpaque)
     ASSERT_FALSE(ink.empty());
     Pixels painted = box(3, 3, 4, 4);
     painted.insert(ink.begin(), ink.end());
-    painted.insert({{0, 0}, {1, 1}, {2, 1}, {6, 0}});
-    for (const auto &[x, y] : box(0, 0, 9, 9)) {
+    painted.insert({{0, 0}, {1, 1}, {6, 0}});
+    for (const auto &[x, y] : minus(box(0, 0, 9, 9), {{2, 1}})) {
         const QRgb p = pic->Image().pixel(x, y);
         EXPECT_EQ(qAlpha(p), painted.count({x, y}) ? 255 : 0) << x << "," << y;
         EXPECT_TRUE(painted.count({x, y}) || p == Clear) << x << "," << y;
     }
+    EXPECT_EQ(pic->Image().pixel(2, 1), Half);
 
     // Filling the background's colour fills its transparent pixels too, opaque.
     pic->FillColor = vbWhite;
     pic->ExtFloodFill(9, 9, vbWhite);
-    for (const auto &[x, y] : box(0, 0, 9, 9))
+    for (const auto &[x, y] : minus(box(0, 0, 9, 9), {{2, 1}}))
         EXPECT_EQ(qAlpha(pic->Image().pixel(x, y)), 255);
     EXPECT_EQ(pic->Point(9, 9), int32_t(vbWhite));
+}
+
+TEST_F(Surface, TheTransparentPaintClearsInEveryPrimitiveAndShowsAsACheckerboard)
+{
+    // The letters an opaque pen draws on a plain box are the ones the clear pen clears.
+    make(12, 12);
+    pic->Font = QFont(QStringLiteral("DejaVu Sans"), 7);
+    pic->CurrentY = 5;
+    pic->ForeColor = Red;
+    pic->Print(QStringLiteral("I"));
+    const Pixels letters = red();
+    ASSERT_FALSE(letters.empty());
+
+    pic->setKeepsTransparency(true);
+    pic->LineBox(0, 0, 11, 11, Red, true);
+    pic->PSet(0, 0, vbTransparent);
+    pic->Line(0, 2, 4, 2, vbTransparent);
+    pic->LineBox(6, 0, 8, 1, vbTransparent, true);
+    pic->FillStyle = PictureBox::vbFSSolid;
+    pic->FillColor = vbTransparent;
+    pic->Circle(9, 9, 1, vbTransparent);
+    pic->ForeColor = vbTransparent;
+    pic->CurrentX = 0;
+    pic->CurrentY = 5;
+    pic->Print(QStringLiteral("I"));
+    Pixels cleared = box(0, 2, 3, 2);
+    for (const Pixels &part :
+         {box(6, 0, 8, 1), Pixels{{9, 8}, {8, 9}, {9, 9}, {10, 9}, {9, 10}}, letters})
+        cleared.insert(part.begin(), part.end());
+    cleared.insert({0, 0});
+    for (const auto &[x, y] : box(0, 0, 11, 11))
+        EXPECT_EQ(pic->Image().pixel(x, y), cleared.count({x, y}) ? 0x00FFFFFFu : 0xFFFF0000u)
+            << x << "," << y;
+    // The fill takes the cleared pixels of the white back colour as white, and clears them too.
+    pic->ExtFloodFill(11, 0, Red);
+    EXPECT_TRUE(red().empty());
+
+    // A box that keeps no transparency shows its back colour instead; one whose back colour is
+    // the transparent paint, a grey-and-white checkerboard.
+    make(12, 12);
+    pic->PSet(1, 1, vbTransparent);
+    EXPECT_EQ(pic->Image().pixel(1, 1), 0xFFFFFFFFu);
+    pic->setBackColor(vbTransparent);
+    const QImage shown = pic->grab().toImage();
+    EXPECT_EQ(shown.pixel(0, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(shown.pixel(4, 0), qRgb(192, 192, 192));
+    EXPECT_EQ(shown.pixel(4, 4), 0xFFFFFFFFu);
 }
 
 TEST_F(Surface, PaintPictureCopiesAClippedRectangle)
