@@ -21,8 +21,6 @@
 #include "formats/Pictures.h"
 #include "formats/UserFile.h"
 
-extern char **environ;
-
 namespace {
 
 constexpr char kProgram[] = "pixmint-reader";
