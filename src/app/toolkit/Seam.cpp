@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -196,7 +197,9 @@ public:
 
     std::optional<FontChoice> fontDialog(const FontChoice &initial, int) override
     {
-        QFont font(initial.name);
+        // The dialog lists the styles of real families alone: an alias such as "Sans Serif"
+        // offers no Bold, so it is preset with the family the name resolves to.
+        QFont font(QFontInfo(QFont(initial.name)).family());
         if (initial.size > 0)
             font.setPointSizeF(initial.size);
         font.setBold(initial.bold);
