@@ -108,7 +108,7 @@ QByteArray stretchedBitmapMetafile(int side, QRgb colour)
 {
     const qsizetype stride = (qsizetype(side) * 3 + 3) / 4 * 4;
     QByteArray row(stride, '\0');
-    for (int x = 0; x < side; ++x) {
+    for (qsizetype x = 0; x < side; ++x) {
         row[3 * x] = char(qBlue(colour));
         row[3 * x + 1] = char(qGreen(colour));
         row[3 * x + 2] = char(qRed(colour));
@@ -125,7 +125,7 @@ QByteArray stretchedBitmapMetafile(int side, QRgb colour)
     for (uint16_t w : std::initializer_list<uint16_t>{0, 0, 0, s, s, 96, 0, 0})
         appendLE16(file, w);
     uint16_t checksum = 0;
-    for (int i = 0; i < 10; ++i)
+    for (qsizetype i = 0; i < 10; ++i)
         checksum ^= uint16_t(uint8_t(file[2 * i]) | uint8_t(file[2 * i + 1]) << 8);
     appendLE16(file, checksum);
     for (uint16_t w : {1, 9, 0x0300})
