@@ -1,0 +1,105 @@
+#include "formats/IconScale.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+using Premultiplied = std::array<float, 4>; // alpha, then red, green and blue times alpha
+
+// The source pixels each target pixel of one axis covers, and by how much. In units where a
+// source pixel is `to` long and a target pixel `from` long, every overlap is a whole number.
+struct Share
+{
+    int first = 0;
+    std::vector<float> weights;
+};
+
+std::vector<Share> sharesOf(int from, int to)
+{
+    std::vector<Share> shares(static_cast<std::size_t>(to));
+    for (int i = 0; i < to; ++i) {
+        const long long start = static_cast<long long>(i) * from;
+        const long long end = start + from;
+        Share &share = shares[std::size_t(i)];
+        share.first = int(start / to);
+        for (long long j = share.first; j * to < end; ++j) {
+            const long long overlap = std::min(end, (j + 1) * to) - std::max(start, j * to);
+            share.weights.push_back(float(overlap) / float(from));
+        }
+    }
+    return shares;
+}
+
+Premultiplied premultiplied(std::uint32_t argb)
+{
+    const float a = float(argb >> 24);
+    return {a, a * float((argb >> 16) & 0xFF), a * float((argb >> 8) & 0xFF),
+            a * float(argb & 0xFF)};
+}
+
+std::uint32_t straight(const Premultiplied &p)
+{
+    const auto byte = [](float v) { return std::uint32_t(std::clamp(std::lround(v), 0L, 255L)); };
+    const std::uint32_t a = byte(p[0]);
+    if (a == 0)
+        return 0;
+    return a << 24 | byte(p[1] / p[0]) << 16 | byte(p[2] / p[0]) << 8 | byte(p[3] / p[0]);
+}
+
+Pixels enlarged(const Pixels &source, int width, int height)
+{
+    const int fx = width / source.width;
+    const int fy = height / source.height;
+    Pixels out{width, height, std::vector<std::uint32_t>(std::size_t(width) * std::size_t(height))};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            out.argb[std::size_t(y) * std::size_t(width) + std::size_t(x)] =
+                source.at(x / fx, y / fy);
+    return out;
+}
+
+// Rows first, then columns, in premultiplied alpha: the area each target pixel covers.
+Pixels resampled(const Pixels &source, int width, int height)
+{
+    const std::vector<Share> across = sharesOf(source.width, width);
+    const std::vector<Share> down = sharesOf(source.height, height);
+    std::vector<Premultiplied> rows(std::size_t(width) * std::size_t(source.height));
+    for (int y = 0; y < source.height; ++y)
+        for (int x = 0; x < width; ++x) {
+            Premultiplied sum{};
+            const Share &share = across[std::size_t(x)];
+            for (std::size_t k = 0; k < share.weights.size(); ++k) {
+                const Premultiplied p = premultiplied(source.at(share.first + int(k), y));
+                for (std::size_t c = 0; c < 4; ++c)
+                    sum[c] += p[c] * share.weights[k];
+            }
+            rows[std::size_t(y) * std::size_t(width) + std::size_t(x)] = sum;
+        }
+    Pixels out{width, height, std::vector<std::uint32_t>(std::size_t(width) * std::size_t(height))};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            Premultiplied sum{};
+            const Share &share = down[std::size_t(y)];
+            for (std::size_t k = 0; k < share.weights.size(); ++k) {
+                const Premultiplied &p =
+                    rows[std::size_t(share.first + int(k)) * std::size_t(width) + std::size_t(x)];
+                for (std::size_t c = 0; c < 4; ++c)
+                    sum[c] += p[c] * share.weights[k];
+            }
+            out.argb[std::size_t(y) * std::size_t(width) + std::size_t(x)] = straight(sum);
+        }
+    return out;
+}
+
+} // namespace
+
+Pixels scaledPixels(const Pixels &source, int width, int height)
+{
+    if (!source.valid() || width < 1 || height < 1)
+        return {};
+    if (width % source.width == 0 && height % source.height == 0)
+        return enlarged(source, width, height);
+    return resampled(source, width, height);
+}
