@@ -89,6 +89,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PIXMINT_HomePage})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-urw-base35, xdg-utils")
+# libwmf is opened at run time, so dpkg-shlibdeps does not see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libwmf-0.2-7, fonts-urw-base35, xdg-utils")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)
