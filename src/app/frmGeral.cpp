@@ -169,8 +169,12 @@ void frmGeral::buildCanvasPanel()
     lblNumero2->setFrame(false);
     lblNumero2->setFocusPolicy(Qt::NoFocus);
     lblCordenadas = place(new QLabel(pnlMaster), 420, 5265, 2400, 240);
+    // Black over whatever is behind it; a palette rather than a style sheet, which would set up
+    // the style sheet machinery for one hidden label.
     lblCordenadas->setAttribute(Qt::WA_TranslucentBackground);
-    lblCordenadas->setStyleSheet(QStringLiteral("color: black; background: transparent;"));
+    QPalette coordinates = lblCordenadas->palette();
+    coordinates.setColor(QPalette::WindowText, Qt::black);
+    lblCordenadas->setPalette(coordinates);
     lblCordenadas->hide();
 
     shCapture = new Shape(grid, Shape::Rectangle, vbBlue);
