@@ -145,11 +145,12 @@ std::optional<uint64_t> mapRva(const std::vector<Section> &sections, uint32_t rv
 class PeResources
 {
 public:
-    PeResources(const ByteReader &file, uint64_t root, std::vector<Section> sections)
+    PeResources(const ByteReader &file, uint64_t root, std::vector<Section> sections, size_t limit)
         : file_(file)
         , root_(root)
         , sections_(std::move(sections))
         , store_(file)
+        , limit_(limit)
     {
     }
 
@@ -176,8 +177,10 @@ public:
         if (iconDir)
             indexIcons(*iconDir);
         Groups groups;
-        groups.reserve(groupEntries->size());
+        groups.reserve(std::min(groupEntries->size(), limit_));
         for (const auto &[name, target] : *groupEntries) {
+            if (groups.size() == limit_)
+                break;
             IconGroup group;
             group.name = resourceName(name);
             if (const auto data = firstLanguageData(target))
@@ -280,12 +283,13 @@ private:
     uint64_t root_;
     std::vector<Section> sections_;
     ImageStore store_;
+    size_t limit_;
     std::unordered_set<uint32_t> visited_;
     std::unordered_map<uint16_t, uint32_t> icons_; // id -> its name entry's target
     std::unordered_map<uint16_t, std::optional<std::pair<uint64_t, uint64_t>>> resolved_;
 };
 
-std::optional<Groups> readPe(const ByteReader &r, uint64_t pe, FormatError *error)
+std::optional<Groups> readPe(const ByteReader &r, uint64_t pe, FormatError *error, size_t limit)
 {
     const uint64_t coff = pe + 4;
     const uint64_t optional = coff + 20;
@@ -317,7 +321,7 @@ std::optional<Groups> readPe(const ByteReader &r, uint64_t pe, FormatError *erro
     const auto root = mapRva(sections, *rva);
     if (!root)
         return unreadable(error);
-    return PeResources(r, *root, std::move(sections)).groups(error);
+    return PeResources(r, *root, std::move(sections), limit).groups(error);
 }
 
 // --- NE ------------------------------------------------------------------------------------
@@ -372,7 +376,7 @@ std::optional<NeLists> readNeLists(const ByteReader &r, uint64_t table, uint16_t
 }
 
 // Every group of the lists, with those of its images that are there.
-Groups neGroups(const ByteReader &r, uint64_t table, const NeLists &lists)
+Groups neGroups(const ByteReader &r, uint64_t table, const NeLists &lists, size_t limit)
 {
     std::unordered_map<uint16_t, NeResource> icons;
     if (lists.icons) {
@@ -381,8 +385,10 @@ Groups neGroups(const ByteReader &r, uint64_t table, const NeLists &lists)
     }
     ImageStore store(r);
     Groups groups;
-    groups.reserve(lists.groups->size());
+    groups.reserve(std::min(lists.groups->size(), limit));
     for (const NeResource &g : *lists.groups) {
+        if (groups.size() == limit)
+            break;
         IconGroup group;
         group.name = neName(r, table, g.id);
         // The group's length is rounded up to the alignment and may run past a file that
@@ -404,7 +410,7 @@ Groups neGroups(const ByteReader &r, uint64_t table, const NeLists &lists)
     return groups;
 }
 
-std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, FormatError *error)
+std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, FormatError *error, size_t limit)
 {
     const auto tableOffset = r.u16(ne + 0x24), residentOffset = r.u16(ne + 0x26);
     if (!tableOffset || !residentOffset)
@@ -421,7 +427,7 @@ std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, FormatError *erro
         return std::nullopt;
     if (!lists->groups || lists->groups->empty())
         return noIcons(error);
-    return neGroups(r, table, *lists);
+    return neGroups(r, table, *lists, limit);
 }
 
 // --- ICO -----------------------------------------------------------------------------------
@@ -449,7 +455,8 @@ Groups readIco(QByteArrayView file, const ByteReader &r)
 
 } // namespace
 
-std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file, FormatError *error)
+std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file, FormatError *error,
+                                                     size_t limit)
 {
     const ByteReader r(file);
     const auto mz = r.u16(0);
@@ -457,9 +464,9 @@ std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file, Format
     if (mz && *mz == 0x5A4D && header) {
         const auto signature = r.u32(*header);
         if (signature && *signature == 0x00004550)
-            return readPe(r, *header, error);
+            return readPe(r, *header, error, limit);
         if (signature && (*signature & 0xFFFF) == 0x454E)
-            return readNe(r, *header, error);
+            return readNe(r, *header, error, limit);
     } else if (looksLikeIco(r)) {
         return readIco(file, r);
     }
@@ -467,7 +474,7 @@ std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file, Format
                   QStringLiteral("The file is not an executable, a library or an icon file."));
 }
 
-std::optional<IconImage> groupIcon(const IconGroup &group)
+std::optional<IconPixels> chosenGroupImage(const IconGroup &group, const IconImageChoice &choose)
 {
     // Directory sizes and depths are often wrong, so every image's own header decides.
     std::vector<IconImageInfo> infos;
@@ -480,8 +487,8 @@ std::optional<IconImage> groupIcon(const IconGroup &group)
     }
     // A damaged best image gives way to the next best.
     while (!infos.empty()) {
-        const auto best = size_t(bestIconImage(infos));
-        if (auto decoded = decodeIconImage(*data[best]))
+        const auto best = size_t(choose(infos));
+        if (auto decoded = decodeIconPixels(*data[best]))
             return decoded;
         infos.erase(infos.begin() + qsizetype(best));
         data.erase(data.begin() + qsizetype(best));
