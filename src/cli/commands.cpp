@@ -20,10 +20,8 @@
 
 namespace {
 
-
 constexpr int kNoIcons = 1;
 constexpr int kUnreadable = 2;
-
 
 // Names are the system's bytes and are printed as they are: not every name is UTF-8.
 int failWith(const QByteArray &name, const QString &message, int status)
@@ -165,7 +163,6 @@ int extract(const std::vector<IconGroup> &groups, const QByteArray &file, const 
     writeOut(QByteArray::number(written) + '\n');
     return status;
 }
-
 
 // A thumbnailer reads every file of a folder it is shown, so it reads no more than this.
 constexpr qint64 kMaxThumbnailSource = qint64(48) * 1024 * 1024;

@@ -270,7 +270,8 @@ uint32_t paletteColor(const std::vector<uint32_t> &palette, uint32_t index)
 }
 
 // Pixel x of an uncompressed row; opaque unless the layout has an alpha mask.
-uint32_t pixelOf(const ByteReader &row, int x, const DibLayout &d, const std::vector<uint32_t> &palette)
+uint32_t pixelOf(const ByteReader &row, int x, const DibLayout &d,
+                 const std::vector<uint32_t> &palette)
 {
     switch (d.bitCount) {
     case 1:
@@ -341,8 +342,8 @@ void placeRun(const DibLayout &d, Pixels &out, uint64_t pos, uint64_t count, Col
 // `out` holds. Rows, runs and their padding are read as ImageMagick reads them, so that the
 // streams of writers that lose step with their rows (OpenJDK's RLE4 writer) show the same
 // picture. False when the stream ends before its end-of-bitmap code.
-bool decodeRunLength(const ByteReader &r, const DibLayout &d,
-                     const std::vector<uint32_t> &palette, Pixels &out)
+bool decodeRunLength(const ByteReader &r, const DibLayout &d, const std::vector<uint32_t> &palette,
+                     Pixels &out)
 {
     const bool four = d.bitCount == 4;
     const auto indexAt = [four](uint8_t byte, uint64_t i) {

@@ -138,8 +138,6 @@ std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip, FormatEr
     return image;
 }
 
-
-
 std::optional<IconImage> loadBestIcon(QByteArrayView file, FormatError *error)
 {
     const auto entries = readIconDirectory(file, error);

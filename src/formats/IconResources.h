@@ -32,9 +32,8 @@ struct IconGroup
 // resource in stored order, as ExtractIcon counts them. Nothing, with the reason, for a file
 // that is not an icon source (WrongKind), holds no icons (NoIcons: never an empty list) or is
 // damaged. With `limit`, only that many groups from the first are read.
-std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file,
-                                                     FormatError *error = nullptr,
-                                                     size_t limit = SIZE_MAX);
+std::optional<std::vector<IconGroup>>
+readIconGroups(QByteArrayView file, FormatError *error = nullptr, size_t limit = SIZE_MAX);
 // Which of the images, as their own headers describe them, to show; -1 for none.
 using IconImageChoice = std::function<int(const std::vector<IconImageInfo> &)>;
 // The group's image that `choose` picks, decoded; a damaged one gives way to the next choice.

@@ -12,9 +12,9 @@
 
 #include "formats/ByteReader.h"
 #include "formats/IconImage.h"
+#include "formats/IconResources.h"
 #include "formats/IconScale.h"
 #include "formats/PixelImage.h"
-#include "formats/IconResources.h"
 #include "formats/UserFile.h"
 #include "support/files.h"
 #include "support/icons.h"
@@ -328,7 +328,9 @@ Pixels normalised(Pixels p)
 TEST(PixmintIcons, ThumbnailsAreTheExtractedImageForTheSizeFitted)
 {
     QTemporaryDir dir;
-    const QString sources[] = {data("groups32.dll"), data("groups64.dll"), data("library.icl"),
+    const QString sources[] = {data("groups32.dll"),
+                               data("groups64.dll"),
+                               data("library.icl"),
                                testData(QStringLiteral("good/multi.ico")),
                                testData(QStringLiteral("good/icon-invert.ico")),
                                testData(QStringLiteral("good/icon-png.ico")),
@@ -366,8 +368,13 @@ TEST(PixmintIcons, ThumbnailRefusesWithOneLineAndWritesNothing)
     const QString zero = dir.filePath(QStringLiteral("zero.dll"));
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
     const QString out = dir.filePath(QStringLiteral("out.png"));
-    QStringList inputs{data("noicons.dll"), data("missing.dll"), data("make-fixtures.sh"),
-                       fifo, huge.fileName(), zero, dir.path()};
+    QStringList inputs{data("noicons.dll"),
+                       data("missing.dll"),
+                       data("make-fixtures.sh"),
+                       fifo,
+                       huge.fileName(),
+                       zero,
+                       dir.path()};
     for (const QString &name : QDir(testData(QStringLiteral("damaged"))).entryList(QDir::Files))
         inputs << testData(QStringLiteral("damaged/") + name);
     for (const QString &input : inputs) {

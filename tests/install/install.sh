@@ -81,8 +81,10 @@ thumbnails() {
 check "the thumbnailer entry names known types and its Exec line writes a PNG" thumbnails
 # Every other command is the full tool's, which the small one finds in libexec.
 hands_on() {
-    "$root/bin/pixmint-icons" frobnicate 2>&1 | grep -q '^Usage: pixmint-icons list FILE' &&
-        [ "${PIPESTATUS[0]}" -eq 2 ]
+    local out status
+    out=$("$root/bin/pixmint-icons" frobnicate 2>&1)
+    status=$?
+    [ "$status" -eq 2 ] && grep -q '^Usage: pixmint-icons list FILE' <<<"$out"
 }
 check "the small pixmint-icons hands other commands to the full tool" hands_on
 
