@@ -13,9 +13,9 @@
 
 #include "cli/usage.h"
 #include "formats/IconResources.h"
-#include "formats/IconScale.h"
 #include "formats/Png.h"
 #include "formats/SafeWrite.h"
+#include "formats/Thumbnail.h"
 #include "formats/UserFile.h"
 
 namespace {
@@ -167,33 +167,17 @@ int extract(const std::vector<IconGroup> &groups, const QByteArray &file, const 
 // A thumbnailer reads every file of a folder it is shown, so it reads no more than this.
 constexpr qint64 kMaxThumbnailSource = qint64(48) * 1024 * 1024;
 constexpr int kDefaultSide = 128;
-constexpr int kMaxSide = 1024;
-
-// The image fitted into side x side: made smaller keeping its shape, or larger by the whole
-// factor that fits, so that a small pixel icon stays crisp.
-Pixels fitted(const Pixels &image, int side)
-{
-    const int larger = std::max(image.width, image.height);
-    if (larger > side) {
-        const auto scaled = [&](int length) {
-            return std::max(1, int((int64_t(length) * side + larger / 2) / larger));
-        };
-        return scaledPixels(image, scaled(image.width), scaled(image.height));
-    }
-    const int factor = side / larger;
-    return factor > 1 ? scaledPixels(image, image.width * factor, image.height * factor) : image;
-}
 
 // SIZE as the thumbnail specification passes it: a decimal number from 1 to 1024.
 std::optional<int> sideOf(const char *text)
 {
     int side = 0;
     for (const char *c = text; *c != 0; ++c) {
-        if (*c < '0' || *c > '9' || side > kMaxSide)
+        if (*c < '0' || *c > '9' || side > kMaxThumbnailSide)
             return std::nullopt;
         side = side * 10 + (*c - '0');
     }
-    if (side < 1 || side > kMaxSide)
+    if (side < 1 || side > kMaxThumbnailSide)
         return std::nullopt;
     return side;
 }
@@ -203,18 +187,7 @@ std::optional<Pixels> thumbnailOf(const QByteArray &path, int side, FormatError 
     const std::optional<QByteArray> bytes = readUserFile(path, kMaxThumbnailSource, error);
     if (!bytes)
         return std::nullopt;
-    // The first icon is the one the desktop shows for a program.
-    const auto groups = readIconGroups(*bytes, error, 1);
-    if (!groups)
-        return std::nullopt;
-    const auto chosen =
-        chosenGroupImage(groups->front(), [side](const std::vector<IconImageInfo> &images) {
-            return iconImageForSide(images, side);
-        });
-    if (!chosen)
-        return failed(error, FormatError::Kind::Damaged,
-                      QStringLiteral("None of the icon's images can be read."));
-    return fitted(transparentPixels(*chosen), side);
+    return iconThumbnail(*bytes, side, error);
 }
 
 // thumbnail [-s SIZE] FILE OUTPUT: nothing is written unless the whole thumbnail is.
