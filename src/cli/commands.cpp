@@ -224,7 +224,8 @@ int listOrExtract(int argc, char **argv)
     const std::optional<QByteArray> bytes = readUserFile(path, kMaxUserFileBytes, &error);
     if (!bytes)
         return failWith(path, error.message, kUnreadable);
-    const auto groups = readIconGroups(*bytes, &error);
+    // The file outlives the groups, so the images stay slices of it.
+    const auto groups = readIconGroups(*bytes, &error, {SIZE_MAX, true});
     if (!groups) {
         return failWith(path, error.message,
                         error.kind == FormatError::Kind::NoIcons ? kNoIcons : kUnreadable);

@@ -31,9 +31,17 @@ struct IconGroup
 // or an .ico file (one group), told apart by their content. Index i is the i-th RT_GROUP_ICON
 // resource in stored order, as ExtractIcon counts them. Nothing, with the reason, for a file
 // that is not an icon source (WrongKind), holds no icons (NoIcons: never an empty list) or is
-// damaged. With `limit`, only that many groups from the first are read.
-std::optional<std::vector<IconGroup>>
-readIconGroups(QByteArrayView file, FormatError *error = nullptr, size_t limit = SIZE_MAX);
+// damaged.
+struct IconGroupReading
+{
+    size_t limit = SIZE_MAX; // only that many groups, from the first, are read
+    // The images' bytes as slices of `file` rather than copies, for a caller whose file outlives
+    // every group it keeps: a library of thousands of groups then costs no allocation per image.
+    bool slices = false;
+};
+std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file,
+                                                     FormatError *error = nullptr,
+                                                     IconGroupReading how = {});
 // Which of the images, as their own headers describe them, to show; -1 for none.
 using IconImageChoice = std::function<int(const std::vector<IconImageInfo> &)>;
 // The group's image that `choose` picks, decoded; a damaged one gives way to the next choice.

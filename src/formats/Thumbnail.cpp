@@ -27,7 +27,7 @@ Pixels fitted(const Pixels &image, int side)
 std::optional<Pixels> iconThumbnail(QByteArrayView file, int side, FormatError *error)
 {
     // The first icon is the one the desktop shows for a program.
-    const auto groups = readIconGroups(file, error, 1);
+    const auto groups = readIconGroups(file, error, {1, true});
     if (!groups)
         return std::nullopt;
     const auto chosen =
