@@ -68,8 +68,8 @@ public:
         if (size == 0 || !bytes || size > bytesLeft_)
             return std::nullopt;
         bytesLeft_ -= size;
-        const QByteArray image = slices_ ? QByteArray::fromRawData(bytes->data(), bytes->size())
-                                         : bytes->toByteArray();
+        const QByteArray image =
+            slices_ ? QByteArray::fromRawData(bytes->data(), bytes->size()) : bytes->toByteArray();
         return copies_.emplace(key, image).first->second;
     }
 
@@ -295,7 +295,7 @@ private:
 };
 
 std::optional<Groups> readPe(const ByteReader &r, uint64_t pe, FormatError *error,
-                            IconGroupReading how)
+                             IconGroupReading how)
 {
     const uint64_t coff = pe + 4;
     const uint64_t optional = coff + 20;
@@ -417,7 +417,7 @@ Groups neGroups(const ByteReader &r, uint64_t table, const NeLists &lists, IconG
 }
 
 std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, FormatError *error,
-                            IconGroupReading how)
+                             IconGroupReading how)
 {
     const auto tableOffset = r.u16(ne + 0x24), residentOffset = r.u16(ne + 0x26);
     if (!tableOffset || !residentOffset)
