@@ -10,7 +10,7 @@
 namespace {
 
 // The largest chunk libpng may allocate: a 1024 x 1024 icon's rows need far less.
-constexpr png_alloc_size_t kMaxChunkBytes = 8 * 1024 * 1024;
+constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t(8) * 1024 * 1024;
 
 struct Source
 {
