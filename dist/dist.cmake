@@ -39,7 +39,11 @@ add_custom_target(pixmint-dist ALL DEPENDS ${pixmint_compressed})
 
 install(TARGETS pixmint pixmint-icons RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Where the programs look for it, from their own folder: ../libexec/pixmint.
-install(TARGETS pixmint-reader RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/pixmint)
+install(TARGETS pixmint-reader pixmint-icons-full
+    RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/pixmint)
+# File managers draw the icons of programs, libraries, icons and cursors through it.
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/dist/pixmint.thumbnailer
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers)
 install(FILES ${dist}/${PIXMINT_AppId}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${dist}/${PIXMINT_AppId}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${dist}/pixmint.1.gz ${dist}/pixmint-icons.1.gz

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -10,7 +11,10 @@
 #include <sys/stat.h>
 
 #include "formats/ByteReader.h"
+#include "formats/IconImage.h"
 #include "formats/IconResources.h"
+#include "formats/IconScale.h"
+#include "formats/PixelImage.h"
 #include "formats/UserFile.h"
 #include "support/files.h"
 #include "support/icons.h"
@@ -286,4 +290,113 @@ TEST(PixmintIcons, AFullDiskOrOutputGivesStatusTwoAndTheCause)
         << extracted.err.toStdString();
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("filler")});
+}
+
+namespace {
+
+// The image of an extracted .ico file that suits `side`, as the editor draws it with
+// transparency, fitted the way a thumbnail is: smaller to fit, or larger by a whole factor.
+Pixels expectedThumbnail(const QString &ico, int side)
+{
+    const auto file = readUserFile(ico);
+    const auto entries = readIconDirectory(file.value_or(QByteArray()));
+    EXPECT_TRUE(entries) << ico.toStdString();
+    std::vector<IconImageInfo> infos;
+    std::vector<QByteArrayView> images;
+    for (const IconDirEntry &e : entries.value_or(std::vector<IconDirEntry>())) {
+        images.push_back(QByteArrayView(*file).sliced(e.imageOffset, e.bytesInRes));
+        infos.push_back(*probeIconImage(images.back()));
+    }
+    const auto image = decodeIconImage(images[size_t(iconImageForSide(infos, side))]);
+    Pixels shown = toPixels(composeIcon(*image, 0, true));
+    const int larger = std::max(shown.width, shown.height);
+    if (larger > side)
+        return scaledPixels(shown, shown.width * side / larger, shown.height * side / larger);
+    return scaledPixels(shown, shown.width * (side / larger), shown.height * (side / larger));
+}
+
+// Clear pixels compare equal whatever colour they hold.
+Pixels normalised(Pixels p)
+{
+    for (uint32_t &v : p.argb)
+        v = (v >> 24) == 0 ? 0 : v;
+    return p;
+}
+
+} // namespace
+
+TEST(PixmintIcons, ThumbnailsAreTheExtractedImageForTheSizeFitted)
+{
+    QTemporaryDir dir;
+    const QString sources[] = {data("groups32.dll"),
+                               data("groups64.dll"),
+                               data("library.icl"),
+                               testData(QStringLiteral("good/multi.ico")),
+                               testData(QStringLiteral("good/icon-invert.ico")),
+                               testData(QStringLiteral("good/icon-png.ico")),
+                               testData(QStringLiteral("good/icon1.ico"))};
+    for (const QString &source : sources) {
+        ASSERT_EQ(icons({QStringLiteral("extract"), source, dir.path()}).status, 0);
+        const QString first =
+            dir.filePath(QFileInfo(source).completeBaseName() + QStringLiteral("_0.ico"));
+        for (const int side : {16, 20, 32, 48, 100, 128}) {
+            const QString out = dir.filePath(QStringLiteral("thumb.png"));
+            const Outcome r = icons({QStringLiteral("thumbnail"), QStringLiteral("-s"),
+                                     QString::number(side), source, out});
+            ASSERT_EQ(r.status, 0) << r.err.toStdString();
+            const QImage png(out);
+            EXPECT_TRUE(png.hasAlphaChannel());
+            const Pixels expected = normalised(expectedThumbnail(first, side));
+            const Pixels got = normalised(toPixels(png));
+            EXPECT_EQ(got.width, expected.width) << source.toStdString() << " at " << side;
+            EXPECT_TRUE(got.argb == expected.argb) << source.toStdString() << " at " << side;
+        }
+    }
+    // 128 when no size is given.
+    const QString out = dir.filePath(QStringLiteral("default.png"));
+    ASSERT_EQ(icons({QStringLiteral("thumbnail"), data("groups32.dll"), out}).status, 0);
+    EXPECT_EQ(QImage(out).size(), QSize(128, 128));
+}
+
+TEST(PixmintIcons, ThumbnailRefusesWithOneLineAndWritesNothing)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo.exe"));
+    ASSERT_TRUE(makeFifo(fifo));
+    QFile huge(dir.filePath(QStringLiteral("huge.exe")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(600) * 1024 * 1024));
+    const QString zero = dir.filePath(QStringLiteral("zero.dll"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const QString out = dir.filePath(QStringLiteral("out.png"));
+    QStringList inputs{data("noicons.dll"),
+                       data("missing.dll"),
+                       data("make-fixtures.sh"),
+                       fifo,
+                       huge.fileName(),
+                       zero,
+                       dir.path()};
+    for (const QString &name : QDir(testData(QStringLiteral("damaged"))).entryList(QDir::Files))
+        inputs << testData(QStringLiteral("damaged/") + name);
+    for (const QString &input : inputs) {
+        const Outcome r = icons({QStringLiteral("thumbnail"), input, out});
+        // A damaged file may still hold a good first icon; otherwise nothing is written.
+        if (r.status == 0 && input.contains(QStringLiteral("/damaged/"))) {
+            EXPECT_FALSE(QImage(out).isNull()) << input.toStdString();
+            QFile::remove(out);
+            continue;
+        }
+        EXPECT_EQ(r.status, 2) << input.toStdString();
+        EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(out)) << input.toStdString();
+    }
+    const QString ico = testData(QStringLiteral("good/multi.ico"));
+    for (const QStringList &wrong :
+         {QStringList{QStringLiteral("-s"), QStringLiteral("0"), ico, out},
+          QStringList{QStringLiteral("-s"), QStringLiteral("1025"), ico, out},
+          QStringList{QStringLiteral("-s"), QStringLiteral("12x"), ico, out}, QStringList{ico},
+          QStringList{ico, dir.filePath(QStringLiteral("no/such/folder.png"))}}) {
+        const Outcome r = icons(QStringList{QStringLiteral("thumbnail")} + wrong);
+        EXPECT_EQ(r.status, 2) << wrong.join(u' ').toStdString();
+        EXPECT_FALSE(QFileInfo::exists(out));
+    }
 }
