@@ -20,10 +20,8 @@
 
 namespace {
 
-
 constexpr int kNoIcons = 1;
 constexpr int kUnreadable = 2;
-
 
 // Names are the system's bytes and are printed as they are: not every name is UTF-8.
 int failWith(const QByteArray &name, const QString &message, int status)
@@ -166,7 +164,6 @@ int extract(const std::vector<IconGroup> &groups, const QByteArray &file, const 
     return status;
 }
 
-
 // A thumbnailer reads every file of a folder it is shown, so it reads no more than this.
 constexpr qint64 kMaxThumbnailSource = qint64(48) * 1024 * 1024;
 constexpr int kDefaultSide = 128;
@@ -270,7 +267,7 @@ int usageError()
     return kUnreadable;
 }
 
-std::optional<int> runCoreCommand(int argc, char **argv)
+std::optional<int> runCoreCommand(int argc, char **argv, GifReader gif)
 {
     if (argc < 2)
         return std::nullopt;
@@ -283,5 +280,9 @@ std::optional<int> runCoreCommand(int argc, char **argv)
         return listOrExtract(argc, argv);
     if (command == "thumbnail")
         return thumbnail(argc, argv);
+    if (command == "create")
+        return createIconSet(argc, argv, gif);
+    if (command == "convert")
+        return convertImage(argc, argv, gif);
     return std::nullopt;
 }
