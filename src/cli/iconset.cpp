@@ -103,7 +103,7 @@ int written(const QByteArray &output, const std::optional<QByteArray> &bytes,
     if (!bytes || bytes->isEmpty())
         return failWith(output, QStringLiteral("cannot write: ") + error.message);
     FormatError writeError;
-    if (!SafeWrite::replaceFile(output, *bytes, &writeError))
+    if (!SafeWrite::replaceFile(output, *bytes, &writeError, SafeWrite::Sync::Later))
         return failWith(output, QStringLiteral("cannot write: ") + writeError.message);
     return 0;
 }
