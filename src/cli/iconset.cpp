@@ -67,7 +67,16 @@ std::optional<Pixels> inputPixels(const QByteArray &bytes, int side, GifReader g
 {
     if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
         return pngPixels(bytes, error);
-    if (bytes.startsWith("BM"))
+    // The readers keep only a corner of a larger picture: refuse it rather than cut it.
+    const ByteReader r(bytes);
+    const bool bitmap = bytes.startsWith("BM");
+    const int64_t width = bitmap ? r.i32(18).value_or(0) : r.u16(6).value_or(0);
+    const int64_t height = bitmap ? r.i32(22).value_or(0) : r.u16(8).value_or(0);
+    if ((bitmap || isGif(bytes)) &&
+        (std::max(width, -width) > kMaxPictureSide || std::max(height, -height) > kMaxPictureSide))
+        return failed(error, FormatError::Kind::TooLarge,
+                      QStringLiteral("The picture is larger than 4096 pixels a side."));
+    if (bitmap)
         return decodeBitmapPixels(bytes, kMaxPictureSide, kMaxPictureSide, error);
     if (isGif(bytes))
         return gif != nullptr ? gif(bytes, error) : std::nullopt;

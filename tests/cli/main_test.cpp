@@ -338,8 +338,10 @@ TEST(PixmintIcons, CreateAndConvertWriteNothingWhenAnythingIsWrong)
     QTemporaryDir dir;
     const QString png = dir.filePath(QStringLiteral("d.png"));
     const QString big = dir.filePath(QStringLiteral("big.png"));
+    const QString wide = dir.filePath(QStringLiteral("wide.bmp"));
     ASSERT_TRUE(QImage(32, 32, QImage::Format_RGB32).save(png) &&
-                QImage(300, 300, QImage::Format_RGB32).save(big));
+                QImage(300, 300, QImage::Format_RGB32).save(big) &&
+                QImage(4097, 1, QImage::Format_RGB32).save(wide));
     const QString out = dir.filePath(QStringLiteral("out.ico"));
     const std::pair<QStringList, QString> failures[] = {
         {{QStringLiteral("create"), out, png, png}, QStringLiteral("Two images of 32 x 32")},
@@ -351,6 +353,7 @@ TEST(PixmintIcons, CreateAndConvertWriteNothingWhenAnythingIsWrong)
          QStringLiteral("must end in .png, .bmp or .ico")},
         {{QStringLiteral("convert"), png, out, QStringLiteral("--size"), QStringLiteral("1025")},
          QStringLiteral("the size must be 1 to 1024")},
+        {{QStringLiteral("convert"), wide, out}, QStringLiteral("larger than 4096 pixels a side")},
         {{QStringLiteral("convert"), QStringLiteral("/dev/zero"), out},
          QStringLiteral("It is not a regular file.")}};
     for (const auto &[arguments, reason] : failures) {
@@ -360,5 +363,6 @@ TEST(PixmintIcons, CreateAndConvertWriteNothingWhenAnythingIsWrong)
         EXPECT_TRUE(r.err.contains(reason)) << r.err.toStdString();
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
-              (QStringList{QStringLiteral("big.png"), QStringLiteral("d.png")}));
+              (QStringList{QStringLiteral("big.png"), QStringLiteral("d.png"),
+                           QStringLiteral("wide.bmp")}));
 }
