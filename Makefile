@@ -36,6 +36,7 @@ bench: build
 	./$(BUILD)/bench/pixmint-formats-bench
 	bench/startup.sh $(BUILD)
 	bench/extract-ratio.sh $(BUILD)
+	bench/iconset-ratio.sh $(BUILD)
 
 # Each target starts from the test pictures and the damaged inputs that once failed; the picture
 # targets take PNG chunk names and JPEG markers from fuzz/picture.dict, and count an input that

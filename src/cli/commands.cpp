@@ -241,7 +241,7 @@ int usageError()
     return kUnreadable;
 }
 
-std::optional<int> runCoreCommand(int argc, char **argv)
+std::optional<int> runCoreCommand(int argc, char **argv, GifReader gif)
 {
     if (argc < 2)
         return std::nullopt;
@@ -254,5 +254,9 @@ std::optional<int> runCoreCommand(int argc, char **argv)
         return listOrExtract(argc, argv);
     if (command == "thumbnail")
         return thumbnail(argc, argv);
+    if (command == "create")
+        return createIconSet(argc, argv, gif);
+    if (command == "convert")
+        return convertImage(argc, argv, gif);
     return std::nullopt;
 }

@@ -4,6 +4,8 @@
 inline constexpr char kUsage[] = R"(Usage: pixmint-icons list FILE
        pixmint-icons extract FILE DIR
        pixmint-icons thumbnail [-s SIZE] FILE OUTPUT.png
+       pixmint-icons create OUTPUT.ico INPUT... [--sizes 16,24,32,48,256]
+       pixmint-icons convert INPUT OUTPUT [--size N]
 
 Reads the icons of a Windows executable or library (PE32, PE32+ or 16-bit NE), an icon
 library (.icl) or an icon file (.ico); the kind is told from the content, not the name.
@@ -26,6 +28,16 @@ Icons are counted from 0 in the order Windows' ExtractIcon gives them.
             largest; the deepest colour first among equals), fitted into SIZE x SIZE
             (1 to 1024, 128 when left out): made smaller, or larger by whole factors with
             every pixel a block. FILE may be at most 48 MiB.
+  create    writes an icon file of the images of the INPUTs (PNG, BMP, GIF or icon files,
+            each at most 256 pixels a side; of an icon file its largest image), largest
+            first: 256 pixels as PNG, smaller as 32 bits with their masks. With --sizes,
+            every listed size (1 to 256) that no input has is made from the smallest larger
+            input, else from the largest: by whole factors every pixel a block, otherwise
+            averaged with its transparency. Two inputs of one size are an error.
+  convert   writes one image of INPUT (an icon file, the first icon of an executable or
+            library, or a picture) to OUTPUT as PNG, BMP or icon, by OUTPUT's extension:
+            of an icon, its largest image, or with --size the image that suits N best (as
+            for thumbnail), scaled so that its larger side is N (1 to 1024).
 
 FILE and DIR are taken byte for byte, whatever their encoding. Only a regular file of at most
 512 MiB is read.
@@ -33,5 +45,5 @@ FILE and DIR are taken byte for byte, whatever their encoding. Only a regular fi
 Exit status: 0 on success, 1 when the file holds no icons (2 for thumbnail, which then
 writes nothing), 2 when it cannot be read (missing, not a regular file, a read error, not an
 icon source, damaged), when an icon or the output cannot be written (a full disk),
-or when the command line is wrong.
+or when the command line is wrong; create and convert write nothing then.
 )";

@@ -4,6 +4,7 @@
 
 #include "formats/ByteReader.h"
 #include "formats/Color.h"
+#include "formats/IconSet.h"
 #include "formats/PixelImage.h"
 
 namespace {
@@ -24,44 +25,11 @@ std::optional<IconImage> fromPixels(IconPixels &&decoded, FormatError *error)
     return image;
 }
 
-// The image part of a 32 x 32, 32-bit icon: header, colours and AND mask.
+// The image part of a 32 x 32, 32-bit icon: header, colours and AND mask; what lies outside
+// `image` is clear.
 QByteArray encodeDib32(const QImage &image)
 {
-    constexpr int side = 32;
-    constexpr uint32_t imageBytes = 40 + side * side * 4 + side * 4;
-    const QImage src = image.convertToFormat(QImage::Format_ARGB32);
-    const auto pixel = [&](int x, int y) -> QRgb {
-        return x < src.width() && y < src.height() ? src.pixel(x, y) : 0;
-    };
-    QByteArray out;
-    out.reserve(int(imageBytes));
-    for (uint32_t v : {40u, uint32_t(side), uint32_t(2 * side)})
-        appendLE32(out, v);
-    appendLE16(out, 1);
-    appendLE16(out, 32);
-    appendLE32(out, 0);
-    appendLE32(out, imageBytes - 40);
-    for (int i = 0; i < 4; ++i)
-        appendLE32(out, 0);
-    for (int y = side - 1; y >= 0; --y) {
-        for (int x = 0; x < side; ++x) {
-            // Fully transparent pixels stay black, so a screen XOR leaves the desktop alone.
-            const QRgb p = qAlpha(pixel(x, y)) == 0 ? 0 : pixel(x, y);
-            out.append(char(qBlue(p))).append(char(qGreen(p))).append(char(qRed(p)));
-            out.append(char(qAlpha(p)));
-        }
-    }
-    for (int y = side - 1; y >= 0; --y) {
-        uint32_t bits = 0;
-        for (int x = 0; x < side; ++x) {
-            if (qAlpha(pixel(x, y)) == 0)
-                bits |= 0x80000000u >> x;
-        }
-        // The leftmost pixel is the most significant bit of the first byte.
-        for (int shift = 24; shift >= 0; shift -= 8)
-            out.append(char(bits >> shift & 0xFF));
-    }
-    return out;
+    return encodeIconDib(toPixels(image.convertToFormat(QImage::Format_ARGB32).copy(0, 0, 32, 32)));
 }
 
 // The directory entry of what encodeDib32 writes.

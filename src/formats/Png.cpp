@@ -76,6 +76,9 @@ bool writeRows(png_structp png, png_infop info, png_bytepp rows, int width, int 
     png_set_write_fn(png, out, appendTo, flushNothing);
     png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // Icons are small and flat: one cheap filter packs them about as well as trying all five on
+    // every row, in a fraction of the time.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_write_info(png, info);
     png_set_bgr(png);
     png_write_image(png, rows);

@@ -24,7 +24,7 @@ Pixels fitted(const Pixels &image, int side)
 
 } // namespace
 
-std::optional<Pixels> iconThumbnail(QByteArrayView file, int side, FormatError *error)
+std::optional<Pixels> firstIconImage(QByteArrayView file, int side, FormatError *error)
 {
     // The first icon is the one the desktop shows for a program.
     const auto groups = readIconGroups(file, error, {1, true});
@@ -37,5 +37,13 @@ std::optional<Pixels> iconThumbnail(QByteArrayView file, int side, FormatError *
     if (!chosen)
         return failed(error, FormatError::Kind::Damaged,
                       QStringLiteral("None of the icon's images can be read."));
-    return fitted(transparentPixels(*chosen), side);
+    return transparentPixels(*chosen);
+}
+
+std::optional<Pixels> iconThumbnail(QByteArrayView file, int side, FormatError *error)
+{
+    const auto image = firstIconImage(file, side, error);
+    if (!image)
+        return std::nullopt;
+    return fitted(*image, side);
 }

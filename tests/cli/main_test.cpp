@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -399,4 +400,81 @@ TEST(PixmintIcons, ThumbnailRefusesWithOneLineAndWritesNothing)
         EXPECT_EQ(r.status, 2) << wrong.join(u' ').toStdString();
         EXPECT_FALSE(QFileInfo::exists(out));
     }
+}
+
+TEST(PixmintIcons, CreateMakesEveryListedSizeFromPictures)
+{
+    QTemporaryDir dir;
+    QImage drawing(32, 32, QImage::Format_ARGB32);
+    drawing.fill(Qt::transparent);
+    drawing.setPixel(3, 5, qRgba(200, 10, 10, 255));
+    const QString png = dir.filePath(QStringLiteral("d.png"));
+    const QString gif = testData(QStringLiteral("good/gif-transparent.gif"));
+    const QString bmp = testData(QStringLiteral("good/small-20x10.bmp"));
+    ASSERT_TRUE(drawing.save(png));
+    const QString out = dir.filePath(QStringLiteral("set.ico"));
+    const Outcome made = icons({QStringLiteral("create"), out, png, gif, bmp,
+                                QStringLiteral("--sizes"), QStringLiteral("16,32,64,256")});
+    ASSERT_EQ(made.status, 0) << made.err.toStdString();
+    const auto entries = readIconDirectory(readAll(out));
+    ASSERT_TRUE(entries);
+    QList<int> widths;
+    for (const IconDirEntry &e : *entries)
+        widths << e.width;
+    EXPECT_EQ(widths, (QList<int>{256, 64, 32, 20, 16, 8}));
+    // 64 is the drawing with every pixel a 2 x 2 block; another reader sees the same images.
+    QImageReader reader(out, "ico");
+    ASSERT_TRUE(reader.jumpToImage(1));
+    const QImage doubled = reader.read();
+    EXPECT_EQ(doubled.pixel(7, 11), qRgba(200, 10, 10, 255));
+    EXPECT_EQ(qAlpha(doubled.pixel(8, 11)), 0);
+    const QString icotool = QStandardPaths::findExecutable(QStringLiteral("icotool"));
+    if (!icotool.isEmpty()) {
+        EXPECT_EQ(run(icotool, {QStringLiteral("-l"), out}).out.count(u'\n'), 6);
+    }
+
+    // convert takes the image that suits the size and scales it; its type is the name's.
+    const QString small = dir.filePath(QStringLiteral("small.png"));
+    EXPECT_EQ(icons({QStringLiteral("convert"), out, small, QStringLiteral("--size"),
+                     QStringLiteral("10")})
+                  .status,
+              0);
+    EXPECT_EQ(QImage(small).size(), QSize(10, 10));
+    const QString program = dir.filePath(QStringLiteral("first.bmp"));
+    EXPECT_EQ(icons({QStringLiteral("convert"), data("groups64.dll"), program}).status, 0);
+    EXPECT_FALSE(QImage(program).isNull());
+}
+
+TEST(PixmintIcons, CreateAndConvertWriteNothingWhenAnythingIsWrong)
+{
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("d.png"));
+    const QString big = dir.filePath(QStringLiteral("big.png"));
+    const QString wide = dir.filePath(QStringLiteral("wide.bmp"));
+    ASSERT_TRUE(QImage(32, 32, QImage::Format_RGB32).save(png) &&
+                QImage(300, 300, QImage::Format_RGB32).save(big) &&
+                QImage(4097, 1, QImage::Format_RGB32).save(wide));
+    const QString out = dir.filePath(QStringLiteral("out.ico"));
+    const std::pair<QStringList, QString> failures[] = {
+        {{QStringLiteral("create"), out, png, png}, QStringLiteral("Two images of 32 x 32")},
+        {{QStringLiteral("create"), out, big}, QStringLiteral("larger than 256 pixels")},
+        {{QStringLiteral("create"), out, png, QStringLiteral("--sizes"), QStringLiteral("16,0")},
+         QStringLiteral("the sizes must be 1 to 256")},
+        {{QStringLiteral("create"), out, data("noicons.dll")}, QStringLiteral("noicons.dll")},
+        {{QStringLiteral("convert"), png, dir.filePath(QStringLiteral("out.jpg"))},
+         QStringLiteral("must end in .png, .bmp or .ico")},
+        {{QStringLiteral("convert"), png, out, QStringLiteral("--size"), QStringLiteral("1025")},
+         QStringLiteral("the size must be 1 to 1024")},
+        {{QStringLiteral("convert"), wide, out}, QStringLiteral("larger than 4096 pixels a side")},
+        {{QStringLiteral("convert"), QStringLiteral("/dev/zero"), out},
+         QStringLiteral("It is not a regular file.")}};
+    for (const auto &[arguments, reason] : failures) {
+        const Outcome r = icons(arguments);
+        EXPECT_EQ(r.status, 2) << arguments.join(u' ').toStdString();
+        EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(reason)) << r.err.toStdString();
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("big.png"), QStringLiteral("d.png"),
+                           QStringLiteral("wide.bmp")}));
 }
