@@ -43,20 +43,22 @@ class ByteReader;
 // The first 12 bytes of a directory entry at `at`, which the caller has checked are there.
 IconEntryInfo readIconEntry(const ByteReader &r, uint64_t at);
 
-// One decoded image of an icon: a DIB with its AND mask, or a PNG stream.
-struct IconPixels
+// One decoded image of an icon: a DIB with its AND mask, or a PNG stream; its colours as plain
+// pixels here, as a QImage for the editor.
+template<class Picture> struct DecodedIcon
 {
     int width = 0;
     int height = 0;
     int bitCount = 0; // the DIB header's bit count, or 32 for a PNG
     // The colour (XOR) bitmap with straight alpha; alpha is 255 everywhere when the image has no
     // alpha of its own.
-    Pixels color;
+    Picture color;
     // The AND mask, one flag per pixel, true where the screen shows through; empty for PNG
     // images and for 32-bit images whose alpha is used.
     std::vector<bool> mask;
     bool hasAlpha = false;
 };
+using IconPixels = DecodedIcon<Pixels>;
 
 // Decodes one image (a DIB with its mask, or a PNG) from its bytes; sizes are checked against
 // the bytes before anything is allocated. Nothing, with a reason, for bad data.

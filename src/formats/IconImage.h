@@ -11,20 +11,8 @@
 #include "formats/IconDecode.h"
 #include "formats/IconResources.h"
 
-// One image of an icon, a DIB with its AND mask or a PNG stream, as the editor draws it.
-struct IconImage
-{
-    int width = 0;
-    int height = 0;
-    int bitCount = 0; // the DIB header's bit count, or 32 for a PNG
-    // The colour (XOR) bitmap as Format_ARGB32 with straight alpha; alpha is 255 everywhere when
-    // the image has no alpha of its own.
-    QImage color;
-    // The AND mask as Format_Mono-like bits, one per pixel, true where the screen shows through;
-    // empty for PNG images and for 32-bit images whose alpha is used.
-    std::vector<bool> mask;
-    bool hasAlpha = false;
-};
+// One image of an icon as the editor draws it: its colours in Format_ARGB32.
+using IconImage = DecodedIcon<QImage>;
 
 // Decodes one image (a DIB with its mask, or a PNG) from its bytes; sizes are checked against
 // the bytes before anything is allocated. Nothing, with a reason, for bad data.
