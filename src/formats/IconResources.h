@@ -39,9 +39,8 @@ struct IconGroupReading
     // every group it keeps: a library of thousands of groups then costs no allocation per image.
     bool slices = false;
 };
-std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file,
-                                                     FormatError *error = nullptr,
-                                                     IconGroupReading how = {});
+std::optional<std::vector<IconGroup>>
+readIconGroups(QByteArrayView file, FormatError *error = nullptr, IconGroupReading how = {});
 // Which of the images, as their own headers describe them, to show; -1 for none.
 using IconImageChoice = std::function<int(const std::vector<IconImageInfo> &)>;
 // The group's image that `choose` picks, decoded; a damaged one gives way to the next choice.
