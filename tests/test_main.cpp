@@ -2,7 +2,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "app/toolkit/Forms.h"
+#include "toolkit/Forms.h"
 #include "support/ScriptedSeam.h"
 #include "support/files.h"
 

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <algorithm>
 
-#include "app/toolkit/twips.h"
+#include "toolkit/twips.h"
 #include "formats/Color.h"
 
 void frmGeral::paintSquare(int16_t x, int16_t y, ColorValue color)

@@ -14,7 +14,7 @@
 
 #include "app/mdlTool.h"
 #include "app/processes.h"
-#include "app/toolkit/twips.h"
+#include "toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"

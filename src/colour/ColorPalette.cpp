@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/Editor.h"
-#include "app/toolkit/twips.h"
+#include "face/Editor.h"
+#include "toolkit/twips.h"
 #include "colour/controls.h"
 #include "placement/placement.h"
 

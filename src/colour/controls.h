@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-#include "app/toolkit/twips.h"
+#include "toolkit/twips.h"
 #include "formats/Color.h"
 
 class QScrollBar;

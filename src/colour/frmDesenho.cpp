@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "app/Editor.h"
+#include "face/Editor.h"
 #include "colour/controls.h"
 #include "placement/placement.h"
 

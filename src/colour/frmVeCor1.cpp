@@ -4,10 +4,10 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "app/Editor.h"
-#include "app/toolkit/PictureBox.h"
-#include "app/toolkit/Seam.h"
-#include "app/toolkit/twips.h"
+#include "face/Editor.h"
+#include "toolkit/PictureBox.h"
+#include "toolkit/Seam.h"
+#include "toolkit/twips.h"
 #include "colour/frmVeCor2.h"
 #include "placement/placement.h"
 

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <cmath>
 
-#include "app/toolkit/Seam.h"
+#include "toolkit/Seam.h"
 #include "colour/frmVeCor1.h"
 
 StillPicture::StillPicture(QWidget *parent)

@@ -5,7 +5,7 @@
 #include <QScreen>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
+#include "toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"

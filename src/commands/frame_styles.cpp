@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/SeqFile.h"
+#include "toolkit/SeqFile.h"
 #include "formats/SettingsFile.h"
 
 void frmGeral::buildOptionsMenu()

@@ -1,6 +1,6 @@
-#include "app/Editor.h"
+#include "face/Editor.h"
 
-#include "app/toolkit/PictureBox.h"
+#include "toolkit/PictureBox.h"
 #include "formats/IconImage.h"
 #include "formats/Pictures.h"
 #include "formats/UserFile.h"

@@ -1,12 +1,12 @@
-#include "app/cells.h"
+#include "face/cells.h"
 
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
-#include "app/project.h"
-#include "app/toolkit/SeqFile.h"
+#include "face/project.h"
+#include "toolkit/SeqFile.h"
 #include "formats/SettingsFile.h"
 
 int16_t cellOf(double twips)

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/toolkit/Forms.h"
+#include "toolkit/Forms.h"
 #include "filemanager/ShellFileOperation.h"
 #include "filemanager/lists.h"
 

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <optional>
 
-#include "app/toolkit/ToolFrame.h"
-#include "app/toolkit/twips.h"
+#include "toolkit/ToolFrame.h"
+#include "toolkit/twips.h"
 #include "formats/Color.h"
 #include "placement/registry.h"
 

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/toolkit/Seam.h"
+#include "toolkit/Seam.h"
 #include "formats/SafeWrite.h"
 #include "formats/SettingsFile.h"
 #include "placement/IniFile.h"

@@ -5,10 +5,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/project.h"
-#include "app/toolkit/PictureBox.h"
-#include "app/toolkit/ShellExecute.h"
-#include "app/toolkit/twips.h"
+#include "face/project.h"
+#include "toolkit/PictureBox.h"
+#include "toolkit/ShellExecute.h"
+#include "toolkit/twips.h"
 #include "placement/placement.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <QToolButton>
 #include <cmath>
 
-#include "app/Editor.h"
-#include "app/toolkit/twips.h"
+#include "face/Editor.h"
+#include "toolkit/twips.h"
 #include "formats/Pictures.h"
 #include "formats/UserFile.h"
 #include "placement/placement.h"

@@ -6,10 +6,10 @@
 #include <map>
 #include <vector>
 
-#include "app/cells.h"
-#include "app/toolkit/CommonDialog.h"
-#include "app/toolkit/Forms.h"
-#include "app/toolkit/PictureBox.h"
+#include "face/cells.h"
+#include "toolkit/CommonDialog.h"
+#include "toolkit/Forms.h"
+#include "toolkit/PictureBox.h"
 #include "formats/IconResources.h"
 
 class QLabel;

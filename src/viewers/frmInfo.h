@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/toolkit/Forms.h"
+#include "toolkit/Forms.h"
 #include "formats/BitmapHeader.h"
 
 class QFontMetrics;

@@ -11,7 +11,7 @@
 
 #include "app/frmGeral.h"
 #include "app/mdlStart.h"
-#include "app/toolkit/twips.h"
+#include "toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"

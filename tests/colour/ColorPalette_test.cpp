@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
+#include "toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "support/helpers.h"
 

@@ -6,7 +6,7 @@
 #include <QScrollBar>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
+#include "toolkit/twips.h"
 #include "colour/frmDesenho.h"
 #include "support/helpers.h"
 

@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
+#include "toolkit/twips.h"
 #include "colour/frmVeCor1.h"
 #include "colour/frmVeCor2.h"
 #include "support/ScriptedSeam.h"

@@ -4,8 +4,8 @@
 #include <QTemporaryDir>
 
 #include "app/frmGeral.h"
-#include "app/project.h"
-#include "app/toolkit/twips.h"
+#include "face/project.h"
+#include "toolkit/twips.h"
 #include "shell/frmAbout.h"
 #include "support/ScriptedSeam.h"
 

@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
+#include "toolkit/twips.h"
 #include "filemanager/frmCopy.h"
 #include "formats/Pictures.h"
 #include "support/ScriptedSeam.h"

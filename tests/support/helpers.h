@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "app/toolkit/PictureBox.h"
+#include "toolkit/PictureBox.h"
 #include "support/files.h"
 
 class frmGeral;

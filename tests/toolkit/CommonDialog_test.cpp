@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/toolkit/CommonDialog.h"
+#include "toolkit/CommonDialog.h"
 #include "support/ScriptedSeam.h"
 
 TEST(CommonDialogFiles, ConfirmedOpenCancelledSaveAndBareNamesCompletedByTheSelectedFilter)

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-#include "app/toolkit/PictureBox.h"
+#include "toolkit/PictureBox.h"
 #include "support/pixels.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-#include "app/toolkit/Raster.h"
+#include "toolkit/Raster.h"
 #include "support/pixels.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/toolkit/SSPanel.h"
+#include "toolkit/SSPanel.h"
 #include "formats/Color.h"
 
 namespace {

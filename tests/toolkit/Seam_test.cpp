@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "app/toolkit/Seam.h"
+#include "toolkit/Seam.h"
 #include "support/ScriptedSeam.h"
 
 TEST(QtFilter, TakesPatternsFromThePatternFields)

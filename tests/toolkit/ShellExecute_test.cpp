@@ -7,7 +7,7 @@
 #include <QThread>
 #include <QUrl>
 
-#include "app/toolkit/ShellExecute.h"
+#include "toolkit/ShellExecute.h"
 #include "support/ScriptedSeam.h"
 #include "support/files.h"
 

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
+#include "toolkit/twips.h"
 #include "formats/ByteReader.h"
 #include "formats/IconImage.h"
 #include "formats/Pictures.h"

@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
+#include "toolkit/twips.h"
 #include "formats/ByteReader.h"
 #include "support/ScriptedSeam.h"
 #include "support/files.h"
