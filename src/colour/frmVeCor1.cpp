@@ -4,12 +4,12 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "colour/frmVeCor2.h"
 #include "face/Editor.h"
+#include "placement/placement.h"
 #include "toolkit/PictureBox.h"
 #include "toolkit/Seam.h"
 #include "toolkit/twips.h"
-#include "colour/frmVeCor2.h"
-#include "placement/placement.h"
 
 int32_t PickedColor = 0;
 int16_t PickedRed = 0;

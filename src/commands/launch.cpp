@@ -5,10 +5,10 @@
 
 #include "app/frmGeral.h"
 #include "face/project.h"
-#include "toolkit/ShellExecute.h"
-#include "toolkit/twips.h"
 #include "shell/frmAbout.h"
 #include "shell/mdlExecuta.h"
+#include "toolkit/ShellExecute.h"
+#include "toolkit/twips.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "face/Editor.h"
 
-#include "toolkit/PictureBox.h"
 #include "formats/IconImage.h"
 #include "formats/Pictures.h"
 #include "formats/UserFile.h"
+#include "toolkit/PictureBox.h"
 
 namespace {
 

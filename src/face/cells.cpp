@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "face/project.h"
-#include "toolkit/SeqFile.h"
 #include "formats/SettingsFile.h"
+#include "toolkit/SeqFile.h"
 
 int16_t cellOf(double twips)
 {

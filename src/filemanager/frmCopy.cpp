@@ -10,11 +10,11 @@
 
 #include "face/Editor.h"
 #include "face/cells.h"
+#include "formats/Pictures.h"
+#include "placement/placement.h"
 #include "toolkit/PictureBox.h"
 #include "toolkit/Seam.h"
 #include "toolkit/twips.h"
-#include "formats/Pictures.h"
-#include "placement/placement.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <QPainter>
 
 #include "face/project.h"
+#include "placement/placement.h"
 #include "toolkit/PictureBox.h"
 #include "toolkit/ShellExecute.h"
 #include "toolkit/twips.h"
-#include "placement/placement.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <QRubberBand>
 
-#include "toolkit/twips.h"
 #include "formats/Color.h"
+#include "toolkit/twips.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <cmath>
 
 #include "face/Editor.h"
-#include "toolkit/twips.h"
 #include "formats/Pictures.h"
 #include "formats/UserFile.h"
 #include "placement/placement.h"
+#include "toolkit/twips.h"
 #include "toolwindow/shift.h"
 
 namespace {

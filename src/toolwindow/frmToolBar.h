@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "face/cells.h"
+#include "formats/IconResources.h"
 #include "toolkit/CommonDialog.h"
 #include "toolkit/Forms.h"
 #include "toolkit/PictureBox.h"
-#include "formats/IconResources.h"
 
 class QLabel;
 class QPushButton;

@@ -11,9 +11,9 @@
 #include <cmath>
 
 #include "face/Editor.h"
-#include "toolkit/twips.h"
 #include "formats/Pictures.h"
 #include "placement/placement.h"
+#include "toolkit/twips.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include "app/frmGeral.h"
 #include "face/project.h"
-#include "toolkit/twips.h"
 #include "shell/frmAbout.h"
 #include "support/ScriptedSeam.h"
+#include "toolkit/twips.h"
 
 namespace {
 
