@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/PictureBox.h"
-#include "app/toolkit/Raster.h"
+#include "toolkit/PictureBox.h"
+#include "toolkit/Raster.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 # The names and addresses the metadata shows are the program's own: PIXMINT_AppId,
 # PIXMINT_HomePage, PIXMINT_ProductPage and PIXMINT_MailAddress.
-set(pixmint_project_header ${CMAKE_SOURCE_DIR}/src/app/project.h)
+set(pixmint_project_header ${CMAKE_SOURCE_DIR}/src/face/project.h)
 set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
     ${pixmint_project_header})
 file(STRINGS ${pixmint_project_header} pixmint_project_lines REGEX "constexpr char")
@@ -13,7 +13,7 @@ foreach(line IN LISTS pixmint_project_lines)
     endif()
 endforeach()
 if(NOT PIXMINT_AppId OR NOT PIXMINT_HomePage OR NOT PIXMINT_MailAddress)
-    message(FATAL_ERROR "src/app/project.h lacks the application id, home page or mail address")
+    message(FATAL_ERROR "src/face/project.h lacks the application id, home page or mail address")
 endif()
 
 set(dist ${CMAKE_BINARY_DIR}/dist)

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "app/mdlStart.h"
-#include "app/toolkit/Forms.h"
-#include "app/toolkit/Seam.h"
+#include "toolkit/Forms.h"
+#include "toolkit/Seam.h"
 
 namespace {
 

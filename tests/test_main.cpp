@@ -2,9 +2,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "app/toolkit/Forms.h"
 #include "support/ScriptedSeam.h"
 #include "support/files.h"
+#include "toolkit/Forms.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <algorithm>
 
-#include "app/toolkit/twips.h"
 #include "formats/Color.h"
+#include "toolkit/twips.h"
 
 void frmGeral::paintSquare(int16_t x, int16_t y, ColorValue color)
 {

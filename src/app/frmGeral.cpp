@@ -13,12 +13,12 @@
 
 #include "app/mdlTool.h"
 #include "app/processes.h"
-#include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"
 #include "colour/frmVeCor2.h"
 #include "filemanager/frmCopy.h"
+#include "toolkit/twips.h"
 #include "toolwindow/frmToolBar.h"
 
 namespace {

@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/Editor.h"
-#include "app/History.h"
-#include "app/toolkit/Forms.h"
-#include "app/toolkit/PictureBox.h"
-#include "app/toolkit/SSPanel.h"
-#include "app/toolkit/Timer.h"
+#include "face/Editor.h"
+#include "face/History.h"
+#include "toolkit/Forms.h"
+#include "toolkit/PictureBox.h"
+#include "toolkit/SSPanel.h"
+#include "toolkit/Timer.h"
 
 struct FormatError;
 class QLabel;

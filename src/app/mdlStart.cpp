@@ -3,7 +3,7 @@
 #include <QFileInfo>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
+#include "toolkit/twips.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/Editor.h"
-#include "app/toolkit/twips.h"
 #include "colour/controls.h"
+#include "face/Editor.h"
 #include "placement/placement.h"
+#include "toolkit/twips.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "app/toolkit/Forms.h"
-#include "app/toolkit/PictureBox.h"
+#include "toolkit/Forms.h"
+#include "toolkit/PictureBox.h"
 
 class QGroupBox;
 class QLabel;

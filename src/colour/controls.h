@@ -2,8 +2,8 @@
 
 #include <QFont>
 
-#include "app/toolkit/twips.h"
 #include "formats/Color.h"
+#include "toolkit/twips.h"
 
 class QScrollBar;
 class QWidget;

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "app/Editor.h"
 #include "colour/controls.h"
+#include "face/Editor.h"
 #include "placement/placement.h"
 
 namespace {

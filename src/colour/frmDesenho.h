@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/toolkit/Forms.h"
-#include "app/toolkit/PictureBox.h"
+#include "toolkit/Forms.h"
+#include "toolkit/PictureBox.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -4,12 +4,12 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "app/Editor.h"
-#include "app/toolkit/PictureBox.h"
-#include "app/toolkit/Seam.h"
-#include "app/toolkit/twips.h"
 #include "colour/frmVeCor2.h"
+#include "face/Editor.h"
 #include "placement/placement.h"
+#include "toolkit/PictureBox.h"
+#include "toolkit/Seam.h"
+#include "toolkit/twips.h"
 
 int32_t PickedColor = 0;
 int16_t PickedRed = 0;

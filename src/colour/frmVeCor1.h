@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/toolkit/Forms.h"
+#include "toolkit/Forms.h"
 
 class PictureBox;
 class QLabel;

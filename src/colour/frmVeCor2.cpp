@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <cmath>
 
-#include "app/toolkit/Seam.h"
 #include "colour/frmVeCor1.h"
+#include "toolkit/Seam.h"
 
 StillPicture::StillPicture(QWidget *parent)
     : QWidget(parent)

@@ -3,8 +3,8 @@
 #include <QImage>
 #include <QWidget>
 
-#include "app/toolkit/Forms.h"
-#include "app/toolkit/PictureBox.h"
+#include "toolkit/Forms.h"
+#include "toolkit/PictureBox.h"
 
 struct ScreenStill;
 

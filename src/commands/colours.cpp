@@ -5,10 +5,10 @@
 #include <QScreen>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"
+#include "toolkit/twips.h"
 #include "viewers/frmInfo.h"
 #include "viewers/frmPrevia.h"
 

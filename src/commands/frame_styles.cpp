@@ -7,8 +7,8 @@
 #include <cstdio>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/SeqFile.h"
 #include "formats/SettingsFile.h"
+#include "toolkit/SeqFile.h"
 
 void frmGeral::buildOptionsMenu()
 {

@@ -8,7 +8,6 @@
 #include <QSessionManager>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"
@@ -17,6 +16,7 @@
 #include "formats/Pictures.h"
 #include "formats/SafeWrite.h"
 #include "placement/placement.h"
+#include "toolkit/twips.h"
 #include "toolwindow/frmToolBar.h"
 #include "viewers/frmInfo.h"
 

@@ -4,11 +4,11 @@
 #include <QMenuBar>
 
 #include "app/frmGeral.h"
-#include "app/project.h"
-#include "app/toolkit/ShellExecute.h"
-#include "app/toolkit/twips.h"
+#include "face/project.h"
 #include "shell/frmAbout.h"
 #include "shell/mdlExecuta.h"
+#include "toolkit/ShellExecute.h"
+#include "toolkit/twips.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/toolkit/Seam.h"
 #include "filemanager/Trash.h"
 #include "formats/SafeWrite.h"
 #include "formats/UserFile.h"
+#include "toolkit/Seam.h"
 
 namespace {
 

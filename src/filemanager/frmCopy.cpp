@@ -8,13 +8,13 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/Editor.h"
-#include "app/cells.h"
-#include "app/toolkit/PictureBox.h"
-#include "app/toolkit/Seam.h"
-#include "app/toolkit/twips.h"
+#include "face/Editor.h"
+#include "face/cells.h"
 #include "formats/Pictures.h"
 #include "placement/placement.h"
+#include "toolkit/PictureBox.h"
+#include "toolkit/Seam.h"
+#include "toolkit/twips.h"
 
 namespace {
 

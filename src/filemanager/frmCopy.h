@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/toolkit/Forms.h"
 #include "filemanager/ShellFileOperation.h"
 #include "filemanager/lists.h"
+#include "toolkit/Forms.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -7,10 +7,10 @@
 #include <cmath>
 #include <optional>
 
-#include "app/toolkit/ToolFrame.h"
-#include "app/toolkit/twips.h"
 #include "formats/Color.h"
 #include "placement/registry.h"
+#include "toolkit/ToolFrame.h"
+#include "toolkit/twips.h"
 
 int32_t PositionValue = 0;
 

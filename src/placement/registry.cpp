@@ -10,10 +10,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/toolkit/Seam.h"
 #include "formats/SafeWrite.h"
 #include "formats/SettingsFile.h"
 #include "placement/IniFile.h"
+#include "toolkit/Seam.h"
 
 thread_local int32_t RegStatus = ERROR_SUCCESS;
 

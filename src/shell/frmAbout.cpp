@@ -5,11 +5,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "app/project.h"
-#include "app/toolkit/PictureBox.h"
-#include "app/toolkit/ShellExecute.h"
-#include "app/toolkit/twips.h"
+#include "face/project.h"
 #include "placement/placement.h"
+#include "toolkit/PictureBox.h"
+#include "toolkit/ShellExecute.h"
+#include "toolkit/twips.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/toolkit/Forms.h"
+#include "toolkit/Forms.h"
 
 class QLabel;
 

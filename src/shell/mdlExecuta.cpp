@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "app/toolkit/Seam.h"
-#include "app/toolkit/ShellExecute.h"
+#include "toolkit/Seam.h"
+#include "toolkit/ShellExecute.h"
 
 void ShellOpen(const QString &File, const QString &Operation)
 {

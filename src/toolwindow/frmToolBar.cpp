@@ -10,12 +10,12 @@
 #include <QToolButton>
 #include <cmath>
 
-#include "app/Editor.h"
-#include "app/toolkit/twips.h"
+#include "face/Editor.h"
 #include "formats/IconImage.h"
 #include "formats/Pictures.h"
 #include "formats/UserFile.h"
 #include "placement/placement.h"
+#include "toolkit/twips.h"
 #include "toolwindow/shift.h"
 
 namespace {

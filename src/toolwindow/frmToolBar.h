@@ -6,11 +6,11 @@
 #include <map>
 #include <vector>
 
-#include "app/cells.h"
-#include "app/toolkit/CommonDialog.h"
-#include "app/toolkit/Forms.h"
-#include "app/toolkit/PictureBox.h"
+#include "face/cells.h"
 #include "formats/IconResources.h"
+#include "toolkit/CommonDialog.h"
+#include "toolkit/Forms.h"
+#include "toolkit/PictureBox.h"
 
 class QLabel;
 class QPushButton;

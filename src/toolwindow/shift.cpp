@@ -1,7 +1,7 @@
 #include "toolwindow/shift.h"
 
-#include "app/cells.h"
-#include "app/toolkit/PictureBox.h"
+#include "face/cells.h"
+#include "toolkit/PictureBox.h"
 
 namespace {
 

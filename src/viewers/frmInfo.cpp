@@ -10,10 +10,10 @@
 #include <charconv>
 #include <cmath>
 
-#include "app/Editor.h"
-#include "app/toolkit/twips.h"
+#include "face/Editor.h"
 #include "formats/Pictures.h"
 #include "placement/placement.h"
+#include "toolkit/twips.h"
 
 namespace {
 

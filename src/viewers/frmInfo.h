@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/toolkit/Forms.h"
 #include "formats/BitmapHeader.h"
+#include "toolkit/Forms.h"
 
 class QFontMetrics;
 class QGroupBox;

@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
-#include "app/Editor.h"
-#include "app/toolkit/twips.h"
+#include "face/Editor.h"
+#include "toolkit/twips.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/toolkit/Forms.h"
-#include "app/toolkit/PictureBox.h"
-#include "app/toolkit/Timer.h"
+#include "toolkit/Forms.h"
+#include "toolkit/PictureBox.h"
+#include "toolkit/Timer.h"
 
 class QPainter;
 

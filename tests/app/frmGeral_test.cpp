@@ -11,7 +11,6 @@
 
 #include "app/frmGeral.h"
 #include "app/mdlStart.h"
-#include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"
@@ -19,6 +18,7 @@
 #include "filemanager/frmCopy.h"
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"
+#include "toolkit/twips.h"
 #include "toolwindow/frmToolBar.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <tuple>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "support/helpers.h"
+#include "toolkit/twips.h"
 
 namespace {
 

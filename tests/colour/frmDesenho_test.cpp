@@ -6,9 +6,9 @@
 #include <QScrollBar>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
 #include "colour/frmDesenho.h"
 #include "support/helpers.h"
+#include "toolkit/twips.h"
 
 namespace {
 

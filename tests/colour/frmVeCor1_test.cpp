@@ -6,11 +6,11 @@
 #include <QTest>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
 #include "colour/frmVeCor1.h"
 #include "colour/frmVeCor2.h"
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"
+#include "toolkit/twips.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"
+#include "toolkit/twips.h"
 
 TEST(Colours, WideStripIsFittedAndCentredNarrowStripKeepsItsPlaceAndColourWindowsOpen)
 {

@@ -16,7 +16,6 @@
 #include <cerrno>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
 #include "colour/frmVeCor1.h"
@@ -27,6 +26,7 @@
 #include "support/helpers.h"
 #include "support/icons.h"
 #include "support/pixels.h"
+#include "toolkit/twips.h"
 #include "toolwindow/frmToolBar.h"
 #include "toolwindow/shift.h"
 #include "viewers/frmInfo.h"

@@ -4,10 +4,10 @@
 #include <QTemporaryDir>
 
 #include "app/frmGeral.h"
-#include "app/project.h"
-#include "app/toolkit/twips.h"
+#include "face/project.h"
 #include "shell/frmAbout.h"
 #include "support/ScriptedSeam.h"
+#include "toolkit/twips.h"
 
 namespace {
 

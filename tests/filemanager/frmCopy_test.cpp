@@ -14,12 +14,12 @@
 #include <unistd.h>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
 #include "filemanager/frmCopy.h"
 #include "formats/Pictures.h"
 #include "support/ScriptedSeam.h"
 #include "support/files.h"
 #include "support/helpers.h"
+#include "toolkit/twips.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 #include <thread>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/Forms.h"
-#include "app/toolkit/twips.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmVeCor1.h"
 #include "placement/placement.h"
 #include "placement/registry.h"
 #include "support/helpers.h"
+#include "toolkit/Forms.h"
+#include "toolkit/twips.h"
 #include "toolwindow/frmToolBar.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <QTest>
 
-#include "app/project.h"
+#include "face/project.h"
 #include "shell/frmAbout.h"
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/toolkit/Seam.h"
+#include "toolkit/Seam.h"
 
 // The seam every test runs with: it answers from scripted queues (or with the defaults when a
 // queue is empty) and records everything the program asked.

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "app/toolkit/PictureBox.h"
 #include "support/files.h"
+#include "toolkit/PictureBox.h"
 
 class frmGeral;
 

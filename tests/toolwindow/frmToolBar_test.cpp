@@ -9,13 +9,13 @@
 #include <algorithm>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
 #include "formats/ByteReader.h"
 #include "formats/IconImage.h"
 #include "formats/Pictures.h"
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"
 #include "support/icons.h"
+#include "toolkit/twips.h"
 #include "toolwindow/frmToolBar.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <QTest>
 
 #include "app/frmGeral.h"
-#include "app/toolkit/twips.h"
 #include "formats/ByteReader.h"
 #include "support/ScriptedSeam.h"
 #include "support/files.h"
 #include "support/icons.h"
+#include "toolkit/twips.h"
 #include "viewers/frmInfo.h"
 
 namespace {

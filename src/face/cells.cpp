@@ -1,13 +1,13 @@
-#include "app/cells.h"
+#include "face/cells.h"
 
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
-#include "app/project.h"
-#include "app/toolkit/SeqFile.h"
+#include "face/project.h"
 #include "formats/SettingsFile.h"
+#include "toolkit/SeqFile.h"
 
 int16_t cellOf(double twips)
 {

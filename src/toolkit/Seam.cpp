@@ -1,4 +1,4 @@
-#include "app/toolkit/Seam.h"
+#include "toolkit/Seam.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,4 +1,4 @@
-#include "app/toolkit/twips.h"
+#include "toolkit/twips.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,9 +1,9 @@
-#include "app/Editor.h"
+#include "face/Editor.h"
 
-#include "app/toolkit/PictureBox.h"
 #include "formats/IconImage.h"
 #include "formats/Pictures.h"
 #include "formats/UserFile.h"
+#include "toolkit/PictureBox.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "app/toolkit/Seam.h"
+#include "toolkit/Seam.h"
 
 // The common dialog control: properties set before a Show call and read after it.
 class CommonDialog

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/toolkit/SeqFile.h"
+#include "toolkit/SeqFile.h"
 
 namespace {
 QStringList readAll(const QByteArray &data)

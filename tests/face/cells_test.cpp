@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <tuple>
 
-#include "app/cells.h"
+#include "face/cells.h"
 
 TEST(CellMapping, RoundsHalfToEvenThenTruncates)
 {

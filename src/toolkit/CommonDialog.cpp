@@ -1,4 +1,4 @@
-#include "app/toolkit/CommonDialog.h"
+#include "toolkit/CommonDialog.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
-#include "app/History.h"
+#include "face/History.h"
 
-#include "app/Editor.h"
+#include "face/Editor.h"
 
 namespace {
 

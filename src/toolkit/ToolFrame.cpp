@@ -1,4 +1,4 @@
-#include "app/toolkit/ToolFrame.h"
+#include "toolkit/ToolFrame.h"
 
 #include <QGuiApplication>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "app/toolkit/Forms.h"
+#include "toolkit/Forms.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "app/toolkit/ToolFrame.h"
+#include "toolkit/ToolFrame.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <QThread>
 #include <QUrl>
 
-#include "app/toolkit/ShellExecute.h"
 #include "support/ScriptedSeam.h"
 #include "support/files.h"
+#include "toolkit/ShellExecute.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <functional>
 #include <optional>
 
-#include "app/cells.h"
-#include "app/toolkit/CommonDialog.h"
+#include "face/cells.h"
+#include "toolkit/CommonDialog.h"
 
 class Form;
 class PictureBox;

@@ -2,7 +2,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/toolkit/twips.h"
+#include "toolkit/twips.h"
 
 // Left, Top, Width and Height of a window are its outer frame's, also when they were given
 // before the window had a frame (the offscreen platform frames a window when it shows).

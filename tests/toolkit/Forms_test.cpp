@@ -1,7 +1,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/toolkit/Forms.h"
+#include "toolkit/Forms.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-#include "app/toolkit/PictureBox.h"
 #include "support/pixels.h"
+#include "toolkit/PictureBox.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/toolkit/SSPanel.h"
+#include "toolkit/SSPanel.h"
 
 #include <QApplication>
 #include <QHash>
@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <QRubberBand>
 
-#include "app/toolkit/twips.h"
 #include "formats/Color.h"
+#include "toolkit/twips.h"
 
 namespace {
 

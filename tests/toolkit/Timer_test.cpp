@@ -1,7 +1,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/toolkit/Timer.h"
+#include "toolkit/Timer.h"
 
 TEST(Timer, TicksOnlyWhileEnabledWithAnInterval)
 {

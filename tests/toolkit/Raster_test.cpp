@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-#include "app/toolkit/Raster.h"
 #include "support/pixels.h"
+#include "toolkit/Raster.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/toolkit/SeqFile.h"
+#include "toolkit/SeqFile.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/toolkit/Raster.h"
+#include "toolkit/Raster.h"
 
 #include <QPoint>
 #include <algorithm>

@@ -3,8 +3,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "app/toolkit/SSPanel.h"
 #include "formats/Color.h"
+#include "toolkit/SSPanel.h"
 
 namespace {
 

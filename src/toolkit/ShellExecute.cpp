@@ -1,4 +1,4 @@
-#include "app/toolkit/ShellExecute.h"
+#include "toolkit/ShellExecute.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/toolkit/Seam.h"
+#include "toolkit/Seam.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/toolkit/CommonDialog.h"
 #include "support/ScriptedSeam.h"
+#include "toolkit/CommonDialog.h"
 
 TEST(CommonDialogFiles, ConfirmedOpenCancelledSaveAndBareNamesCompletedByTheSelectedFilter)
 {

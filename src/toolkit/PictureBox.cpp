@@ -1,4 +1,4 @@
-#include "app/toolkit/PictureBox.h"
+#include "toolkit/PictureBox.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/toolkit/Raster.h"
+#include "toolkit/Raster.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "app/toolkit/Seam.h"
 #include "support/ScriptedSeam.h"
+#include "toolkit/Seam.h"
 
 TEST(QtFilter, TakesPatternsFromThePatternFields)
 {
