@@ -49,9 +49,9 @@ start_xvfb() {
         deadline=$(($(now_ns) + timeout_s * 1000000000))
         while kill -0 "$xvfb_pid" 2>/dev/null && [ "$(now_ns)" -lt "$deadline" ]; do
             if xdpyinfo -display ":$n" >/dev/null 2>&1; then
-                # Another server may have won the display in between: ours must still run.
-                sleep 0.1
-                if kill -0 "$xvfb_pid" 2>/dev/null; then
+                # Another server may have won the display in between, and ours may not have
+                # seen it yet: the display is ours when the server's lock names our server.
+                if [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb_pid" ]; then
                     export DISPLAY=":$n"
                     return 0
                 fi
