@@ -81,6 +81,11 @@ TEST_F(Surface, BoxTakesItsCornersInEitherOrderFillsByStyleAndInTwipsCoversThePi
     pic->Cls();
     pic->LineBox(1, 1, 14, 14, Red, true);
     EXPECT_TRUE(red().empty());
+    // So is the point a fill starts from.
+    pic->LineBox(15, 15, 75, 75, Green, false);
+    pic->FillColor = Red;
+    pic->ExtFloodFill(45, 45, vbWhite);
+    EXPECT_EQ(red(), box(2, 2, 4, 4));
 }
 
 TEST_F(Surface, LineAndCircleTakeTheSurfaceScale)
@@ -112,15 +117,6 @@ TEST_F(Surface, PointReadsPlainRgb)
     EXPECT_EQ(pic->Point(-1, 0), -1);
     EXPECT_EQ(pic->Point(4, 0), -1);
     EXPECT_EQ(pic->Point(0, 1e12), -1);
-}
-
-TEST_F(Surface, ExtFloodFillUsesFillColorAtAPoint)
-{
-    make(10, 10, PictureBox::ScaleMode::Twips);
-    pic->LineBox(15, 15, 75, 75, Green, false);
-    pic->FillColor = Red;
-    pic->ExtFloodFill(45, 45, vbWhite);
-    EXPECT_EQ(red(), box(2, 2, 4, 4));
 }
 
 TEST_F(Surface, PrintDrawsLettersOnlyAndMovesToTheNextLine)
