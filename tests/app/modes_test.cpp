@@ -41,17 +41,6 @@ protected:
 
 } // namespace
 
-TEST_F(Modes, PencilPaintsWithEachButton)
-{
-    drag(0, 1, 2, 2, 3, 2);
-    EXPECT_EQ(f.Ikon->Point(2, 2), int32_t(Red));
-    EXPECT_EQ(f.Ikon->Point(3, 2), int32_t(Red));
-    drag(0, 2, 5, 5, 5, 6);
-    EXPECT_EQ(f.Ikon->Point(5, 6), int32_t(Green));
-    drag(0, 4, 7, 7, 7, 7); // middle button takes the right colour
-    EXPECT_EQ(f.Ikon->Point(7, 7), int32_t(Green));
-}
-
 TEST_F(Modes, ShiftedPencilStaysInThePressedColumnButLabelShowsThePointer)
 {
     // A move without a button only tracks.
