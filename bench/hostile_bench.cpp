@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 
+#include "formats/IconImage.h"
 #include "formats/IconResources.h"
 #include "formats/Pictures.h"
 #include "support/icons.h"

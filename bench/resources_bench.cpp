@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 
+#include "formats/IconImage.h"
 #include "formats/IconResources.h"
 
 namespace {

@@ -39,7 +39,11 @@ add_custom_target(pixmint-dist ALL DEPENDS ${pixmint_compressed})
 
 install(TARGETS pixmint pixmint-icons RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Where the programs look for it, from their own folder: ../libexec/pixmint.
-install(TARGETS pixmint-reader RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/pixmint)
+install(TARGETS pixmint-reader pixmint-icons-full
+    RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/pixmint)
+# File managers draw the icons of programs, libraries, icons and cursors through it.
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/dist/pixmint.thumbnailer
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/thumbnailers)
 install(FILES ${dist}/${PIXMINT_AppId}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${dist}/${PIXMINT_AppId}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${dist}/pixmint.1.gz ${dist}/pixmint-icons.1.gz
@@ -89,6 +93,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PIXMINT_HomePage})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-urw-base35, xdg-utils")
+# libwmf is opened at run time, so dpkg-shlibdeps does not see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libwmf-0.2-7, fonts-urw-base35, xdg-utils")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

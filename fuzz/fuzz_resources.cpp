@@ -1,5 +1,6 @@
 // Any bytes as an executable, library, icon library or icon file: every icon is read, chosen,
 // decoded and written back out.
+#include "formats/IconImage.h"
 #include "formats/IconResources.h"
 
 #include <QtGlobal>

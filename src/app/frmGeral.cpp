@@ -10,7 +10,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
-#include <QTimer>
 
 #include "app/mdlTool.h"
 #include "app/processes.h"
@@ -170,8 +169,12 @@ void frmGeral::buildCanvasPanel()
     lblNumero2->setFrame(false);
     lblNumero2->setFocusPolicy(Qt::NoFocus);
     lblCordenadas = place(new QLabel(pnlMaster), 420, 5265, 2400, 240);
+    // Black over whatever is behind it; a palette rather than a style sheet, which would set up
+    // the style sheet machinery for one hidden label.
     lblCordenadas->setAttribute(Qt::WA_TranslucentBackground);
-    lblCordenadas->setStyleSheet(QStringLiteral("color: black; background: transparent;"));
+    QPalette coordinates = lblCordenadas->palette();
+    coordinates.setColor(QPalette::WindowText, Qt::black);
+    lblCordenadas->setPalette(coordinates);
     lblCordenadas->hide();
 
     shCapture = new Shape(grid, Shape::Rectangle, vbBlue);
@@ -423,9 +426,14 @@ void frmGeral::Form_Load()
     picModeSel_Click(int(Mode::Pencil));
     mnuGrade_Click();
 
-    // The applications running now, read just after the window shows: the process table
-    // is slow to walk and the list is not refreshed.
-    QTimer::singleShot(0, this, [this] { List1->addItems(runningApplications()); });
+    // What the user does not see waits for the first frame, in this sequence's order: the tool
+    // windows that the first resize loads, all hidden, and the applications running now (the
+    // process table is slow to walk; the list is not refreshed).
+    whenOnScreen(this, [this] {
+        onScreen_ = true;
+        hideToolWindows();
+        List1->addItems(runningApplications());
+    });
     // The panels' frame style as last saved.
     readFrameStyle();
 }
@@ -471,13 +479,9 @@ void frmGeral::Form_Resize()
         return;
     }
     setCaption(kCaptionNormal);
-    // The first resize comes before this window is on screen: the tool windows it loads, all
-    // hidden, are loaded just after, so that they do not hold up the editor's first frame.
-    if (!Forms::loaded<frmToolBar>() && !isVisible()) {
-        QTimer::singleShot(0, this, [this] { hideToolWindows(); });
-        return;
-    }
-    hideToolWindows();
+    // Before the first frame the load sequence's deferred work hides them.
+    if (onScreen_)
+        hideToolWindows();
 }
 
 void frmGeral::hideToolWindows()

@@ -256,6 +256,8 @@ private:
 
     // The question before leaving has been answered: the program ends.
     bool leaving_ = false;
+    // The window's first frame is on screen; the work the user does not see waits for it.
+    bool onScreen_ = false;
     // A pencil stroke, from the press to the release, is one change of the icon.
     std::optional<IconChange> stroke_;
 };

@@ -1,57 +1,18 @@
 #include "app/mdlStart.h"
 
 #include <QFileInfo>
-#include <QTimer>
-#include <QWindow>
-#include <functional>
 
 #include "app/frmGeral.h"
+#include "app/toolkit/twips.h"
 
 namespace {
-
-// Runs a call from the event loop once a window is on screen, so that a message about the
-// window comes up over it rather than on its own before it.
-class WhenExposed : public QObject
-{
-public:
-    WhenExposed(QWindow *window, std::function<void()> call)
-        : QObject(window)
-        , window_(window)
-        , call_(std::move(call))
-    {
-        if (window->isExposed())
-            fire();
-        else
-            window->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Expose && window_->isExposed()) {
-            window_->removeEventFilter(this);
-            fire();
-        }
-        return false;
-    }
-
-private:
-    void fire()
-    {
-        QTimer::singleShot(0, window_, call_);
-        deleteLater();
-    }
-
-    QWindow *window_;
-    std::function<void()> call_;
-};
 
 void openGivenFile(frmGeral &f, const QString &file)
 {
     f.prepareOpenDialog();
     f.cd.setChosenFile(QFileInfo(file).absoluteFilePath());
     if (!f.openChosenFile())
-        new WhenExposed(f.windowHandle(), [&f] { f.showOpenFailure(); });
+        whenOnScreen(&f, [&f] { f.showOpenFailure(); });
 }
 
 } // namespace

@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "formats/FormatError.h"
+#include "formats/IconDecode.h"
+#include "formats/IconResources.h"
 
-// One image of an icon: a DIB with its AND mask, or a PNG stream.
+// One image of an icon, a DIB with its AND mask or a PNG stream, as the editor draws it.
 struct IconImage
 {
     int width = 0;
@@ -24,51 +26,9 @@ struct IconImage
     bool hasAlpha = false;
 };
 
-// What a directory says of an image, and what the image's own header says.
-struct IconImageInfo
-{
-    int width = 0; // 0 in a directory means 256
-    int height = 0;
-    int bitCount = 0;
-    bool png = false;
-};
-
-// What a directory entry says of an image; an .ico file's entries and an icon group's share it.
-struct IconEntryInfo
-{
-    int width = 0; // 256 for a stored 0
-    int height = 0;
-    int colorCount = 0;
-    int planes = 0;
-    int bitCount = 0;
-    uint32_t bytesInRes = 0;
-    int reserved = 0; // should be 0; kept as found when an icon is written back
-};
-
-struct IconDirEntry : IconEntryInfo
-{
-    uint32_t imageOffset = 0;
-};
-
-class ByteReader;
-// The first 12 bytes of a directory entry at `at`, which the caller has checked are there.
-IconEntryInfo readIconEntry(const ByteReader &r, uint64_t at);
-
 // Decodes one image (a DIB with its mask, or a PNG) from its bytes; sizes are checked against
 // the bytes before anything is allocated. Nothing, with a reason, for bad data.
 std::optional<IconImage> decodeIconImage(QByteArrayView bytes, FormatError *error = nullptr);
-// Reads only the header of one image: its real size and bit count.
-std::optional<IconImageInfo> probeIconImage(QByteArrayView bytes);
-// Whether decodeIconImage gives an image, told from headers without decoding: a DIB's sizes are
-// checked against its bytes, a PNG's chunks must hold together; damage inside a PNG's compressed
-// data shows only when it is decoded.
-bool iconImageDecodes(QByteArrayView bytes);
-// The directory of an .ico file, each entry's data checked to lie inside the file.
-std::optional<std::vector<IconDirEntry>> readIconDirectory(QByteArrayView file,
-                                                           FormatError *error = nullptr);
-// The image to show for 32 x 32: exactly 32 x 32 with the deepest real bit depth first, else the
-// closest size (sum of the differences), the first found winning ties. -1 for an empty list.
-int bestIconImage(const std::vector<IconImageInfo> &images);
 // The best image of an .ico file, decoded.
 std::optional<IconImage> loadBestIcon(QByteArrayView file, FormatError *error = nullptr);
 // The image as the desktop draws it over a background: alpha blended when it has alpha, else
@@ -89,17 +49,6 @@ QByteArray encodeIcon32(const QImage &image);
 // Nothing, with a reason, when `file` is not a readable icon file or the result is too large.
 std::optional<QByteArray> mergeIcon32(QByteArrayView file, const QImage &image,
                                       FormatError *error = nullptr);
-
-// One image to write into an .ico file: what its directory entry says (the size written is the
-// data's, whatever bytesInRes says) and its bytes.
-struct IcoFilePart
-{
-    IconEntryInfo entry;
-    QByteArrayView data;
-};
-// The most an .ico file written here may hold, so that the picture reader takes it back.
-constexpr uint64_t kMaxIcoBytes = uint64_t(64) * 1024 * 1024;
-// An .ico file of these images in this order. Nothing, with the reason, for none, for more than
-// the format's 65535, or for a file larger than kMaxIcoBytes.
-std::optional<QByteArray> writeIcoFile(const std::vector<IcoFilePart> &parts,
-                                       FormatError *error = nullptr);
+// The group's image to show for 32 x 32, chosen by each image's own header, decoded; nothing
+// when no image of the group decodes.
+std::optional<IconImage> groupIcon(const IconGroup &group);

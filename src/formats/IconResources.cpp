@@ -41,8 +41,9 @@ std::nullopt_t noIcons(FormatError *error)
 class ImageStore
 {
 public:
-    explicit ImageStore(const ByteReader &file)
+    ImageStore(const ByteReader &file, bool slices)
         : file_(file)
+        , slices_(slices)
         , entriesLeft_(file.size() / kGroupEntrySize)
         , bytesLeft_(file.size())
     {
@@ -67,11 +68,14 @@ public:
         if (size == 0 || !bytes || size > bytesLeft_)
             return std::nullopt;
         bytesLeft_ -= size;
-        return copies_.emplace(key, bytes->toByteArray()).first->second;
+        const QByteArray image =
+            slices_ ? QByteArray::fromRawData(bytes->data(), bytes->size()) : bytes->toByteArray();
+        return copies_.emplace(key, image).first->second;
     }
 
 private:
     const ByteReader &file_;
+    bool slices_;
     uint64_t entriesLeft_;
     uint64_t bytesLeft_;
     std::map<std::pair<uint64_t, uint64_t>, QByteArray> copies_;
@@ -145,11 +149,13 @@ std::optional<uint64_t> mapRva(const std::vector<Section> &sections, uint32_t rv
 class PeResources
 {
 public:
-    PeResources(const ByteReader &file, uint64_t root, std::vector<Section> sections)
+    PeResources(const ByteReader &file, uint64_t root, std::vector<Section> sections,
+                IconGroupReading how)
         : file_(file)
         , root_(root)
         , sections_(std::move(sections))
-        , store_(file)
+        , store_(file, how.slices)
+        , limit_(how.limit)
     {
     }
 
@@ -176,8 +182,10 @@ public:
         if (iconDir)
             indexIcons(*iconDir);
         Groups groups;
-        groups.reserve(groupEntries->size());
+        groups.reserve(std::min(groupEntries->size(), limit_));
         for (const auto &[name, target] : *groupEntries) {
+            if (groups.size() == limit_)
+                break;
             IconGroup group;
             group.name = resourceName(name);
             if (const auto data = firstLanguageData(target))
@@ -280,12 +288,14 @@ private:
     uint64_t root_;
     std::vector<Section> sections_;
     ImageStore store_;
+    size_t limit_;
     std::unordered_set<uint32_t> visited_;
     std::unordered_map<uint16_t, uint32_t> icons_; // id -> its name entry's target
     std::unordered_map<uint16_t, std::optional<std::pair<uint64_t, uint64_t>>> resolved_;
 };
 
-std::optional<Groups> readPe(const ByteReader &r, uint64_t pe, FormatError *error)
+std::optional<Groups> readPe(const ByteReader &r, uint64_t pe, FormatError *error,
+                             IconGroupReading how)
 {
     const uint64_t coff = pe + 4;
     const uint64_t optional = coff + 20;
@@ -317,7 +327,7 @@ std::optional<Groups> readPe(const ByteReader &r, uint64_t pe, FormatError *erro
     const auto root = mapRva(sections, *rva);
     if (!root)
         return unreadable(error);
-    return PeResources(r, *root, std::move(sections)).groups(error);
+    return PeResources(r, *root, std::move(sections), how).groups(error);
 }
 
 // --- NE ------------------------------------------------------------------------------------
@@ -372,17 +382,19 @@ std::optional<NeLists> readNeLists(const ByteReader &r, uint64_t table, uint16_t
 }
 
 // Every group of the lists, with those of its images that are there.
-Groups neGroups(const ByteReader &r, uint64_t table, const NeLists &lists)
+Groups neGroups(const ByteReader &r, uint64_t table, const NeLists &lists, IconGroupReading how)
 {
     std::unordered_map<uint16_t, NeResource> icons;
     if (lists.icons) {
         for (const NeResource &icon : *lists.icons)
             icons.emplace(icon.id, icon);
     }
-    ImageStore store(r);
+    ImageStore store(r, how.slices);
     Groups groups;
-    groups.reserve(lists.groups->size());
+    groups.reserve(std::min(lists.groups->size(), how.limit));
     for (const NeResource &g : *lists.groups) {
+        if (groups.size() == how.limit)
+            break;
         IconGroup group;
         group.name = neName(r, table, g.id);
         // The group's length is rounded up to the alignment and may run past a file that
@@ -404,7 +416,8 @@ Groups neGroups(const ByteReader &r, uint64_t table, const NeLists &lists)
     return groups;
 }
 
-std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, FormatError *error)
+std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, FormatError *error,
+                             IconGroupReading how)
 {
     const auto tableOffset = r.u16(ne + 0x24), residentOffset = r.u16(ne + 0x26);
     if (!tableOffset || !residentOffset)
@@ -421,7 +434,7 @@ std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, FormatError *erro
         return std::nullopt;
     if (!lists->groups || lists->groups->empty())
         return noIcons(error);
-    return neGroups(r, table, *lists);
+    return neGroups(r, table, *lists, how);
 }
 
 // --- ICO -----------------------------------------------------------------------------------
@@ -433,10 +446,10 @@ bool looksLikeIco(const ByteReader &r)
            r.has(6, kIcoEntrySize * *count);
 }
 
-Groups readIco(QByteArrayView file, const ByteReader &r)
+Groups readIco(QByteArrayView file, const ByteReader &r, bool slices)
 {
     IconGroup group;
-    ImageStore store(r);
+    ImageStore store(r, slices);
     // The directory leaves out images outside the file; a file with none is an empty group.
     const auto entries = readIconDirectory(file);
     for (const IconDirEntry &e : entries.value_or(std::vector<IconDirEntry>())) {
@@ -449,7 +462,8 @@ Groups readIco(QByteArrayView file, const ByteReader &r)
 
 } // namespace
 
-std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file, FormatError *error)
+std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file, FormatError *error,
+                                                     IconGroupReading how)
 {
     const ByteReader r(file);
     const auto mz = r.u16(0);
@@ -457,17 +471,17 @@ std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file, Format
     if (mz && *mz == 0x5A4D && header) {
         const auto signature = r.u32(*header);
         if (signature && *signature == 0x00004550)
-            return readPe(r, *header, error);
+            return readPe(r, *header, error, how);
         if (signature && (*signature & 0xFFFF) == 0x454E)
-            return readNe(r, *header, error);
+            return readNe(r, *header, error, how);
     } else if (looksLikeIco(r)) {
-        return readIco(file, r);
+        return readIco(file, r, how.slices);
     }
     return failed(error, FormatError::Kind::WrongKind,
                   QStringLiteral("The file is not an executable, a library or an icon file."));
 }
 
-std::optional<IconImage> groupIcon(const IconGroup &group)
+std::optional<IconPixels> chosenGroupImage(const IconGroup &group, const IconImageChoice &choose)
 {
     // Directory sizes and depths are often wrong, so every image's own header decides.
     std::vector<IconImageInfo> infos;
@@ -480,8 +494,8 @@ std::optional<IconImage> groupIcon(const IconGroup &group)
     }
     // A damaged best image gives way to the next best.
     while (!infos.empty()) {
-        const auto best = size_t(bestIconImage(infos));
-        if (auto decoded = decodeIconImage(*data[best]))
+        const auto best = size_t(choose(infos));
+        if (auto decoded = decodeIconPixels(*data[best]))
             return decoded;
         infos.erase(infos.begin() + qsizetype(best));
         data.erase(data.begin() + qsizetype(best));

@@ -4,11 +4,12 @@
 #include <QByteArrayView>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include "formats/FormatError.h"
-#include "formats/IconImage.h"
+#include "formats/IconDecode.h"
 
 // One image of an icon group: what the group's entry says of it, and the image's bytes (a DIB
 // with its mask, or a PNG stream).
@@ -31,12 +32,22 @@ struct IconGroup
 // resource in stored order, as ExtractIcon counts them. Nothing, with the reason, for a file
 // that is not an icon source (WrongKind), holds no icons (NoIcons: never an empty list) or is
 // damaged.
+struct IconGroupReading
+{
+    size_t limit = SIZE_MAX; // only that many groups, from the first, are read
+    // The images' bytes as slices of `file` rather than copies, for a caller whose file outlives
+    // every group it keeps: a library of thousands of groups then costs no allocation per image.
+    bool slices = false;
+};
 std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file,
-                                                     FormatError *error = nullptr);
-// The group's image to show for 32 x 32, chosen by each image's own header, decoded; nothing
-// when no image of the group decodes.
-std::optional<IconImage> groupIcon(const IconGroup &group);
-// Whether groupIcon gives an icon, told from the images' headers without decoding them.
+                                                     FormatError *error = nullptr,
+                                                     IconGroupReading how = {});
+// Which of the images, as their own headers describe them, to show; -1 for none.
+using IconImageChoice = std::function<int(const std::vector<IconImageInfo> &)>;
+// The group's image that `choose` picks, decoded; a damaged one gives way to the next choice.
+// Nothing when no image of the group decodes.
+std::optional<IconPixels> chosenGroupImage(const IconGroup &group, const IconImageChoice &choose);
+// Whether the group has an image that decodes, told from the images' headers without decoding them.
 bool groupHasIcon(const IconGroup &group);
 // How many groups, from the first, have an icon; an image that many groups share is judged once.
 size_t leadingIconGroups(const std::vector<IconGroup> &groups);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <dlfcn.h>
 #include <libwmf/api.h>
 #include <libwmf/font.h>
 #include <libwmf/ipa.h>
@@ -62,6 +63,58 @@ bool isPlaceable(const QByteArray &bytes)
     return ByteReader(bytes).u32(0) == kPlaceableKey;
 }
 
+// libwmf, opened when the first metafile is drawn: nothing else needs it, and a machine without
+// it still reads every other picture. `missing` says why it cannot be used, when it cannot.
+struct Wmf
+{
+    decltype(&wmf_api_create) apiCreate = nullptr;
+    decltype(&wmf_api_destroy) apiDestroy = nullptr;
+    decltype(&wmf_mem_open) memOpen = nullptr;
+    decltype(&wmf_mem_close) memClose = nullptr;
+    decltype(&wmf_scan) scan = nullptr;
+    decltype(&wmf_display_size) displaySize = nullptr;
+    decltype(&wmf_play) play = nullptr;
+    decltype(&wmf_ipa_font_map) fontMap = nullptr;
+    decltype(&wmf_ipa_font_map_set) fontMapSet = nullptr;
+    decltype(&wmf_svg_function) svgFunction = nullptr;
+    QByteArray missing;
+};
+
+template<class F> void bind(void *library, const char *name, F &function, QByteArray &missing)
+{
+    function = reinterpret_cast<F>(dlsym(library, name));
+    if (!function && missing.isEmpty())
+        missing = QByteArray("the libwmf installed lacks ") + name + '.';
+}
+
+Wmf openWmf()
+{
+    Wmf w;
+    void *library = dlopen(PIXMINT_WMF_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        w.missing = QByteArray("libwmf cannot be loaded (") + dlerror() +
+                    "); the package libwmf-0.2-7 provides it.";
+        return w;
+    }
+    bind(library, "wmf_api_create", w.apiCreate, w.missing);
+    bind(library, "wmf_api_destroy", w.apiDestroy, w.missing);
+    bind(library, "wmf_mem_open", w.memOpen, w.missing);
+    bind(library, "wmf_mem_close", w.memClose, w.missing);
+    bind(library, "wmf_scan", w.scan, w.missing);
+    bind(library, "wmf_display_size", w.displaySize, w.missing);
+    bind(library, "wmf_play", w.play, w.missing);
+    bind(library, "wmf_ipa_font_map", w.fontMap, w.missing);
+    bind(library, "wmf_ipa_font_map_set", w.fontMapSet, w.missing);
+    bind(library, "wmf_svg_function", w.svgFunction, w.missing);
+    return w;
+}
+
+const Wmf &wmf()
+{
+    static const Wmf w = openWmf();
+    return w;
+}
+
 // What the reader process learns while libwmf plays. The process draws one metafile and ends,
 // so this lives for exactly one drawing.
 struct Drawing
@@ -102,7 +155,7 @@ int restartSvg(void *)
 // the font it missed, and where it looked, tell this machine's fault apart from the file's.
 void mapFont(wmfAPI *api, wmfFont *font)
 {
-    wmf_ipa_font_map(api, font);
+    wmf().fontMap(api, font);
     Drawing &d = drawing();
     if (WMF_FONT_FTFACE(font) || d.fontMissing)
         return;
@@ -168,29 +221,29 @@ public:
     {
         wmfAPI_Options options;
         std::memset(&options, 0, sizeof options);
-        options.function = wmf_svg_function;
+        options.function = wmf().svgFunction;
         unsigned long flags =
             WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
         if (fontsHidden) {
             hideFonts(options);
             flags |= WMF_OPT_FONTMAP | WMF_OPT_GS_FONTMAP;
         }
-        startError_ = wmf_api_create(&api_, flags, &options);
+        startError_ = wmf().apiCreate(&api_, flags, &options);
         if (startError_ != wmf_E_None)
             return;
-        wmf_ipa_font_map_set(api_, mapFont);
+        wmf().fontMapSet(api_, mapFont);
         auto *functions = static_cast<wmfFunctionReference *>(api_->function_reference);
         drawing().drawText = functions->draw_text;
         functions->draw_text = drawEscapedText;
-        opened_ = wmf_mem_open(api_, reinterpret_cast<unsigned char *>(bytes_.data()),
-                               long(bytes_.size())) == wmf_E_None;
+        opened_ = wmf().memOpen(api_, reinterpret_cast<unsigned char *>(bytes_.data()),
+                                long(bytes_.size())) == wmf_E_None;
     }
     ~WmfPlayer()
     {
         if (opened_)
-            wmf_mem_close(api_);
+            wmf().memClose(api_);
         if (api_)
-            wmf_api_destroy(api_);
+            wmf().apiDestroy(api_);
     }
     wmf_error_t startError() const { return startError_; }
     wmfAPI *api() const { return opened_ ? api_ : nullptr; }
@@ -417,6 +470,10 @@ Outcome drawMetafile(const QByteArray &bytes, QSize clip, QRgb background, QImag
     std::optional<Frame> frame = placeable ? placeableFrame(ByteReader(bytes)) : Frame();
     if (!frame)
         return kDamaged;
+    if (!wmf().missing.isEmpty()) {
+        out = wmf().missing;
+        return kCannotDraw;
+    }
     wmfStream stream{nullptr, appendSvg, restartSvg}; // outlives the player, which writes to it
     WmfPlayer player(bytes);
     if (player.startError() != wmf_E_None) {
@@ -426,12 +483,12 @@ Outcome drawMetafile(const QByteArray &bytes, QSize clip, QRgb background, QImag
     }
     wmfAPI *api = player.api();
     wmfD_Rect scanned{};
-    if (!api || wmf_scan(api, 0, &scanned) != wmf_E_None)
+    if (!api || wmf().scan(api, 0, &scanned) != wmf_E_None)
         return failedPlay(out);
     if (!placeable) {
         unsigned int w = 0;
         unsigned int h = 0;
-        if (wmf_display_size(api, &w, &h, kDpi, kDpi) != wmf_E_None)
+        if (wmf().displaySize(api, &w, &h, kDpi, kDpi) != wmf_E_None)
             return failedPlay(out);
         frame = Frame{scanned, double(w), double(h)};
     }
@@ -451,7 +508,7 @@ Outcome drawMetafile(const QByteArray &bytes, QSize clip, QRgb background, QImag
     device->height = unsigned(size.height());
     device->bbox = box;
     device->flags |= WMF_SVG_INLINE_IMAGES;
-    if (wmf_play(api, 0, &box) != wmf_E_None)
+    if (wmf().play(api, 0, &box) != wmf_E_None)
         return failedPlay(out);
     if (drawing().tooLarge)
         return kOutOfRange;

@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "formats/ByteReader.h"
+#include "formats/Companion.h"
 #include "formats/Metafile.h"
 #include "formats/Pictures.h"
 #include "formats/UserFile.h"
@@ -41,22 +42,6 @@ const char *taskName(ProcessRead what)
         break;
     }
     return "picture";
-}
-
-// The reader beside the running program (the build tree), or where installing puts it.
-QByteArray readerProgram()
-{
-    char self[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0)
-        return {};
-    QByteArray dir(self, n);
-    dir.truncate(dir.lastIndexOf('/') + 1);
-    for (const QByteArray &candidate : {dir + kProgram, dir + "../libexec/pixmint/" + kProgram}) {
-        if (::access(candidate.constData(), X_OK) == 0)
-            return candidate;
-    }
-    return {};
 }
 
 // The bytes as a file of their own in memory, which the reader maps as its standard input.
@@ -204,7 +189,7 @@ int answer(const std::optional<QImage> &image, const FormatError &error)
 std::optional<QImage> readInProcess(ProcessRead what, const QByteArray &bytes, QSize clip,
                                     QRgb background, const QString &tooLong, FormatError *error)
 {
-    static const QByteArray program = readerProgram();
+    static const QByteArray program = companionProgram(kProgram);
     if (program.isEmpty())
         return failed(error, Kind::CannotDraw,
                       QStringLiteral("The picture reader pixmint-reader is not installed."));

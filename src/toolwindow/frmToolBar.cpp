@@ -12,6 +12,7 @@
 
 #include "app/Editor.h"
 #include "app/toolkit/twips.h"
+#include "formats/IconImage.h"
 #include "formats/Pictures.h"
 #include "formats/UserFile.h"
 #include "placement/placement.h"

@@ -27,7 +27,10 @@ frmGeral &started()
 {
     Main();
     frmGeral &f = Forms::get<frmGeral>();
+    // What the user does not see waits for the first frame.
+    EXPECT_FALSE(Forms::loaded<frmToolBar>() || f.List1->count() > 0);
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&f));
+    EXPECT_TRUE(QTest::qWaitFor([&f] { return f.List1->count() > 0; }));
     return f;
 }
 
@@ -62,7 +65,7 @@ TEST(StartUp, SplashLocksEverythingButAboutAndTheLoadSequencePlacesTheWindow)
     EXPECT_FALSE(f.mnuPropriedade->isEnabled());
     EXPECT_FALSE(f.tmrLogo->Enabled());
     EXPECT_FALSE(f.windowFlags().testFlag(Qt::WindowCloseButtonHint));
-    // The first resize loaded the six tool windows, hidden.
+    // The first resize loaded the six tool windows, hidden, before the applications were listed.
     EXPECT_TRUE(Forms::loaded<frmToolBar>());
     EXPECT_TRUE(Forms::loaded<frmDesenho>());
     EXPECT_FALSE(Forms::get<frmVeCor2>().isVisible());

@@ -33,7 +33,7 @@ protected:
     }
 
     int count(ColorValue c) const { return countPixels(f.Ikon, c); }
-    Pixels pixels(ColorValue c) const { return pixelsOf(f.Ikon->Image(), c); }
+    PixelSet pixels(ColorValue c) const { return pixelsOf(f.Ikon->Image(), c); }
 
     frmGeral &f = Forms::get<frmGeral>();
     int32_t white = 0;
@@ -64,12 +64,12 @@ TEST_F(Modes, LineSetsBothEndsAndAClickSetsOneCell)
     // The minor axis rounds: (0, 0) to (7, 3) steps down at columns 2, 4 and 6.
     drag(1, 1, 0, 0, 7, 3);
     EXPECT_EQ(pixels(Red),
-              (Pixels{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}, {6, 3}, {7, 3}}));
+              (PixelSet{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}, {5, 2}, {6, 3}, {7, 3}}));
     EXPECT_FALSE(f.shLine->Visible());
     // Steep, up and to the left, with the right button.
     drag(1, 2, 20, 30, 17, 21);
     const int steep[] = {17, 17, 18, 18, 18, 19, 19, 19, 20, 20}; // columns of rows 21 to 30
-    Pixels line;
+    PixelSet line;
     for (int y = 21; y <= 30; ++y)
         line.insert({steep[y - 21], y});
     EXPECT_EQ(pixels(Green), line);
@@ -141,7 +141,7 @@ TEST_F(Modes, TextIsCentredOnTheReleasedCell)
     f.picModeSel_Click(6);
     // Off the diagonal, so that a column taken for the row would show.
     f.grid_MouseUp(1, 0, cellMiddle(20), cellMiddle(8));
-    const Pixels ink = pixels(Red);
+    const PixelSet ink = pixels(Red);
     ASSERT_FALSE(ink.empty());
     const auto [left, right] = std::minmax_element(ink.begin(), ink.end());
     EXPECT_NEAR((left->first + right->first) / 2.0, 20, 3);
@@ -253,7 +253,7 @@ TEST_F(Modes, TheTransparentPaintClearsWhatAColourPaintsInEveryModeWithEitherBut
             }
             drawn[paint] = f.Ikon->Image();
         }
-        const Pixels painted = pixelsOf(drawn[Green], Green);
+        const PixelSet painted = pixelsOf(drawn[Green], Green);
         ASSERT_FALSE(painted.empty());
         EXPECT_EQ(clearOf(drawn[vbTransparent]), painted);
         for (const auto &[x, y] : painted)

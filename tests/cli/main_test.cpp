@@ -2,6 +2,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -10,7 +12,10 @@
 #include <sys/stat.h>
 
 #include "formats/ByteReader.h"
+#include "formats/IconImage.h"
 #include "formats/IconResources.h"
+#include "formats/IconScale.h"
+#include "formats/PixelImage.h"
 #include "formats/UserFile.h"
 #include "support/files.h"
 #include "support/icons.h"
@@ -286,4 +291,190 @@ TEST(PixmintIcons, AFullDiskOrOutputGivesStatusTwoAndTheCause)
         << extracted.err.toStdString();
     EXPECT_EQ(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("filler")});
+}
+
+namespace {
+
+// The image of an extracted .ico file that suits `side`, as the editor draws it with
+// transparency, fitted the way a thumbnail is: smaller to fit, or larger by a whole factor.
+Pixels expectedThumbnail(const QString &ico, int side)
+{
+    const auto file = readUserFile(ico);
+    const auto entries = readIconDirectory(file.value_or(QByteArray()));
+    EXPECT_TRUE(entries) << ico.toStdString();
+    std::vector<IconImageInfo> infos;
+    std::vector<QByteArrayView> images;
+    for (const IconDirEntry &e : entries.value_or(std::vector<IconDirEntry>())) {
+        images.push_back(QByteArrayView(*file).sliced(e.imageOffset, e.bytesInRes));
+        infos.push_back(*probeIconImage(images.back()));
+    }
+    const auto image = decodeIconImage(images[size_t(iconImageForSide(infos, side))]);
+    Pixels shown = toPixels(composeIcon(*image, 0, true));
+    const int larger = std::max(shown.width, shown.height);
+    if (larger > side)
+        return scaledPixels(shown, shown.width * side / larger, shown.height * side / larger);
+    return scaledPixels(shown, shown.width * (side / larger), shown.height * (side / larger));
+}
+
+// Clear pixels compare equal whatever colour they hold.
+Pixels normalised(Pixels p)
+{
+    for (uint32_t &v : p.argb)
+        v = (v >> 24) == 0 ? 0 : v;
+    return p;
+}
+
+} // namespace
+
+TEST(PixmintIcons, ThumbnailsAreTheExtractedImageForTheSizeFitted)
+{
+    QTemporaryDir dir;
+    const QString sources[] = {data("groups32.dll"),
+                               data("groups64.dll"),
+                               data("library.icl"),
+                               testData(QStringLiteral("good/multi.ico")),
+                               testData(QStringLiteral("good/icon-invert.ico")),
+                               testData(QStringLiteral("good/icon-png.ico")),
+                               testData(QStringLiteral("good/icon1.ico"))};
+    for (const QString &source : sources) {
+        ASSERT_EQ(icons({QStringLiteral("extract"), source, dir.path()}).status, 0);
+        const QString first =
+            dir.filePath(QFileInfo(source).completeBaseName() + QStringLiteral("_0.ico"));
+        for (const int side : {16, 20, 32, 48, 100, 128}) {
+            const QString out = dir.filePath(QStringLiteral("thumb.png"));
+            const Outcome r = icons({QStringLiteral("thumbnail"), QStringLiteral("-s"),
+                                     QString::number(side), source, out});
+            ASSERT_EQ(r.status, 0) << r.err.toStdString();
+            const QImage png(out);
+            EXPECT_TRUE(png.hasAlphaChannel());
+            const Pixels expected = normalised(expectedThumbnail(first, side));
+            const Pixels got = normalised(toPixels(png));
+            EXPECT_EQ(got.width, expected.width) << source.toStdString() << " at " << side;
+            EXPECT_TRUE(got.argb == expected.argb) << source.toStdString() << " at " << side;
+        }
+    }
+    // 128 when no size is given.
+    const QString out = dir.filePath(QStringLiteral("default.png"));
+    ASSERT_EQ(icons({QStringLiteral("thumbnail"), data("groups32.dll"), out}).status, 0);
+    EXPECT_EQ(QImage(out).size(), QSize(128, 128));
+}
+
+TEST(PixmintIcons, ThumbnailRefusesWithOneLineAndWritesNothing)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo.exe"));
+    ASSERT_TRUE(makeFifo(fifo));
+    QFile huge(dir.filePath(QStringLiteral("huge.exe")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(600) * 1024 * 1024));
+    const QString zero = dir.filePath(QStringLiteral("zero.dll"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const QString out = dir.filePath(QStringLiteral("out.png"));
+    QStringList inputs{data("noicons.dll"),
+                       data("missing.dll"),
+                       data("make-fixtures.sh"),
+                       fifo,
+                       huge.fileName(),
+                       zero,
+                       dir.path()};
+    for (const QString &name : QDir(testData(QStringLiteral("damaged"))).entryList(QDir::Files))
+        inputs << testData(QStringLiteral("damaged/") + name);
+    for (const QString &input : inputs) {
+        const Outcome r = icons({QStringLiteral("thumbnail"), input, out});
+        // A damaged file may still hold a good first icon; otherwise nothing is written.
+        if (r.status == 0 && input.contains(QStringLiteral("/damaged/"))) {
+            EXPECT_FALSE(QImage(out).isNull()) << input.toStdString();
+            QFile::remove(out);
+            continue;
+        }
+        EXPECT_EQ(r.status, 2) << input.toStdString();
+        EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(out)) << input.toStdString();
+    }
+    const QString ico = testData(QStringLiteral("good/multi.ico"));
+    for (const QStringList &wrong :
+         {QStringList{QStringLiteral("-s"), QStringLiteral("0"), ico, out},
+          QStringList{QStringLiteral("-s"), QStringLiteral("1025"), ico, out},
+          QStringList{QStringLiteral("-s"), QStringLiteral("12x"), ico, out}, QStringList{ico},
+          QStringList{ico, dir.filePath(QStringLiteral("no/such/folder.png"))}}) {
+        const Outcome r = icons(QStringList{QStringLiteral("thumbnail")} + wrong);
+        EXPECT_EQ(r.status, 2) << wrong.join(u' ').toStdString();
+        EXPECT_FALSE(QFileInfo::exists(out));
+    }
+}
+
+TEST(PixmintIcons, CreateMakesEveryListedSizeFromPictures)
+{
+    QTemporaryDir dir;
+    QImage drawing(32, 32, QImage::Format_ARGB32);
+    drawing.fill(Qt::transparent);
+    drawing.setPixel(3, 5, qRgba(200, 10, 10, 255));
+    const QString png = dir.filePath(QStringLiteral("d.png"));
+    const QString gif = testData(QStringLiteral("good/gif-transparent.gif"));
+    const QString bmp = testData(QStringLiteral("good/small-20x10.bmp"));
+    ASSERT_TRUE(drawing.save(png));
+    const QString out = dir.filePath(QStringLiteral("set.ico"));
+    const Outcome made = icons({QStringLiteral("create"), out, png, gif, bmp,
+                                QStringLiteral("--sizes"), QStringLiteral("16,32,64,256")});
+    ASSERT_EQ(made.status, 0) << made.err.toStdString();
+    const auto entries = readIconDirectory(readAll(out));
+    ASSERT_TRUE(entries);
+    QList<int> widths;
+    for (const IconDirEntry &e : *entries)
+        widths << e.width;
+    EXPECT_EQ(widths, (QList<int>{256, 64, 32, 20, 16, 8}));
+    // 64 is the drawing with every pixel a 2 x 2 block; another reader sees the same images.
+    QImageReader reader(out, "ico");
+    ASSERT_TRUE(reader.jumpToImage(1));
+    const QImage doubled = reader.read();
+    EXPECT_EQ(doubled.pixel(7, 11), qRgba(200, 10, 10, 255));
+    EXPECT_EQ(qAlpha(doubled.pixel(8, 11)), 0);
+    const QString icotool = QStandardPaths::findExecutable(QStringLiteral("icotool"));
+    if (!icotool.isEmpty()) {
+        EXPECT_EQ(run(icotool, {QStringLiteral("-l"), out}).out.count(u'\n'), 6);
+    }
+
+    // convert takes the image that suits the size and scales it; its type is the name's.
+    const QString small = dir.filePath(QStringLiteral("small.png"));
+    EXPECT_EQ(icons({QStringLiteral("convert"), out, small, QStringLiteral("--size"),
+                     QStringLiteral("10")})
+                  .status,
+              0);
+    EXPECT_EQ(QImage(small).size(), QSize(10, 10));
+    const QString program = dir.filePath(QStringLiteral("first.bmp"));
+    EXPECT_EQ(icons({QStringLiteral("convert"), data("groups64.dll"), program}).status, 0);
+    EXPECT_FALSE(QImage(program).isNull());
+}
+
+TEST(PixmintIcons, CreateAndConvertWriteNothingWhenAnythingIsWrong)
+{
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("d.png"));
+    const QString big = dir.filePath(QStringLiteral("big.png"));
+    const QString wide = dir.filePath(QStringLiteral("wide.bmp"));
+    ASSERT_TRUE(QImage(32, 32, QImage::Format_RGB32).save(png) &&
+                QImage(300, 300, QImage::Format_RGB32).save(big) &&
+                QImage(4097, 1, QImage::Format_RGB32).save(wide));
+    const QString out = dir.filePath(QStringLiteral("out.ico"));
+    const std::pair<QStringList, QString> failures[] = {
+        {{QStringLiteral("create"), out, png, png}, QStringLiteral("Two images of 32 x 32")},
+        {{QStringLiteral("create"), out, big}, QStringLiteral("larger than 256 pixels")},
+        {{QStringLiteral("create"), out, png, QStringLiteral("--sizes"), QStringLiteral("16,0")},
+         QStringLiteral("the sizes must be 1 to 256")},
+        {{QStringLiteral("create"), out, data("noicons.dll")}, QStringLiteral("noicons.dll")},
+        {{QStringLiteral("convert"), png, dir.filePath(QStringLiteral("out.jpg"))},
+         QStringLiteral("must end in .png, .bmp or .ico")},
+        {{QStringLiteral("convert"), png, out, QStringLiteral("--size"), QStringLiteral("1025")},
+         QStringLiteral("the size must be 1 to 1024")},
+        {{QStringLiteral("convert"), wide, out}, QStringLiteral("larger than 4096 pixels a side")},
+        {{QStringLiteral("convert"), QStringLiteral("/dev/zero"), out},
+         QStringLiteral("It is not a regular file.")}};
+    for (const auto &[arguments, reason] : failures) {
+        const Outcome r = icons(arguments);
+        EXPECT_EQ(r.status, 2) << arguments.join(u' ').toStdString();
+        EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(reason)) << r.err.toStdString();
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("big.png"), QStringLiteral("d.png"),
+                           QStringLiteral("wide.bmp")}));
 }

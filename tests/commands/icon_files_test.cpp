@@ -311,7 +311,7 @@ TEST_F(IconFiles, AnOpenedIconKeepsItsAlphaWhereNothingWasDrawnAndEveryReaderSee
     f.PaintCell(int16_t(cellMiddle(2)), int16_t(cellMiddle(3)), RGB(0, 0, 255));
     f.PaintCell(int16_t(cellMiddle(10)), int16_t(cellMiddle(20)), vbTransparent);
     std::vector<int> expected(1024, 0);
-    for (const Pixels &opaque : {box(8, 17, 23, 24), box(0, 0, 31, 0), box(2, 3, 2, 3)})
+    for (const PixelSet &opaque : {box(8, 17, 23, 24), box(0, 0, 31, 0), box(2, 3, 2, 3)})
         for (const auto &[x, y] : opaque)
             expected[32 * size_t(y) + size_t(x)] = 255;
     for (size_t x = 8; x < 24; ++x)

@@ -274,6 +274,16 @@ TEST(IconImage, BestImageIsExactThenDeepestThenClosestByWhatItsHeaderSays)
     EXPECT_EQ(bestIconImage(Infos{info(16, 4), info(48, 4), info(16, 8)}), 2);
     EXPECT_EQ(bestIconImage(Infos{{32, 16, 32, false}, {30, 30, 4, false}}), 1);
 
+    // For a thumbnail's square: the smallest not smaller, else the largest, deepest first.
+    const Infos set{info(48, 8), info(16, 32), info(32, 4), info(32, 32), info(48, 8)};
+    EXPECT_EQ(iconImageForSide({}, 32), -1);
+    EXPECT_EQ(iconImageForSide(set, 1), 1);
+    EXPECT_EQ(iconImageForSide(set, 20), 3);
+    EXPECT_EQ(iconImageForSide(set, 32), 3);
+    EXPECT_EQ(iconImageForSide(set, 33), 0);
+    EXPECT_EQ(iconImageForSide(set, 256), 0);
+    EXPECT_EQ(iconImageForSide(Infos{{64, 16, 4, false}, {40, 40, 32, false}}, 48), 0);
+
     const QByteArray file =
         icoFile({solid24(16, Red), QByteArray(40, 'x'), solid24(32, Lime), dibHeader(32, 64, 8)});
     const auto image = loadBestIcon(file);

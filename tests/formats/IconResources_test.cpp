@@ -1,3 +1,4 @@
+#include "formats/IconImage.h"
 #include "formats/IconResources.h"
 
 #include <gtest/gtest.h>

@@ -186,6 +186,27 @@ TEST(Pictures, DrawsMetafilesAtNaturalSizeAndOnlyTheirTopLeft)
     }
 }
 
+TEST(Pictures, WithoutLibwmfOnlyMetafilesFailAndTheReasonNamesThePackage)
+{
+    // A library of libwmf's name that does not load stands before the real one.
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeAll(dir.filePath(QStringLiteral(PIXMINT_WMF_LIBRARY)), QByteArray()));
+    const QByteArray saved = qgetenv("LD_LIBRARY_PATH");
+    qputenv("LD_LIBRARY_PATH", dir.path().toLocal8Bit());
+    FormatError error;
+    const auto metafile = LoadPicture(fixture("placeable.wmf"), Back, QSize(32, 32), &error);
+    const auto gif = LoadPicture(fixture("gif-transparent.gif"), Back);
+    qputenv("LD_LIBRARY_PATH", saved);
+    EXPECT_FALSE(metafile);
+    EXPECT_EQ(error.kind, FormatError::Kind::CannotDraw);
+    EXPECT_TRUE(error.message.startsWith(
+        QStringLiteral("Metafiles cannot be drawn on this machine: libwmf cannot be loaded (")))
+        << error.message.toStdString();
+    EXPECT_TRUE(error.message.contains(QStringLiteral("libwmf-0.2-7")));
+    // The reader process itself starts without libwmf.
+    EXPECT_TRUE(gif);
+}
+
 TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBackAndFailedSavesLeaveFilesAlone)
 {
     QTemporaryDir dir;

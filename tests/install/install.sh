@@ -24,6 +24,7 @@ sizes=(16 32 48 64 128 256)
 expected() {
     echo usr/bin/pixmint
     echo usr/bin/pixmint-icons
+    echo usr/libexec/pixmint/pixmint-icons-full
     echo usr/libexec/pixmint/pixmint-reader
     echo "usr/share/applications/$app_id.desktop"
     echo usr/share/doc/pixmint/changelog.gz
@@ -32,6 +33,7 @@ expected() {
     echo usr/share/man/man1/pixmint-icons.1.gz
     echo usr/share/man/man1/pixmint.1.gz
     echo "usr/share/metainfo/$app_id.metainfo.xml"
+    echo usr/share/thumbnailers/pixmint.thumbnailer
 }
 installed() { (cd "$work" && find . -type f ! -name install.log | sed 's|^\./||' | sort); }
 same_files() {
@@ -57,6 +59,34 @@ reads_pictures() {
 }
 check "the picture reader is installed where the programs look and reads a metafile" \
     reads_pictures
+
+# A file manager runs the thumbnailer's Exec line with %s, %i and %o put in; every type it names
+# must be one this machine's MIME database knows.
+thumbnailer=$root/share/thumbnailers/pixmint.thumbnailer
+thumbnails() {
+    grep -qx 'TryExec=pixmint-icons' "$thumbnailer" || return 1
+    local types command
+    types=$(sed -n 's/^MimeType=//p' "$thumbnailer" | tr ';' ' ')
+    [ -n "$types" ] || return 1
+    for type in $types; do [ -f "/usr/share/mime/$type.xml" ] || return 1; done
+    command=$(sed -n 's/^Exec=//p' "$thumbnailer")
+    command=${command//%s/48}
+    command=${command//%i/$(dirname "$0")/../data/good/resources/groups64.dll}
+    command=${command//%o/$work/thumbnail.png}
+    PATH=$root/bin:$PATH eval "$command" &&
+        [ "$(head -c 26 "$work/thumbnail.png" | od -An -tx1 | tr -d ' \n')" = \
+            89504e470d0a1a0a0000000d494844520000003000000030080$((6)) ] &&
+        rm "$work/thumbnail.png"
+}
+check "the thumbnailer entry names known types and its Exec line writes a PNG" thumbnails
+# Every other command is the full tool's, which the small one finds in libexec.
+hands_on() {
+    local out status
+    out=$("$root/bin/pixmint-icons" frobnicate 2>&1)
+    status=$?
+    [ "$status" -eq 2 ] && grep -q '^Usage: pixmint-icons list FILE' <<<"$out"
+}
+check "the small pixmint-icons hands other commands to the full tool" hands_on
 
 wrong_command_lines() {
     local status

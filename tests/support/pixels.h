@@ -7,15 +7,15 @@
 #include "formats/Color.h"
 
 // Pixel sets for comparing what a drawing routine touched with what it should have.
-using Pixels = std::set<std::pair<int, int>>;
+using PixelSet = std::set<std::pair<int, int>>;
 
 inline constexpr ColorValue Red = RGB(255, 0, 0);
 inline constexpr ColorValue Green = RGB(0, 255, 0);
 
 // The pixels of the image whose plain RGB is the colour.
-inline Pixels pixelsOf(const QImage &image, ColorValue c)
+inline PixelSet pixelsOf(const QImage &image, ColorValue c)
 {
-    Pixels out;
+    PixelSet out;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             if (fromQRgb(image.pixel(x, y)) == c)
@@ -24,9 +24,9 @@ inline Pixels pixelsOf(const QImage &image, ColorValue c)
 }
 
 // The pixels of the image that are fully transparent.
-inline Pixels clearOf(const QImage &image)
+inline PixelSet clearOf(const QImage &image)
 {
-    Pixels out;
+    PixelSet out;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             if (qAlpha(image.pixel(x, y)) == 0)
@@ -35,16 +35,16 @@ inline Pixels clearOf(const QImage &image)
 }
 
 // Every pixel from (x1, y1) to (x2, y2), both included.
-inline Pixels box(int x1, int y1, int x2, int y2)
+inline PixelSet box(int x1, int y1, int x2, int y2)
 {
-    Pixels out;
+    PixelSet out;
     for (int y = y1; y <= y2; ++y)
         for (int x = x1; x <= x2; ++x)
             out.insert({x, y});
     return out;
 }
 
-inline Pixels minus(Pixels a, const Pixels &b)
+inline PixelSet minus(PixelSet a, const PixelSet &b)
 {
     for (const auto &p : b)
         a.erase(p);

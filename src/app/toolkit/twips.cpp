@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <functional>
@@ -141,6 +142,60 @@ private:
     QPointer<QWindow> native_;
 };
 
+// Runs a call from the event loop once a top-level is on screen. The call is posted from the
+// window's expose, whose handling paints and flushes the frame first.
+class WhenOnScreen : public QObject
+{
+public:
+    WhenOnScreen(QWidget *window, std::function<void()> call)
+        : QObject(window)
+        , window_(window)
+        , call_(std::move(call))
+    {
+        if (!watchNative())
+            window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == window_ && event->type() == QEvent::Show) {
+            window_->removeEventFilter(this);
+            watchNative();
+        } else if (watched != window_ && event->type() == QEvent::Expose) {
+            auto *native = static_cast<QWindow *>(watched);
+            if (native->isExposed()) {
+                native->removeEventFilter(this);
+                fire();
+            }
+        }
+        return false;
+    }
+
+private:
+    // False until the window has its native window.
+    bool watchNative()
+    {
+        QWindow *native = window_->windowHandle();
+        if (!native)
+            return false;
+        if (native->isExposed())
+            fire();
+        else
+            native->installEventFilter(this);
+        return true;
+    }
+
+    void fire()
+    {
+        QTimer::singleShot(0, window_, call_);
+        deleteLater();
+    }
+
+    QWidget *window_;
+    std::function<void()> call_;
+};
+
 // The record of a top-level that has no frame yet, made on first use; none for a control or a
 // framed window. A record whose window has its frame now is settled first, so that it does not
 // undo what is given next.
@@ -176,6 +231,11 @@ void whenFramed(QWidget *w, std::function<void()> done)
         p->afterwards.push_back(std::move(done));
     else
         done();
+}
+
+void whenOnScreen(QWidget *window, std::function<void()> call)
+{
+    new WhenOnScreen(window, std::move(call));
 }
 
 double Left(const QWidget *w)

@@ -36,6 +36,10 @@ template<class W> W *place(W *w, double left, double top, double width, double h
 // Runs `done` once the top-level has its frame and the geometry given before it; at once if it
 // has its frame already. A layout that needs the true inner size waits for it.
 void whenFramed(QWidget *w, std::function<void()> done);
+// Runs `call` from the event loop once the top-level's first frame is on screen (soon, when it
+// is already): what the user does not see waits for it, and a message comes up over the window
+// rather than alone before it.
+void whenOnScreen(QWidget *window, std::function<void()> call);
 // Inner (client) size of a window or container in twips.
 double ScaleWidth(const QWidget *w);
 double ScaleHeight(const QWidget *w);

@@ -22,7 +22,7 @@ protected:
         pic->resize(w, h);
         pic->setBackColor(vbWhite);
     }
-    Pixels red() const { return pixelsOf(pic->Image(), Red); }
+    PixelSet red() const { return pixelsOf(pic->Image(), Red); }
     std::unique_ptr<PictureBox> pic;
 };
 
@@ -35,7 +35,7 @@ TEST_F(Surface, FollowsTheWidgetSizeEvenWhileHidden)
     pic->setBorderStyle(1);
     pic->resize(20, 20);
     EXPECT_EQ(pic->Image().size(), QSize(18, 18));
-    EXPECT_EQ(red(), Pixels({{2, 3}}));
+    EXPECT_EQ(red(), PixelSet({{2, 3}}));
     EXPECT_EQ(pic->Point(17, 17), int32_t(vbWhite));
 
     // A box of no height has nothing to paint on, and says nothing about it.
@@ -50,7 +50,7 @@ TEST_F(Surface, FollowsTheWidgetSizeEvenWhileHidden)
     pic->resize(20, 20);
     qInstallMessageHandler(before);
     EXPECT_EQ(warnings, 0);
-    EXPECT_EQ(red(), Pixels({{2, 3}}));
+    EXPECT_EQ(red(), PixelSet({{2, 3}}));
 }
 
 TEST_F(Surface, BoxTakesItsCornersInEitherOrderFillsByStyleAndInTwipsCoversThePixelsInside)
@@ -92,7 +92,7 @@ TEST_F(Surface, LineAndCircleTakeTheSurfaceScaleAndMoveTheCurrentPoint)
 {
     make(9, 9, PictureBox::ScaleMode::Twips);
     pic->Line(60, 60, 15, 30, Red);
-    EXPECT_EQ(red(), (Pixels{{4, 4}, {3, 3}, {2, 3}}));
+    EXPECT_EQ(red(), (PixelSet{{4, 4}, {3, 3}, {2, 3}}));
     EXPECT_EQ(std::pair(pic->CurrentX, pic->CurrentY), std::pair(15.0, 30.0));
 
     // The radius too is in twips, whatever its sign; a solid FillStyle fills the inside.
@@ -126,7 +126,7 @@ TEST_F(Surface, PrintDrawsLettersOnlyAndMovesToTheNextLine)
     const double w = pic->TextWidth(QStringLiteral("Hi"));
     const double h = pic->TextHeight(QStringLiteral("Hi"));
     pic->Print(QStringLiteral("Hi"));
-    const Pixels ink = red();
+    const PixelSet ink = red();
     ASSERT_FALSE(ink.empty());
     // No antialiasing and no background: every other pixel is still white.
     EXPECT_EQ(ink.size() + pixelsOf(pic->Image(), vbWhite).size(), 80u * 40u);
@@ -202,9 +202,9 @@ TEST_F(Surface, KeepingTransparencyKeepsAlphaShowsItComposedAndOnlyWhatIsDrawnTu
     pic->CurrentX = 1;
     pic->CurrentY = 4;
     pic->Print(QStringLiteral("I"));
-    const Pixels ink = minus(red(), {{1, 1}});
+    const PixelSet ink = minus(red(), {{1, 1}});
     ASSERT_FALSE(ink.empty());
-    Pixels painted = box(3, 3, 4, 4);
+    PixelSet painted = box(3, 3, 4, 4);
     painted.insert(ink.begin(), ink.end());
     painted.insert({{0, 0}, {1, 1}, {6, 0}});
     for (const auto &[x, y] : minus(box(0, 0, 9, 9), {{2, 1}})) {
@@ -230,7 +230,7 @@ TEST_F(Surface, TheTransparentPaintClearsInEveryPrimitiveAndShowsAsACheckerboard
     pic->CurrentY = 5;
     pic->ForeColor = Red;
     pic->Print(QStringLiteral("I"));
-    const Pixels letters = red();
+    const PixelSet letters = red();
     ASSERT_FALSE(letters.empty());
 
     pic->setKeepsTransparency(true);
@@ -245,9 +245,9 @@ TEST_F(Surface, TheTransparentPaintClearsInEveryPrimitiveAndShowsAsACheckerboard
     pic->CurrentX = 0;
     pic->CurrentY = 5;
     pic->Print(QStringLiteral("I"));
-    Pixels cleared = box(0, 2, 3, 2);
-    for (const Pixels &part :
-         {box(6, 0, 8, 1), Pixels{{9, 8}, {8, 9}, {9, 9}, {10, 9}, {9, 10}}, letters})
+    PixelSet cleared = box(0, 2, 3, 2);
+    for (const PixelSet &part :
+         {box(6, 0, 8, 1), PixelSet{{9, 8}, {8, 9}, {9, 9}, {10, 9}, {9, 10}}, letters})
         cleared.insert(part.begin(), part.end());
     cleared.insert({0, 0});
     for (const auto &[x, y] : box(0, 0, 11, 11))
@@ -277,7 +277,7 @@ TEST_F(Surface, PaintPictureCopiesAClippedRectangle)
         source.setPixel(x, y, qRgb(x, y, 9));
     // Source (1, 1)..(3, 3) to (-1, 4): source columns 2..3 and rows 1..2 land.
     pic->PaintPicture(source, -1, 4, 1, 1, 3, 3);
-    Pixels painted;
+    PixelSet painted;
     for (const auto &[x, y] : box(0, 0, 5, 5))
         if (qBlue(pic->Image().pixel(x, y)) == 9) {
             painted.insert({x, y});

@@ -45,14 +45,14 @@ TEST(RasterLine, LeavesOutItsLastPixelAndFromFarOutsideIsClippedNotWalked)
 {
     QImage image = white(10, 10);
     Raster::line(image, 4, 4, 0, 0, red);
-    EXPECT_EQ(pixelsOf(image, Red), (Pixels{{4, 4}, {3, 3}, {2, 2}, {1, 1}}));
+    EXPECT_EQ(pixelsOf(image, Red), (PixelSet{{4, 4}, {3, 3}, {2, 2}, {1, 1}}));
     image = white(10, 10);
     Raster::line(image, 3, 3, 3, 3, red);
     EXPECT_TRUE(pixelsOf(image, Red).empty());
 
     // Steep: one pixel per row, 8-connected.
     Raster::line(image, 2, 0, 5, 7, red);
-    const Pixels line = pixelsOf(image, Red);
+    const PixelSet line = pixelsOf(image, Red);
     ASSERT_EQ(line.size(), 7u);
     EXPECT_TRUE(line.count({2, 0}));
     for (auto [x, y] : line) {
@@ -80,13 +80,13 @@ TEST(RasterCircle, OfRadiusZeroOneAndTwoIsSymmetricClippedAndBounded)
 {
     QImage image = white(9, 9);
     Raster::circle(image, 1, 1, 0, red);
-    EXPECT_EQ(pixelsOf(image, Red), Pixels({{1, 1}}));
+    EXPECT_EQ(pixelsOf(image, Red), PixelSet({{1, 1}}));
     image = white(9, 9);
     Raster::circle(image, 4, 4, 1, red);
-    EXPECT_EQ(pixelsOf(image, Red), (Pixels{{3, 4}, {5, 4}, {4, 3}, {4, 5}}));
+    EXPECT_EQ(pixelsOf(image, Red), (PixelSet{{3, 4}, {5, 4}, {4, 3}, {4, 5}}));
 
     // r 2: the 21 pixels with dx*dx + dy*dy < 6; the 3x3 core has no neighbour outside.
-    Pixels disc;
+    PixelSet disc;
     for (const auto &[x, y] : box(0, 0, 8, 8))
         if ((x - 4) * (x - 4) + (y - 4) * (y - 4) < 6)
             disc.insert({x, y});
@@ -98,7 +98,7 @@ TEST(RasterCircle, OfRadiusZeroOneAndTwoIsSymmetricClippedAndBounded)
 
     image = white(21, 21);
     Raster::circle(image, 10, 10, 5.5, red);
-    const Pixels ring = pixelsOf(image, Red);
+    const PixelSet ring = pixelsOf(image, Red);
     for (auto [x, y] : ring) {
         EXPECT_TRUE(ring.count({20 - x, y}));
         EXPECT_TRUE(ring.count({x, 20 - y}));

@@ -1,0 +1,126 @@
+#include "formats/IconSet.h"
+
+#include <algorithm>
+
+#include "formats/ByteReader.h"
+#include "formats/IconDecode.h"
+#include "formats/IconScale.h"
+#include "formats/Png.h"
+
+namespace {
+
+using Kind = FormatError::Kind;
+
+int sideOf(const Pixels &image)
+{
+    return std::max(image.width, image.height);
+}
+
+IconEntryInfo entryOf(const Pixels &image)
+{
+    IconEntryInfo entry;
+    entry.width = image.width;
+    entry.height = image.height;
+    entry.planes = 1;
+    entry.bitCount = 32;
+    return entry;
+}
+
+} // namespace
+
+namespace {
+
+// A 32-bit DIB, bottom row first: for an icon, with twice the height in its header and the AND
+// mask after the colours, and clear pixels black so that a screen XOR leaves the desktop alone.
+QByteArray dib32(const Pixels &image, bool icon)
+{
+    const int w = image.width;
+    const int h = image.height;
+    const int maskStride = icon ? (w + 31) / 32 * 4 : 0;
+    QByteArray out;
+    out.reserve(40 + w * h * 4 + maskStride * h);
+    for (uint32_t v : {40u, uint32_t(w), uint32_t(icon ? 2 * h : h)})
+        appendLE32(out, v);
+    appendLE16(out, 1);
+    appendLE16(out, 32);
+    appendLE32(out, 0);
+    appendLE32(out, uint32_t(w * h * 4 + maskStride * h));
+    for (int i = 0; i < 4; ++i)
+        appendLE32(out, 0);
+    for (int y = h - 1; y >= 0; --y) {
+        for (int x = 0; x < w; ++x)
+            appendLE32(out, icon && image.at(x, y) >> 24 == 0 ? 0 : image.at(x, y));
+    }
+    for (int y = icon ? h - 1 : -1; y >= 0; --y) {
+        QByteArray row(maskStride, '\0');
+        // The leftmost pixel is the most significant bit of the first byte.
+        for (int x = 0; x < w; ++x) {
+            if (image.at(x, y) >> 24 == 0)
+                row[x / 8] = char(row[x / 8] | 0x80 >> (x % 8));
+        }
+        out.append(row);
+    }
+    return out;
+}
+
+} // namespace
+
+QByteArray encodeIconDib(const Pixels &image)
+{
+    return dib32(image, true);
+}
+
+QByteArray encodeBitmapFile(const Pixels &image)
+{
+    if (!image.valid())
+        return {};
+    const QByteArray dib = dib32(image, false);
+    QByteArray out("BM");
+    appendLE32(out, uint32_t(14 + dib.size()));
+    appendLE32(out, 0);
+    appendLE32(out, 14 + 40);
+    return out + dib;
+}
+
+std::optional<QByteArray> writeIconSet(std::vector<Pixels> images, FormatError *error)
+{
+    std::stable_sort(images.begin(), images.end(),
+                     [](const Pixels &a, const Pixels &b) { return sideOf(a) > sideOf(b); });
+    std::vector<QByteArray> data;
+    std::vector<IcoFilePart> parts;
+    data.reserve(images.size());
+    for (size_t i = 0; i < images.size(); ++i) {
+        const Pixels &image = images[i];
+        if (!image.valid() || sideOf(image) > kMaxIconSide)
+            return failed(error, Kind::TooLarge,
+                          QStringLiteral("An icon image must be 1 to 256 pixels a side."));
+        if (i > 0 && image.width == images[i - 1].width && image.height == images[i - 1].height)
+            return failed(
+                error, Kind::Damaged,
+                QStringLiteral("Two images of %1 x %2 pixels.").arg(image.width).arg(image.height));
+        data.push_back(sideOf(image) >= kMaxIconSide ? encodePng(image) : encodeIconDib(image));
+    }
+    for (size_t i = 0; i < images.size(); ++i)
+        parts.push_back({entryOf(images[i]), data[i]});
+    return writeIcoFile(parts, error);
+}
+
+std::vector<Pixels> completedSet(std::vector<Pixels> images, const std::vector<int> &sides)
+{
+    const std::vector<Pixels> given = images;
+    for (const int side : sides) {
+        const auto has = [side](const Pixels &p) { return p.width == side && p.height == side; };
+        if (given.empty() || std::any_of(images.begin(), images.end(), has))
+            continue;
+        const Pixels *from = nullptr;
+        for (const Pixels &p : given) {
+            const bool larger = sideOf(p) >= side;
+            if (from == nullptr ||
+                (larger && (sideOf(*from) < side || sideOf(p) < sideOf(*from))) ||
+                (!larger && sideOf(*from) < side && sideOf(p) > sideOf(*from)))
+                from = &p;
+        }
+        images.push_back(scaledPixels(*from, side, side));
+    }
+    return images;
+}

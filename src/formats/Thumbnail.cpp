@@ -1,0 +1,49 @@
+#include "formats/Thumbnail.h"
+
+#include <algorithm>
+
+#include "formats/IconResources.h"
+#include "formats/IconScale.h"
+
+namespace {
+
+// The image fitted into side x side: made smaller keeping its shape, or larger by the whole
+// factor that fits, so that a small pixel icon stays crisp.
+Pixels fitted(const Pixels &image, int side)
+{
+    const int larger = std::max(image.width, image.height);
+    if (larger > side) {
+        const auto scaled = [&](int length) {
+            return std::max(1, int((int64_t(length) * side + larger / 2) / larger));
+        };
+        return scaledPixels(image, scaled(image.width), scaled(image.height));
+    }
+    const int factor = side / larger;
+    return factor > 1 ? scaledPixels(image, image.width * factor, image.height * factor) : image;
+}
+
+} // namespace
+
+std::optional<Pixels> firstIconImage(QByteArrayView file, int side, FormatError *error)
+{
+    // The first icon is the one the desktop shows for a program.
+    const auto groups = readIconGroups(file, error, {1, true});
+    if (!groups)
+        return std::nullopt;
+    const auto chosen =
+        chosenGroupImage(groups->front(), [side](const std::vector<IconImageInfo> &images) {
+            return iconImageForSide(images, side);
+        });
+    if (!chosen)
+        return failed(error, FormatError::Kind::Damaged,
+                      QStringLiteral("None of the icon's images can be read."));
+    return transparentPixels(*chosen);
+}
+
+std::optional<Pixels> iconThumbnail(QByteArrayView file, int side, FormatError *error)
+{
+    const auto image = firstIconImage(file, side, error);
+    if (!image)
+        return std::nullopt;
+    return fitted(*image, side);
+}

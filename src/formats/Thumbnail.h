@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <optional>
+
+#include "formats/FormatError.h"
+#include "formats/Pixels.h"
+
+// The largest square a thumbnail is asked for: the thumbnail specification's extra large.
+constexpr int kMaxThumbnailSide = 1024;
+
+// Of the first icon of an executable, library, icon library or icon file, the image that suits
+// `side` best (as below), with its transparency and at its own size. Nothing, with the reason,
+// for a file without a readable icon; nothing is decoded but that one image.
+std::optional<Pixels> firstIconImage(QByteArrayView file, int side, FormatError *error = nullptr);
+// The picture a file manager shows for an executable, library, icon library or icon file: of
+// the first icon, the image that suits `side` best (the smallest not smaller, else the largest,
+// the deepest first among equals), with its transparency, fitted into side x side: smaller, or
+// larger by the whole factor that fits so that a pixel icon stays crisp. Nothing, with the
+// reason, for a file without a readable icon; nothing is decoded but that one image.
+std::optional<Pixels> iconThumbnail(QByteArrayView file, int side, FormatError *error = nullptr);
