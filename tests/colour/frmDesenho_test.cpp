@@ -12,59 +12,11 @@
 
 namespace {
 
-bool sameBand(const RampBand &band, int y1, int y2, ColorValue color)
-{
-    return band.y1 == y1 && band.y2 == y2 && band.color == color;
-}
-
 // The pixel of the box's surface at row y, first column.
 ColorValue row(const PictureBox *box, int y)
 {
     return fromQRgb(box->surface().pixel(0, y));
 }
-
-} // namespace
-
-TEST(ColorRamp, BandsStepByAHalfToEvenSixtyThirdFromEitherEdge)
-{
-    // The channel boxes: step 2, the last 9 twips left to the background.
-    std::vector<RampBand> b = rampBands(135, 0, 0, 255, true);
-    ASSERT_EQ(b.size(), 63u);
-    EXPECT_TRUE(sameBand(b[0], 0, 2, RGB(0, 0, 255)));
-    EXPECT_TRUE(sameBand(b[1], 2, 4, RGB(0, 0, 251)));
-    EXPECT_TRUE(sameBand(b[62], 124, 126, RGB(0, 0, 7)));
-    b = rampBands(135, 255, 0, 0, false);
-    EXPECT_TRUE(sameBand(b[0], 133, 135, RGB(255, 0, 0)));
-    EXPECT_TRUE(sameBand(b[62], 9, 11, RGB(7, 0, 0)));
-    // Ikon: step 9, the far bands past the edge.
-    b = rampBands(540, 0, 0, 0, true);
-    EXPECT_TRUE(sameBand(b[62], 558, 567, vbBlack));
-    b = rampBands(540, 3, 4, 5, false);
-    EXPECT_TRUE(sameBand(b[0], 531, 540, RGB(3, 4, 5)));
-    EXPECT_TRUE(sameBand(b[1], 522, 531, RGB(0, 0, 1)));
-    EXPECT_TRUE(sameBand(b[2], 513, 522, vbBlack));
-    EXPECT_TRUE(sameBand(b[62], -27, -18, vbBlack));
-}
-
-TEST(ColorRamp, PaintingClipsAndLeavesTheFarStripToTheBackground)
-{
-    PictureBox box;
-    box.resize(25, 69); // 1035 twips: step 16, bands to 1008
-    box.setBackColor(RGB(1, 2, 3));
-    PaintColorRamp(&box, 0, 200, 0, true);
-    EXPECT_EQ(row(&box, 0), RGB(0, 200, 0));
-    EXPECT_EQ(row(&box, 10), RGB(0, 164, 0)); // 150 twips: band 9
-    EXPECT_EQ(row(&box, 68), RGB(1, 2, 3));
-    box.Cls();
-    PaintColorRamp(&box, 0, 200, 0, false);
-    EXPECT_EQ(row(&box, 68), RGB(0, 200, 0));
-    EXPECT_EQ(row(&box, 1), RGB(1, 2, 3)); // the last band starts at 27 twips
-    EXPECT_EQ(row(&box, 2), vbBlack);
-    EXPECT_EQ(box.surface().width(), 25);
-    EXPECT_EQ(fromQRgb(box.surface().pixel(24, 68)), RGB(0, 200, 0));
-}
-
-namespace {
 
 class Composite : public ::testing::Test
 {

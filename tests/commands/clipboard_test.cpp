@@ -72,11 +72,11 @@ TEST_F(Clipboard, CleanTakesTheRightColourAndCutWhitensExactlyTheRegion)
 
     f.RightColor->setBackColor(Blue);
     f.mnuLimpar_Click();
-    capture(160, 170, 100, 100); // inside one cell
+    capture(160, 470, 100, 100); // inside one cell, off the diagonal
     f.mnuCortar_Click();
-    EXPECT_EQ(f.Ikon->Point(1, 1), int32_t(vbWhite));
+    EXPECT_EQ(f.Ikon->Point(1, 3), int32_t(vbWhite));
     EXPECT_EQ(count(Blue), 1023);
-    EXPECT_EQ(f.grid->surface().pixel(15, 15), qRgb(255, 255, 255));
+    EXPECT_EQ(f.grid->surface().pixel(15, 35), qRgb(255, 255, 255));
 }
 
 TEST_F(Clipboard, PasteArmsTheModeOrReplacesTheImageWithAClipboardBitmapThenStamps)

@@ -167,13 +167,13 @@ QByteArray jpegWithScans(int side, QRgb colour, int scans)
            jpeg.right(2);
 }
 
-QByteArray peWithSharedIcon(int groups, const QByteArray &image)
+QByteArray peLibrary(int groups, const std::vector<QByteArray> &images)
 {
     // One resource section at file offset and address 0x200; every directory has one language.
     constexpr uint32_t base = 0x200;
-    const uint32_t groupDir = 96;
+    const auto m = uint32_t(images.size());
+    const uint32_t groupDir = 48 + 48 * m;
     const uint32_t firstGroup = groupDir + 16 + 8 * uint32_t(groups);
-    const uint32_t imageAt = firstGroup + 60 * uint32_t(groups);
     QByteArray rsrc;
     const auto directory = [&rsrc](uint16_t ids) {
         rsrc += QByteArray(14, '\0');
@@ -190,11 +190,16 @@ QByteArray peWithSharedIcon(int groups, const QByteArray &image)
     directory(2);
     entry(3, 0x80000000u | 32);
     entry(14, 0x80000000u | groupDir);
-    directory(1); // RT_ICON: the one image
-    entry(1, 0x80000000u | 56);
-    directory(1);
-    entry(0x409, 80);
-    dataEntry(imageAt, uint32_t(image.size()));
+    directory(uint16_t(m)); // RT_ICON: the images, after the groups
+    for (uint32_t i = 0; i < m; ++i)
+        entry(i + 1, 0x80000000u | (48 + 8 * m + 40 * i));
+    uint32_t imageAt = firstGroup + 60 * uint32_t(groups);
+    for (const QByteArray &image : images) {
+        directory(1);
+        entry(0x409, uint32_t(rsrc.size()) + 8);
+        dataEntry(imageAt, uint32_t(image.size()));
+        imageAt += uint32_t(image.size());
+    }
     directory(uint16_t(groups));
     for (int i = 0; i < groups; ++i)
         entry(uint32_t(i + 1), 0x80000000u | (firstGroup + 60 * uint32_t(i)));
@@ -203,15 +208,17 @@ QByteArray peWithSharedIcon(int groups, const QByteArray &image)
         directory(1);
         entry(0x409, at + 24);
         dataEntry(at + 40, 20);
+        const auto id = uint16_t(uint32_t(i) % m + 1);
         for (uint16_t v : {0, 1, 1})
             appendLE16(rsrc, v);
         rsrc += QByteArray("\0\0\0\0", 4);
         appendLE16(rsrc, 1);
         appendLE16(rsrc, 32);
-        appendLE32(rsrc, uint32_t(image.size()));
-        appendLE16(rsrc, 1);
+        appendLE32(rsrc, uint32_t(images[id - 1u].size()));
+        appendLE16(rsrc, id);
     }
-    rsrc += image;
+    for (const QByteArray &image : images)
+        rsrc += image;
 
     QByteArray pe(base, '\0');
     pe[0] = 'M';

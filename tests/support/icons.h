@@ -29,5 +29,10 @@ QByteArray pngWithTextChunks(const QByteArray &png, int count, qsizetype inflate
 // A progressive JPEG of `side` x `side` pixels, all `colour`, with its last scan repeated until
 // it has `scans`.
 QByteArray jpegWithScans(int side, QRgb colour, int scans);
-// A PE32 library of `groups` icon groups that all name its one icon image, `image`.
-QByteArray peWithSharedIcon(int groups, const QByteArray &image);
+// A PE32 library of `groups` icon groups, group i naming images[i % images.size()] alone.
+QByteArray peLibrary(int groups, const std::vector<QByteArray> &images);
+// The same with one image that every group names.
+inline QByteArray peWithSharedIcon(int groups, const QByteArray &image)
+{
+    return peLibrary(groups, {image});
+}

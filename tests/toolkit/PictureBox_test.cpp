@@ -81,25 +81,27 @@ TEST_F(Surface, BoxTakesItsCornersInEitherOrderFillsByStyleAndInTwipsCoversThePi
     pic->Cls();
     pic->LineBox(1, 1, 14, 14, Red, true);
     EXPECT_TRUE(red().empty());
+    // So is the point a fill starts from.
+    pic->LineBox(15, 15, 75, 75, Green, false);
+    pic->FillColor = Red;
+    pic->ExtFloodFill(45, 45, vbWhite);
+    EXPECT_EQ(red(), box(2, 2, 4, 4));
 }
 
-TEST_F(Surface, LineAndCircleTakeTheSurfaceScale)
+TEST_F(Surface, LineAndCircleTakeTheSurfaceScaleAndMoveTheCurrentPoint)
 {
     make(9, 9, PictureBox::ScaleMode::Twips);
     pic->Line(60, 60, 15, 30, Red);
     EXPECT_EQ(red(), (PixelSet{{4, 4}, {3, 3}, {2, 3}}));
-    EXPECT_EQ(pic->CurrentX, 15);
-    EXPECT_EQ(pic->CurrentY, 30);
+    EXPECT_EQ(std::pair(pic->CurrentX, pic->CurrentY), std::pair(15.0, 30.0));
 
-    // The radius too is in the surface's scale; a solid FillStyle fills the inside.
+    // The radius too is in twips, whatever its sign; a solid FillStyle fills the inside.
     pic->Cls();
-    pic->Circle(60, 60, 15, Red);
-    EXPECT_EQ(red(), (PixelSet{{3, 4}, {5, 4}, {4, 3}, {4, 5}}));
-    EXPECT_EQ(pic->CurrentX, 60);
     pic->FillStyle = PictureBox::vbFSSolid;
     pic->FillColor = Green;
-    pic->Circle(60, 60, -30, Red);
-    EXPECT_EQ(pixelsOf(pic->Image(), Green), box(3, 3, 5, 5));
+    pic->Circle(60, 45, -30, Red);
+    EXPECT_EQ(pixelsOf(pic->Image(), Green), box(3, 2, 5, 4));
+    EXPECT_EQ(std::pair(pic->CurrentX, pic->CurrentY), std::pair(60.0, 45.0));
     pic->Circle(1e300, NaN, Inf, Green);
 }
 
@@ -112,15 +114,6 @@ TEST_F(Surface, PointReadsPlainRgb)
     EXPECT_EQ(pic->Point(-1, 0), -1);
     EXPECT_EQ(pic->Point(4, 0), -1);
     EXPECT_EQ(pic->Point(0, 1e12), -1);
-}
-
-TEST_F(Surface, ExtFloodFillUsesFillColorAtAPoint)
-{
-    make(10, 10, PictureBox::ScaleMode::Twips);
-    pic->LineBox(15, 15, 75, 75, Green, false);
-    pic->FillColor = Red;
-    pic->ExtFloodFill(45, 45, vbWhite);
-    EXPECT_EQ(red(), box(2, 2, 4, 4));
 }
 
 TEST_F(Surface, PrintDrawsLettersOnlyAndMovesToTheNextLine)

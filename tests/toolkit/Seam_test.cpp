@@ -5,7 +5,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "support/ScriptedSeam.h"
 #include "toolkit/Seam.h"
 
 TEST(QtFilter, TakesPatternsFromThePatternFields)
@@ -59,16 +58,4 @@ TEST(QtFilter, DialogShowsEachLabelOnceAndOffersTheRequestedTypeAndName)
     EXPECT_EQ(selectedFilter(dialog, request.filter), 1);
     EXPECT_EQ(name->text(), QStringLiteral("drawing.ico"));
     EXPECT_EQ(dialog.defaultSuffix(), QStringLiteral("ico"));
-}
-
-TEST(MsgBox, GoesThroughTheSeam)
-{
-    scripted().messageAnswers = {vbNo};
-    EXPECT_EQ(MsgBox(QStringLiteral("Save?"), vbYesNoCancel | vbQuestion, QStringLiteral("T")),
-              vbNo);
-    EXPECT_EQ(MsgBox(QStringLiteral("Done")), vbOK);
-    ASSERT_EQ(scripted().messages.size(), 2u);
-    EXPECT_EQ(scripted().messages[0].style, vbYesNoCancel | vbQuestion);
-    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("T"));
-    EXPECT_EQ(scripted().messages[1].text, QStringLiteral("Done"));
 }

@@ -9,7 +9,6 @@
 #include <algorithm>
 
 #include "app/frmGeral.h"
-#include "formats/ByteReader.h"
 #include "formats/IconImage.h"
 #include "formats/Pictures.h"
 #include "support/ScriptedSeam.h"
@@ -23,72 +22,6 @@ namespace {
 const QString Resources = testData(QStringLiteral("good/resources/"));
 // The grey the search shows icons on.
 constexpr ColorValue Grey = RGB(192, 192, 192);
-
-// A 32 x 32 icon image at 4 bits, all of one colour, with an empty mask.
-QByteArray solidIcon(QRgb colour)
-{
-    QByteArray dib;
-    for (uint32_t v : {40u, 32u, 64u, 0x00040001u, 0u, 0u, 0u, 0u, 0u, 0u})
-        appendLE32(dib, v);
-    appendLE32(dib, 0);
-    appendLE32(dib, colour & 0xFFFFFF); // palette entry 1, stored blue first
-    // 14 more palette entries, 32 rows of 16 bytes of index 1, and the mask.
-    return dib + QByteArray(56, '\0') + QByteArray(512, '\x11') + QByteArray(128, '\0');
-}
-
-// A PE32 library of `count` icon groups, group i holding images[i % images.size()] alone.
-QByteArray library(uint32_t count, const std::vector<QByteArray> &images)
-{
-    const auto m = uint32_t(images.size());
-    const uint32_t rva = 0x1000, iconDir = 32, groupDir = iconDir + 16 + 8 * m;
-    const uint32_t languages = groupDir + 16 + 8 * count, entries = languages + 24 * (m + count);
-    const uint32_t data = entries + 16 * (m + count);
-    QByteArray tree;
-    const auto directory = [&tree](uint32_t ids) {
-        tree += QByteArray(14, '\0');
-        appendLE16(tree, uint16_t(ids));
-    };
-    const auto entry = [&tree](uint32_t name, uint32_t target) {
-        appendLE32(tree, name);
-        appendLE32(tree, target);
-    };
-    directory(2);
-    entry(3, 0x80000000u | iconDir);
-    entry(14, 0x80000000u | groupDir);
-    directory(m);
-    for (uint32_t i = 0; i < m; ++i)
-        entry(i + 1, 0x80000000u | (languages + 24 * i));
-    directory(count);
-    for (uint32_t i = 0; i < count; ++i)
-        entry(i + 1, 0x80000000u | (languages + 24 * (m + i)));
-    for (uint32_t i = 0; i < m + count; ++i) {
-        directory(1);
-        entry(0x409, entries + 16 * i);
-    }
-    QByteArray payload;
-    const QByteArray group = QByteArray::fromHex("0000010001002020100001000400e8020000");
-    for (uint32_t i = 0; i < m + count; ++i) {
-        const QByteArray bytes =
-            i < m ? images[i] : group + char((i - m) % m + 1) + QByteArray(1, '\0');
-        appendLE32(tree, rva + data + uint32_t(payload.size()));
-        appendLE32(tree, uint32_t(bytes.size()));
-        tree += QByteArray(8, '\0');
-        payload += bytes;
-    }
-    tree += payload;
-    QByteArray head = QByteArray::fromHex("4d5a") + QByteArray(58, '\0');
-    appendLE32(head, 64);
-    // The PE and COFF headers: one section, a 224-byte optional header, a DLL; then PE32.
-    head += QByteArray::fromHex("504500004c010100000000000000000000000000e00002210b01");
-    head += QByteArray(90, '\0');
-    for (uint32_t v : {16u, 0u, 0u, 0u, 0u, rva, uint32_t(tree.size())})
-        appendLE32(head, v);
-    head += QByteArray(224 - 120, '\0') + QByteArray(".rsrc\0\0\0", 8);
-    for (uint32_t v : {uint32_t(tree.size()), rva, uint32_t(tree.size()), 0x200u})
-        appendLE32(head, v);
-    head += QByteArray(16, '\0');
-    return head + QByteArray(0x200 - head.size(), '\0') + tree;
-}
 
 class ToolBar : public ::testing::Test
 {
@@ -298,20 +231,20 @@ TEST_F(ToolBar, ALargeLibraryKeepsOneElementAndDecodesTheIconShown)
     QTemporaryDir dir;
     const QString many = dir.filePath("many.dll");
     ASSERT_TRUE(
-        writeAll(many, library(5000, {solidIcon(qRgb(255, 0, 0)), solidIcon(qRgb(0, 0, 255))})));
+        writeAll(many, peLibrary(5000, {solidDib(32, 24, '\x10'), solidDib(32, 24, '\x20')})));
     search(many);
     ASSERT_EQ(t.IconCount, 5000);
     EXPECT_EQ(f.lblMsg->text(), QStringLiteral("File: many.dll    Total: 5000"));
     EXPECT_EQ(t.fraLocaliza->findChildren<PictureBox *>().size(), 1);
-    EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(255, 0, 0)));
+    EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(16, 16, 16)));
     t.cmdNext_Click();
-    EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(0, 0, 255)));
+    EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(32, 32, 32)));
     t.IconIndex = 4998;
     t.cmdNext_Click();
     EXPECT_EQ(t.IconIndex, 4999);
     EXPECT_FALSE(t.cmdNext->isEnabled());
-    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(RGB(0, 0, 255)));
-    EXPECT_EQ(f.grid->surface().pixel(5, 5), qRgb(0, 0, 255));
+    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(RGB(32, 32, 32)));
+    EXPECT_EQ(f.grid->surface().pixel(5, 5), qRgb(32, 32, 32));
 }
 
 TEST_F(ToolBar, OneIconWithTransparentCornersShowsOnGreyAndArrivesWithItsAlpha)

@@ -10,13 +10,14 @@ TEST(Shift, MovesOnePixelAndWhitensTheOpenedEdge)
     frmGeral &f = Forms::get<frmGeral>();
     f.RightColor->setBackColor(RGB(0, 0, 0));
     f.mnuLimpar_Click();
-    f.Ikon->PSet(0, 0, RGB(255, 0, 0));
-    f.Ikon->PSet(31, 31, RGB(0, 255, 0));
+    // Off the diagonal, so that swapped coordinates would show.
+    f.Ikon->PSet(0, 4, RGB(255, 0, 0));
+    f.Ikon->PSet(31, 9, RGB(0, 255, 0));
     Forms::get<frmToolBar>().cmdShift_Click(7); // bottom right
-    EXPECT_EQ(f.Ikon->Point(1, 1), int32_t(RGB(255, 0, 0)));
+    EXPECT_EQ(f.Ikon->Point(1, 5), int32_t(RGB(255, 0, 0)));
     EXPECT_EQ(countPixels(f.Ikon, RGB(0, 255, 0)), 0);
     EXPECT_EQ(countPixels(f.Ikon, vbWhite), 63);
-    EXPECT_EQ(f.grid->surface().pixel(15, 15), qRgb(255, 0, 0));
+    EXPECT_EQ(f.grid->surface().pixel(15, 55), qRgb(255, 0, 0));
 
     f.mnuLimpar_Click();
     ShiftLeft(f.Ikon);
