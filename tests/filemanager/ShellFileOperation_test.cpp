@@ -96,7 +96,8 @@ TEST_F(FileOperation, CopyAsksBeforeReplacingOrRenamesOnCollision)
     scripted().messageAnswers = {vbNo};
     EXPECT_EQ(run(FO_COPY, {src("a.ico"), src("it's \"b\".ico")}, Quiet), 0);
     ASSERT_EQ(scripted().messages.size(), 1u);
-    EXPECT_TRUE(scripted().messages[0].text.contains(QStringLiteral("a.ico")));
+    EXPECT_EQ(scripted().messages[0].text,
+              QStringLiteral("The destination folder already holds\na.ico\n\nReplace it?"));
     EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
     EXPECT_EQ(readAll(dst("a.ico")), "old");
     EXPECT_EQ(readAll(dst("it's \"b\".ico")), "quoted");
@@ -121,6 +122,15 @@ TEST_F(FileOperation, CopyAsksBeforeReplacingOrRenamesOnCollision)
     make(src("c.ico"), "c");
     EXPECT_EQ(run(FO_COPY, {src("a.ico"), src("c.ico")}, Quiet), ERROR_CANCELLED);
     EXPECT_FALSE(QFile::exists(dst("c.ico")));
+
+    // A missing destination folder is made only once the user said yes.
+    scripted().reset();
+    scripted().messageAnswers = {vbNo};
+    EXPECT_NE(run(FO_COPY, {src("c.ico")}, FOF_SILENT, dst("new")), 0);
+    EXPECT_FALSE(QFile::exists(dst("new")));
+    ASSERT_EQ(scripted().messages.size(), 1u);
+    EXPECT_EQ(scripted().messages[0].text,
+              "The folder\n" + dst("new") + "\ndoes not exist. Create it?");
 }
 
 TEST_F(FileOperation, ReplacingAPlantedLinkNeverWritesThroughIt)
@@ -228,7 +238,8 @@ TEST_F(FileOperation, DeleteAsksOnceThenGoesToTheTrashOrForGood)
     scripted().messageAnswers = {vbYes};
     EXPECT_EQ(run(FO_DELETE, {src("b.ico"), src("c.ico")}, Quiet), 0);
     ASSERT_EQ(scripted().messages.size(), 1u);
-    EXPECT_TRUE(scripted().messages[0].text.contains(QStringLiteral(" these 2 items ")));
+    EXPECT_EQ(scripted().messages[0].text,
+              QStringLiteral("Delete these 2 items for good? They cannot be brought back."));
     EXPECT_FALSE(QFile::exists(src("b.ico")) || QFile::exists(src("c.ico")));
     EXPECT_NE(run(FO_DELETE, {src("b.ico")}, Quiet | FOF_NOCONFIRMATION), 0);
     EXPECT_EQ(scripted().messages.size(), 1u);
