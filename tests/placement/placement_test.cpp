@@ -108,11 +108,14 @@ TEST_F(Placement, AStoredPositionOffTheScreenStillOpensOnIt)
 {
     QWidget w;
     w.resize(120, 80);
-    store("99999999", "-5000000");
-    RestoreWindowPosition(&w);
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_TRUE(area.contains(w.frameGeometry().topLeft()));
-    EXPECT_TRUE(area.contains(w.frameGeometry().topLeft() + QPoint(63, 31)));
+    // Past each edge of the screen, across and down.
+    for (const auto &[left, top] : {std::pair{"99999999", "-5000000"}, {"-5000000", "99999999"}}) {
+        store(left, top);
+        RestoreWindowPosition(&w);
+        EXPECT_TRUE(area.contains(w.frameGeometry().topLeft())) << left;
+        EXPECT_TRUE(area.contains(w.frameGeometry().topLeft() + QPoint(63, 31))) << left;
+    }
 }
 
 TEST_F(Placement, TopmostFlagComesAndGoesKeepingGeometryAndVisibilityHiddenOrShown)
