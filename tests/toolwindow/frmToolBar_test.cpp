@@ -180,8 +180,9 @@ TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
     t.cmdNext_Click(); // never past the end
     EXPECT_EQ(t.IconIndex, 4);
 
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 5; ++i) // never before the first
         t.cmdBack_Click();
+    EXPECT_EQ(t.IconIndex, 0);
     EXPECT_EQ(t.lblArquivo->text(), QStringLiteral("1"));
     EXPECT_FALSE(t.cmdBack->isEnabled());
     EXPECT_TRUE(t.cmdNext->isEnabled());
