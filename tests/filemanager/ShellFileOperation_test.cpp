@@ -211,8 +211,10 @@ TEST_F(FileOperation, CancelledProgressKeepsWhatWasDone)
     scripted().reset();
     EXPECT_EQ(run(FO_MOVE, {src("b.ico")}, FOF_SIMPLEPROGRESS | FOF_NOCONFIRMMKDIR), 0);
     EXPECT_EQ(run(FO_MOVE, {src("c.ico")}, Quiet), 0);
-    ASSERT_EQ(scripted().progressDialogs.size(), 1u);
+    EXPECT_EQ(run(FO_DELETE, {dst("a.ico")}, FOF_NOCONFIRMATION), 0);
+    ASSERT_EQ(scripted().progressDialogs.size(), 2u);
     EXPECT_EQ(scripted().progressDialogs[0].value(1), QStringLiteral("Moving files ..."));
+    EXPECT_EQ(scripted().progressDialogs[1].value(1), "Deleting " + dst("a.ico"));
 }
 
 TEST_F(FileOperation, DeleteAsksOnceThenGoesToTheTrashOrForGood)
