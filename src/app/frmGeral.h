@@ -64,7 +64,8 @@ public:
 
     // The menu bar.
     QMenu *mnuOpen;
-    QAction *mnuNew, *linha1, *mnuOpenSimples, *mnuOpenAs, *linha2, *mnusave, *div2, *mnuFechar;
+    QAction *mnuNew, *linha1, *mnuOpenSimples, *mnuOpenAs, *linha2, *mnusave, *mnuSaveSet, *div2,
+        *mnuFechar;
     QMenu *mnuEdit;
     QAction *mnuUndo, *mnuRedo, *divUndo;
     QAction *mnuCortar, *mnuCopiar, *mnuColar, *div7, *mnuClear, *linha10, *mnuOpTxt;
@@ -141,6 +142,10 @@ public:
     // picture came from, as that file is now. When it is no icon file any more, the user is
     // asked first whether the image is written alone (`declined` when not).
     bool writePicture(const QString &path, FormatError *error, bool &declined);
+    // "Save Icon Set...": the sizes chosen in its dialog, then one .ico file through the Save
+    // dialog. True once it is written.
+    bool mnuSaveSet_Click();
+    void showSaveFailure(const QString &path, const FormatError &error);
     void mnuFechar_Click();
     // Asks before unsaved changes are thrown away: true when the program may end.
     bool mayLeave();

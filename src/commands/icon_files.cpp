@@ -1,12 +1,14 @@
 // The "&File" menu and its commands: New, Open, Open/Copy/Move, Save and Exit.
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QMenuBar>
 #include <QSessionManager>
 
+#include "app/IconSetDialog.h"
 #include "app/frmGeral.h"
 #include "colour/ColorPalette.h"
 #include "colour/frmDesenho.h"
@@ -29,6 +31,7 @@ const QString kOpenFilter = QStringLiteral(
     "Metafiles (*.wmf)|*.wmf");
 const QString kSaveFilter =
     QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp");
+const QString kSetFilter = QStringLiteral("Icon Files (*.ico)|*.ico");
 
 } // namespace
 
@@ -41,6 +44,7 @@ void frmGeral::buildFileMenu()
     mnuOpenAs = menuEntry(mnuOpen, "O&pen/Copy/Move", "Ctrl+P");
     linha2 = mnuOpen->addSeparator();
     mnusave = menuEntry(mnuOpen, "&Save Icon", "Ctrl+S");
+    mnuSaveSet = menuEntry(mnuOpen, "Save Icon Se&t...");
     div2 = mnuOpen->addSeparator();
     mnuFechar = menuEntry(mnuOpen, "Exit", "F12");
 
@@ -48,6 +52,7 @@ void frmGeral::buildFileMenu()
     connect(mnuOpenSimples, &QAction::triggered, this, &frmGeral::mnuOpenSimples_Click);
     connect(mnuOpenAs, &QAction::triggered, this, &frmGeral::mnuOpenAs_Click);
     connect(mnusave, &QAction::triggered, this, &frmGeral::mnusave_Click);
+    connect(mnuSaveSet, &QAction::triggered, this, &frmGeral::mnuSaveSet_Click);
     connect(mnuFechar, &QAction::triggered, this, &frmGeral::mnuFechar_Click);
     // The end of the session asks about an unsaved icon as Exit does.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
@@ -159,9 +164,7 @@ bool frmGeral::mnusave_Click()
     bool declined = false;
     if (!writePicture(cd.FileName, &error, declined)) {
         if (!declined)
-            MsgBox(QStringLiteral("The icon could not be saved as\n") + cd.FileName + "\n\n" +
-                       error.message,
-                   vbOKOnly | vbExclamation, QStringLiteral("Inform the User!"));
+            showSaveFailure(cd.FileName, error);
         return false;
     }
     // Only a file really written counts, so a failed attempt leaves the comparison as it was.
@@ -169,6 +172,44 @@ bool frmGeral::mnusave_Click()
         setCaption(QStringLiteral("Orvel Pixmint - ") + cd.FileName);
     lastFileName = cd.FileName;
     history.markSaved();
+    return true;
+}
+
+void frmGeral::showSaveFailure(const QString &path, const FormatError &error)
+{
+    MsgBox(QStringLiteral("The icon could not be saved as\n") + path + "\n\n" + error.message,
+           vbOKOnly | vbExclamation, QStringLiteral("Inform the User!"));
+}
+
+bool frmGeral::mnuSaveSet_Click()
+{
+    std::map<int, HeldImage> held;
+    if (const auto file = iconSource().empty() ? std::nullopt : readIconSource(iconSource()))
+        held = heldImages(*file);
+    IconSetDialog dialog(Ikon->Image(), std::move(held), this);
+    placeToolWindows(false, Missing::Skip);
+    const bool chosen = seam().runDialog(dialog) == QDialog::Accepted;
+    placeToolWindows(true, Missing::Skip);
+    if (!chosen)
+        return false;
+    cd.DialogTitle = QStringLiteral("Orvel Pixmint - Save Icon Set...");
+    cd.Filter = kSetFilter;
+    cd.FilterIndex = 1;
+    // The name offered is the icon's, as an icon file.
+    if (!cd.FileName.isEmpty()) {
+        const QFileInfo named(cd.FileName);
+        cd.FileName = named.dir().filePath(named.completeBaseName() + QStringLiteral(".ico"));
+    }
+    cd.Flags = CommonDialog::cdlOFNOverwritePrompt;
+    if (cd.ShowSave() != 0)
+        return false;
+    // The set is written as the dialog showed it, the kept images as they were read then.
+    FormatError error;
+    const auto bytes = dialog.iconSet(&error);
+    if (!bytes || !SafeWrite::replaceFile(cd.FileName, *bytes, &error)) {
+        showSaveFailure(cd.FileName, error);
+        return false;
+    }
     return true;
 }
 

@@ -84,10 +84,16 @@ QByteArray encodeBitmapFile(const Pixels &image)
 
 std::optional<QByteArray> writeIconSet(std::vector<Pixels> images, FormatError *error)
 {
+    return writeIconSet(std::move(images), {}, error);
+}
+
+std::optional<QByteArray> writeIconSet(std::vector<Pixels> images,
+                                       const std::vector<IcoFilePart> &kept, FormatError *error)
+{
     std::stable_sort(images.begin(), images.end(),
                      [](const Pixels &a, const Pixels &b) { return sideOf(a) > sideOf(b); });
     std::vector<QByteArray> data;
-    std::vector<IcoFilePart> parts;
+    std::vector<IcoFilePart> parts = kept;
     data.reserve(images.size());
     for (size_t i = 0; i < images.size(); ++i) {
         const Pixels &image = images[i];
@@ -102,6 +108,9 @@ std::optional<QByteArray> writeIconSet(std::vector<Pixels> images, FormatError *
     }
     for (size_t i = 0; i < images.size(); ++i)
         parts.push_back({entryOf(images[i]), data[i]});
+    std::stable_sort(parts.begin(), parts.end(), [](const IcoFilePart &a, const IcoFilePart &b) {
+        return std::max(a.entry.width, a.entry.height) > std::max(b.entry.width, b.entry.height);
+    });
     return writeIcoFile(parts, error);
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "formats/FormatError.h"
+#include "formats/IconDecode.h"
 #include "formats/Pixels.h"
 
 // Icon files of several sizes, without Qt Gui.
@@ -22,6 +23,11 @@ QByteArray encodeBitmapFile(const Pixels &image);
 // with the reason, for no images, an image of no pixels or of more than 256 a side, or two of
 // one size.
 std::optional<QByteArray> writeIconSet(std::vector<Pixels> images, FormatError *error = nullptr);
+// The same with images kept as another icon file holds them, their entries and bytes unchanged,
+// in the same order of size; the caller sees that none shares a size with a new image.
+std::optional<QByteArray> writeIconSet(std::vector<Pixels> images,
+                                       const std::vector<IcoFilePart> &kept,
+                                       FormatError *error = nullptr);
 // The images with every listed side that none of them has added, each made from the smallest
 // larger image, else from the largest, by scaledPixels.
 std::vector<Pixels> completedSet(std::vector<Pixels> images, const std::vector<int> &sides);

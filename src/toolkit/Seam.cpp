@@ -195,6 +195,8 @@ public:
                                 selectedFilter(dialog, request.filter)};
     }
 
+    int runDialog(QDialog &dialog) override { return dialog.exec(); }
+
     std::optional<FontChoice> fontDialog(const FontChoice &initial, int) override
     {
         // The dialog lists the styles of real families alone: an alias such as "Sans Serif"

@@ -9,6 +9,7 @@
 
 #include "formats/Color.h"
 
+class QDialog;
 class QFileDialog;
 
 // The progress dialog of a long operation, open for as long as it lives.
@@ -95,6 +96,9 @@ public:
     // A progress dialog with a Cancel button for `total` steps; it shows only once the
     // operation has taken longer than a moment.
     virtual std::unique_ptr<Progress> progress(const QString &title, int total) = 0;
+    // Runs a dialog of the program's own, made and filled by the caller, until it is closed:
+    // QDialog::Accepted or QDialog::Rejected.
+    virtual int runDialog(QDialog &dialog) = 0;
 };
 
 Seam &seam();

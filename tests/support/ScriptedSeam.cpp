@@ -1,5 +1,6 @@
 #include "support/ScriptedSeam.h"
 
+#include <QDialog>
 #include <QScopeGuard>
 
 namespace {
@@ -89,6 +90,14 @@ std::unique_ptr<Progress> ScriptedSeam::progress(const QString &title, int)
 {
     progressDialogs.push_back({title});
     return std::make_unique<ScriptedProgress>(progressDialogs.back(), cancelProgressAt);
+}
+
+int ScriptedSeam::runDialog(QDialog &dialog)
+{
+    dialogTitles << dialog.windowTitle();
+    if (whileDialog)
+        whileDialog(dialog);
+    return take(dialogAnswers, int(QDialog::Rejected));
 }
 
 void ScriptedSeam::reset()

@@ -39,6 +39,10 @@ public:
     // Runs while a file dialog or a message box is "open", to look at the program at that moment.
     std::function<void()> whileFileDialog;
     std::function<void()> whileMessageBox;
+    // Runs while a dialog of the program's own is "open", to look at it and change its controls.
+    std::function<void(QDialog &)> whileDialog;
+    // How each of those dialogs ends; by default QDialog::Rejected.
+    std::deque<int> dialogAnswers;
     // The step of a progress dialog at which the user presses Cancel (1 for the first); 0 never.
     int cancelProgressAt = 0;
 
@@ -51,6 +55,7 @@ public:
     std::vector<Program> programs;
     QStringList mimeTypes; // asked for their default program
     int screenGrabs = 0;
+    QStringList dialogTitles;
     // Each progress dialog's title, then the text of every step it showed.
     std::deque<QStringList> progressDialogs;
 
@@ -64,6 +69,7 @@ public:
     QString defaultApplication(const QString &mimeType) override;
     std::optional<ScreenStill> grabScreen() override;
     std::unique_ptr<Progress> progress(const QString &title, int total) override;
+    int runDialog(QDialog &dialog) override;
 
     // Forgets every answer and record.
     void reset();
