@@ -76,6 +76,7 @@ TEST_F(IconSets, TheDialogOffersEverySizeAndTheFileHoldsWhatItShowed)
 
     const auto written = images(readAll(out));
     std::vector<int> sides;
+    sides.reserve(written.size());
     for (const auto &[side, bytes] : written)
         sides.push_back(side);
     EXPECT_EQ(sides, (std::vector<int>{256, 64, 32, 24, 16}));
