@@ -168,7 +168,7 @@ int extract(const std::vector<IconGroup> &groups, const QByteArray &file, const 
 constexpr qint64 kMaxThumbnailSource = qint64(48) * 1024 * 1024;
 constexpr int kDefaultSide = 128;
 
-// SIZE as the thumbnail specification passes it: a decimal number from 1 to 1024.
+// SIZE as file managers pass it: a decimal number from 1 to 1024.
 std::optional<int> sideOf(const char *text)
 {
     int side = 0;

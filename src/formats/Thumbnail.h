@@ -6,7 +6,7 @@
 #include "formats/FormatError.h"
 #include "formats/Pixels.h"
 
-// The largest square a thumbnail is asked for: the thumbnail specification's extra large.
+// The largest square a file manager asks a thumbnail for: the freedesktop "xx-large".
 constexpr int kMaxThumbnailSide = 1024;
 
 // Of the first icon of an executable, library, icon library or icon file, the image that suits
