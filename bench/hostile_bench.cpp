@@ -6,6 +6,7 @@
 #include "formats/IconImage.h"
 #include "formats/IconResources.h"
 #include "formats/Pictures.h"
+#include "formats/QtBridge.h"
 #include "support/icons.h"
 
 namespace {
@@ -72,7 +73,7 @@ void BM_SearchFirstOfSharedIcons(benchmark::State &state)
             noise.setPixel(x, y, qRgba(std::rand(), std::rand(), std::rand(), 255));
     const QByteArray file = peWithSharedIcon(int(state.range(0)), pngBytes(noise));
     for (auto _ : state) {
-        const auto groups = readIconGroups(file);
+        const auto groups = readIconGroups(bytesView(file));
         benchmark::DoNotOptimize(leadingIconGroups(*groups));
         benchmark::DoNotOptimize(composeIcon(*groupIcon(groups->front()), qRgb(192, 192, 192)));
     }

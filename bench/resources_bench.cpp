@@ -6,6 +6,7 @@
 
 #include "formats/IconImage.h"
 #include "formats/IconResources.h"
+#include "formats/QtBridge.h"
 
 namespace {
 
@@ -43,10 +44,10 @@ void BM_ReadAndDecodeEveryImage(benchmark::State &state)
     if (!bytes)
         return;
     for (auto _ : state) {
-        const auto groups = readIconGroups(*bytes);
+        const auto groups = readIconGroups(bytesView(*bytes));
         for (const IconGroup &group : *groups) {
             for (const IconGroupImage &image : group.images)
-                benchmark::DoNotOptimize(decodeIconImage(image.data));
+                benchmark::DoNotOptimize(decodeIconImage(qtView(image.data)));
         }
     }
 }
@@ -59,7 +60,7 @@ void BM_ReadAndDecodeEveryIcon(benchmark::State &state)
     if (!bytes)
         return;
     for (auto _ : state) {
-        const auto groups = readIconGroups(*bytes);
+        const auto groups = readIconGroups(bytesView(*bytes));
         for (const IconGroup &group : *groups)
             benchmark::DoNotOptimize(groupIcon(group));
     }

@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const auto groups = readIconGroups(QByteArrayView(data, qsizetype(size)));
+    const auto groups =
+        readIconGroups(std::string_view(reinterpret_cast<const char *>(data), size));
     if (!groups)
         return 0;
     for (const IconGroup &group : *groups) {

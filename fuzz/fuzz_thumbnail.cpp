@@ -11,12 +11,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size == 0)
         return 0;
     const int side = 1 + data[0] % 160;
-    const auto thumbnail = iconThumbnail(QByteArrayView(data + 1, qsizetype(size - 1)), side);
+    const auto thumbnail =
+        iconThumbnail(std::string_view(reinterpret_cast<const char *>(data) + 1, size - 1), side);
     if (!thumbnail)
         return 0;
     if (!thumbnail->valid() || thumbnail->width > side || thumbnail->height > side)
         std::abort();
-    const QByteArray png = encodePng(*thumbnail);
+    const std::string png = encodePng(*thumbnail);
     const auto back = decodePngPixels(png, thumbnail->width, thumbnail->height);
     if (!back || back->argb != thumbnail->argb)
         std::abort();

@@ -12,6 +12,7 @@
 #include "formats/IconScale.h"
 #include "formats/IconSet.h"
 #include "formats/PixelImage.h"
+#include "formats/QtBridge.h"
 
 bool iconSetSideByDefault(int side)
 {
@@ -29,12 +30,14 @@ bool offered(int side)
 // The deepest image of each offered size, decoded; the others of that size go along unread.
 void showBest(HeldImage &held)
 {
-    const auto depth = [&held](size_t i) { return probeIconImage(held.entries[i].data)->bitCount; };
+    const auto depth = [&held](size_t i) {
+        return probeIconImage(bytesView(held.entries[i].data))->bitCount;
+    };
     size_t best = 0;
     for (size_t i = 1; i < held.entries.size(); ++i)
         if (depth(i) > depth(best))
             best = i;
-    if (const auto image = decodeIconPixels(held.entries[best].data))
+    if (const auto image = decodeIconPixels(bytesView(held.entries[best].data)))
         held.shown = toImage(transparentPixels(*image));
 }
 
@@ -55,12 +58,12 @@ QPixmap onCheckerboard(const QImage &image)
 std::map<int, HeldImage> heldImages(QByteArrayView file)
 {
     std::map<int, HeldImage> held;
-    const auto entries = readIconDirectory(file);
+    const auto entries = readIconDirectory(bytesView(file));
     if (!entries)
         return held;
     for (const IconDirEntry &e : *entries) {
         const QByteArrayView data = file.sliced(e.imageOffset, e.bytesInRes);
-        const auto info = probeIconImage(data);
+        const auto info = probeIconImage(bytesView(data));
         if (info && info->width == info->height && offered(info->width))
             held[info->width].entries.push_back({e, data.toByteArray()});
     }
@@ -151,7 +154,7 @@ std::optional<QByteArray> IconSetDialog::iconSet(FormatError *error) const
             continue;
         }
         for (const HeldImage::Entry &e : held_.at(side).entries)
-            kept.push_back({e.info, e.data});
+            kept.push_back({e.info, bytesView(e.data)});
     }
-    return writeIconSet(std::move(made), kept, error);
+    return toByteArray(writeIconSet(std::move(made), kept, error));
 }

@@ -3,12 +3,11 @@
 // or write the thumbnail a file manager shows.
 #include "cli/commands.h"
 
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <string_view>
 #include <sys/stat.h>
 
 #include "cli/usage.h"
@@ -24,47 +23,62 @@ constexpr int kNoIcons = 1;
 constexpr int kUnreadable = 2;
 
 // Names are the system's bytes and are printed as they are: not every name is UTF-8.
-int failWith(const QByteArray &name, const QString &message, int status)
+int failWith(const std::string &name, const std::string &message, int status)
 {
-    std::fprintf(stderr, "pixmint-icons: %s: %s\n", name.constData(), qPrintable(message));
+    std::fprintf(stderr, "pixmint-icons: %s: %s\n", name.c_str(), message.c_str());
     return status;
 }
 
-// A group name as one field of a line: control characters, the line and paragraph separators
-// and lone surrogates become escapes, and so does the backslash that starts them.
-QByteArray escapedName(const QString &name)
+void appendUtf8(std::string &out, char32_t c)
 {
-    QString out;
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        const QChar c = name[i];
-        const char16_t u = c.unicode();
-        if (c.isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
-            out += c;
-            out += name[++i];
-        } else if (u == u'\\') {
-            out += QLatin1String("\\\\");
-        } else if (u == u'\t' || u == u'\n' || u == u'\r') {
-            out += u == u'\t'   ? QLatin1String("\\t")
-                   : u == u'\n' ? QLatin1String("\\n")
-                                : QLatin1String("\\r");
+    if (c < 0x80) {
+        out.push_back(char(c));
+        return;
+    }
+    static constexpr unsigned char lead[] = {0, 0xC0, 0xE0, 0xF0};
+    const int tail = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    out.push_back(char(lead[tail] | (c >> (6 * tail))));
+    for (int i = tail - 1; i >= 0; --i)
+        out.push_back(char(0x80 | ((c >> (6 * i)) & 0x3F)));
+}
+
+void appendEscape(std::string &out, const char *format, unsigned code)
+{
+    char escape[8];
+    std::snprintf(escape, sizeof escape, format, code);
+    out += escape;
+}
+
+// A group name as one field of a line, in UTF-8: control characters, the line and paragraph
+// separators and lone surrogates become escapes, and so does the backslash that starts them.
+std::string escapedName(const std::u16string &name)
+{
+    const auto high = [](char16_t u) { return u >= 0xD800 && u < 0xDC00; };
+    const auto low = [](char16_t u) { return u >= 0xDC00 && u < 0xE000; };
+    std::string out;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const char16_t u = name[i];
+        if (high(u) && i + 1 < name.size() && low(name[i + 1])) {
+            appendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (name[++i] - 0xDC00));
+        } else if (u == u'\\' || u == u'\t' || u == u'\n' || u == u'\r') {
+            out += u == u'\\' ? "\\\\" : u == u'\t' ? "\\t" : u == u'\n' ? "\\n" : "\\r";
         } else if (u < 0x20 || u == 0x7F) {
-            out += QString::asprintf("\\x%02x", unsigned(u));
-        } else if ((u >= 0x80 && u < 0xA0) || u == 0x2028 || u == 0x2029 || c.isSurrogate()) {
-            out += QString::asprintf("\\u%04x", unsigned(u));
+            appendEscape(out, "\\x%02x", u);
+        } else if ((u >= 0x80 && u < 0xA0) || u == 0x2028 || u == 0x2029 || high(u) || low(u)) {
+            appendEscape(out, "\\u%04x", u);
         } else {
-            out += c;
+            appendUtf8(out, u);
         }
     }
-    return out.toUtf8();
+    return out;
 }
 
 // The first error standard output gave, kept for the exit status.
 int outputError = 0;
 
-void writeOut(const QByteArray &bytes)
+void writeOut(std::string_view bytes)
 {
-    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) != size_t(bytes.size()) &&
-        outputError == 0)
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() && outputError == 0)
         outputError = errno;
 }
 
@@ -80,38 +94,38 @@ int finishOutput(int status)
     return kUnreadable;
 }
 
-QString imageList(const IconGroup &group)
+void appendImageList(std::string &out, const IconGroup &group)
 {
-    QStringList images;
     for (const IconGroupImage &image : group.images) {
         // The group entry's word stands only when the image's own header cannot be read.
         const auto info = probeIconImage(image.data);
-        images << QStringLiteral("%1x%2x%3")
-                      .arg(info ? info->width : image.width)
-                      .arg(info ? info->height : image.height)
-                      .arg(info ? info->bitCount : image.bitCount);
+        if (&image != &group.images.front())
+            out += ' ';
+        out += std::to_string(info ? info->width : image.width) + 'x' +
+               std::to_string(info ? info->height : image.height) + 'x' +
+               std::to_string(info ? info->bitCount : image.bitCount);
     }
-    return images.join(u' ');
 }
 
 int list(const std::vector<IconGroup> &groups)
 {
-    QByteArray out;
+    std::string out;
     for (size_t i = 0; i < groups.size(); ++i) {
-        out += QByteArray::number(qulonglong(i)) + '\t' + escapedName(groups[i].name) + '\t' +
-               imageList(groups[i]).toUtf8() + '\n';
+        out += std::to_string(i) + '\t' + escapedName(groups[i].name) + '\t';
+        appendImageList(out, groups[i]);
+        out += '\n';
     }
     writeOut(out);
     return 0;
 }
 
 // Makes the folder and the folders above it.
-bool makeFolder(const QByteArray &dir, QString *reason)
+bool makeFolder(const std::string &dir, std::string *reason)
 {
-    for (qsizetype end = 1; end <= dir.size(); ++end) {
+    for (size_t end = 1; end <= dir.size(); ++end) {
         if (end < dir.size() && dir[end] != '/')
             continue;
-        if (::mkdir(dir.left(end).constData(), 0777) != 0 && errno != EEXIST) {
+        if (::mkdir(dir.substr(0, end).c_str(), 0777) != 0 && errno != EEXIST) {
             *reason = systemError(errno);
             return false;
         }
@@ -119,7 +133,7 @@ bool makeFolder(const QByteArray &dir, QString *reason)
     struct stat info
     {
     };
-    if (::stat(dir.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    if (::stat(dir.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
         *reason = systemError(errno == 0 ? ENOTDIR : errno);
         return false;
     }
@@ -127,45 +141,44 @@ bool makeFolder(const QByteArray &dir, QString *reason)
 }
 
 // The file's name without its folder and its last extension.
-QByteArray completeBaseName(const QByteArray &path)
+std::string completeBaseName(const std::string &path)
 {
-    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
-    const qsizetype dot = name.lastIndexOf('.');
-    return dot < 0 ? name : name.left(dot);
+    const size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return name.substr(0, name.rfind('.'));
 }
 
-int extract(const std::vector<IconGroup> &groups, const QByteArray &file, const QByteArray &dir)
+int extract(const std::vector<IconGroup> &groups, const std::string &file, const std::string &dir)
 {
-    QString reason;
+    std::string reason;
     if (!makeFolder(dir, &reason))
-        return failWith(dir, QStringLiteral("cannot create the folder: ") + reason, kUnreadable);
-    const QByteArray base = (dir.endsWith('/') ? dir : dir + '/') + completeBaseName(file);
+        return failWith(dir, "cannot create the folder: " + reason, kUnreadable);
+    const std::string base = (dir.ends_with('/') ? dir : dir + '/') + completeBaseName(file);
     int written = 0;
     int status = 0;
     for (size_t i = 0; i < groups.size(); ++i) {
-        const QByteArray target = base + '_' + QByteArray::number(qulonglong(i)) + ".ico";
+        const std::string target = base + '_' + std::to_string(i) + ".ico";
         FormatError error;
-        const QByteArray ico = groupToIco(groups[i], &error);
+        const std::string ico = groupToIco(groups[i], &error);
         // A group with no readable image gives no file, but keeps its index. One too large to
         // write is reported, and the others are written all the same.
-        if (ico.isEmpty()) {
-            if (!error.message.isEmpty())
-                status =
-                    failWith(target, QStringLiteral("cannot write: ") + error.message, kUnreadable);
+        if (ico.empty()) {
+            if (!error.message.empty())
+                status = failWith(target, "cannot write: " + error.message, kUnreadable);
             continue;
         }
         // Each file appears whole or not at all, and no link of another user is written
         // through. Batch output is not synced to disk file by file, as the saving editor's is.
         if (!SafeWrite::replaceFile(target, ico, &error, SafeWrite::Sync::Later))
-            return failWith(target, QStringLiteral("cannot write: ") + error.message, kUnreadable);
+            return failWith(target, "cannot write: " + error.message, kUnreadable);
         ++written;
     }
-    writeOut(QByteArray::number(written) + '\n');
+    writeOut(std::to_string(written) + '\n');
     return status;
 }
 
 // A thumbnailer reads every file of a folder it is shown, so it reads no more than this.
-constexpr qint64 kMaxThumbnailSource = qint64(48) * 1024 * 1024;
+constexpr int64_t kMaxThumbnailSource = int64_t(48) * 1024 * 1024;
 constexpr int kDefaultSide = 128;
 
 // SIZE as file managers pass it: a decimal number from 1 to 1024.
@@ -182,9 +195,9 @@ std::optional<int> sideOf(const char *text)
     return side;
 }
 
-std::optional<Pixels> thumbnailOf(const QByteArray &path, int side, FormatError *error)
+std::optional<Pixels> thumbnailOf(const std::string &path, int side, FormatError *error)
 {
-    const std::optional<QByteArray> bytes = readUserFile(path, kMaxThumbnailSource, error);
+    const std::optional<std::string> bytes = readUserFile(path, kMaxThumbnailSource, error);
     if (!bytes)
         return std::nullopt;
     return iconThumbnail(*bytes, side, error);
@@ -198,19 +211,18 @@ int thumbnail(int argc, char **argv)
         return usageError();
     const std::optional<int> side = sized ? sideOf(argv[3]) : kDefaultSide;
     if (!side)
-        return failWith(QByteArray(argv[3]), QStringLiteral("the size must be 1 to 1024"),
-                        kUnreadable);
-    const QByteArray input(argv[argc - 2]);
-    const QByteArray output(argv[argc - 1]);
+        return failWith(argv[3], "the size must be 1 to 1024", kUnreadable);
+    const std::string input(argv[argc - 2]);
+    const std::string output(argv[argc - 1]);
     FormatError error;
     const auto image = thumbnailOf(input, *side, &error);
     if (!image)
         return failWith(input, error.message, kUnreadable);
-    const QByteArray png = encodePng(*image);
-    if (png.isEmpty())
-        return failWith(output, QStringLiteral("cannot make the PNG"), kUnreadable);
+    const std::string png = encodePng(*image);
+    if (png.empty())
+        return failWith(output, "cannot make the PNG", kUnreadable);
     if (!SafeWrite::replaceFile(output, png, &error, SafeWrite::Sync::Later))
-        return failWith(output, QStringLiteral("cannot write: ") + error.message, kUnreadable);
+        return failWith(output, "cannot write: " + error.message, kUnreadable);
     return 0;
 }
 
@@ -219,18 +231,18 @@ int listOrExtract(int argc, char **argv)
     const bool listing = std::strcmp(argv[1], "list") == 0;
     if (argc != (listing ? 3 : 4))
         return usageError();
-    const QByteArray path(argv[2]);
+    const std::string path(argv[2]);
     FormatError error;
-    const std::optional<QByteArray> bytes = readUserFile(path, kMaxUserFileBytes, &error);
+    const std::optional<std::string> bytes = readUserFile(path, kMaxUserFileBytes, &error);
     if (!bytes)
         return failWith(path, error.message, kUnreadable);
-    // The file outlives the groups, so the images stay slices of it.
-    const auto groups = readIconGroups(*bytes, &error, {SIZE_MAX, true});
+    // The file outlives the groups, whose images are slices of it.
+    const auto groups = readIconGroups(*bytes, &error);
     if (!groups) {
         return failWith(path, error.message,
                         error.kind == FormatError::Kind::NoIcons ? kNoIcons : kUnreadable);
     }
-    return finishOutput(listing ? list(*groups) : extract(*groups, path, QByteArray(argv[3])));
+    return finishOutput(listing ? list(*groups) : extract(*groups, path, argv[3]));
 }
 
 } // namespace
@@ -245,7 +257,7 @@ std::optional<int> runCoreCommand(int argc, char **argv, GifReader gif)
 {
     if (argc < 2)
         return std::nullopt;
-    const QByteArrayView command(argv[1]);
+    const std::string_view command(argv[1]);
     if (argc == 2 && (command == "--help" || command == "-h")) {
         writeOut(kUsage);
         return finishOutput(0);

@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QByteArray>
 #include <optional>
+#include <string_view>
 
 #include "formats/FormatError.h"
 #include "formats/Pixels.h"
 
 // Reads a GIF picture: the full tool has one, through Qt.
-using GifReader = std::optional<Pixels> (*)(const QByteArray &bytes, FormatError *error);
+using GifReader = std::optional<Pixels> (*)(std::string_view bytes, FormatError *error);
 
 // The commands that stand on the formats core: --help, list, extract, thumbnail, create and
 // convert. The exit status when argv names one of them, nothing otherwise and for a create or

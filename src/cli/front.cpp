@@ -13,13 +13,13 @@ int main(int argc, char **argv)
 {
     if (const auto status = runCoreCommand(argc, argv))
         return *status;
-    const QByteArray full = companionProgram("pixmint-icons-full");
-    if (full.isEmpty()) {
+    const std::string full = companionProgram("pixmint-icons-full");
+    if (full.empty()) {
         std::fputs("pixmint-icons: the full tool pixmint-icons-full is not installed\n", stderr);
         return 2;
     }
-    ::execv(full.constData(), argv);
-    std::fprintf(stderr, "pixmint-icons: cannot start %s: %s\n", full.constData(),
+    ::execv(full.c_str(), argv);
+    std::fprintf(stderr, "pixmint-icons: cannot start %s: %s\n", full.c_str(),
                  std::strerror(errno));
     return 2;
 }

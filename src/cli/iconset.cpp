@@ -1,12 +1,11 @@
 // create and convert: icon files of several sizes made from pictures, and one image of an icon,
 // a program or a picture written as a PNG, bitmap or icon. Both run on the formats core; a GIF
 // needs Qt's reader, which only the full tool has.
-#include <QByteArray>
-#include <QList>
-#include <QString>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "cli/commands.h"
 #include "formats/ByteReader.h"
@@ -22,61 +21,55 @@ namespace {
 
 constexpr int kUnreadable = 2;
 // Pictures are read whole, so their bytes and sides are bounded.
-constexpr qint64 kMaxInputBytes = qint64(64) * 1024 * 1024;
+constexpr int64_t kMaxInputBytes = int64_t(64) * 1024 * 1024;
 constexpr int kMaxPictureSide = 4096;
 constexpr int kMaxConvertSide = 1024;
 
-int failWith(const QByteArray &name, const QString &message)
+int failWith(const std::string &name, const std::string &message)
 {
-    std::fprintf(stderr, "pixmint-icons: %s: %s\n", name.constData(), qPrintable(message));
+    std::fprintf(stderr, "pixmint-icons: %s: %s\n", name.c_str(), message.c_str());
     return kUnreadable;
 }
 
-bool isGif(QByteArrayView bytes)
+bool isGif(std::string_view bytes)
 {
-    return bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a");
+    return bytes.starts_with("GIF87a") || bytes.starts_with("GIF89a");
 }
 
-uint32_t bigEndian32(const ByteReader &r, uint64_t at)
-{
-    uint32_t v = 0;
-    for (uint64_t i = 0; i < 4; ++i)
-        v = v << 8 | r.u8(at + i).value_or(0);
-    return v;
-}
-
-std::optional<Pixels> pngPixels(QByteArrayView bytes, FormatError *error)
+std::optional<Pixels> pngPixels(std::string_view bytes, FormatError *error)
 {
     const ByteReader r(bytes);
-    const uint32_t width = bigEndian32(r, 16);
-    const uint32_t height = bigEndian32(r, 20);
-    if (!r.has(0, 24) || bytes.sliced(12, 4) != "IHDR" || width == 0 || height == 0)
-        return failed(error, FormatError::Kind::Damaged, QStringLiteral("The PNG is damaged."));
+    if (!r.has(0, 24) || bytes.substr(12, 4) != "IHDR")
+        return failed(error, FormatError::Kind::Damaged, "The PNG is damaged.");
+    const uint32_t width = bigEndian32(bytes.substr(16));
+    const uint32_t height = bigEndian32(bytes.substr(20));
+    if (width == 0 || height == 0)
+        return failed(error, FormatError::Kind::Damaged, "The PNG is damaged.");
     if (width > kMaxPictureSide || height > kMaxPictureSide)
         return failed(error, FormatError::Kind::TooLarge,
-                      QStringLiteral("The picture is larger than 4096 pixels a side."));
+                      "The picture is larger than 4096 pixels a side.");
     auto pixels = decodePngPixels(bytes, int(width), int(height));
     if (!pixels)
-        return failed(error, FormatError::Kind::Damaged, QStringLiteral("The PNG is damaged."));
+        return failed(error, FormatError::Kind::Damaged, "The PNG is damaged.");
     return pixels;
 }
 
 // An icon source's image for `side` (the largest for 0), or a picture as it is. Nothing, with
 // no error, for a GIF when there is no reader for it.
-std::optional<Pixels> inputPixels(const QByteArray &bytes, int side, GifReader gif,
+std::optional<Pixels> inputPixels(std::string_view bytes, int side, GifReader gif,
                                   FormatError *error)
 {
-    if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
+    if (bytes.starts_with("\x89PNG\r\n\x1a\n"))
         return pngPixels(bytes, error);
     // The readers keep only a corner of a larger picture: refuse it rather than cut it.
     const ByteReader r(bytes);
-    const bool bitmap = bytes.startsWith("BM");
+    const bool bitmap = bytes.starts_with("BM");
     const int64_t width = bitmap ? r.i32(18).value_or(0) : r.u16(6).value_or(0);
     const int64_t height = bitmap ? r.i32(22).value_or(0) : r.u16(8).value_or(0);
     if ((bitmap || isGif(bytes)) &&
         (std::max(width, -width) > kMaxPictureSide || std::max(height, -height) > kMaxPictureSide))
         return failed(error, FormatError::Kind::TooLarge,
-                      QStringLiteral("The picture is larger than 4096 pixels a side."));
+                      "The picture is larger than 4096 pixels a side.");
     if (bitmap)
         return decodeBitmapPixels(bytes, kMaxPictureSide, kMaxPictureSide, error);
     if (isGif(bytes))
@@ -84,28 +77,49 @@ std::optional<Pixels> inputPixels(const QByteArray &bytes, int side, GifReader g
     return firstIconImage(bytes, side > 0 ? side : kMaxPictureSide, error);
 }
 
-// "16,24,32": each 1 to `most`.
-std::optional<std::vector<int>> sidesOf(const QByteArray &text, int most)
+// One decimal number of a list, blanks around it allowed; nothing for anything else.
+std::optional<int> numberOf(std::string_view text, int most)
 {
-    std::vector<int> sides;
-    for (const QByteArray &part : text.split(',')) {
-        bool ok = false;
-        const int side = part.toInt(&ok);
-        if (!ok || side < 1 || side > most || part.startsWith('+'))
+    const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9' || value > most)
             return std::nullopt;
-        sides.push_back(side);
+        value = value * 10 + (c - '0');
     }
-    return sides;
+    if (text.empty() || value < 1 || value > most)
+        return std::nullopt;
+    return value;
 }
 
-int written(const QByteArray &output, const std::optional<QByteArray> &bytes,
+// "16,24,32": each 1 to `most`.
+std::optional<std::vector<int>> sidesOf(std::string_view text, int most)
+{
+    std::vector<int> sides;
+    for (size_t start = 0;;) {
+        const size_t comma = std::min(text.find(',', start), text.size());
+        const auto side = numberOf(text.substr(start, comma - start), most);
+        if (!side)
+            return std::nullopt;
+        sides.push_back(*side);
+        if (comma == text.size())
+            return sides;
+        start = comma + 1;
+    }
+}
+
+int written(const std::string &output, const std::optional<std::string> &bytes,
             const FormatError &error)
 {
-    if (!bytes || bytes->isEmpty())
-        return failWith(output, QStringLiteral("cannot write: ") + error.message);
+    if (!bytes || bytes->empty())
+        return failWith(output, "cannot write: " + error.message);
     FormatError writeError;
     if (!SafeWrite::replaceFile(output, *bytes, &writeError, SafeWrite::Sync::Later))
-        return failWith(output, QStringLiteral("cannot write: ") + writeError.message);
+        return failWith(output, "cannot write: " + writeError.message);
     return 0;
 }
 
@@ -113,7 +127,7 @@ int written(const QByteArray &output, const std::optional<QByteArray> &bytes,
 std::optional<int> readInputs(int count, char **names, GifReader gif, std::vector<Pixels> *out)
 {
     for (int i = 0; i < count; ++i) {
-        const QByteArray name(names[i]);
+        const std::string name(names[i]);
         FormatError error;
         const auto bytes = readUserFile(name, kMaxInputBytes, &error);
         const auto pixels = bytes ? inputPixels(*bytes, 0, gif, &error) : std::nullopt;
@@ -122,7 +136,7 @@ std::optional<int> readInputs(int count, char **names, GifReader gif, std::vecto
         if (!pixels)
             return failWith(name, error.message);
         if (std::max(pixels->width, pixels->height) > kMaxIconSide)
-            return failWith(name, QStringLiteral("the image is larger than 256 pixels a side"));
+            return failWith(name, "the image is larger than 256 pixels a side");
         out->push_back(*pixels);
     }
     return 0;
@@ -135,10 +149,9 @@ std::optional<int> createIconSet(int argc, char **argv, GifReader gif)
     int last = argc;
     std::vector<int> sides;
     if (argc >= 2 && std::strcmp(argv[argc - 2], "--sizes") == 0) {
-        const auto listed = sidesOf(QByteArray(argv[argc - 1]), kMaxIconSide);
+        const auto listed = sidesOf(argv[argc - 1], kMaxIconSide);
         if (!listed)
-            return failWith(QByteArray(argv[argc - 1]),
-                            QStringLiteral("the sizes must be 1 to 256, separated by commas"));
+            return failWith(argv[argc - 1], "the sizes must be 1 to 256, separated by commas");
         sides = *listed;
         last = argc - 2;
     }
@@ -149,7 +162,7 @@ std::optional<int> createIconSet(int argc, char **argv, GifReader gif)
     if (!read || *read != 0)
         return read;
     FormatError error;
-    const QByteArray output(argv[2]);
+    const std::string output(argv[2]);
     return written(output, writeIconSet(completedSet(images, sides), &error), error);
 }
 
@@ -158,11 +171,11 @@ std::optional<int> convertImage(int argc, char **argv, GifReader gif)
     const bool sized = argc == 6 && std::strcmp(argv[4], "--size") == 0;
     if (argc != 4 && !sized)
         return usageError();
-    const auto side = sized ? sidesOf(QByteArray(argv[5]), kMaxConvertSide) : std::vector<int>{0};
+    const auto side = sized ? sidesOf(argv[5], kMaxConvertSide) : std::vector<int>{0};
     if (!side || side->size() != 1)
-        return failWith(QByteArray(argv[5]), QStringLiteral("the size must be 1 to 1024"));
-    const QByteArray input(argv[2]);
-    const QByteArray output(argv[3]);
+        return failWith(argv[5], "the size must be 1 to 1024");
+    const std::string input(argv[2]);
+    const std::string output(argv[3]);
     FormatError error;
     const auto bytes = readUserFile(input, kMaxInputBytes, &error);
     auto pixels = bytes ? inputPixels(*bytes, side->front(), gif, &error) : std::nullopt;
@@ -177,12 +190,14 @@ std::optional<int> convertImage(int argc, char **argv, GifReader gif)
         };
         pixels = scaledPixels(*pixels, scaled(pixels->width), scaled(pixels->height));
     }
-    const QByteArray type = output.mid(output.lastIndexOf('.') + 1).toLower();
+    std::string type = output.substr(output.rfind('.') + 1);
+    for (char &c : type)
+        c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     if (type == "png")
         return written(output, encodePng(*pixels), error);
     if (type == "bmp")
         return written(output, encodeBitmapFile(*pixels), error);
     if (type == "ico")
         return written(output, writeIconSet({*pixels}, &error), error);
-    return failWith(output, QStringLiteral("the output must end in .png, .bmp or .ico"));
+    return failWith(output, "the output must end in .png, .bmp or .ico");
 }

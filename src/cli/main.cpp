@@ -3,14 +3,15 @@
 // program, installed beside the reader process.
 #include "cli/commands.h"
 #include "formats/PixelImage.h"
+#include "formats/QtBridge.h"
 #include "formats/ReaderProcess.h"
 
 namespace {
 
 // GIFs are read by Qt in the reader process, bounded in time and memory like the editor's.
-std::optional<Pixels> readGif(const QByteArray &bytes, FormatError *error)
+std::optional<Pixels> readGif(std::string_view bytes, FormatError *error)
 {
-    const auto image = readInProcess(ProcessRead::Picture, bytes, QSize(4096, 4096), 0,
+    const auto image = readInProcess(ProcessRead::Picture, toByteArray(bytes), QSize(4096, 4096), 0,
                                      QStringLiteral("The GIF takes too long to read."), error);
     if (!image)
         return std::nullopt;

@@ -16,7 +16,7 @@
 #include "filemanager/frmCopy.h"
 #include "formats/IconImage.h"
 #include "formats/Pictures.h"
-#include "formats/SafeWrite.h"
+#include "formats/QtBridge.h"
 #include "placement/placement.h"
 #include "toolkit/twips.h"
 #include "toolwindow/frmToolBar.h"
@@ -128,7 +128,7 @@ bool frmGeral::openChosenFile()
     if (!picture) {
         // The message is the same for every fault; the log says which it was.
         qCWarning(lcFiles).noquote()
-            << "Cannot open" << cd.FileName + QLatin1Char(':') << error.message;
+            << "Cannot open" << cd.FileName + QLatin1Char(':') << toQString(error.message);
         return false;
     }
     loadIcon([&] { Ikon->setPicture(*picture); }, iconSourceOf(cd.FileName));
@@ -177,7 +177,8 @@ bool frmGeral::mnusave_Click()
 
 void frmGeral::showSaveFailure(const QString &path, const FormatError &error)
 {
-    MsgBox(QStringLiteral("The icon could not be saved as\n") + path + "\n\n" + error.message,
+    MsgBox(QStringLiteral("The icon could not be saved as\n") + path + "\n\n" +
+               toQString(error.message),
            vbOKOnly | vbExclamation, QStringLiteral("Inform the User!"));
 }
 

@@ -2,7 +2,7 @@
 
 #include "formats/IconImage.h"
 #include "formats/Pictures.h"
-#include "formats/UserFile.h"
+#include "formats/QtBridge.h"
 #include "toolkit/PictureBox.h"
 
 namespace {
@@ -20,7 +20,7 @@ IconSource iconSourceOf(const QString &path)
     const auto bytes = readUserFile(path, kMaxPictureFileBytes);
     if (!bytes)
         return {};
-    const auto entries = readIconDirectory(*bytes);
+    const auto entries = readIconDirectory(bytesView(*bytes));
     if (!entries || entries->size() < 2)
         return {};
     return {path};

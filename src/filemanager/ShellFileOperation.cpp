@@ -13,8 +13,7 @@
 #include <unistd.h>
 
 #include "filemanager/Trash.h"
-#include "formats/SafeWrite.h"
-#include "formats/UserFile.h"
+#include "formats/QtBridge.h"
 #include "toolkit/Seam.h"
 
 namespace {
@@ -100,11 +99,13 @@ void keepTimes(const QByteArray &target, const struct stat &from)
 int copyFile(const QByteArray &source, const QByteArray &target)
 {
     FormatError error;
-    const std::optional<QByteArray> bytes = readUserFile(source, kMaxUserFileBytes, &error);
+    QByteArray bytes;
+    const bool read =
+        readUserFileInto(source.toStdString(), kMaxUserFileBytes, &error, bufferOf(bytes));
     struct stat from
     {
     }, st{};
-    if (!bytes || ::stat(source.constData(), &from) != 0)
+    if (!read || ::stat(source.constData(), &from) != 0)
         return error.kind == FormatError::Kind::NotFound ? ENOENT : EIO;
     QByteArray fresh = target;
     if (::lstat(target.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
@@ -112,7 +113,7 @@ int copyFile(const QByteArray &source, const QByteArray &target)
         const QByteArray folder = target.left(slash + 1);
         fresh = folder + freeName(folder, target.mid(slash + 1));
     }
-    if (!SafeWrite::replaceFile(fresh, *bytes, &error))
+    if (!SafeWrite::replaceFile(fresh.toStdString(), bytesView(bytes), &error))
         return EIO;
     if (::chmod(fresh.constData(), from.st_mode & 07777) != 0 ||
         (fresh != target && ::rename(fresh.constData(), target.constData()) != 0)) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "formats/ByteReader.h"
-#include "formats/UserFile.h"
+#include "formats/QtBridge.h"
 
 BitmapHeader readBitmapHeader(QByteArrayView bytes)
 {
@@ -11,7 +11,7 @@ BitmapHeader readBitmapHeader(QByteArrayView bytes)
     QByteArray padded =
         bytes.first(std::min(bytes.size(), qsizetype(BitmapHeaderBytes))).toByteArray();
     padded.append(BitmapHeaderBytes - padded.size(), '\0');
-    const ByteReader r(padded);
+    const ByteReader r(bytesView(padded));
     BitmapHeader h;
     h.fileType = r.u16(0).value_or(0);
     h.fileSize = r.u32(2).value_or(0);

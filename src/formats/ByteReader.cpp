@@ -4,12 +4,12 @@
 
 namespace {
 
-template<typename T> std::optional<T> readLittle(QByteArrayView data, uint64_t offset)
+template<typename T> std::optional<T> readLittle(std::string_view data, uint64_t offset)
 {
     using U = std::make_unsigned_t<T>;
     U value = 0;
-    const auto at = qsizetype(offset); // the caller checked that the bytes are there
-    for (qsizetype i = 0; i < qsizetype(sizeof(T)); ++i)
+    const auto at = size_t(offset); // the caller checked that the bytes are there
+    for (size_t i = 0; i < sizeof(T); ++i)
         value |= U(U(uint8_t(data[at + i])) << (8 * i));
     return T(value);
 }
@@ -51,21 +51,9 @@ std::optional<int32_t> ByteReader::i32(uint64_t offset) const
     return readLittle<int32_t>(data_, offset);
 }
 
-std::optional<QByteArrayView> ByteReader::bytes(uint64_t offset, uint64_t length) const
+std::optional<std::string_view> ByteReader::bytes(uint64_t offset, uint64_t length) const
 {
     if (!has(offset, length))
         return std::nullopt;
-    return data_.sliced(qsizetype(offset), qsizetype(length));
-}
-
-void appendLE16(QByteArray &out, uint16_t value)
-{
-    out.append(char(value & 0xFF));
-    out.append(char(value >> 8));
-}
-
-void appendLE32(QByteArray &out, uint32_t value)
-{
-    appendLE16(out, uint16_t(value & 0xFFFF));
-    appendLE16(out, uint16_t(value >> 16));
+    return data_.substr(size_t(offset), size_t(length));
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <QString>
 #include <optional>
+#include <string>
+#include <utility>
 
 // Why a reader or writer of files gave nothing: the kind of fault, for the caller to act on,
-// and the words to show the user or log.
+// and the words to show the user or log, as UTF-8.
 struct FormatError
 {
     enum class Kind {
@@ -19,13 +20,19 @@ struct FormatError
         CannotDraw,  // this machine lacks what drawing it needs
     };
     Kind kind = Kind::Damaged;
-    QString message;
+    std::string message;
 };
 
 // Records the failure when the caller asked for it; nothing, for `return failed(...)`.
-inline std::nullopt_t failed(FormatError *error, FormatError::Kind kind, const QString &message)
+inline std::nullopt_t failed(FormatError *error, FormatError::Kind kind, std::string message)
 {
     if (error)
-        *error = {kind, message};
+        *error = {kind, std::move(message)};
     return std::nullopt;
+}
+
+// The same for words written out, so that they do not also read as the Qt layers' text.
+inline std::nullopt_t failed(FormatError *error, FormatError::Kind kind, const char *message)
+{
+    return failed(error, kind, std::string(message));
 }

@@ -1,6 +1,5 @@
 #include "formats/IconDecode.h"
 
-#include <QtEndian>
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
@@ -14,7 +13,7 @@ namespace {
 // Icons are at most 256 pixels; anything claiming far more is damaged or hostile.
 constexpr int64_t kMaxSide = 1024;
 constexpr int64_t kMaxBitmapSide = 16384;
-constexpr QByteArrayView kPngSignature("\x89PNG\r\n\x1a\n", 8);
+constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
 
 using Kind = FormatError::Kind;
 
@@ -34,10 +33,9 @@ uint32_t *rowOf(Pixels &pixels, int y)
     return pixels.argb.data() + size_t(y) * size_t(pixels.width);
 }
 
-bool isPng(QByteArrayView bytes)
+bool isPng(std::string_view bytes)
 {
-    return bytes.size() >= kPngSignature.size() &&
-           bytes.first(kPngSignature.size()) == kPngSignature;
+    return bytes.starts_with(kPngSignature);
 }
 
 bool sideInRange(int64_t side)
@@ -45,17 +43,16 @@ bool sideInRange(int64_t side)
     return side >= 1 && side <= kMaxSide;
 }
 
-std::optional<IconImageInfo> readPngHeader(QByteArrayView bytes, FormatError *error)
+std::optional<IconImageInfo> readPngHeader(std::string_view bytes, FormatError *error)
 {
     // The IHDR chunk must come first: length, type, then big-endian width and height.
     const auto ihdr = ByteReader(bytes).bytes(kPngSignature.size(), 16);
-    if (!ihdr || ihdr->sliced(4, 4) != QByteArrayView("IHDR"))
-        return failed(error, Kind::Damaged, QStringLiteral("The PNG image has no header."));
-    const int64_t width = qFromBigEndian<uint32_t>(ihdr->data() + 8);
-    const int64_t height = qFromBigEndian<uint32_t>(ihdr->data() + 12);
+    if (!ihdr || ihdr->substr(4, 4) != "IHDR")
+        return failed(error, Kind::Damaged, "The PNG image has no header.");
+    const int64_t width = bigEndian32(ihdr->substr(8));
+    const int64_t height = bigEndian32(ihdr->substr(12));
     if (!sideInRange(width) || !sideInRange(height))
-        return failed(error, Kind::Damaged,
-                      QStringLiteral("The PNG image's size is out of range."));
+        return failed(error, Kind::Damaged, "The PNG image's size is out of range.");
     return IconImageInfo{int(width), int(height), 32, true};
 }
 
@@ -103,8 +100,7 @@ struct DibHeader
 std::optional<DibHeader> readDibHeader(const ByteReader &r, FormatError *error)
 {
     const auto tooShort = [error] {
-        return failed(error, Kind::Damaged,
-                      QStringLiteral("The image is too short for its header."));
+        return failed(error, Kind::Damaged, "The image is too short for its header.");
     };
     const auto size = r.u32(0);
     if (!size)
@@ -116,7 +112,7 @@ std::optional<DibHeader> readDibHeader(const ByteReader &r, FormatError *error)
         return DibHeader{*size, *w, *h, *bits, 0, 0, 3};
     }
     if (*size < 40)
-        return failed(error, Kind::Unsupported, QStringLiteral("The image has an unknown header."));
+        return failed(error, Kind::Unsupported, "The image has an unknown header.");
     if (!r.has(0, *size))
         return tooShort();
     // The whole header is present, so these reads cannot fail.
@@ -148,8 +144,7 @@ std::optional<uint64_t> readMasks(const ByteReader &r, const DibHeader &h, const
         tableOffset = uint64_t(h.size) + 12;
     const auto red = r.u32(40), green = r.u32(44), blue = r.u32(48);
     if (!red || !green || !blue || !r.has(0, tableOffset))
-        return failed(error, Kind::Damaged,
-                      QStringLiteral("The image's colour masks are missing."));
+        return failed(error, Kind::Damaged, "The image's colour masks are missing.");
     d.masks[0] = *red;
     d.masks[1] = *green;
     d.masks[2] = *blue;
@@ -167,7 +162,7 @@ std::optional<uint64_t> readPixelFormat(const ByteReader &r, const DibHeader &h,
 {
     const auto unknownCompression = [error] {
         return failed(error, Kind::Unsupported,
-                      QStringLiteral("The image uses a compression this program cannot read."));
+                      "The image uses a compression this program cannot read.");
     };
     switch (d.bitCount) {
     case 4:
@@ -190,7 +185,7 @@ std::optional<uint64_t> readPixelFormat(const ByteReader &r, const DibHeader &h,
         return readMasks(r, h, kind, d, error);
     default:
         return failed(error, Kind::Unsupported,
-                      QStringLiteral("The image has an unsupported number of bits per pixel."));
+                      "The image has an unsupported number of bits per pixel.");
     }
 }
 
@@ -205,7 +200,7 @@ std::optional<DibLayout> readDibLayout(const ByteReader &r, const DibKind &kind,
     d.topDown = h->storedHeight < 0;
     const int64_t height = kind.icon ? std::abs(h->storedHeight) / 2 : std::abs(h->storedHeight);
     if (h->width < 1 || height < 1 || h->width > kind.maxSide || height > kind.maxSide)
-        return failed(error, Kind::Damaged, QStringLiteral("The image's size is out of range."));
+        return failed(error, Kind::Damaged, "The image's size is out of range.");
     d.width = int(h->width);
     d.height = int(height);
     const auto tableOffset = readPixelFormat(r, *h, kind, d, error);
@@ -225,7 +220,7 @@ std::optional<DibLayout> readDibLayout(const ByteReader &r, const DibKind &kind,
     d.andStride = (uint64_t(d.width) + 31) / 32 * 4;
     // A run-length stream has no size of its own; it is checked while it is decoded.
     if (!r.has(d.xorOffset, d.runLength ? 0 : d.xorStride * uint64_t(d.height)))
-        return failed(error, Kind::Damaged, QStringLiteral("The image's data is cut short."));
+        return failed(error, Kind::Damaged, "The image's data is cut short.");
     d.andOffset = d.xorOffset + d.xorStride * uint64_t(d.height);
     // Some old icons end after the colour bits: they are then drawn fully opaque.
     d.hasMask = kind.icon && r.has(d.andOffset, d.andStride * uint64_t(d.height));
@@ -391,7 +386,7 @@ bool decodeRunLength(const ByteReader &r, const DibLayout &d, const std::vector<
     return true;
 }
 
-std::optional<IconPixels> decodeDib(QByteArrayView bytes, FormatError *error)
+std::optional<IconPixels> decodeDib(std::string_view bytes, FormatError *error)
 {
     const ByteReader r(bytes);
     const auto d = readDibLayout(r, DibKind(), error);
@@ -421,14 +416,14 @@ std::optional<IconPixels> decodeDib(QByteArrayView bytes, FormatError *error)
     return image;
 }
 
-std::optional<IconPixels> decodePng(QByteArrayView bytes, FormatError *error)
+std::optional<IconPixels> decodePng(std::string_view bytes, FormatError *error)
 {
     const auto header = readPngHeader(bytes, error);
     if (!header)
         return std::nullopt;
     auto decoded = decodePngPixels(bytes, header->width, header->height);
     if (!decoded)
-        return failed(error, Kind::Damaged, QStringLiteral("The PNG image is damaged."));
+        return failed(error, Kind::Damaged, "The PNG image is damaged.");
     IconPixels image;
     image.width = header->width;
     image.height = header->height;
@@ -440,14 +435,14 @@ std::optional<IconPixels> decodePng(QByteArrayView bytes, FormatError *error)
 
 } // namespace
 
-std::optional<IconPixels> decodeIconPixels(QByteArrayView bytes, FormatError *error)
+std::optional<IconPixels> decodeIconPixels(std::string_view bytes, FormatError *error)
 {
-    if (bytes.isEmpty())
-        return failed(error, Kind::Damaged, QStringLiteral("The image is empty."));
+    if (bytes.empty())
+        return failed(error, Kind::Damaged, "The image is empty.");
     return isPng(bytes) ? decodePng(bytes, error) : decodeDib(bytes, error);
 }
 
-std::optional<IconImageInfo> probeIconImage(QByteArrayView bytes)
+std::optional<IconImageInfo> probeIconImage(std::string_view bytes)
 {
     if (isPng(bytes))
         return readPngHeader(bytes, nullptr);
@@ -457,7 +452,7 @@ std::optional<IconImageInfo> probeIconImage(QByteArrayView bytes)
     return IconImageInfo{d->width, d->height, d->bitCount, false};
 }
 
-bool iconImageDecodes(QByteArrayView bytes)
+bool iconImageDecodes(std::string_view bytes)
 {
     return probeIconImage(bytes).has_value() && (!isPng(bytes) || pngChunksHoldTogether(bytes));
 }
@@ -474,15 +469,15 @@ Pixels transparentPixels(const IconPixels &image)
     return out;
 }
 
-std::optional<Pixels> decodeBitmapPixels(QByteArrayView file, int clipWidth, int clipHeight,
+std::optional<Pixels> decodeBitmapPixels(std::string_view file, int clipWidth, int clipHeight,
                                          FormatError *error)
 {
     const ByteReader f(file);
     const auto magic = f.u16(0);
     const auto pixels = f.u32(10);
     if (!magic || *magic != 0x4D42 || !pixels || !f.has(0, 14))
-        return failed(error, Kind::WrongKind, QStringLiteral("The file is not a Windows bitmap."));
-    const ByteReader r(file.sliced(14));
+        return failed(error, Kind::WrongKind, "The file is not a Windows bitmap.");
+    const ByteReader r(file.substr(14));
     DibKind kind;
     kind.icon = false;
     kind.maxSide = kMaxBitmapSide;
@@ -492,28 +487,28 @@ std::optional<Pixels> decodeBitmapPixels(QByteArrayView file, int clipWidth, int
     if (!d)
         return std::nullopt;
     if (clipWidth < 1 || clipHeight < 1)
-        return failed(error, Kind::TooLarge, QStringLiteral("There is no room for the picture."));
+        return failed(error, Kind::TooLarge, "There is no room for the picture.");
     Pixels out = blank(std::min(d->width, clipWidth), std::min(d->height, clipHeight));
     const std::vector<uint32_t> palette = readPalette(r, *d);
     if (d->runLength) {
         if (!decodeRunLength(r, *d, palette, out))
-            return failed(error, Kind::Damaged, QStringLiteral("The image's data is cut short."));
+            return failed(error, Kind::Damaged, "The image's data is cut short.");
     } else if (!decodeRows(r, *d, palette, out)) {
         makeOpaque(out); // an alpha channel of zeros is no alpha channel
     }
     return out;
 }
 
-std::optional<std::vector<IconDirEntry>> readIconDirectory(QByteArrayView file, FormatError *error)
+std::optional<std::vector<IconDirEntry>> readIconDirectory(std::string_view file,
+                                                           FormatError *error)
 {
     using Entries = std::vector<IconDirEntry>;
     const ByteReader r(file);
     const auto reserved = r.u16(0), type = r.u16(2), count = r.u16(4);
     if (!reserved || !type || !count || *reserved != 0 || *type != 1)
-        return failed(error, Kind::WrongKind, QStringLiteral("The file is not an icon."));
+        return failed(error, Kind::WrongKind, "The file is not an icon.");
     if (*count == 0 || !r.has(6, 16 * uint64_t(*count)))
-        return failed(error, Kind::Damaged,
-                      QStringLiteral("The icon's directory is empty or cut short."));
+        return failed(error, Kind::Damaged, "The icon's directory is empty or cut short.");
     Entries entries;
     for (uint64_t i = 0; i < *count; ++i) {
         const uint64_t at = 6 + 16 * i;
@@ -525,8 +520,7 @@ std::optional<std::vector<IconDirEntry>> readIconDirectory(QByteArrayView file, 
             entries.push_back(e);
     }
     if (entries.empty())
-        return failed(error, Kind::Damaged,
-                      QStringLiteral("None of the icon's images lies inside the file."));
+        return failed(error, Kind::Damaged, "None of the icon's images lies inside the file.");
     return entries;
 }
 
@@ -583,22 +577,20 @@ int iconImageForSide(const std::vector<IconImageInfo> &images, int side)
     return best;
 }
 
-std::optional<QByteArray> writeIcoFile(const std::vector<IcoFilePart> &parts, FormatError *error)
+std::optional<std::string> writeIcoFile(const std::vector<IcoFilePart> &parts, FormatError *error)
 {
     static_assert(kMaxIcoBytes <= UINT32_MAX, "offsets are 32 bits");
     uint64_t total = 6 + 16 * uint64_t(parts.size());
     for (const IcoFilePart &part : parts)
         total += uint64_t(part.data.size());
     if (parts.empty())
-        return failed(error, Kind::Damaged, QStringLiteral("The icon has no images."));
+        return failed(error, Kind::Damaged, "The icon has no images.");
     if (parts.size() > 0xFFFF)
-        return failed(error, Kind::TooLarge,
-                      QStringLiteral("The icon would have more than 65535 images."));
+        return failed(error, Kind::TooLarge, "The icon would have more than 65535 images.");
     if (total > kMaxIcoBytes)
-        return failed(error, Kind::TooLarge,
-                      QStringLiteral("The icon would be larger than 64 MiB."));
-    QByteArray out;
-    out.reserve(qsizetype(total));
+        return failed(error, Kind::TooLarge, "The icon would be larger than 64 MiB.");
+    std::string out;
+    out.reserve(size_t(total));
     appendLE16(out, 0);
     appendLE16(out, 1);
     appendLE16(out, uint16_t(parts.size()));
@@ -606,8 +598,8 @@ std::optional<QByteArray> writeIcoFile(const std::vector<IcoFilePart> &parts, Fo
     for (const IcoFilePart &part : parts) {
         const IconEntryInfo &e = part.entry;
         // 256 is stored as 0.
-        out.append(char(e.width & 0xFF)).append(char(e.height & 0xFF));
-        out.append(char(e.colorCount & 0xFF)).append(char(e.reserved & 0xFF));
+        for (const int byte : {e.width, e.height, e.colorCount, e.reserved})
+            out.push_back(char(byte & 0xFF));
         appendLE16(out, uint16_t(e.planes));
         appendLE16(out, uint16_t(e.bitCount));
         appendLE32(out, uint32_t(part.data.size()));

@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QByteArray>
-#include <QByteArrayView>
-#include <QString>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "formats/FormatError.h"
 #include "formats/Pixels.h"
 
-// The icon and bitmap decoders on plain pixels, without Qt Gui, for the programs that must
-// start small; IconImage wraps them for the editor.
+// The icon and bitmap decoders on plain pixels, for the programs that must start small;
+// IconImage wraps them for the editor.
 
 // What a directory says of an image, and what the image's own header says.
 struct IconImageInfo
@@ -62,19 +61,19 @@ using IconPixels = DecodedIcon<Pixels>;
 
 // Decodes one image (a DIB with its mask, or a PNG) from its bytes; sizes are checked against
 // the bytes before anything is allocated. Nothing, with a reason, for bad data.
-std::optional<IconPixels> decodeIconPixels(QByteArrayView bytes, FormatError *error = nullptr);
+std::optional<IconPixels> decodeIconPixels(std::string_view bytes, FormatError *error = nullptr);
 // The image as a desktop shows it over any background, with alpha: its own alpha, or clear
 // where the mask lets the screen through a black pixel. A pixel that inverts the screen
 // (masked but not black) shows as its colour, as it does over black.
 Pixels transparentPixels(const IconPixels &image);
 // Reads only the header of one image: its real size and bit count.
-std::optional<IconImageInfo> probeIconImage(QByteArrayView bytes);
+std::optional<IconImageInfo> probeIconImage(std::string_view bytes);
 // Whether decodeIconPixels gives an image, told from headers without decoding: a DIB's sizes
 // are checked against its bytes, a PNG's chunks must hold together; damage inside a PNG's
 // compressed data shows only when it is decoded.
-bool iconImageDecodes(QByteArrayView bytes);
+bool iconImageDecodes(std::string_view bytes);
 // The directory of an .ico file, each entry's data checked to lie inside the file.
-std::optional<std::vector<IconDirEntry>> readIconDirectory(QByteArrayView file,
+std::optional<std::vector<IconDirEntry>> readIconDirectory(std::string_view file,
                                                            FormatError *error = nullptr);
 // The image to show for 32 x 32: exactly 32 x 32 with the deepest real bit depth first, else the
 // closest size (sum of the differences), the first found winning ties. -1 for an empty list.
@@ -85,7 +84,7 @@ int bestIconImage(const std::vector<IconImageInfo> &images);
 int iconImageForSide(const std::vector<IconImageInfo> &images, int side);
 // A Windows bitmap file of any depth, uncompressed or run-length encoded, with only its top-left
 // `clipWidth` x `clipHeight` pixels decoded; pixels a run-length stream skips are transparent.
-std::optional<Pixels> decodeBitmapPixels(QByteArrayView file, int clipWidth, int clipHeight,
+std::optional<Pixels> decodeBitmapPixels(std::string_view file, int clipWidth, int clipHeight,
                                          FormatError *error = nullptr);
 
 // One image to write into an .ico file: what its directory entry says (the size written is the
@@ -93,11 +92,11 @@ std::optional<Pixels> decodeBitmapPixels(QByteArrayView file, int clipWidth, int
 struct IcoFilePart
 {
     IconEntryInfo entry;
-    QByteArrayView data;
+    std::string_view data;
 };
 // The most an .ico file written here may hold, so that the picture reader takes it back.
 constexpr uint64_t kMaxIcoBytes = uint64_t(64) * 1024 * 1024;
 // An .ico file of these images in this order. Nothing, with the reason, for none, for more than
 // the format's 65535, or for a file larger than kMaxIcoBytes.
-std::optional<QByteArray> writeIcoFile(const std::vector<IcoFilePart> &parts,
-                                       FormatError *error = nullptr);
+std::optional<std::string> writeIcoFile(const std::vector<IcoFilePart> &parts,
+                                        FormatError *error = nullptr);

@@ -6,6 +6,7 @@
 #include "formats/Color.h"
 #include "formats/IconSet.h"
 #include "formats/PixelImage.h"
+#include "formats/QtBridge.h"
 
 namespace {
 
@@ -27,13 +28,13 @@ std::optional<IconImage> fromPixels(IconPixels &&decoded, FormatError *error)
 
 // The image part of a 32 x 32, 32-bit icon: header, colours and AND mask; what lies outside
 // `image` is clear.
-QByteArray encodeDib32(const QImage &image)
+std::string encodeDib32(const QImage &image)
 {
     return encodeIconDib(toPixels(image.convertToFormat(QImage::Format_ARGB32).copy(0, 0, 32, 32)));
 }
 
 // The directory entry of what encodeDib32 writes.
-IcoFilePart dib32Part(const QByteArray &dib)
+IcoFilePart dib32Part(std::string_view dib)
 {
     IconEntryInfo entry;
     entry.width = 32;
@@ -46,9 +47,9 @@ IcoFilePart dib32Part(const QByteArray &dib)
 constexpr char kNoReadableImage[] = "None of the icon's images can be read.";
 
 // An entry's bytes, which readIconDirectory has checked lie inside the file.
-QByteArrayView imageBytes(const ByteReader &r, const IconDirEntry &e)
+std::string_view imageBytes(const ByteReader &r, const IconDirEntry &e)
 {
-    return r.bytes(e.imageOffset, e.bytesInRes).value_or(QByteArrayView());
+    return r.bytes(e.imageOffset, e.bytesInRes).value_or(std::string_view());
 }
 
 // What each entry's own header says, where it can be read, and the entry to show.
@@ -81,7 +82,7 @@ ProbedIcon probeIcon(const ByteReader &r, const std::vector<IconDirEntry> &entri
 
 std::optional<IconImage> decodeIconImage(QByteArrayView bytes, FormatError *error)
 {
-    auto decoded = decodeIconPixels(bytes, error);
+    auto decoded = decodeIconPixels(bytesView(bytes), error);
     if (!decoded)
         return std::nullopt;
     return fromPixels(std::move(*decoded), error);
@@ -97,7 +98,7 @@ std::optional<IconImage> groupIcon(const IconGroup &group)
 
 std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip, FormatError *error)
 {
-    const auto decoded = decodeBitmapPixels(file, clip.width(), clip.height(), error);
+    const auto decoded = decodeBitmapPixels(bytesView(file), clip.width(), clip.height(), error);
     if (!decoded)
         return std::nullopt;
     QImage image = toImage(*decoded);
@@ -108,14 +109,14 @@ std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip, FormatEr
 
 std::optional<IconImage> loadBestIcon(QByteArrayView file, FormatError *error)
 {
-    const auto entries = readIconDirectory(file, error);
+    const auto entries = readIconDirectory(bytesView(file), error);
     if (!entries)
         return std::nullopt;
-    const ByteReader r(file);
+    const ByteReader r(bytesView(file));
     const int best = probeIcon(r, *entries).best;
     if (best < 0)
-        return failed(error, Kind::Damaged, QString::fromLatin1(kNoReadableImage));
-    return decodeIconImage(imageBytes(r, (*entries)[size_t(best)]), error);
+        return failed(error, Kind::Damaged, kNoReadableImage);
+    return decodeIconImage(qtView(imageBytes(r, (*entries)[size_t(best)])), error);
 }
 
 QImage composeIcon(const IconImage &image, QRgb background, bool keepTransparent)
@@ -151,23 +152,23 @@ QImage composeIcon(const IconImage &image, QRgb background, bool keepTransparent
 
 QByteArray encodeIcon32(const QImage &image)
 {
-    const QByteArray dib = encodeDib32(image);
-    return writeIcoFile({dib32Part(dib)}).value_or(QByteArray());
+    const std::string dib = encodeDib32(image);
+    return toByteArray(writeIcoFile({dib32Part(dib)}).value_or(std::string()));
 }
 
 std::optional<QByteArray> mergeIcon32(QByteArrayView file, const QImage &image, FormatError *error)
 {
-    const auto entries = readIconDirectory(file, error);
+    const auto entries = readIconDirectory(bytesView(file), error);
     if (!entries)
         return std::nullopt;
-    const ByteReader r(file);
+    const ByteReader r(bytesView(file));
     // The directory leaves out images that lie outside the file; those could not be kept.
     if (entries->size() != r.u16(4).value_or(0))
         return failed(error, Kind::Damaged,
                       QStringLiteral("Some of the icon's images lie outside the file."));
     const ProbedIcon probed = probeIcon(r, *entries);
     if (probed.best < 0)
-        return failed(error, Kind::Damaged, QString::fromLatin1(kNoReadableImage));
+        return failed(error, Kind::Damaged, kNoReadableImage);
     const auto is32 = [&](size_t i, bool anyDepth) {
         // An image's own header says what it is; the directory only for one that cannot be read.
         const IconDirEntry &e = (*entries)[i];
@@ -177,7 +178,7 @@ std::optional<QByteArray> mergeIcon32(QByteArrayView file, const QImage &image, 
     };
     const auto best = size_t(probed.best);
     const bool replace = is32(best, true);
-    const QByteArray dib = encodeDib32(image);
+    const std::string dib = encodeDib32(image);
     std::vector<IcoFilePart> parts;
     parts.reserve(entries->size() + 1);
     for (size_t i = 0; i < entries->size(); ++i) {
@@ -188,5 +189,5 @@ std::optional<QByteArray> mergeIcon32(QByteArrayView file, const QImage &image, 
     }
     if (!replace)
         parts.push_back(dib32Part(dib));
-    return writeIcoFile(parts, error);
+    return toByteArray(writeIcoFile(parts, error));
 }

@@ -1,9 +1,9 @@
 #include "formats/IconResources.h"
 
-#include <QSet>
 #include <algorithm>
 #include <map>
 #include <set>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -26,24 +26,22 @@ using Groups = std::vector<IconGroup>;
 
 std::nullopt_t unreadable(FormatError *error)
 {
-    return failed(error, FormatError::Kind::Damaged,
-                  QStringLiteral("The file's icon resources are damaged."));
+    return failed(error, FormatError::Kind::Damaged, "The file's icon resources are damaged.");
 }
 
 std::nullopt_t noIcons(FormatError *error)
 {
-    return failed(error, FormatError::Kind::NoIcons, QStringLiteral("The file holds no icons."));
+    return failed(error, FormatError::Kind::NoIcons, "The file holds no icons.");
 }
 
-// Copies image bytes out of the file. In a sound file every group entry and every image has
-// bytes of its own, so the file's size bounds both; a hostile file whose groups share or
-// overlap their data runs out of budget instead of multiplying the work and the memory.
+// Hands out image bytes as slices of the file. In a sound file every group entry and every
+// image has bytes of its own, so the file's size bounds both; a hostile file whose groups share
+// or overlap their data runs out of budget instead of multiplying the work.
 class ImageStore
 {
 public:
-    ImageStore(const ByteReader &file, bool slices)
+    explicit ImageStore(const ByteReader &file)
         : file_(file)
-        , slices_(slices)
         , entriesLeft_(file.size() / kGroupEntrySize)
         , bytesLeft_(file.size())
     {
@@ -59,26 +57,24 @@ public:
 
     // The bytes at offset, shared with any earlier image at the same place; nothing when they
     // are empty, past the end or over budget.
-    std::optional<QByteArray> image(uint64_t offset, uint64_t size)
+    std::optional<std::string_view> image(uint64_t offset, uint64_t size)
     {
         const auto key = std::make_pair(offset, size);
-        if (const auto found = copies_.find(key); found != copies_.end())
-            return found->second;
+        if (seen_.contains(key))
+            return file_.bytes(offset, size);
         const auto bytes = file_.bytes(offset, size);
         if (size == 0 || !bytes || size > bytesLeft_)
             return std::nullopt;
         bytesLeft_ -= size;
-        const QByteArray image =
-            slices_ ? QByteArray::fromRawData(bytes->data(), bytes->size()) : bytes->toByteArray();
-        return copies_.emplace(key, image).first->second;
+        seen_.insert(key);
+        return bytes;
     }
 
 private:
     const ByteReader &file_;
-    bool slices_;
     uint64_t entriesLeft_;
     uint64_t bytesLeft_;
-    std::map<std::pair<uint64_t, uint64_t>, QByteArray> copies_;
+    std::set<std::pair<uint64_t, uint64_t>> seen_;
 };
 
 struct GroupEntry
@@ -88,7 +84,7 @@ struct GroupEntry
 };
 
 // The entries of an RT_GROUP_ICON resource; nothing for a damaged one.
-std::optional<std::vector<GroupEntry>> readGroupEntries(QByteArrayView data, ImageStore &store)
+std::optional<std::vector<GroupEntry>> readGroupEntries(std::string_view data, ImageStore &store)
 {
     const ByteReader r(data);
     const auto reserved = r.u16(0), type = r.u16(2), count = r.u16(4);
@@ -106,21 +102,27 @@ std::optional<std::vector<GroupEntry>> readGroupEntries(QByteArrayView data, Ima
 }
 
 // The group's images without repeats: entries that name bytes an earlier entry already gave.
-// A hostile group repeats one image thousands of times, which the reader keeps as one shared
-// buffer, so a buffer seen before is known without comparing its bytes.
+// A hostile group repeats one image thousands of times, which the reader gives as one slice,
+// so a slice seen before is known without comparing its bytes.
 std::vector<const IconGroupImage *> distinctImages(const IconGroup &group)
 {
     std::vector<const IconGroupImage *> distinct;
-    std::set<std::pair<const char *, qsizetype>> buffers;
-    QSet<QByteArray> contents;
+    std::set<std::pair<const char *, size_t>> slices;
+    std::unordered_set<std::string_view> contents;
     for (const IconGroupImage &image : group.images) {
-        if (!buffers.emplace(image.data.constData(), image.data.size()).second ||
-            contents.contains(image.data))
+        if (!slices.emplace(image.data.data(), image.data.size()).second ||
+            !contents.insert(image.data).second)
             continue;
-        contents.insert(image.data);
         distinct.push_back(&image);
     }
     return distinct;
+}
+
+// A resource id as its decimal text.
+std::u16string decimal(uint32_t id)
+{
+    const std::string digits = std::to_string(id);
+    return std::u16string(digits.begin(), digits.end());
 }
 
 // --- PE ------------------------------------------------------------------------------------
@@ -149,13 +151,12 @@ std::optional<uint64_t> mapRva(const std::vector<Section> &sections, uint32_t rv
 class PeResources
 {
 public:
-    PeResources(const ByteReader &file, uint64_t root, std::vector<Section> sections,
-                IconGroupReading how)
+    PeResources(const ByteReader &file, uint64_t root, std::vector<Section> sections, size_t limit)
         : file_(file)
         , root_(root)
         , sections_(std::move(sections))
-        , store_(file, how.slices)
-        , limit_(how.limit)
+        , store_(file)
+        , limit_(limit)
     {
     }
 
@@ -232,18 +233,18 @@ private:
         return std::make_pair(*offset, uint64_t(*size));
     }
 
-    QString resourceName(uint32_t name) const
+    std::u16string resourceName(uint32_t name) const
     {
         if (!(name & kHighBit))
-            return QString::number(name & 0xFFFF);
+            return decimal(name & 0xFFFF);
         // A counted UTF-16 string without a terminator.
         const uint64_t at = root_ + (name & ~kHighBit);
         const auto length = file_.u16(at);
         if (!length || !file_.has(at + 2, 2 * uint64_t(*length)))
-            return QString();
-        QString text(*length, Qt::Uninitialized);
+            return {};
+        std::u16string text(*length, u'\0');
         for (uint64_t i = 0; i < *length; ++i)
-            text[qsizetype(i)] = QChar(*file_.u16(at + 2 + 2 * i));
+            text[i] = char16_t(*file_.u16(at + 2 + 2 * i));
         return text;
     }
 
@@ -276,9 +277,9 @@ private:
             const auto &range = resolved_[entry.id];
             if (!range)
                 continue;
-            if (auto data = store_.image(range->first, range->second)) {
+            if (const auto data = store_.image(range->first, range->second)) {
                 images.push_back(entry.image);
-                images.back().data = std::move(*data);
+                images.back().data = *data;
             }
         }
         return images;
@@ -294,8 +295,7 @@ private:
     std::unordered_map<uint16_t, std::optional<std::pair<uint64_t, uint64_t>>> resolved_;
 };
 
-std::optional<Groups> readPe(const ByteReader &r, uint64_t pe, FormatError *error,
-                             IconGroupReading how)
+std::optional<Groups> readPe(const ByteReader &r, uint64_t pe, FormatError *error, size_t limit)
 {
     const uint64_t coff = pe + 4;
     const uint64_t optional = coff + 20;
@@ -327,7 +327,7 @@ std::optional<Groups> readPe(const ByteReader &r, uint64_t pe, FormatError *erro
     const auto root = mapRva(sections, *rva);
     if (!root)
         return unreadable(error);
-    return PeResources(r, *root, std::move(sections), how).groups(error);
+    return PeResources(r, *root, std::move(sections), limit).groups(error);
 }
 
 // --- NE ------------------------------------------------------------------------------------
@@ -339,14 +339,17 @@ struct NeResource
     uint64_t length = 0; // in bytes, rounded up to the alignment
 };
 
-QString neName(const ByteReader &r, uint64_t table, uint16_t id)
+std::u16string neName(const ByteReader &r, uint64_t table, uint16_t id)
 {
     if (id & 0x8000)
-        return QString::number(id & 0x7FFF);
-    // A Pascal string at `id` from the table's start.
+        return decimal(id & 0x7FFF);
+    // A Pascal string of Latin-1 at `id` from the table's start.
     const auto length = r.u8(table + id);
     const auto text = length ? r.bytes(table + id + 1, *length) : std::nullopt;
-    return text ? QString::fromLatin1(*text) : QString();
+    std::u16string name;
+    for (const char c : text.value_or(std::string_view()))
+        name.push_back(char16_t(uint8_t(c)));
+    return name;
 }
 
 // The resources of the types an icon needs, each type taken from its first list.
@@ -382,18 +385,18 @@ std::optional<NeLists> readNeLists(const ByteReader &r, uint64_t table, uint16_t
 }
 
 // Every group of the lists, with those of its images that are there.
-Groups neGroups(const ByteReader &r, uint64_t table, const NeLists &lists, IconGroupReading how)
+Groups neGroups(const ByteReader &r, uint64_t table, const NeLists &lists, size_t limit)
 {
     std::unordered_map<uint16_t, NeResource> icons;
     if (lists.icons) {
         for (const NeResource &icon : *lists.icons)
             icons.emplace(icon.id, icon);
     }
-    ImageStore store(r, how.slices);
+    ImageStore store(r);
     Groups groups;
-    groups.reserve(std::min(lists.groups->size(), how.limit));
+    groups.reserve(std::min(lists.groups->size(), limit));
     for (const NeResource &g : *lists.groups) {
-        if (groups.size() == how.limit)
+        if (groups.size() == limit)
             break;
         IconGroup group;
         group.name = neName(r, table, g.id);
@@ -406,9 +409,9 @@ Groups neGroups(const ByteReader &r, uint64_t table, const NeLists &lists, IconG
             const auto icon = icons.find(uint16_t(0x8000 | entry.id));
             if (icon == icons.end() || entry.image.bytesInRes > icon->second.length)
                 continue;
-            if (auto bytes = store.image(icon->second.offset, entry.image.bytesInRes)) {
+            if (const auto bytes = store.image(icon->second.offset, entry.image.bytesInRes)) {
                 group.images.push_back(entry.image);
-                group.images.back().data = std::move(*bytes);
+                group.images.back().data = *bytes;
             }
         }
         groups.push_back(std::move(group));
@@ -416,8 +419,7 @@ Groups neGroups(const ByteReader &r, uint64_t table, const NeLists &lists, IconG
     return groups;
 }
 
-std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, FormatError *error,
-                             IconGroupReading how)
+std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, FormatError *error, size_t limit)
 {
     const auto tableOffset = r.u16(ne + 0x24), residentOffset = r.u16(ne + 0x26);
     if (!tableOffset || !residentOffset)
@@ -434,7 +436,7 @@ std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, FormatError *erro
         return std::nullopt;
     if (!lists->groups || lists->groups->empty())
         return noIcons(error);
-    return neGroups(r, table, *lists, how);
+    return neGroups(r, table, *lists, limit);
 }
 
 // --- ICO -----------------------------------------------------------------------------------
@@ -446,14 +448,14 @@ bool looksLikeIco(const ByteReader &r)
            r.has(6, kIcoEntrySize * *count);
 }
 
-Groups readIco(QByteArrayView file, const ByteReader &r, bool slices)
+Groups readIco(std::string_view file, const ByteReader &r)
 {
     IconGroup group;
-    ImageStore store(r, slices);
+    ImageStore store(r);
     // The directory leaves out images outside the file; a file with none is an empty group.
     const auto entries = readIconDirectory(file);
     for (const IconDirEntry &e : entries.value_or(std::vector<IconDirEntry>())) {
-        if (auto data = store.image(e.imageOffset, e.bytesInRes)) {
+        if (const auto data = store.image(e.imageOffset, e.bytesInRes)) {
             group.images.push_back({e, *data});
         }
     }
@@ -462,8 +464,8 @@ Groups readIco(QByteArrayView file, const ByteReader &r, bool slices)
 
 } // namespace
 
-std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file, FormatError *error,
-                                                     IconGroupReading how)
+std::optional<std::vector<IconGroup>> readIconGroups(std::string_view file, FormatError *error,
+                                                     size_t limit)
 {
     const ByteReader r(file);
     const auto mz = r.u16(0);
@@ -471,34 +473,34 @@ std::optional<std::vector<IconGroup>> readIconGroups(QByteArrayView file, Format
     if (mz && *mz == 0x5A4D && header) {
         const auto signature = r.u32(*header);
         if (signature && *signature == 0x00004550)
-            return readPe(r, *header, error, how);
+            return readPe(r, *header, error, limit);
         if (signature && (*signature & 0xFFFF) == 0x454E)
-            return readNe(r, *header, error, how);
+            return readNe(r, *header, error, limit);
     } else if (looksLikeIco(r)) {
-        return readIco(file, r, how.slices);
+        return readIco(file, r);
     }
     return failed(error, FormatError::Kind::WrongKind,
-                  QStringLiteral("The file is not an executable, a library or an icon file."));
+                  "The file is not an executable, a library or an icon file.");
 }
 
 std::optional<IconPixels> chosenGroupImage(const IconGroup &group, const IconImageChoice &choose)
 {
     // Directory sizes and depths are often wrong, so every image's own header decides.
     std::vector<IconImageInfo> infos;
-    std::vector<const QByteArray *> data;
+    std::vector<std::string_view> data;
     for (const IconGroupImage &image : group.images) {
         if (const auto info = probeIconImage(image.data)) {
             infos.push_back(*info);
-            data.push_back(&image.data);
+            data.push_back(image.data);
         }
     }
     // A damaged best image gives way to the next best.
     while (!infos.empty()) {
         const auto best = size_t(choose(infos));
-        if (auto decoded = decodeIconPixels(*data[best]))
+        if (auto decoded = decodeIconPixels(data[best]))
             return decoded;
-        infos.erase(infos.begin() + qsizetype(best));
-        data.erase(data.begin() + qsizetype(best));
+        infos.erase(infos.begin() + std::ptrdiff_t(best));
+        data.erase(data.begin() + std::ptrdiff_t(best));
     }
     return std::nullopt;
 }
@@ -510,10 +512,10 @@ bool groupHasIcon(const IconGroup &group)
 
 size_t leadingIconGroups(const std::vector<IconGroup> &groups)
 {
-    // Groups that name one image share its buffer, which is judged once.
-    std::unordered_map<const char *, bool> judged;
+    // Groups that name one image share its slice, which is judged once.
+    std::map<std::pair<const char *, size_t>, bool> judged;
     const auto decodes = [&judged](const IconGroupImage &image) {
-        const auto [at, fresh] = judged.try_emplace(image.data.constData(), false);
+        const auto [at, fresh] = judged.try_emplace({image.data.data(), image.data.size()}, false);
         if (fresh)
             at->second = iconImageDecodes(image.data);
         return at->second;
@@ -525,17 +527,16 @@ size_t leadingIconGroups(const std::vector<IconGroup> &groups)
     return count;
 }
 
-QByteArray groupToIco(const IconGroup &group, FormatError *error)
+std::string groupToIco(const IconGroup &group, FormatError *error)
 {
     const std::vector<const IconGroupImage *> images = distinctImages(group);
     if (images.size() > kMaxIcoImages)
-        failed(error, FormatError::Kind::TooLarge,
-               QStringLiteral("The icon has more than 256 images."));
+        failed(error, FormatError::Kind::TooLarge, "The icon has more than 256 images.");
     if (images.empty() || images.size() > kMaxIcoImages)
-        return QByteArray();
+        return {};
     std::vector<IcoFilePart> parts;
     parts.reserve(images.size());
     for (const IconGroupImage *image : images)
         parts.push_back({*image, image->data});
-    return writeIcoFile(parts, error).value_or(QByteArray());
+    return writeIcoFile(parts, error).value_or(std::string());
 }

@@ -1,27 +1,27 @@
 #pragma once
 
-#include <QByteArray>
-#include <QByteArrayView>
-#include <QString>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "formats/FormatError.h"
 #include "formats/IconDecode.h"
 
 // One image of an icon group: what the group's entry says of it, and the image's bytes (a DIB
-// with its mask, or a PNG stream).
+// with its mask, or a PNG stream) as a slice of the file's, which must outlive it: a library of
+// thousands of groups then costs no copy and no allocation per image.
 struct IconGroupImage : IconEntryInfo
 {
-    QByteArray data;
+    std::string_view data;
 };
 
 // One icon of a file: an RT_GROUP_ICON resource, or the whole of an .ico file.
 struct IconGroup
 {
-    QString name; // the decimal id or the name as stored; empty for an .ico file
+    std::u16string name; // the decimal id or the name as stored; empty for an .ico file
     // In the group's order. Images whose data is missing or damaged are left out, so a group
     // may have none; it still keeps its place in the file's order.
     std::vector<IconGroupImage> images;
@@ -31,16 +31,9 @@ struct IconGroup
 // or an .ico file (one group), told apart by their content. Index i is the i-th RT_GROUP_ICON
 // resource in stored order, as ExtractIcon counts them. Nothing, with the reason, for a file
 // that is not an icon source (WrongKind), holds no icons (NoIcons: never an empty list) or is
-// damaged.
-struct IconGroupReading
-{
-    size_t limit = SIZE_MAX; // only that many groups, from the first, are read
-    // The images' bytes as slices of `file` rather than copies, for a caller whose file outlives
-    // every group it keeps: a library of thousands of groups then costs no allocation per image.
-    bool slices = false;
-};
+// damaged. Only `limit` groups, from the first, are read; the images are slices of `file`.
 std::optional<std::vector<IconGroup>>
-readIconGroups(QByteArrayView file, FormatError *error = nullptr, IconGroupReading how = {});
+readIconGroups(std::string_view file, FormatError *error = nullptr, size_t limit = SIZE_MAX);
 // Which of the images, as their own headers describe them, to show; -1 for none.
 using IconImageChoice = std::function<int(const std::vector<IconImageInfo> &)>;
 // The group's image that `choose` picks, decoded; a damaged one gives way to the next choice.
@@ -53,4 +46,4 @@ size_t leadingIconGroups(const std::vector<IconGroup> &groups);
 // A complete .ico file holding the group's images in its order, an image that repeats an
 // earlier one left out. Empty for a group with none, and, with the reason, for one that would
 // hold more than 256 images or 64 MiB.
-QByteArray groupToIco(const IconGroup &group, FormatError *error = nullptr);
+std::string groupToIco(const IconGroup &group, FormatError *error = nullptr);

@@ -1,6 +1,7 @@
 #include "formats/IconSet.h"
 
 #include <algorithm>
+#include <string>
 
 #include "formats/ByteReader.h"
 #include "formats/IconDecode.h"
@@ -32,13 +33,13 @@ namespace {
 
 // A 32-bit DIB, bottom row first: for an icon, with twice the height in its header and the AND
 // mask after the colours, and clear pixels black so that a screen XOR leaves the desktop alone.
-QByteArray dib32(const Pixels &image, bool icon)
+std::string dib32(const Pixels &image, bool icon)
 {
     const int w = image.width;
     const int h = image.height;
     const int maskStride = icon ? (w + 31) / 32 * 4 : 0;
-    QByteArray out;
-    out.reserve(40 + w * h * 4 + maskStride * h);
+    std::string out;
+    out.reserve(40 + (size_t(w) * 4 + size_t(maskStride)) * size_t(h));
     for (uint32_t v : {40u, uint32_t(w), uint32_t(icon ? 2 * h : h)})
         appendLE32(out, v);
     appendLE16(out, 1);
@@ -52,11 +53,11 @@ QByteArray dib32(const Pixels &image, bool icon)
             appendLE32(out, icon && image.at(x, y) >> 24 == 0 ? 0 : image.at(x, y));
     }
     for (int y = icon ? h - 1 : -1; y >= 0; --y) {
-        QByteArray row(maskStride, '\0');
+        std::string row(size_t(maskStride), '\0');
         // The leftmost pixel is the most significant bit of the first byte.
         for (int x = 0; x < w; ++x) {
             if (image.at(x, y) >> 24 == 0)
-                row[x / 8] = char(row[x / 8] | 0x80 >> (x % 8));
+                row[size_t(x / 8)] = char(row[size_t(x / 8)] | 0x80 >> (x % 8));
         }
         out.append(row);
     }
@@ -65,45 +66,44 @@ QByteArray dib32(const Pixels &image, bool icon)
 
 } // namespace
 
-QByteArray encodeIconDib(const Pixels &image)
+std::string encodeIconDib(const Pixels &image)
 {
     return dib32(image, true);
 }
 
-QByteArray encodeBitmapFile(const Pixels &image)
+std::string encodeBitmapFile(const Pixels &image)
 {
     if (!image.valid())
         return {};
-    const QByteArray dib = dib32(image, false);
-    QByteArray out("BM");
+    const std::string dib = dib32(image, false);
+    std::string out("BM");
     appendLE32(out, uint32_t(14 + dib.size()));
     appendLE32(out, 0);
     appendLE32(out, 14 + 40);
     return out + dib;
 }
 
-std::optional<QByteArray> writeIconSet(std::vector<Pixels> images, FormatError *error)
+std::optional<std::string> writeIconSet(std::vector<Pixels> images, FormatError *error)
 {
     return writeIconSet(std::move(images), {}, error);
 }
 
-std::optional<QByteArray> writeIconSet(std::vector<Pixels> images,
-                                       const std::vector<IcoFilePart> &kept, FormatError *error)
+std::optional<std::string> writeIconSet(std::vector<Pixels> images,
+                                        const std::vector<IcoFilePart> &kept, FormatError *error)
 {
     std::stable_sort(images.begin(), images.end(),
                      [](const Pixels &a, const Pixels &b) { return sideOf(a) > sideOf(b); });
-    std::vector<QByteArray> data;
+    std::vector<std::string> data;
     std::vector<IcoFilePart> parts = kept;
     data.reserve(images.size());
     for (size_t i = 0; i < images.size(); ++i) {
         const Pixels &image = images[i];
         if (!image.valid() || sideOf(image) > kMaxIconSide)
-            return failed(error, Kind::TooLarge,
-                          QStringLiteral("An icon image must be 1 to 256 pixels a side."));
+            return failed(error, Kind::TooLarge, "An icon image must be 1 to 256 pixels a side.");
         if (i > 0 && image.width == images[i - 1].width && image.height == images[i - 1].height)
-            return failed(
-                error, Kind::Damaged,
-                QStringLiteral("Two images of %1 x %2 pixels.").arg(image.width).arg(image.height));
+            return failed(error, Kind::Damaged,
+                          "Two images of " + std::to_string(image.width) + " x " +
+                              std::to_string(image.height) + " pixels.");
         data.push_back(sideOf(image) >= kMaxIconSide ? encodePng(image) : encodeIconDib(image));
     }
     for (size_t i = 0; i < images.size(); ++i)

@@ -14,6 +14,7 @@
 #include <libwmf/macro.h>
 #include <libwmf/svg.h>
 
+#include "formats/QtBridge.h"
 #include "formats/ReaderProcess.h"
 
 namespace {
@@ -60,7 +61,7 @@ bool metafileRecordsSound(const ByteReader &r, uint64_t header)
 
 bool isPlaceable(const QByteArray &bytes)
 {
-    return ByteReader(bytes).u32(0) == kPlaceableKey;
+    return ByteReader(bytesView(bytes)).u32(0) == kPlaceableKey;
 }
 
 // libwmf, opened when the first metafile is drawn: nothing else needs it, and a machine without
@@ -467,7 +468,7 @@ Outcome drawMetafile(const QByteArray &bytes, QSize clip, QRgb background, QImag
                      QByteArray &out)
 {
     const bool placeable = isPlaceable(bytes);
-    std::optional<Frame> frame = placeable ? placeableFrame(ByteReader(bytes)) : Frame();
+    std::optional<Frame> frame = placeable ? placeableFrame(ByteReader(bytesView(bytes))) : Frame();
     if (!frame)
         return kDamaged;
     if (!wmf().missing.isEmpty()) {
@@ -526,7 +527,8 @@ bool isMetafile(const ByteReader &r)
 std::optional<QImage> renderMetafile(const QByteArray &bytes, QSize clip, ColorValue background,
                                      FormatError *error)
 {
-    if (!metafileRecordsSound(ByteReader(bytes), isPlaceable(bytes) ? kPlaceableBytes : 0))
+    if (!metafileRecordsSound(ByteReader(bytesView(bytes)),
+                              isPlaceable(bytes) ? kPlaceableBytes : 0))
         return failed(error, Kind::Damaged, QStringLiteral("The metafile is damaged."));
     // libwmf draws whole shapes whatever the size of the output, so a small file can keep it
     // busy for hours, and it has a history of crashing on bad files.

@@ -1,6 +1,5 @@
 #include "formats/PictureLimits.h"
 
-#include <QtEndian>
 #include <cstring>
 #include <vector>
 #include <zlib.h>
@@ -9,59 +8,60 @@
 
 namespace {
 
-constexpr QByteArrayView kPngSignature("\x89PNG\r\n\x1a\n", 8);
+constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
 
-void appendBE32(QByteArray &out, uint32_t value)
+void appendBE32(std::string &out, uint32_t value)
 {
-    const uint32_t big = qToBigEndian(value);
-    out.append(reinterpret_cast<const char *>(&big), 4);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(char(value >> shift & 0xFF));
 }
 
 // One IDAT chunk of all the image data, without copying it twice.
-void appendImageData(QByteArray &out, const std::vector<QByteArrayView> &parts)
+void appendImageData(std::string &out, const std::vector<std::string_view> &parts)
 {
-    qsizetype length = 0;
-    for (QByteArrayView part : parts)
+    size_t length = 0;
+    for (std::string_view part : parts)
         length += part.size();
     appendBE32(out, uint32_t(length));
-    const qsizetype start = out.size();
+    const size_t start = out.size();
+    out.reserve(start + 8 + length + 16);
     out.append("IDAT");
-    for (QByteArrayView part : parts)
+    for (std::string_view part : parts)
         out.append(part);
     appendBE32(out, uint32_t(::crc32_z(::crc32_z(0, nullptr, 0),
-                                       reinterpret_cast<const Bytef *>(out.constData() + start),
-                                       size_t(out.size() - start))));
+                                       reinterpret_cast<const Bytef *>(out.data() + start),
+                                       out.size() - start)));
 }
 
 } // namespace
 
 // Calls `chunk` with each chunk's type and whole bytes, up to IEND; false when the chunks run
 // past the end first.
-template<typename Chunk> bool walkPng(QByteArrayView png, Chunk chunk)
+template<typename Chunk> bool walkPng(std::string_view png, Chunk chunk)
 {
     const ByteReader r(png);
-    if (!png.startsWith(kPngSignature))
+    if (!png.starts_with(kPngSignature))
         return false;
     for (uint64_t at = uint64_t(kPngSignature.size());;) {
         const auto head = r.bytes(at, 8);
-        const uint64_t length = head ? qFromBigEndian<uint32_t>(head->data()) : 0;
+        const uint64_t length = head ? bigEndian32(*head) : 0;
         const auto whole = r.bytes(at, 12 + length);
         if (!head || !whole)
             return false;
         at += 12 + length;
-        chunk(head->sliced(4), *whole);
-        if (head->sliced(4) == "IEND")
+        chunk(head->substr(4), *whole);
+        if (head->substr(4) == "IEND")
             return true;
     }
 }
 
-QByteArray pngPixelChunks(QByteArrayView png)
+std::string pngPixelChunks(std::string_view png)
 {
-    QByteArray kept(kPngSignature.data(), kPngSignature.size());
-    std::vector<QByteArrayView> data;
-    const bool whole = walkPng(png, [&](QByteArrayView type, QByteArrayView chunk) {
+    std::string kept(kPngSignature);
+    std::vector<std::string_view> data;
+    const bool whole = walkPng(png, [&](std::string_view type, std::string_view chunk) {
         if (type == "IDAT") {
-            data.push_back(chunk.sliced(8, chunk.size() - 12));
+            data.push_back(chunk.substr(8, chunk.size() - 12));
         } else if (type == "IEND") {
             if (!data.empty())
                 appendImageData(kept, data);
@@ -71,18 +71,18 @@ QByteArray pngPixelChunks(QByteArrayView png)
             kept.append(chunk);
         }
     });
-    return whole ? kept : png.toByteArray();
+    return whole ? kept : std::string(png);
 }
 
-bool pngChunksHoldTogether(QByteArrayView png)
+bool pngChunksHoldTogether(std::string_view png)
 {
     bool data = false;
-    return walkPng(png, [&data](QByteArrayView type,
-                                QByteArrayView) { data = data || type == "IDAT"; }) &&
+    return walkPng(png, [&data](std::string_view type,
+                                std::string_view) { data = data || type == "IDAT"; }) &&
            data;
 }
 
-int jpegScanCount(QByteArrayView jpeg)
+int jpegScanCount(std::string_view jpeg)
 {
     const ByteReader r(jpeg);
     int scans = 0;

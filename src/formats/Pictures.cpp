@@ -8,9 +8,8 @@
 #include "formats/IconImage.h"
 #include "formats/Metafile.h"
 #include "formats/PictureLimits.h"
+#include "formats/QtBridge.h"
 #include "formats/ReaderProcess.h"
-#include "formats/SafeWrite.h"
-#include "formats/UserFile.h"
 
 namespace {
 
@@ -109,7 +108,7 @@ std::optional<QImage> LoadPictureData(const QByteArray &bytes, ColorValue backgr
         return failed(error, FormatError::Kind::TooLarge,
                       QStringLiteral("There is no room for the picture."));
     std::optional<QImage> image;
-    switch (sniff(ByteReader(bytes))) {
+    switch (sniff(ByteReader(bytesView(bytes)))) {
     case Kind::Icon: {
         const auto icon = loadBestIcon(bytes, error);
         if (!icon)
@@ -150,10 +149,13 @@ std::optional<QImage> LoadPicture(const QString &path, ColorValue background, QS
 
 std::optional<QImage> readPictureHere(const QByteArray &bytes, QSize clip, FormatError *error)
 {
-    if (bytes.startsWith("\xFF\xD8") && jpegScanCount(bytes) > kMaxJpegScans)
+    if (bytes.startsWith("\xFF\xD8") && jpegScanCount(bytesView(bytes)) > kMaxJpegScans)
         return failed(error, FormatError::Kind::TooLarge,
                       QStringLiteral("The JPEG picture has too many scans."));
-    const auto image = readWithQt(pngPixelChunks(bytes), error);
+    // Only a PNG stream is cut down; any other picture goes to Qt as it came, without a copy.
+    const bool png = bytes.startsWith("\x89PNG\r\n\x1a\n");
+    const auto image =
+        readWithQt(png ? toByteArray(pngPixelChunks(bytesView(bytes))) : bytes, error);
     if (!image)
         return std::nullopt;
     return image->copy(QRect(QPoint(0, 0), clip).intersected(image->rect()));

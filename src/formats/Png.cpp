@@ -1,5 +1,6 @@
 #include "formats/Png.h"
 
+#include <bit>
 #include <csetjmp>
 #include <cstring>
 #include <png.h>
@@ -30,8 +31,8 @@ void readFrom(png_structp png, png_bytep out, size_t length)
 
 void appendTo(png_structp png, png_bytep data, size_t length)
 {
-    static_cast<QByteArray *>(png_get_io_ptr(png))
-        ->append(reinterpret_cast<const char *>(data), qsizetype(length));
+    static_cast<std::string *>(png_get_io_ptr(png))
+        ->append(reinterpret_cast<const char *>(data), length);
 }
 
 void flushNothing(png_structp) {}
@@ -69,7 +70,7 @@ bool readRows(png_structp png, png_infop info, png_bytepp rows, int width, int h
 }
 
 bool writeRows(png_structp png, png_infop info, png_bytepp rows, int width, int height,
-               QByteArray *out)
+               std::string *out)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
@@ -96,17 +97,18 @@ std::vector<png_bytep> rowsOf(Pixels &pixels)
 
 } // namespace
 
-std::optional<Pixels> decodePngPixels(QByteArrayView png, int width, int height)
+std::optional<Pixels> decodePngPixels(std::string_view png, int width, int height)
 {
-    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "rows are read as little-endian words");
+    static_assert(std::endian::native == std::endian::little,
+                  "rows are read as little-endian words");
     // Text chunks would be inflated and kept; thousands of image data chunks cost a read each.
-    const QByteArray pixelChunks = pngPixelChunks(png);
+    const std::string pixelChunks = pngPixelChunks(png);
     png_structp reader = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, leave, quiet);
     png_infop info = reader ? png_create_info_struct(reader) : nullptr;
     Pixels pixels{width, height, std::vector<uint32_t>(size_t(width) * size_t(height))};
     std::vector<png_bytep> rows = rowsOf(pixels);
-    Source source{reinterpret_cast<const unsigned char *>(pixelChunks.constData()),
-                  size_t(pixelChunks.size()), 0};
+    Source source{reinterpret_cast<const unsigned char *>(pixelChunks.data()), pixelChunks.size(),
+                  0};
     bool read = false;
     if (info) {
         png_set_read_fn(reader, &source, readFrom);
@@ -118,17 +120,17 @@ std::optional<Pixels> decodePngPixels(QByteArrayView png, int width, int height)
     return pixels;
 }
 
-QByteArray encodePng(const Pixels &pixels)
+std::string encodePng(const Pixels &pixels)
 {
     if (!pixels.valid())
-        return QByteArray();
+        return {};
     Pixels copy = pixels; // libpng takes rows it does not change as writable pointers
     std::vector<png_bytep> rows = rowsOf(copy);
     png_structp writer = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, leave, quiet);
     png_infop info = writer ? png_create_info_struct(writer) : nullptr;
-    QByteArray out;
+    std::string out;
     const bool written =
         info && writeRows(writer, info, rows.data(), pixels.width, pixels.height, &out);
     png_destroy_write_struct(&writer, &info);
-    return written ? out : QByteArray();
+    return written ? out : std::string();
 }

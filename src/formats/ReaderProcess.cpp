@@ -20,7 +20,7 @@
 #include "formats/Companion.h"
 #include "formats/Metafile.h"
 #include "formats/Pictures.h"
-#include "formats/UserFile.h"
+#include "formats/QtBridge.h"
 
 namespace {
 
@@ -89,14 +89,14 @@ bool readToEnd(int fd, QByteArray &out, QDeadlineTimer deadline)
 }
 
 // Starts the reader on the bytes; its pid, with its standard output in `answer`.
-pid_t startReader(const QByteArray &program, ProcessRead what, int input, int answer, QSize clip,
+pid_t startReader(const std::string &program, ProcessRead what, int input, int answer, QSize clip,
                   QRgb background)
 {
     const QByteArray width = QByteArray::number(clip.width());
     const QByteArray height = QByteArray::number(clip.height());
     const QByteArray back = QByteArray::number(background, 16);
-    const char *args[] = {program.constData(), taskName(what),   width.constData(),
-                          height.constData(),  back.constData(), nullptr};
+    const char *args[] = {program.c_str(),    taskName(what),   width.constData(),
+                          height.constData(), back.constData(), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, input, 0);
@@ -104,7 +104,7 @@ pid_t startReader(const QByteArray &program, ProcessRead what, int input, int an
     // What Qt and libwmf would say about a bad file is of no use to anyone.
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = -1;
-    const int failure = ::posix_spawn(&pid, program.constData(), &actions, nullptr,
+    const int failure = ::posix_spawn(&pid, program.c_str(), &actions, nullptr,
                                       const_cast<char *const *>(args), environ);
     posix_spawn_file_actions_destroy(&actions);
     errno = failure;
@@ -114,7 +114,7 @@ pid_t startReader(const QByteArray &program, ProcessRead what, int input, int an
 // The picture the reader wrote: its width and height, then its ARGB32 rows.
 std::optional<QImage> answeredPicture(const QByteArray &answer)
 {
-    const ByteReader r(answer);
+    const ByteReader r(bytesView(answer));
     const auto width = r.u32(0), height = r.u32(4);
     if (!width || !height || *width == 0 || *height == 0 || *width > 65535 || *height > 65535 ||
         uint64_t(*width) * *height * 4 != r.size() - 8)
@@ -171,7 +171,7 @@ int answer(const std::optional<QImage> &image, const FormatError &error)
 {
     if (!image || image->isNull()) {
         QByteArray reason(1, char(error.kind));
-        writeAll(reason + error.message.toUtf8());
+        writeAll(reason + toByteArray(error.message));
         return kRefused;
     }
     const QImage pixels = image->convertToFormat(QImage::Format_ARGB32);
@@ -189,8 +189,8 @@ int answer(const std::optional<QImage> &image, const FormatError &error)
 std::optional<QImage> readInProcess(ProcessRead what, const QByteArray &bytes, QSize clip,
                                     QRgb background, const QString &tooLong, FormatError *error)
 {
-    static const QByteArray program = companionProgram(kProgram);
-    if (program.isEmpty())
+    static const std::string program = companionProgram(kProgram);
+    if (program.empty())
         return failed(error, Kind::CannotDraw,
                       QStringLiteral("The picture reader pixmint-reader is not installed."));
     const QDeadlineTimer deadline(kReaderMillis);
@@ -221,7 +221,7 @@ std::optional<QImage> readInProcess(ProcessRead what, const QByteArray &bytes, Q
     if (WIFEXITED(status) && WEXITSTATUS(status) == kRefused && !out.isEmpty()) {
         const auto kind = uint8_t(out[0]);
         return failed(error, kind <= uint8_t(Kind::CannotDraw) ? Kind(kind) : Kind::Damaged,
-                      QString::fromUtf8(out.mid(1, 1024)));
+                      out.mid(1, 1024).toStdString());
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
         if (auto image = answeredPicture(out))
@@ -244,10 +244,10 @@ int runReaderProcess(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int appArgc = 1;
     QGuiApplication app(appArgc, argv);
-    FormatError error{Kind::Damaged, QStringLiteral("The picture cannot be read.")};
+    FormatError error{Kind::Damaged, "The picture cannot be read."};
     std::optional<QImage> image;
     if (bytes.isEmpty() || clip.isEmpty())
-        error.message = QStringLiteral("The reader was given nothing to read.");
+        error.message = "The reader was given nothing to read.";
     else if (task.startsWith("metafile"))
         image = drawMetafileHere(bytes, clip, background, task.endsWith("without-fonts"), &error);
     else

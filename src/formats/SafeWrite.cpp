@@ -1,9 +1,9 @@
 #include "formats/SafeWrite.h"
 
-#include <QFile>
-#include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,7 +20,7 @@ TestHook &testHook()
 }
 
 // The errno a test wants at this step, or 0.
-int injected(Step step, const QByteArray &target)
+int injected(Step step, const std::string &target)
 {
     const TestHook &hook = testHook();
     return hook ? hook(step, target) : 0;
@@ -28,9 +28,9 @@ int injected(Step step, const QByteArray &target)
 
 using Kind = FormatError::Kind;
 
-bool fail(FormatError *error, Kind kind, const QString &reason)
+bool fail(FormatError *error, Kind kind, std::string reason)
 {
-    failed(error, kind, reason);
+    failed(error, kind, std::move(reason));
     return false;
 }
 
@@ -39,30 +39,30 @@ bool failWithErrno(FormatError *error, int code)
     return fail(error, Kind::System, systemError(code));
 }
 
-QByteArray folderOf(const QByteArray &path)
+std::string folderOf(const std::string &path)
 {
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // Where a link points, taken relative to the link's own folder.
-std::optional<QByteArray> linkTarget(const QByteArray &link)
+std::optional<std::string> linkTarget(const std::string &link)
 {
-    QByteArray buffer(4096, Qt::Uninitialized);
-    const ssize_t n = ::readlink(link.constData(), buffer.data(), size_t(buffer.size()));
-    if (n >= buffer.size())
+    std::string buffer(4096, '\0');
+    const ssize_t n = ::readlink(link.c_str(), buffer.data(), buffer.size());
+    if (n >= ssize_t(buffer.size()))
         errno = ENAMETOOLONG;
-    if (n < 0 || n >= buffer.size())
+    if (n < 0 || n >= ssize_t(buffer.size()))
         return std::nullopt;
-    buffer.truncate(n);
-    return buffer.startsWith('/') ? buffer : folderOf(link) + '/' + buffer;
+    buffer.resize(size_t(n));
+    return buffer.starts_with('/') ? buffer : folderOf(link) + '/' + buffer;
 }
 
 // A fresh file beside `target` that no existing name or link can stand in for. -1 with errno
 // set on failure.
-int createTemporary(const QByteArray &target, QByteArray &temporary)
+int createTemporary(const std::string &target, std::string &temporary)
 {
     static constexpr char letters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
@@ -70,13 +70,15 @@ int createTemporary(const QByteArray &target, QByteArray &temporary)
         errno = error;
         return -1;
     }
+    std::random_device random; // the system's entropy, so no two programs pick alike
+    std::uniform_int_distribution<size_t> letter(0, sizeof letters - 2);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QByteArray suffix(6, '\0');
+        std::string suffix(6, '\0');
         for (char &c : suffix)
-            c = letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
+            c = letters[letter(random)];
         temporary = folderOf(target) + "/.pixmint-" + suffix + ".part";
-        const int fd = ::open(temporary.constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const int fd =
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -84,27 +86,27 @@ int createTemporary(const QByteArray &target, QByteArray &temporary)
 }
 
 // 0 when every byte was written, else the errno of the write that failed.
-int writeAll(int fd, const QByteArray &bytes, const QByteArray &target)
+int writeAll(int fd, std::string_view bytes, const std::string &target)
 {
     if (const int error = injected(Step::Write, target))
         return error;
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
+    const char *data = bytes.data();
+    size_t left = bytes.size();
     while (left > 0) {
-        const ssize_t n = ::write(fd, data, size_t(std::min<qsizetype>(left, 1 << 30)));
+        const ssize_t n = ::write(fd, data, std::min<size_t>(left, 1 << 30));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return n < 0 ? errno : EIO;
         data += n;
-        left -= n;
+        left -= size_t(n);
     }
     return 0;
 }
 
 // 0 when the temporary holds the bytes and is closed, else the errno of the step that failed.
 // The descriptor is closed either way.
-int finish(int fd, const QByteArray &bytes, const QByteArray &target, Sync sync)
+int finish(int fd, std::string_view bytes, const std::string &target, Sync sync)
 {
     int error = writeAll(fd, bytes, target);
     if (!error && sync == Sync::ToDisk) {
@@ -121,34 +123,32 @@ int finish(int fd, const QByteArray &bytes, const QByteArray &target, Sync sync)
 
 } // namespace
 
-std::optional<QByteArray> writableTarget(const QByteArray &path, FormatError *error)
+std::optional<std::string> writableTarget(const std::string &path, FormatError *error)
 {
-    QByteArray current = path;
+    std::string current = path;
     for (int hops = 0; hops < 40; ++hops) {
         struct stat st;
-        if (::lstat(current.constData(), &st) != 0) {
+        if (::lstat(current.c_str(), &st) != 0) {
             // A new file, or a folder the write itself will report on.
             if (hops == 0)
                 return current;
             if (errno == ENOENT)
-                fail(error, Kind::Refused,
-                     QStringLiteral("It is a link to a file that does not exist."));
+                fail(error, Kind::Refused, "It is a link to a file that does not exist.");
             else
                 failWithErrno(error, errno);
             return std::nullopt;
         }
         if (!S_ISLNK(st.st_mode)) {
             if (hops > 0 && st.st_uid != ::geteuid()) {
-                fail(error, Kind::Refused,
-                     QStringLiteral("It is a link to a file of another user."));
+                fail(error, Kind::Refused, "It is a link to a file of another user.");
                 return std::nullopt;
             }
             return current;
         }
-        const std::optional<QByteArray> next = linkTarget(current);
+        const std::optional<std::string> next = linkTarget(current);
         if (st.st_uid != ::geteuid() || !next) {
             if (next)
-                fail(error, Kind::Refused, QStringLiteral("It is a link of another user."));
+                fail(error, Kind::Refused, "It is a link of another user.");
             else
                 failWithErrno(error, errno);
             return std::nullopt;
@@ -159,18 +159,17 @@ std::optional<QByteArray> writableTarget(const QByteArray &path, FormatError *er
     return std::nullopt;
 }
 
-bool replaceFile(const QByteArray &path, const QByteArray &bytes, FormatError *error, Sync sync)
+bool replaceFile(const std::string &path, std::string_view bytes, FormatError *error, Sync sync)
 {
-    const std::optional<QByteArray> target = writableTarget(path, error);
+    const std::optional<std::string> target = writableTarget(path, error);
     if (!target)
         return false;
     struct stat old;
-    const bool exists = ::lstat(target->constData(), &old) == 0;
+    const bool exists = ::lstat(target->c_str(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode))
         return fail(error, Kind::Refused,
-                    S_ISDIR(old.st_mode) ? systemError(EISDIR)
-                                         : QStringLiteral("It is not a regular file."));
-    QByteArray temporary;
+                    S_ISDIR(old.st_mode) ? systemError(EISDIR) : "It is not a regular file.");
+    std::string temporary;
     const int fd = createTemporary(*target, temporary);
     if (fd < 0)
         return failWithErrno(error, errno);
@@ -180,24 +179,13 @@ bool replaceFile(const QByteArray &path, const QByteArray &bytes, FormatError *e
     int failure = finish(fd, bytes, *target, sync);
     if (!failure) {
         failure = injected(Step::Rename, *target);
-        if (!failure && ::rename(temporary.constData(), target->constData()) != 0)
+        if (!failure && ::rename(temporary.c_str(), target->c_str()) != 0)
             failure = errno;
     }
     if (!failure)
         return true;
-    ::unlink(temporary.constData());
+    ::unlink(temporary.c_str());
     return failWithErrno(error, failure);
-}
-
-bool replaceFile(const QString &path, const QByteArray &bytes, FormatError *error, Sync sync)
-{
-    const QByteArray native = QFile::encodeName(path);
-    struct stat st;
-    if (path.contains(QChar::ReplacementCharacter) && ::lstat(native.constData(), &st) != 0)
-        return fail(error, Kind::Refused,
-                    QStringLiteral("The name holds bytes that are not UTF-8 text, so it "
-                                   "cannot be written as it was chosen."));
-    return replaceFile(native, bytes, error, sync);
 }
 
 void setTestHook(TestHook hook)

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
 #include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "formats/FormatError.h"
 
@@ -20,24 +20,20 @@ enum class Sync { ToDisk, Later };
 // Replaces the file `path` (a name as the system spells it) by `bytes`. A name that is no
 // regular file (a folder, a device, a pipe) is refused, and so is a link, unless it and the
 // file it names belong to the running user: then the file it names is replaced.
-bool replaceFile(const QByteArray &path, const QByteArray &bytes, FormatError *error = nullptr,
-                 Sync sync = Sync::ToDisk);
-// The same for a name held as text. A name that held bytes Qt could not decode (they show as
-// U+FFFD) is refused unless it exists as spelled, so a write never lands on another name.
-bool replaceFile(const QString &path, const QByteArray &bytes, FormatError *error = nullptr,
+bool replaceFile(const std::string &path, std::string_view bytes, FormatError *error = nullptr,
                  Sync sync = Sync::ToDisk);
 
 // The file a write of `path` lands on: `path` itself when it is no link, or the end of its chain
 // of links when every link and that file belong to the running user. Nothing, with the reason,
 // for any other link, and for a link to nothing.
-std::optional<QByteArray> writableTarget(const QByteArray &path, FormatError *error = nullptr);
+std::optional<std::string> writableTarget(const std::string &path, FormatError *error = nullptr);
 
 // The steps of a write, as tests see them.
 enum class Step { Create, Write, Sync, Rename };
 // Tests watch every step of every write and may make one fail with an errno value, such as
 // ENOSPC, EROFS or EXDEV where no full or read-only file system can be mounted; 0 lets the
 // step run. An empty hook ends the watch.
-using TestHook = std::function<int(Step step, const QByteArray &target)>;
+using TestHook = std::function<int(Step step, const std::string &target)>;
 void setTestHook(TestHook hook);
 
 } // namespace SafeWrite

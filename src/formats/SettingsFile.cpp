@@ -7,8 +7,7 @@
 #include <cerrno>
 #include <sys/stat.h>
 
-#include "formats/SafeWrite.h"
-#include "formats/UserFile.h"
+#include "formats/QtBridge.h"
 
 namespace SettingsFile {
 
@@ -20,13 +19,13 @@ QString path(const QString &name)
 
 std::optional<QByteArray> read(const QString &path, qint64 limit, FormatError *error)
 {
-    const auto target = SafeWrite::writableTarget(QFile::encodeName(path), error);
+    const auto target = SafeWrite::writableTarget(QFile::encodeName(path).toStdString(), error);
     if (!target)
         return std::nullopt;
     struct stat st
     {
     };
-    if (::lstat(target->constData(), &st) != 0) {
+    if (::lstat(target->c_str(), &st) != 0) {
         return failed(error,
                       errno == ENOENT ? FormatError::Kind::NotFound : FormatError::Kind::System,
                       systemError(errno));
@@ -35,10 +34,10 @@ std::optional<QByteArray> read(const QString &path, qint64 limit, FormatError *e
         return failed(error, FormatError::Kind::TooLarge, QStringLiteral("The file is too large."));
     // Never waits on a pipe or a device put in the file's place.
     FormatError why;
-    std::optional<QByteArray> bytes = readUserFile(*target, limit, &why);
+    QByteArray bytes;
     // A file that fails here after the checks above changed in between or cannot be read:
     // either way it is left alone.
-    if (!bytes)
+    if (!readUserFileInto(*target, limit, &why, bufferOf(bytes)))
         return failed(error, FormatError::Kind::Refused, why.message);
     return bytes;
 }

@@ -24,10 +24,10 @@ Pixels fitted(const Pixels &image, int side)
 
 } // namespace
 
-std::optional<Pixels> firstIconImage(QByteArrayView file, int side, FormatError *error)
+std::optional<Pixels> firstIconImage(std::string_view file, int side, FormatError *error)
 {
     // The first icon is the one the desktop shows for a program.
-    const auto groups = readIconGroups(file, error, {1, true});
+    const auto groups = readIconGroups(file, error, 1);
     if (!groups)
         return std::nullopt;
     const auto chosen =
@@ -35,12 +35,11 @@ std::optional<Pixels> firstIconImage(QByteArrayView file, int side, FormatError 
             return iconImageForSide(images, side);
         });
     if (!chosen)
-        return failed(error, FormatError::Kind::Damaged,
-                      QStringLiteral("None of the icon's images can be read."));
+        return failed(error, FormatError::Kind::Damaged, "None of the icon's images can be read.");
     return transparentPixels(*chosen);
 }
 
-std::optional<Pixels> iconThumbnail(QByteArrayView file, int side, FormatError *error)
+std::optional<Pixels> iconThumbnail(std::string_view file, int side, FormatError *error)
 {
     const auto image = firstIconImage(file, side, error);
     if (!image)

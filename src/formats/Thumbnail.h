@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QByteArrayView>
 #include <optional>
+#include <string_view>
 
 #include "formats/FormatError.h"
 #include "formats/Pixels.h"
@@ -12,10 +12,10 @@ constexpr int kMaxThumbnailSide = 1024;
 // Of the first icon of an executable, library, icon library or icon file, the image that suits
 // `side` best (as below), with its transparency and at its own size. Nothing, with the reason,
 // for a file without a readable icon; nothing is decoded but that one image.
-std::optional<Pixels> firstIconImage(QByteArrayView file, int side, FormatError *error = nullptr);
+std::optional<Pixels> firstIconImage(std::string_view file, int side, FormatError *error = nullptr);
 // The picture a file manager shows for an executable, library, icon library or icon file: of
 // the first icon, the image that suits `side` best (the smallest not smaller, else the largest,
 // the deepest first among equals), with its transparency, fitted into side x side: smaller, or
 // larger by the whole factor that fits so that a pixel icon stays crisp. Nothing, with the
 // reason, for a file without a readable icon; nothing is decoded but that one image.
-std::optional<Pixels> iconThumbnail(QByteArrayView file, int side, FormatError *error = nullptr);
+std::optional<Pixels> iconThumbnail(std::string_view file, int side, FormatError *error = nullptr);

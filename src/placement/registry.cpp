@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "formats/SafeWrite.h"
+#include "formats/QtBridge.h"
 #include "formats/SettingsFile.h"
 #include "placement/IniFile.h"
 #include "toolkit/Seam.h"
@@ -57,8 +57,8 @@ Store loadStore()
 // Keeps a damaged store as registry.ini.damaged, in place of an older one.
 bool setAside()
 {
-    const auto target = SafeWrite::writableTarget(QFile::encodeName(RegStoreFile()));
-    return target && std::rename(target->constData(), (*target + ".damaged").constData()) == 0;
+    const auto target = SafeWrite::writableTarget(QFile::encodeName(RegStoreFile()).toStdString());
+    return target && std::rename(target->c_str(), (*target + ".damaged").c_str()) == 0;
 }
 
 // QLockFile opens and reads a lock it finds without asking what it is: a pipe there blocks it

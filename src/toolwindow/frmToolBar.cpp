@@ -13,7 +13,7 @@
 #include "face/Editor.h"
 #include "formats/IconImage.h"
 #include "formats/Pictures.h"
-#include "formats/UserFile.h"
+#include "formats/QtBridge.h"
 #include "placement/placement.h"
 #include "toolkit/twips.h"
 #include "toolwindow/shift.h"
@@ -65,10 +65,24 @@ constexpr ColorValue Palette[32] = {
 
 constexpr QRgb IconBackground = qRgb(192, 192, 192);
 
-std::optional<std::vector<IconGroup>> iconGroupsOf(const QString &path)
+// A file's icons, whose images are slices of its bytes: read once, never copied.
+struct IconFile
 {
-    const std::optional<QByteArray> bytes = readUserFile(path);
-    return bytes ? readIconGroups(*bytes) : std::nullopt;
+    QByteArray bytes;
+    std::vector<IconGroup> groups;
+};
+
+std::optional<IconFile> iconGroupsOf(const QString &path)
+{
+    std::optional<QByteArray> bytes = readUserFile(path);
+    if (!bytes)
+        return std::nullopt;
+    IconFile file{std::move(*bytes), {}};
+    auto groups = readIconGroups(bytesView(file.bytes));
+    if (!groups)
+        return std::nullopt;
+    file.groups = std::move(*groups);
+    return file;
 }
 
 // An icon as the desktop hands it out: at 32 x 32, drawn through its mask over the grey, with
@@ -84,14 +98,14 @@ QImage shownIcon(const IconImage &icon)
 // The file's own 16 x 16 icon when it is or holds icons, else the desktop's icon for its type.
 QImage smallIconOf(const QString &path)
 {
-    if (const auto groups = iconGroupsOf(path)) {
-        const IconGroup &first = groups->front();
+    if (const auto file = iconGroupsOf(path)) {
+        const IconGroup &first = file->groups.front();
         std::optional<IconImage> chosen;
         for (const IconGroupImage &image : first.images) {
             const auto info = probeIconImage(image.data);
             if (info && info->width == 16 && info->height == 16 &&
                 (!chosen || info->bitCount > chosen->bitCount))
-                chosen = decodeIconImage(image.data);
+                chosen = decodeIconImage(qtView(image.data));
         }
         if (!chosen)
             chosen = groupIcon(first);
@@ -320,17 +334,19 @@ void frmToolBar::cmdOpen_Click()
         return;
     const QString path = CommonDialog1.FileName;
 
-    std::optional<std::vector<IconGroup>> groups = iconGroupsOf(path);
+    std::optional<IconFile> file = iconGroupsOf(path);
     // As the desktop's extraction does, the list ends at the first icon that cannot be had.
     // Only the icon shown is decoded, when it is shown.
-    const size_t count = groups ? leadingIconGroups(*groups) : 0;
+    const size_t count = file ? leadingIconGroups(file->groups) : 0;
     if (count == 0) {
         MsgBox(QStringLiteral("  This  File  is  not  Valid!  "), vbOKOnly | vbCritical,
                QStringLiteral("Inform the User!"));
         return;
     }
-    groups->resize(count);
-    searched_ = std::move(*groups);
+    file->groups.resize(count);
+    // The groups are slices of the bytes, which move without a copy.
+    searched_ = std::move(file->groups);
+    searchedBytes_ = std::move(file->bytes);
     IconCount = int32_t(count);
     IconIndex = 0;
     PicIcon->show();

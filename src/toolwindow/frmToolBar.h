@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QGroupBox>
 #include <array>
 #include <cstdint>
@@ -87,5 +88,6 @@ private:
     // Gives the main window's canvas the size and picPequeno's image.
     void transferToCanvas(const CanvasSize &size);
 
-    std::vector<IconGroup> searched_; // the icons of the file searched last, in its order
+    QByteArray searchedBytes_;        // the file searched last, which searched_ are slices of
+    std::vector<IconGroup> searched_; // its icons, in its order
 };

@@ -16,7 +16,7 @@
 #include "formats/IconResources.h"
 #include "formats/IconScale.h"
 #include "formats/PixelImage.h"
-#include "formats/UserFile.h"
+#include "formats/QtBridge.h"
 #include "support/files.h"
 #include "support/icons.h"
 
@@ -96,14 +96,15 @@ TEST(PixmintIcons, ExtractWritesEveryGroupAsACompleteIco)
         const QString out = dir.filePath(QStringLiteral("icons"));
         const Outcome extracted = icons({QStringLiteral("extract"), data(name), out});
         EXPECT_EQ(extracted.status, 0) << extracted.err.toStdString();
-        const auto groups = readIconGroups(readAll(data(name)));
+        const QByteArray file = readAll(data(name));
+        const auto groups = readIconGroups(bytesView(file));
         ASSERT_TRUE(groups);
         EXPECT_EQ(extracted.out, QString::number(groups->size()) + u'\n');
         EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), qsizetype(groups->size()));
         const QString base = QString::fromLatin1(name).section(u'.', 0, 0);
         for (size_t i = 0; i < groups->size(); ++i) {
             const QString path = QStringLiteral("%1/%2_%3.ico").arg(out, base).arg(i);
-            EXPECT_EQ(readAll(path), groupToIco((*groups)[i])) << i;
+            EXPECT_EQ(readAll(path), toByteArray(groupToIco((*groups)[i]))) << i;
             // Another reader agrees on the number of images.
             if (!icotool.isEmpty()) {
                 const Outcome listed = run(icotool, {QStringLiteral("-l"), path});
@@ -149,7 +150,7 @@ TEST(PixmintIcons, ExitStatusTellsWhatWentWrong)
         {fifo, QStringLiteral("It is not a regular file.")},
         {special.path(), QStringLiteral("It is not a regular file.")},
         {huge.fileName(), QStringLiteral("The file is too large.")},
-        {QStringLiteral("/proc/self/mem"), systemError(EIO)}};
+        {QStringLiteral("/proc/self/mem"), toQString(systemError(EIO))}};
     for (const auto &[file, reason] : refusals) {
         const Outcome r = icons({QStringLiteral("list"), file});
         EXPECT_EQ(r.status, 2) << file.toStdString();
@@ -189,7 +190,7 @@ TEST(PixmintIcons, ExtractWritesRepeatedImagesOnceAndRefusesIconsTooLargeToWrite
     EXPECT_EQ(once.out, QStringLiteral("1\n"));
     const QByteArray single = readAll(out + QStringLiteral("/repeated_0.ico"));
     EXPECT_EQ(single.size(), 6 + 16 + png.size());
-    EXPECT_EQ(readIconDirectory(single)->size(), 1u);
+    EXPECT_EQ(readIconDirectory(bytesView(single))->size(), 1u);
 
     // 300 images of their own: the icon is not written, and the tool says why.
     std::vector<QByteArray> images;
@@ -300,13 +301,13 @@ namespace {
 Pixels expectedThumbnail(const QString &ico, int side)
 {
     const auto file = readUserFile(ico);
-    const auto entries = readIconDirectory(file.value_or(QByteArray()));
+    const auto entries = readIconDirectory(bytesView(file.value_or(QByteArray())));
     EXPECT_TRUE(entries) << ico.toStdString();
     std::vector<IconImageInfo> infos;
     std::vector<QByteArrayView> images;
     for (const IconDirEntry &e : entries.value_or(std::vector<IconDirEntry>())) {
         images.push_back(QByteArrayView(*file).sliced(e.imageOffset, e.bytesInRes));
-        infos.push_back(*probeIconImage(images.back()));
+        infos.push_back(*probeIconImage(bytesView(images.back())));
     }
     const auto image = decodeIconImage(images[size_t(iconImageForSide(infos, side))]);
     Pixels shown = toPixels(composeIcon(*image, 0, true));
@@ -416,7 +417,7 @@ TEST(PixmintIcons, CreateMakesEveryListedSizeFromPictures)
     const Outcome made = icons({QStringLiteral("create"), out, png, gif, bmp,
                                 QStringLiteral("--sizes"), QStringLiteral("16,32,64,256")});
     ASSERT_EQ(made.status, 0) << made.err.toStdString();
-    const auto entries = readIconDirectory(readAll(out));
+    const auto entries = readIconDirectory(bytesView(readAll(out)));
     ASSERT_TRUE(entries);
     QList<int> widths;
     for (const IconDirEntry &e : *entries)

@@ -22,6 +22,7 @@
 #include "filemanager/frmCopy.h"
 #include "formats/IconImage.h"
 #include "formats/Metafile.h"
+#include "formats/QtBridge.h"
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"
 #include "support/icons.h"
@@ -528,7 +529,7 @@ TEST_F(IconFiles, SavingAnIconOfSeveralImagesKeepsTheOthers)
     const auto sizes = [](const QString &path) {
         QList<QPair<int, int>> found;
         for (const IconDirEntry &e :
-             readIconDirectory(readAll(path)).value_or(std::vector<IconDirEntry>()))
+             readIconDirectory(bytesView(readAll(path))).value_or(std::vector<IconDirEntry>()))
             found << qMakePair(e.width, e.bitCount);
         std::sort(found.begin(), found.end());
         return found;

@@ -8,6 +8,7 @@
 #include "app/IconSetDialog.h"
 #include "app/frmGeral.h"
 #include "formats/IconImage.h"
+#include "formats/QtBridge.h"
 #include "support/ScriptedSeam.h"
 #include "support/files.h"
 #include "support/icons.h"
@@ -34,7 +35,8 @@ protected:
     static std::vector<std::pair<int, QByteArray>> images(const QByteArray &file)
     {
         std::vector<std::pair<int, QByteArray>> out;
-        for (const IconDirEntry &e : readIconDirectory(file).value_or(std::vector<IconDirEntry>()))
+        for (const IconDirEntry &e :
+             readIconDirectory(bytesView(file)).value_or(std::vector<IconDirEntry>()))
             out.emplace_back(e.width, file.mid(e.imageOffset, e.bytesInRes));
         return out;
     }

@@ -8,6 +8,7 @@
 
 #include "formats/ByteReader.h"
 #include "formats/IconImage.h"
+#include "formats/QtBridge.h"
 #include "support/files.h"
 #include "support/icons.h"
 
@@ -53,7 +54,7 @@ QByteArray bitmapFile(const QByteArray &dib, int headerAndPalette)
 // Entry i of an .ico file: its directory fields but the offset, and its image's bytes.
 std::pair<QByteArray, QByteArray> icoEntry(const QByteArray &file, size_t i)
 {
-    const auto entries = readIconDirectory(file);
+    const auto entries = readIconDirectory(bytesView(file));
     if (!entries || i >= entries->size())
         return {};
     const IconDirEntry &e = (*entries)[i];
@@ -62,7 +63,7 @@ std::pair<QByteArray, QByteArray> icoEntry(const QByteArray &file, size_t i)
 
 size_t icoCount(const QByteArray &file)
 {
-    return readIconDirectory(file).value_or(std::vector<IconDirEntry>()).size();
+    return readIconDirectory(bytesView(file)).value_or(std::vector<IconDirEntry>()).size();
 }
 
 // What `icotool -l` says of each image's size; nothing when the tool is missing.
@@ -202,9 +203,9 @@ TEST(IconImage, RefusesDamagedOrOversizedImagesAtOnce)
         SCOPED_TRACE(bytes.left(24).toHex().toStdString());
         FormatError error;
         EXPECT_FALSE(decodeIconImage(bytes, &error));
-        EXPECT_FALSE(error.message.isEmpty());
+        EXPECT_FALSE(error.message.empty());
     }
-    EXPECT_FALSE(probeIconImage(hugePng));
+    EXPECT_FALSE(probeIconImage(bytesView(hugePng)));
     EXPECT_LT(clock.elapsed(), 1000);
 }
 
@@ -222,19 +223,19 @@ TEST(IconImage, ReadsPngEntriesAndProbesHeadersOnly)
     EXPECT_EQ(image->color.pixel(0, 0), qRgba(10, 20, 30, 128));
     EXPECT_EQ(image->color.pixel(2, 1), Red);
 
-    const auto png = probeIconImage(pngBytes(source).left(24));
+    const auto png = probeIconImage(bytesView(pngBytes(source).left(24)));
     ASSERT_TRUE(png);
     EXPECT_EQ(png->width, 3);
     EXPECT_EQ(png->height, 2);
     EXPECT_EQ(png->bitCount, 32);
     EXPECT_TRUE(png->png);
-    const auto dib =
-        probeIconImage(dibHeader(48, -96, 8, 0, 16) + QByteArray(64 + 48 * 48 + 6 * 48, '\0'));
+    const auto dib = probeIconImage(
+        bytesView(dibHeader(48, -96, 8, 0, 16) + QByteArray(64 + 48 * 48 + 6 * 48, '\0')));
     ASSERT_TRUE(dib);
     EXPECT_EQ(dib->width, 48);
     EXPECT_EQ(dib->height, 48);
     EXPECT_EQ(dib->bitCount, 8);
-    EXPECT_FALSE(probeIconImage(QByteArray(40, 'x')));
+    EXPECT_FALSE(probeIconImage(bytesView(QByteArray(40, 'x'))));
 }
 
 TEST(IconImage, DirectoryKeepsOnlyImagesInsideTheFile)
@@ -243,7 +244,7 @@ TEST(IconImage, DirectoryKeepsOnlyImagesInsideTheFile)
     file[6] = 0; // 0 means 256
     file[7] = char(48);
     FormatError error;
-    auto entries = readIconDirectory(file, &error);
+    auto entries = readIconDirectory(bytesView(file), &error);
     ASSERT_TRUE(entries);
     ASSERT_EQ(entries->size(), 2u);
     EXPECT_EQ((*entries)[0].width, 256);
@@ -253,13 +254,13 @@ TEST(IconImage, DirectoryKeepsOnlyImagesInsideTheFile)
     QByteArray beyond = file;
     beyond.replace(6 + 12, 4, QByteArray("\xFF\xFF\xFF\xFF", 4));     // offset past the end
     beyond.replace(16 + 6 + 8, 4, QByteArray("\xFF\xFF\xFF\xFF", 4)); // size past the end
-    EXPECT_FALSE(readIconDirectory(beyond, &error));
-    EXPECT_FALSE(error.message.isEmpty());
+    EXPECT_FALSE(readIconDirectory(bytesView(beyond), &error));
+    EXPECT_FALSE(error.message.empty());
     beyond = file;
     beyond[2] = 2; // a cursor
-    EXPECT_FALSE(readIconDirectory(beyond));
-    EXPECT_FALSE(readIconDirectory(file.left(6 + 16 + 15)));
-    EXPECT_FALSE(readIconDirectory(QByteArray("\0\0\1\0\0\0", 6)));
+    EXPECT_FALSE(readIconDirectory(bytesView(beyond)));
+    EXPECT_FALSE(readIconDirectory(bytesView(file.left(6 + 16 + 15))));
+    EXPECT_FALSE(readIconDirectory(bytesView(QByteArray("\0\0\1\0\0\0", 6))));
 }
 
 TEST(IconImage, BestImageIsExactThenDeepestThenClosestByWhatItsHeaderSays)
@@ -293,7 +294,7 @@ TEST(IconImage, BestImageIsExactThenDeepestThenClosestByWhatItsHeaderSays)
 
     FormatError error;
     EXPECT_FALSE(loadBestIcon(icoFile({QByteArray(40, 'x')}), &error));
-    EXPECT_FALSE(error.message.isEmpty());
+    EXPECT_FALSE(error.message.empty());
 }
 
 TEST(IconImage, ComposesAsTheDesktopDraws)
@@ -369,7 +370,7 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
     const QByteArray rle = bitmapFile(dibHeader(6, 3, 8, 1, 3) + palette + stream, 52);
     FormatError error;
     auto image = decodeBitmapFile(rle, QSize(32, 32), &error);
-    ASSERT_TRUE(image) << error.message.toStdString();
+    ASSERT_TRUE(image) << error.message;
     ASSERT_EQ(image->size(), QSize(6, 3));
     const QRgb bottom[] = {Lime, Lime, Lime, Red, Lime, 0xFF0000FF};
     for (int x = 0; x < 6; ++x)
@@ -380,7 +381,7 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
     EXPECT_EQ(decodeBitmapFile(rle, QSize(4, 2))->size(), QSize(4, 2));
     EXPECT_EQ(decodeBitmapFile(rle, QSize(4, 2))->pixel(2, 0), 0xFF0000FF);
     EXPECT_FALSE(decodeBitmapFile(rle.chopped(2), QSize(32, 32), &error));
-    EXPECT_FALSE(error.message.isEmpty());
+    EXPECT_FALSE(error.message.empty());
 
     // Runs go on through the whole bitmap, as ImageMagick reads them: six reds fill the bottom
     // row and wrap into the middle one; an end of line goes back to the row after the last
@@ -389,7 +390,7 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
                                                QByteArray::fromHex("06000000010100000A01"),
                                            48);
     image = decodeBitmapFile(wrapping, QSize(32, 32), &error);
-    ASSERT_TRUE(image) << error.message.toStdString();
+    ASSERT_TRUE(image) << error.message;
     const QRgb rows[3][4] = {{Lime, Lime, Lime, Lime}, {Lime, Red, 0, 0}, {Red, Red, Red, Red}};
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x)
@@ -427,7 +428,7 @@ TEST(IconImage, MergePutsTheEditedImageInPlaceOfTheShownOneAndKeepsTheOthers)
     const QByteArray file = describedIcoFile(three);
     FormatError error;
     const auto merged = mergeIcon32(file, edited, &error);
-    ASSERT_TRUE(merged) << error.message.toStdString();
+    ASSERT_TRUE(merged) << error.message;
     ASSERT_EQ(icoCount(*merged), 3u);
     EXPECT_EQ(icoEntry(*merged, 0), icoEntry(file, 0));
     EXPECT_EQ(icoEntry(*merged, 1), written);
@@ -502,6 +503,6 @@ TEST(IconImage, MergeRefusesDamagedIconsAndOversizedResults)
         SCOPED_TRACE(bytes.left(24).toHex().toStdString());
         FormatError error;
         EXPECT_FALSE(mergeIcon32(bytes, editedIcon(), &error));
-        EXPECT_FALSE(error.message.isEmpty());
+        EXPECT_FALSE(error.message.empty());
     }
 }

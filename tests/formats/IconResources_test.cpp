@@ -2,10 +2,13 @@
 #include "formats/IconResources.h"
 
 #include <gtest/gtest.h>
+#include <list>
+#include <string>
 #include <tuple>
 #include <utility>
 
 #include "formats/ByteReader.h"
+#include "formats/QtBridge.h"
 #include "support/files.h"
 #include "support/icons.h"
 
@@ -18,20 +21,23 @@ QByteArray fixture(const char *name)
     return bytes;
 }
 
+// The groups' images are slices of the file, which is kept for the whole run.
 std::vector<IconGroup> groupsOf(const QByteArray &file)
 {
+    static std::list<QByteArray> kept;
+    kept.push_back(file);
     FormatError error;
-    auto groups = readIconGroups(file, &error);
-    EXPECT_TRUE(groups) << error.message.toStdString();
+    auto groups = readIconGroups(bytesView(kept.back()), &error);
+    EXPECT_TRUE(groups) << error.message;
     return groups.value_or(std::vector<IconGroup>());
 }
 
 std::optional<FormatError::Kind> errorOf(const QByteArray &file)
 {
     FormatError error;
-    if (readIconGroups(file, &error))
+    if (readIconGroups(bytesView(file), &error))
         return std::nullopt;
-    EXPECT_FALSE(error.message.isEmpty());
+    EXPECT_FALSE(error.message.empty());
     return error.kind;
 }
 
@@ -64,7 +70,7 @@ using Counts = std::vector<size_t>;
 struct PeTree
 {
     explicit PeTree(const QByteArray &file)
-        : r(file)
+        : r(bytesView(file))
     {
         const uint64_t pe = *r.u32(0x3C);
         const uint64_t optional = pe + 24;
@@ -123,7 +129,7 @@ void expectGroups(const std::vector<IconGroup> &groups, const Expected (&want)[N
     ASSERT_EQ(groups.size(), N);
     for (size_t i = 0; i < N; ++i) {
         SCOPED_TRACE(want[i].name);
-        EXPECT_EQ(groups[i].name, QString::fromLatin1(want[i].name));
+        EXPECT_EQ(QString::fromStdU16String(groups[i].name), QString::fromLatin1(want[i].name));
         ASSERT_EQ(groups[i].images.size(), want[i].images);
         // Each image holds exactly the bytes its group entry gives it.
         for (const IconGroupImage &image : groups[i].images)
@@ -150,7 +156,7 @@ TEST(IconResources, PeGroupsComeInStoredOrderWithTheirBestImages)
         const IconGroupImage &png = groups[0].images[0];
         EXPECT_EQ(png.width, 256);
         EXPECT_EQ(png.height, 256);
-        EXPECT_TRUE(png.data.startsWith("\x89PNG"));
+        EXPECT_TRUE(png.data.starts_with("\x89PNG"));
         const IconGroupImage &four = groups[1].images[0];
         EXPECT_EQ(std::tuple(four.width, four.colorCount, four.planes, four.bitCount),
                   std::tuple(32, 16, 1, 4));
@@ -170,8 +176,8 @@ TEST(IconResources, IcoFileIsOneGroupAndWritesBackUnchanged)
     const QByteArray file = fixture("beta.ico");
     const auto groups = groupsOf(file);
     ASSERT_EQ(groups.size(), 1u);
-    EXPECT_TRUE(groups[0].name.isEmpty());
-    EXPECT_EQ(groupToIco(groups[0]), file);
+    EXPECT_TRUE(groups[0].name.empty());
+    EXPECT_EQ(groupToIco(groups[0]), bytesView(file));
     const auto icon = groupIcon(groups[0]);
     ASSERT_TRUE(icon);
     EXPECT_EQ(icon->color.pixel(0, 0), 0xFFFF00FFu);
@@ -181,9 +187,9 @@ TEST(IconResources, GroupToIcoKeepsEveryImageInOrderOnceAndRefusesHugeIcons)
 {
     for (const char *name : {"groups64.dll", "library.icl"}) {
         for (const IconGroup &group : groupsOf(fixture(name))) {
-            SCOPED_TRACE(group.name.toStdString());
-            const QByteArray ico = groupToIco(group);
-            const auto entries = readIconDirectory(ico);
+            SCOPED_TRACE(QString::fromStdU16String(group.name).toStdString());
+            const std::string ico = groupToIco(group);
+            const auto entries = readIconDirectory(bytesView(ico));
             ASSERT_TRUE(entries);
             ASSERT_EQ(entries->size(), group.images.size());
             for (size_t i = 0; i < entries->size(); ++i) {
@@ -192,39 +198,41 @@ TEST(IconResources, GroupToIcoKeepsEveryImageInOrderOnceAndRefusesHugeIcons)
                 EXPECT_EQ(std::tuple(e.width, e.height, e.colorCount, e.planes, e.bitCount),
                           std::tuple(image.width, image.height, image.colorCount, image.planes,
                                      image.bitCount));
-                EXPECT_EQ(ico.mid(e.imageOffset, e.bytesInRes), image.data);
+                EXPECT_EQ(ico.substr(e.imageOffset, e.bytesInRes), image.data);
             }
         }
     }
-    EXPECT_TRUE(groupToIco(IconGroup()).isEmpty());
+    EXPECT_TRUE(groupToIco(IconGroup()).empty());
 
     // BETA's four images, then the same four again, then a copy of the first in its own bytes.
     const IconGroup beta = groupsOf(fixture("groups64.dll"))[1];
     IconGroup repeated = beta;
     repeated.images.insert(repeated.images.end(), beta.images.begin(), beta.images.end());
     repeated.images.push_back(beta.images[0]);
-    repeated.images.back().data =
-        QByteArray(beta.images[0].data.constData(), beta.images[0].data.size());
+    const std::string copy(beta.images[0].data);
+    repeated.images.back().data = copy;
     FormatError error;
     EXPECT_EQ(groupToIco(repeated, &error), groupToIco(beta));
-    EXPECT_TRUE(error.message.isEmpty());
+    EXPECT_TRUE(error.message.empty());
 
     IconGroup many;
+    std::list<std::string> numbers;
     for (int i = 0; i < 257; ++i)
-        many.images.push_back({{1, 1, 0, 1, 32, 4}, QByteArray::number(1000 + i)});
-    EXPECT_TRUE(groupToIco(many, &error).isEmpty());
-    EXPECT_TRUE(error.message.contains(QStringLiteral("256"))) << error.message.toStdString();
+        many.images.push_back(
+            {{1, 1, 0, 1, 32, 4}, numbers.emplace_back(std::to_string(1000 + i))});
+    EXPECT_TRUE(groupToIco(many, &error).empty());
+    EXPECT_NE(error.message.find("256"), std::string::npos) << error.message;
     many.images.pop_back();
     error = {};
-    EXPECT_EQ(readIconDirectory(groupToIco(many, &error))->size(), 256u);
-    EXPECT_TRUE(error.message.isEmpty());
+    EXPECT_EQ(readIconDirectory(bytesView(groupToIco(many, &error)))->size(), 256u);
+    EXPECT_TRUE(error.message.empty());
 
     IconGroup large;
-    for (char fill : {'a', 'b'})
-        large.images.push_back(
-            {{256, 256, 0, 1, 32, 0}, QByteArray(qsizetype(33) * 1024 * 1024, fill)});
-    EXPECT_TRUE(groupToIco(large, &error).isEmpty());
-    EXPECT_TRUE(error.message.contains(QStringLiteral("64 MiB"))) << error.message.toStdString();
+    const std::string fills[] = {std::string(33 << 20, 'a'), std::string(33 << 20, 'b')};
+    for (const std::string &fill : fills)
+        large.images.push_back({{256, 256, 0, 1, 32, 0}, fill});
+    EXPECT_TRUE(groupToIco(large, &error).empty());
+    EXPECT_NE(error.message.find("64 MiB"), std::string::npos) << error.message;
 }
 
 TEST(IconResources, FilesWithoutIconsAreToldApart)
@@ -239,7 +247,7 @@ TEST(IconResources, FilesWithoutIconsAreToldApart)
     EXPECT_EQ(errorOf(patched16(fixture("beta.ico"), 2, 2)), FormatError::Kind::WrongKind);
 
     const QByteArray pe = fixture("groups64.dll");
-    const uint64_t optional = *ByteReader(pe).u32(0x3C) + 24;
+    const uint64_t optional = *ByteReader(bytesView(pe)).u32(0x3C) + 24;
     EXPECT_EQ(errorOf(patched16(pe, optional, 0x107)), FormatError::Kind::Damaged);
     // Two data directories: there is no resource directory.
     EXPECT_EQ(errorOf(patched32(pe, optional + 108, 2)), FormatError::Kind::NoIcons);
@@ -252,7 +260,7 @@ TEST(IconResources, TruncatedFilesAreRefusedOrLoseImages)
         const QByteArray file = fixture(name);
         const size_t whole = groupsOf(file).size();
         for (qsizetype length = 0; length < file.size(); ++length) {
-            const auto groups = readIconGroups(file.first(length));
+            const auto groups = readIconGroups(bytesView(file).substr(0, size_t(length)));
             if (!groups)
                 continue;
             ASSERT_LE(groups->size(), whole) << length;
@@ -342,7 +350,7 @@ TEST(IconResources, ImagesClaimingMoreThanTheirBytesAreSkipped)
     // A PNG whose header reads but whose data is cut short gives no icon; a DIB beside it does.
     IconGroup cut;
     cut.images.push_back(groupsOf(file)[0].images[0]);
-    cut.images[0].data.truncate(100);
+    cut.images[0].data = cut.images[0].data.substr(0, 100);
     EXPECT_FALSE(groupHasIcon(cut));
     EXPECT_FALSE(groupIcon(cut));
     cut.images.push_back(groupsOf(file)[2].images[0]);
@@ -352,7 +360,7 @@ TEST(IconResources, ImagesClaimingMoreThanTheirBytesAreSkipped)
 TEST(IconResources, DamagedNeTablesAreRefusedOrLoseImages)
 {
     const QByteArray file = fixture("library.icl");
-    const uint64_t table = 0x40 + *ByteReader(file).u16(0x40 + 0x24);
+    const uint64_t table = 0x40 + *ByteReader(bytesView(file)).u16(0x40 + 0x24);
     const uint64_t icons = table + 2;                        // the RT_ICON list comes first
     const uint64_t groupList = icons + 8 + uint64_t(5) * 12; // then the groups'
     const auto info = [&](uint64_t list, int i) { return list + 8 + 12 * uint64_t(i); };
@@ -373,7 +381,7 @@ TEST(IconResources, DamagedNeTablesAreRefusedOrLoseImages)
     const QByteArray patched =
         patched16(patched16(file, info(groupList, 1) + 6, 0x7FF0), info(groupList, 2), 0xFFF0);
     EXPECT_EQ(imageCounts(patched), (Counts{2, 1, 0}));
-    EXPECT_TRUE(groupsOf(patched)[1].name.isEmpty());
+    EXPECT_TRUE(groupsOf(patched)[1].name.empty());
 }
 
 TEST(IconResources, GroupsThatShareOneImageAreJudgedFromItsHeadersOnce)
@@ -386,7 +394,7 @@ TEST(IconResources, GroupsThatShareOneImageAreJudgedFromItsHeadersOnce)
     const QByteArray png = pngBytes(noise);
     const auto groups = groupsOf(peWithSharedIcon(2000, png));
     ASSERT_EQ(groups.size(), 2000u);
-    EXPECT_EQ(groups[1999].images[0].data.constData(), groups[0].images[0].data.constData());
+    EXPECT_EQ(groups[1999].images[0].data.data(), groups[0].images[0].data.data());
     EXPECT_EQ(leadingIconGroups(groups), 2000u);
     const auto icon = groupIcon(groups[1999]);
     ASSERT_TRUE(icon);
@@ -395,6 +403,6 @@ TEST(IconResources, GroupsThatShareOneImageAreJudgedFromItsHeadersOnce)
 
     // The list ends at the first group whose image's chunks run past its end.
     auto cut = groupsOf(peWithSharedIcon(3, png));
-    cut[1].images[0].data.chop(10);
+    cut[1].images[0].data.remove_suffix(10);
     EXPECT_EQ(leadingIconGroups(cut), 1u);
 }

@@ -4,6 +4,7 @@
 
 #include "formats/IconDecode.h"
 #include "formats/IconSet.h"
+#include "formats/QtBridge.h"
 
 namespace {
 
@@ -26,8 +27,8 @@ TEST(IconSet, WritesLargestFirstEachAsEveryReaderTakesIt)
     EXPECT_EQ((*entries)[0].width, 256);
     EXPECT_EQ((*entries)[1].width, 48);
     EXPECT_EQ((*entries)[2].width, 16);
-    EXPECT_TRUE(ico->mid((*entries)[0].imageOffset, 4) == "\x89PNG");
-    const auto back = decodeIconPixels(ico->mid((*entries)[2].imageOffset));
+    EXPECT_EQ(ico->substr((*entries)[0].imageOffset, 4), "\x89PNG");
+    const auto back = decodeIconPixels(ico->substr((*entries)[2].imageOffset));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->bitCount, 32);
     EXPECT_EQ(back->color.at(0, 0) >> 24, 0u);
@@ -38,7 +39,7 @@ TEST(IconSet, WritesLargestFirstEachAsEveryReaderTakesIt)
 
     // Qt's own reader takes every image.
     QBuffer buffer;
-    buffer.setData(*ico);
+    buffer.setData(toByteArray(*ico));
     QImageReader reader(&buffer, "ico");
     EXPECT_EQ(reader.imageCount(), 3);
     const QImage first = reader.read();
@@ -50,9 +51,9 @@ TEST(IconSet, RefusesWhatAnIconDirectoryCannotName)
 {
     FormatError error;
     EXPECT_FALSE(writeIconSet({filled(32, 1), filled(32, 2)}, &error));
-    EXPECT_EQ(error.message, QStringLiteral("Two images of 32 x 32 pixels."));
+    EXPECT_EQ(error.message, "Two images of 32 x 32 pixels.");
     EXPECT_FALSE(writeIconSet({filled(257, 1)}, &error));
-    EXPECT_EQ(error.message, QStringLiteral("An icon image must be 1 to 256 pixels a side."));
+    EXPECT_EQ(error.message, "An icon image must be 1 to 256 pixels a side.");
     EXPECT_FALSE(writeIconSet({Pixels{}}));
     EXPECT_FALSE(writeIconSet({}));
 }
@@ -75,9 +76,9 @@ TEST(IconSet, BitmapFilesKeepEveryPixel)
 {
     Pixels image = filled(3, 0xFF112233);
     image.argb[2] = 0xFFAABBCC; // top right
-    const QImage back = QImage::fromData(encodeBitmapFile(image), "BMP");
+    const QImage back = QImage::fromData(toByteArray(encodeBitmapFile(image)), "BMP");
     ASSERT_EQ(back.size(), QSize(3, 3));
     EXPECT_EQ(back.pixel(2, 0) & 0xFFFFFFu, 0xAABBCCu);
     EXPECT_EQ(back.pixel(0, 2) & 0xFFFFFFu, 0x112233u);
-    EXPECT_TRUE(encodeBitmapFile(Pixels{}).isEmpty());
+    EXPECT_TRUE(encodeBitmapFile(Pixels{}).empty());
 }

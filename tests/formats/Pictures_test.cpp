@@ -9,6 +9,7 @@
 
 #include "formats/ByteReader.h"
 #include "formats/Pictures.h"
+#include "formats/QtBridge.h"
 #include "formats/UserFile.h"
 #include "support/files.h"
 #include "support/icons.h"
@@ -32,7 +33,7 @@ QImage load(const char *name, QSize clip = QSize(32, 32))
 {
     FormatError error;
     const auto image = LoadPicture(fixture(name), Back, clip, &error);
-    EXPECT_TRUE(image) << name << ": " << error.message.toStdString();
+    EXPECT_TRUE(image) << name << ": " << error.message;
     return image.value_or(QImage());
 }
 
@@ -199,10 +200,11 @@ TEST(Pictures, WithoutLibwmfOnlyMetafilesFailAndTheReasonNamesThePackage)
     qputenv("LD_LIBRARY_PATH", saved);
     EXPECT_FALSE(metafile);
     EXPECT_EQ(error.kind, FormatError::Kind::CannotDraw);
-    EXPECT_TRUE(error.message.startsWith(
-        QStringLiteral("Metafiles cannot be drawn on this machine: libwmf cannot be loaded (")))
-        << error.message.toStdString();
-    EXPECT_TRUE(error.message.contains(QStringLiteral("libwmf-0.2-7")));
+    EXPECT_TRUE(toQString(error.message)
+                    .startsWith(QStringLiteral(
+                        "Metafiles cannot be drawn on this machine: libwmf cannot be loaded (")))
+        << error.message;
+    EXPECT_TRUE(toQString(error.message).contains(QStringLiteral("libwmf-0.2-7")));
     // The reader process itself starts without libwmf.
     EXPECT_TRUE(gif);
 }
@@ -218,7 +220,7 @@ TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBackAndFailedSavesLeaveFilesAlone
     for (const char *name : {"a.ico", "b.ICO"}) {
         const QString path = dir.filePath(QLatin1String(name));
         FormatError error;
-        ASSERT_TRUE(SavePicture(image, path, &error)) << error.message.toStdString();
+        ASSERT_TRUE(SavePicture(image, path, &error)) << error.message;
         EXPECT_EQ(readAll(path).size(), 4286);
         EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_ARGB32), image);
         const auto composed = LoadPicture(path, Back);
@@ -265,7 +267,7 @@ TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBackAndFailedSavesLeaveFilesAlone
                                 spare.filePath(QStringLiteral("taken.ico"))}) {
         FormatError error;
         EXPECT_FALSE(SavePicture(image, path, &error)) << path.toStdString();
-        EXPECT_FALSE(error.message.isEmpty());
+        EXPECT_FALSE(error.message.empty());
     }
     EXPECT_EQ(readAll(keep), "previous");
     EXPECT_EQ(QDir(spare.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
@@ -279,8 +281,7 @@ TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
     FormatError error;
     EXPECT_FALSE(
         LoadPicture(dir.filePath(QStringLiteral("missing.png")), Back, QSize(32, 32), &error));
-    EXPECT_TRUE(error.message.contains(QStringLiteral("No such file")))
-        << error.message.toStdString();
+    EXPECT_TRUE(toQString(error.message).contains(QStringLiteral("No such file"))) << error.message;
     EXPECT_EQ(error.kind, FormatError::Kind::NotFound);
     QFile huge(dir.filePath(QStringLiteral("huge.bmp")));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(65) * 1024 * 1024));
@@ -292,12 +293,12 @@ TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
     ASSERT_TRUE(makeFifo(fifo));
     for (const QString &special : {QStringLiteral("/dev/zero"), fifo, dir.path()}) {
         EXPECT_FALSE(LoadPicture(special, Back, QSize(32, 32), &error));
-        EXPECT_EQ(error.message, QStringLiteral("It is not a regular file."))
+        EXPECT_EQ(toQString(error.message), QStringLiteral("It is not a regular file."))
             << special.toStdString();
         EXPECT_EQ(error.kind, FormatError::Kind::Refused);
     }
     EXPECT_FALSE(LoadPicture(QStringLiteral("/proc/self/status"), Back, QSize(32, 32), &error));
-    EXPECT_EQ(error.message, QStringLiteral("The file is not a picture."));
+    EXPECT_EQ(toQString(error.message), QStringLiteral("The file is not a picture."));
     EXPECT_EQ(error.kind, FormatError::Kind::WrongKind);
     EXPECT_FALSE(LoadPicture(QStringLiteral("/proc/self/mem"), Back, QSize(32, 32), &error));
     EXPECT_EQ(error.message, systemError(EIO));
@@ -337,7 +338,7 @@ TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
         error = {};
         EXPECT_FALSE(LoadPictureData(bytes, Back, QSize(32, 32), &error))
             << bytes.left(16).toHex().toStdString();
-        EXPECT_FALSE(error.message.isEmpty());
+        EXPECT_FALSE(error.message.empty());
     }
     EXPECT_LT(clock.elapsed(), 5000);
 }
@@ -355,11 +356,11 @@ TEST(Pictures, GivesUpOnMetafilesThatWouldOverwhelmLibwmf)
     clock.start();
     FormatError error;
     EXPECT_FALSE(LoadPictureData(hugeRecord, Back, QSize(32, 32), &error));
-    EXPECT_EQ(error.message, QStringLiteral("The metafile is damaged."));
+    EXPECT_EQ(toQString(error.message), QStringLiteral("The metafile is damaged."));
     EXPECT_TRUE(LoadPictureData(widePen, Back, QSize(32, 32), &error));
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_FALSE(LoadPictureData(textMetafile(100000), Back, QSize(32, 32), &error));
-    EXPECT_EQ(error.message, QStringLiteral("The metafile takes too long to draw."));
+    EXPECT_EQ(toQString(error.message), QStringLiteral("The metafile takes too long to draw."));
     EXPECT_LT(clock.elapsed(), 4000);
 }
 
@@ -375,7 +376,7 @@ TEST(Pictures, SmallFilesThatInflateAreShownOrRefusedAtOnce)
     for (const QByteArray &bytes : {png, icoFile({png})}) {
         FormatError error;
         const auto image = LoadPictureData(bytes, Back, QSize(32, 32), &error);
-        ASSERT_TRUE(image) << error.message.toStdString();
+        ASSERT_TRUE(image) << error.message;
         EXPECT_EQ(image->size(), QSize(32, 32));
         EXPECT_EQ(image->pixel(0, 0), Red);
         EXPECT_EQ(image->pixel(31, 31), Blue);
@@ -383,11 +384,11 @@ TEST(Pictures, SmallFilesThatInflateAreShownOrRefusedAtOnce)
     // A progressive JPEG shows; the same with its last scan repeated to 1000 scans is refused.
     FormatError error;
     const auto jpeg = LoadPictureData(jpegWithScans(48, Red, 10), Back, QSize(32, 32), &error);
-    ASSERT_TRUE(jpeg) << error.message.toStdString();
+    ASSERT_TRUE(jpeg) << error.message;
     EXPECT_EQ(jpeg->size(), QSize(32, 32));
     EXPECT_GT(qRed(jpeg->pixel(20, 20)), 240);
     EXPECT_LT(qGreen(jpeg->pixel(20, 20)), 16);
     EXPECT_FALSE(LoadPictureData(jpegWithScans(1000, Red, 1000), Back, QSize(32, 32), &error));
-    EXPECT_EQ(error.message, QStringLiteral("The JPEG picture has too many scans."));
+    EXPECT_EQ(toQString(error.message), QStringLiteral("The JPEG picture has too many scans."));
     EXPECT_EQ(error.kind, FormatError::Kind::TooLarge);
 }

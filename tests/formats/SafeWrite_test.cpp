@@ -6,8 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "formats/SafeWrite.h"
-#include "formats/UserFile.h"
+#include "formats/QtBridge.h"
 #include "support/files.h"
 
 using SafeWrite::replaceFile;
@@ -36,13 +35,13 @@ TEST_F(SafeWriteTest, ReplacesWholeKeepingPermissionsAndNothingElse)
 {
     ASSERT_EQ(::chmod(QFile::encodeName(old).constData(), 0640), 0);
     std::vector<Step> steps;
-    SafeWrite::setTestHook([&](Step step, const QByteArray &target) {
-        EXPECT_EQ(target, QFile::encodeName(old));
+    SafeWrite::setTestHook([&](Step step, const std::string &target) {
+        EXPECT_EQ(target, QFile::encodeName(old).toStdString());
         steps.push_back(step);
         return 0;
     });
     FormatError error;
-    EXPECT_TRUE(replaceFile(old, QByteArray(100000, 'n'), &error)) << error.message.toStdString();
+    EXPECT_TRUE(replaceFile(old, QByteArray(100000, 'n'), &error)) << error.message;
     EXPECT_EQ(steps, (std::vector<Step>{Step::Create, Step::Write, Step::Sync, Step::Rename}));
     steps.clear();
     EXPECT_TRUE(replaceFile(old, QByteArray("new"), nullptr, SafeWrite::Sync::Later));
@@ -88,7 +87,7 @@ TEST_F(SafeWriteTest, NeverWritesThroughAnotherUsersLinkNorIntoSpecialFiles)
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere")), dangling));
     FormatError error;
     EXPECT_FALSE(replaceFile(dangling, QByteArray("x"), &error));
-    EXPECT_EQ(error.message, QStringLiteral("It is a link to a file that does not exist."));
+    EXPECT_EQ(error.message, std::string("It is a link to a file that does not exist."));
     EXPECT_TRUE(QFileInfo(dangling).isSymLink());
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("nowhere"))));
 
@@ -103,12 +102,12 @@ TEST_F(SafeWriteTest, NeverWritesThroughAnotherUsersLinkNorIntoSpecialFiles)
     if (!giveToAnotherUser(own))
         GTEST_SKIP() << "links of another user need root: " << std::strerror(errno);
     EXPECT_FALSE(replaceFile(own, QByteArray("attack"), &error));
-    EXPECT_EQ(error.message, QStringLiteral("It is a link of another user."));
+    EXPECT_EQ(error.message, std::string("It is a link of another user."));
     const QString mine = dir.filePath(QStringLiteral("mine.ico"));
     ASSERT_TRUE(QFile::link(target, mine));
     ASSERT_TRUE(giveToAnotherUser(target));
     EXPECT_FALSE(replaceFile(mine, QByteArray("attack"), &error));
-    EXPECT_EQ(error.message, QStringLiteral("It is a link to a file of another user."));
+    EXPECT_EQ(error.message, std::string("It is a link to a file of another user."));
     EXPECT_EQ(readAll(target), QByteArray("through"));
     EXPECT_TRUE(QFileInfo(own).isSymLink());
     EXPECT_TRUE(QFileInfo(mine).isSymLink());
@@ -120,11 +119,11 @@ TEST_F(SafeWriteTest, ANameQtCouldNotDecodeIsNotWrittenElsewhere)
     const QString undecoded = dir.filePath(QStringLiteral("n\uFFFD.ico"));
     FormatError error;
     EXPECT_FALSE(replaceFile(undecoded, QByteArray("x"), &error));
-    EXPECT_EQ(error.message, QStringLiteral("The name holds bytes that are not UTF-8 text, so it "
-                                            "cannot be written as it was chosen."));
+    EXPECT_EQ(error.message, std::string("The name holds bytes that are not UTF-8 text, so it "
+                                         "cannot be written as it was chosen."));
     EXPECT_EQ(entries(dir.path()), QStringList{QStringLiteral("old.ico")});
     // A name that really holds U+FFFD exists as spelled and is written.
-    ASSERT_TRUE(replaceFile(QFile::encodeName(undecoded), QByteArray("a")));
+    ASSERT_TRUE(replaceFile(QFile::encodeName(undecoded).toStdString(), "a"));
     EXPECT_TRUE(replaceFile(undecoded, QByteArray("b")));
     EXPECT_EQ(readAll(undecoded), QByteArray("b"));
 }

@@ -50,7 +50,7 @@ bool giveToAnotherUser(const QString &path)
 
 FailingWrites::FailingWrites(SafeWrite::Step step, int error)
 {
-    SafeWrite::setTestHook([this, step, error](SafeWrite::Step at, const QByteArray &) {
+    SafeWrite::setTestHook([this, step, error](SafeWrite::Step at, const std::string &) {
         reached += at == SafeWrite::Step::Rename;
         return at == step ? error : 0;
     });

@@ -7,6 +7,7 @@
 
 #include "formats/ByteReader.h"
 #include "formats/IconImage.h"
+#include "formats/QtBridge.h"
 
 QByteArray dibHeader(int32_t width, int32_t height, uint16_t bits, uint32_t compression,
                      uint32_t clrUsed)
@@ -50,7 +51,7 @@ QByteArray describedIcoFile(const std::vector<QByteArray> &images, int count)
     std::vector<std::optional<IconImageInfo>> infos;
     infos.reserve(images.size());
     for (const QByteArray &image : images)
-        infos.push_back(probeIconImage(image));
+        infos.push_back(probeIconImage(bytesView(image)));
     for (int i = 0; i < (count < 0 ? int(images.size()) : count); ++i) {
         const auto &info = infos[size_t(i) % images.size()];
         if (!info)
