@@ -48,15 +48,21 @@ std::uint32_t straight(const Premultiplied &p)
     return a << 24 | byte(p[1] / p[0]) << 16 | byte(p[2] / p[0]) << 8 | byte(p[3] / p[0]);
 }
 
+// Each source row is widened once, then copied for the rows it covers.
 Pixels enlarged(const Pixels &source, int width, int height)
 {
-    const int fx = width / source.width;
-    const int fy = height / source.height;
-    Pixels out{width, height, std::vector<std::uint32_t>(std::size_t(width) * std::size_t(height))};
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            out.argb[std::size_t(y) * std::size_t(width) + std::size_t(x)] =
-                source.at(x / fx, y / fy);
+    const auto fx = std::size_t(width / source.width);
+    const auto fy = std::size_t(height / source.height);
+    Pixels out{width, height, {}};
+    out.argb.reserve(std::size_t(width) * std::size_t(height));
+    for (int y = 0; y < source.height; ++y) {
+        const std::size_t start = out.argb.size();
+        for (int x = 0; x < source.width; ++x)
+            out.argb.insert(out.argb.end(), fx, source.at(x, y));
+        for (std::size_t copy = 1; copy < fy; ++copy)
+            out.argb.insert(out.argb.end(), out.argb.begin() + std::ptrdiff_t(start),
+                            out.argb.begin() + std::ptrdiff_t(start + std::size_t(width)));
+    }
     return out;
 }
 

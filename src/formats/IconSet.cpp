@@ -49,8 +49,11 @@ std::string dib32(const Pixels &image, bool icon)
     for (int i = 0; i < 4; ++i)
         appendLE32(out, 0);
     for (int y = h - 1; y >= 0; --y) {
-        for (int x = 0; x < w; ++x)
-            appendLE32(out, icon && image.at(x, y) >> 24 == 0 ? 0 : image.at(x, y));
+        for (int x = 0; x < w; ++x) {
+            const uint32_t p = icon && image.at(x, y) >> 24 == 0 ? 0 : image.at(x, y);
+            const char little[4] = {char(p), char(p >> 8), char(p >> 16), char(p >> 24)};
+            out.append(little, 4);
+        }
     }
     for (int y = icon ? h - 1 : -1; y >= 0; --y) {
         std::string row(size_t(maskStride), '\0');
