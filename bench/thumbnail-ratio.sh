@@ -27,8 +27,9 @@ pipeline() {
     icotool -x -o "$work/p" "$work/p/icon.ico" 2>/dev/null
     /usr/bin/convert "$(ls -S "$work"/p/*.png | head -n1)" -resize 128x128 "$work/p/out.png"
 }
-# A file manager names a fresh output file each time; replacing one would cost a flush on ext4.
-ours() { rm -f "$work/ours.png" && "$tool" thumbnail -s 128 "$1" "$work/ours.png"; }
+# A file manager names a fresh output file each time; replacing one would cost a flush on ext4,
+# and removing the old one first would time a second program.
+ours() { "$tool" thumbnail -s 128 "$1" "$work/ours-${EPOCHREALTIME/[.,]/}.png"; }
 
 # ms COMMAND...: the wall time of one run in milliseconds, with three decimals.
 ms() {
