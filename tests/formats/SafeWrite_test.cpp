@@ -87,7 +87,7 @@ TEST_F(SafeWriteTest, NeverWritesThroughAnotherUsersLinkNorIntoSpecialFiles)
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere")), dangling));
     FormatError error;
     EXPECT_FALSE(replaceFile(dangling, QByteArray("x"), &error));
-    EXPECT_EQ(error.message, std::string("It is a link to a file that does not exist."));
+    EXPECT_EQ(error.message, "It is a link to a file that does not exist.");
     EXPECT_TRUE(QFileInfo(dangling).isSymLink());
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("nowhere"))));
 
@@ -102,12 +102,12 @@ TEST_F(SafeWriteTest, NeverWritesThroughAnotherUsersLinkNorIntoSpecialFiles)
     if (!giveToAnotherUser(own))
         GTEST_SKIP() << "links of another user need root: " << std::strerror(errno);
     EXPECT_FALSE(replaceFile(own, QByteArray("attack"), &error));
-    EXPECT_EQ(error.message, std::string("It is a link of another user."));
+    EXPECT_EQ(error.message, "It is a link of another user.");
     const QString mine = dir.filePath(QStringLiteral("mine.ico"));
     ASSERT_TRUE(QFile::link(target, mine));
     ASSERT_TRUE(giveToAnotherUser(target));
     EXPECT_FALSE(replaceFile(mine, QByteArray("attack"), &error));
-    EXPECT_EQ(error.message, std::string("It is a link to a file of another user."));
+    EXPECT_EQ(error.message, "It is a link to a file of another user.");
     EXPECT_EQ(readAll(target), QByteArray("through"));
     EXPECT_TRUE(QFileInfo(own).isSymLink());
     EXPECT_TRUE(QFileInfo(mine).isSymLink());
@@ -119,8 +119,8 @@ TEST_F(SafeWriteTest, ANameQtCouldNotDecodeIsNotWrittenElsewhere)
     const QString undecoded = dir.filePath(QStringLiteral("n\uFFFD.ico"));
     FormatError error;
     EXPECT_FALSE(replaceFile(undecoded, QByteArray("x"), &error));
-    EXPECT_EQ(error.message, std::string("The name holds bytes that are not UTF-8 text, so it "
-                                         "cannot be written as it was chosen."));
+    EXPECT_EQ(error.message, "The name holds bytes that are not UTF-8 text, so it cannot be "
+                             "written as it was chosen.");
     EXPECT_EQ(entries(dir.path()), QStringList{QStringLiteral("old.ico")});
     // A name that really holds U+FFFD exists as spelled and is written.
     ASSERT_TRUE(replaceFile(QFile::encodeName(undecoded).toStdString(), "a"));
