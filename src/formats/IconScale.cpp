@@ -41,9 +41,12 @@ Premultiplied premultiplied(std::uint32_t argb)
 
 std::uint32_t straight(const Premultiplied &p)
 {
-    // The sums are never negative, so adding a half in double and truncating rounds exactly as
-    // std::lround does, without a call into the maths library per channel.
-    const auto byte = [](float v) { return std::min(std::uint32_t(double(v) + 0.5), 255u); };
+    // The sums are never negative: the whole part and the half of what is left round exactly
+    // as std::lround does, without a call into the maths library per channel.
+    const auto byte = [](float v) {
+        const auto whole = std::uint32_t(v);
+        return std::min(whole + (v - float(whole) >= 0.5f ? 1u : 0u), 255u);
+    };
     const std::uint32_t a = byte(p[0]);
     if (a == 0)
         return 0;
