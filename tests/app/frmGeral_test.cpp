@@ -34,13 +34,14 @@ frmGeral &started()
     return f;
 }
 
-bool editingMenusEnabled(const frmGeral &f)
+// How many of the six editing menus are enabled.
+int editingMenusEnabled(const frmGeral &f)
 {
+    int enabled = 0;
     for (QMenu *m :
          {f.mnuOpen, f.mnuEdit, f.mnuGradeOption, f.mnuColors, f.mnuFerramentas, f.mnuOptions})
-        if (!m->menuAction()->isEnabled())
-            return false;
-    return true;
+        enabled += m->menuAction()->isEnabled();
+    return enabled;
 }
 
 } // namespace
@@ -50,14 +51,10 @@ TEST(StartUp, SplashLocksEverythingButAboutAndTheLoadSequencePlacesTheWindow)
     frmGeral &f = started();
     EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
     EXPECT_TRUE(f.splashShown());
-    for (QMenu *m :
-         {f.mnuOpen, f.mnuEdit, f.mnuGradeOption, f.mnuColors, f.mnuFerramentas, f.mnuOptions})
-        EXPECT_FALSE(m->menuAction()->isEnabled()) << m->title().toStdString();
+    EXPECT_EQ(editingMenusEnabled(f), 0);
     EXPECT_TRUE(f.mnuAbout->menuAction()->isEnabled());
     EXPECT_TRUE(f.mnu40000->isEnabled());
-    EXPECT_EQ(f.mnu40000->text(), QStringLiteral("40.000 Icons"));
     EXPECT_EQ(f.DrawMode, Mode::Pencil);
-    EXPECT_EQ(f.mnuGrade->text(), QStringLiteral("Without Bars"));
     EXPECT_FALSE(f.mnuColar->isEnabled());
     EXPECT_FALSE(f.mnuCopiar->isEnabled());
     EXPECT_FALSE(f.mnuClear->isVisible());
@@ -98,11 +95,11 @@ TEST(StartUp, SplashClickRollsUpAndEnablesTheMenus)
     const double h = Height(f.picLogo);
     f.tmrLogo_Timer();
     EXPECT_EQ(Height(f.picLogo), h - 150);
-    EXPECT_FALSE(editingMenusEnabled(f));
+    EXPECT_EQ(editingMenusEnabled(f), 0);
     rollUpSplash(f);
     EXPECT_FALSE(f.tmrLogo->Enabled());
     EXPECT_FALSE(f.splashShown());
-    EXPECT_TRUE(editingMenusEnabled(f));
+    EXPECT_EQ(editingMenusEnabled(f), 6);
 }
 
 TEST(StartUp, RealClickOnTheSplashAndTheTimerFinishIt)
@@ -111,7 +108,7 @@ TEST(StartUp, RealClickOnTheSplashAndTheTimerFinishIt)
     QTest::mouseClick(f.picLogo, Qt::LeftButton, {}, QPoint(20, 20));
     EXPECT_TRUE(f.tmrLogo->Enabled());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !f.tmrLogo->Enabled(); }, 5000));
-    EXPECT_TRUE(editingMenusEnabled(f));
+    EXPECT_EQ(editingMenusEnabled(f), 6);
 }
 
 TEST(Window, F2MinimisesAndHidesToolWindowsF3Maximises)
@@ -247,14 +244,6 @@ TEST(TextTool, FontDialogSetsTheTextBoxAndIkonFonts)
     EXPECT_EQ(f.Ikon->Font.family(), QStringLiteral("DejaVu Sans"));
 }
 
-TEST(TextTool, FocusOnTheTextSelectsTextMode)
-{
-    frmGeral &f = started();
-    f.activateWindow();
-    f.txtAlpha->setFocus();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return f.DrawMode == Mode::Text; }, 2000));
-}
-
 TEST(StartUp, ShortcutsOfLockedMenusWaitForTheSplash)
 {
     frmGeral &f = started();
@@ -280,6 +269,7 @@ TEST(StartUp, ShortcutsOfLockedMenusWaitForTheSplash)
     f.txtAlpha->setText(QStringLiteral("abc"));
     f.txtAlpha->selectAll();
     f.txtAlpha->setFocus();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.DrawMode == Mode::Text; }, 2000));
     f.mnuCopiar->setEnabled(true);
     int copied = 0;
     QObject::connect(f.mnuCopiar, &QAction::triggered, [&] { ++copied; });
