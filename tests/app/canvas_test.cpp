@@ -15,7 +15,6 @@ QRgb cellPixel(frmGeral &f, int c, int r)
 TEST(Canvas, PaintCellSetsThePlainPixelAndLeavesTheBars)
 {
     frmGeral &f = Forms::get<frmGeral>();
-    ASSERT_EQ(f.mnuGrade->text(), QStringLiteral("Without Bars"));
     f.PaintCell(150 * 3, 150 * 4, RGB(255, 0, 0));
     EXPECT_EQ(f.Ikon->Point(3, 4), int32_t(RGB(255, 0, 0)));
     EXPECT_EQ(cellPixel(f, 3, 4), qRgb(255, 0, 0));
@@ -77,13 +76,11 @@ TEST(Canvas, BarsToggleClearsAndRepaints)
     const QRgb background = toQRgb(vbWindowBackground);
 
     f.mnuGrade_Click();
-    EXPECT_EQ(f.mnuGrade->text(), QStringLiteral("With Bars"));
     EXPECT_EQ(f.grid->surface().pixel(20, 24), background); // no bar any more
     EXPECT_EQ(f.grid->surface().pixel(29, 24), background); // the band between squares
     EXPECT_EQ(cellPixel(f, 2, 2), qRgb(255, 0, 0));
 
     f.mnuGrade_Click();
-    EXPECT_EQ(f.mnuGrade->text(), QStringLiteral("Without Bars"));
     EXPECT_EQ(f.grid->surface().pixel(20, 24), qRgb(0, 0, 0));
     EXPECT_EQ(f.grid->surface().pixel(319, 0), qRgb(0, 0, 0));
     EXPECT_NE(f.grid->surface().pixel(320, 0), qRgb(0, 0, 0)); // no line at 4800 twips

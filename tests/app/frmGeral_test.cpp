@@ -215,7 +215,6 @@ TEST(TextTool, FontDialogSetsTheTextBoxAndIkonFonts)
     EXPECT_EQ(scripted().fontRequests[0].name, QStringLiteral("Ms Sans Serif"));
     EXPECT_TRUE(scripted().fontRequests[0].bold && !scripted().fontRequests[0].italic);
     EXPECT_TRUE(scripted().colorRequests.empty());
-    EXPECT_EQ(f.fraTexto->Caption(), QStringLiteral("TEXT"));
     EXPECT_EQ(f.Ikon->Font, before);
 
     FontChoice chosen{QStringLiteral("DejaVu Serif"), 20, false, true};

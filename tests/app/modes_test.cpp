@@ -81,7 +81,7 @@ TEST_F(Modes, LineSetsBothEndsAndAClickSetsOneCell)
     EXPECT_EQ(f.Ikon->Point(20, 12), int32_t(Green));
 }
 
-TEST_F(Modes, RectangleIsTheSameInBothDirectionsAndFilledFillsTheInside)
+TEST_F(Modes, RectangleIsTheSameInBothDirectionsItsBandFollowsAndFilledFillsTheInside)
 {
     drag(2, 1, 10, 10, 4, 6);
     const QImage backwards = f.Ikon->Image();
@@ -98,10 +98,8 @@ TEST_F(Modes, RectangleIsTheSameInBothDirectionsAndFilledFillsTheInside)
     // Filled: border and inside.
     drag(3, 2, 0, 0, 2, 3);
     EXPECT_EQ(pixels(Green), box(0, 0, 2, 3));
-}
 
-TEST_F(Modes, RectangleBandFollowsThePointer)
-{
+    // The band follows the pointer.
     f.picModeSel_Click(2);
     f.grid_MouseDown(1, 0, 1000, 1000);
     EXPECT_TRUE(f.shRect->Visible());
