@@ -17,6 +17,7 @@
 namespace {
 
 constexpr uint16_t Quiet = FOF_SILENT | FOF_NOCONFIRMMKDIR;
+constexpr uint16_t ToTrash = FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION;
 
 class FileOperation : public ::testing::Test
 {
@@ -52,23 +53,19 @@ protected:
 };
 
 // Points the home trash at `folder`/Trash while it lives.
-class DataHome
+struct DataHome
 {
-public:
     explicit DataHome(const QString &folder)
-        : old_(qgetenv("XDG_DATA_HOME"))
-        , folder_(folder)
+        : trash(folder + "/Trash")
     {
         qputenv("XDG_DATA_HOME", QFile::encodeName(folder));
     }
-    ~DataHome() { qputenv("XDG_DATA_HOME", old_); }
+    ~DataHome() { qputenv("XDG_DATA_HOME", old); }
     DataHome(const DataHome &) = delete;
     DataHome &operator=(const DataHome &) = delete;
-    QString trash() const { return folder_ + "/Trash"; }
 
-private:
-    QByteArray old_;
-    QString folder_;
+    const QString trash;
+    const QByteArray old = qgetenv("XDG_DATA_HOME");
 };
 
 } // namespace
@@ -137,9 +134,7 @@ TEST_F(FileOperation, ReplacingAPlantedLinkNeverWritesThroughIt)
 {
     make(src("a.ico"), "new");
     const QString victim = make(from.filePath("victim"), "keep");
-    ASSERT_EQ(::symlink(QFile::encodeName(victim).constData(),
-                        QFile::encodeName(dst("a.ico")).constData()),
-              0);
+    ASSERT_TRUE(QFile::link(victim, dst("a.ico")));
     EXPECT_EQ(run(FO_COPY, {src("a.ico")}, Quiet | FOF_NOCONFIRMATION), 0);
     EXPECT_EQ(readAll(victim), "keep");
     EXPECT_FALSE(QFileInfo(dst("a.ico")).isSymLink());
@@ -231,8 +226,8 @@ TEST_F(FileOperation, DeleteAsksOnceThenGoesToTheTrashOrForGood)
     EXPECT_EQ(scripted().messages[0].text, "Move\n" + src("a.ico") + "\nto the trash?");
     EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
     EXPECT_FALSE(QFile::exists(src("a.ico")));
-    EXPECT_EQ(readAll(data.trash() + "/files/a.ico"), "a");
-    EXPECT_EQ(readAll(data.trash() + "/info/a.ico.trashinfo").split('\n').value(1),
+    EXPECT_EQ(readAll(data.trash + "/files/a.ico"), "a");
+    EXPECT_EQ(readAll(data.trash + "/info/a.ico.trashinfo").split('\n').value(1),
               "Path=" + src("a.ico").toUtf8());
 
     // For good, several at once: one question with the count.
@@ -255,18 +250,18 @@ TEST_F(FileOperation, ATrashThatCannotBeUsedFailsAtOnceAndKeepsTheFile)
     make(src(longName), "long");
     make(src("a.ico"), "a");
     const auto refused = [&](const QString &name) {
-        EXPECT_NE(run(FO_DELETE, {src(name)}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION), 0);
+        EXPECT_NE(run(FO_DELETE, {src(name)}, ToTrash), 0);
         EXPECT_TRUE(QFile::exists(src(name))) << name.toStdString();
         // Never a trash of its own beside the icons or in the current folder.
         for (const QString &place : {from.path(), QDir::currentPath()})
             EXPECT_FALSE(QFile::exists(place + "/files") || QFile::exists(place + "/info"));
     };
     refused(longName); // its record's name passes the 255-byte limit
-    ASSERT_TRUE(QDir(data.trash()).removeRecursively());
-    make(data.trash() + "/info", "a file");
+    ASSERT_TRUE(QDir(data.trash).removeRecursively());
+    make(data.trash + "/info", "a file");
     refused("a.ico");
     ASSERT_TRUE(QDir(folder).removeRecursively());
-    make(data.trash(), "a file");
+    make(data.trash, "a file");
     refused("a.ico");
     ASSERT_TRUE(QDir(folder).removeRecursively());
     make(folder, "a file");
@@ -279,10 +274,8 @@ TEST_F(FileOperation, TrashRecordsNameTheFileOnOneEncodedLine)
     const QString odd = QStringLiteral("new\nPath=x %#?\xe9.ico");
     make(src(odd), "odd");
     make(to.filePath(odd), "twin");
-    EXPECT_EQ(
-        run(FO_DELETE, {src(odd), to.filePath(odd)}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION),
-        0);
-    const QDir info(data.trash() + "/info");
+    EXPECT_EQ(run(FO_DELETE, {src(odd), to.filePath(odd)}, ToTrash), 0);
+    const QDir info(data.trash + "/info");
     ASSERT_EQ(info.entryList(QDir::Files).size(), 2);
     QStringList paths;
     for (const QString &name : info.entryList(QDir::Files)) {
@@ -294,7 +287,7 @@ TEST_F(FileOperation, TrashRecordsNameTheFileOnOneEncodedLine)
         EXPECT_FALSE(lines[1].contains(' ') || lines[1].contains('#') || lines[1].contains('?'));
         paths << QString::fromUtf8(QByteArray::fromPercentEncoding(lines[1].mid(5)));
         // The twin took another name, and its file the same one.
-        EXPECT_TRUE(QFile::exists(data.trash() + "/files/" + name.chopped(10)));
+        EXPECT_TRUE(QFile::exists(data.trash + "/files/" + name.chopped(10)));
     }
     QStringList want({src(odd), to.filePath(odd)});
     paths.sort();
@@ -309,16 +302,14 @@ TEST_F(FileOperation, AFullOrReadOnlyTrashKeepsTheFile)
         GTEST_SKIP() << disk.why().toStdString();
     const DataHome data(disk.path() + "/data");
     make(disk.path() + "/a.ico", "a");
-    ASSERT_TRUE(QDir().mkpath(data.trash() + "/files") && QDir().mkpath(data.trash() + "/info"));
+    ASSERT_TRUE(QDir().mkpath(data.trash + "/files") && QDir().mkpath(data.trash + "/info"));
     disk.fill();
-    EXPECT_NE(run(FO_DELETE, {disk.path() + "/a.ico"}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION),
-              0);
+    EXPECT_NE(run(FO_DELETE, {disk.path() + "/a.ico"}, ToTrash), 0);
     EXPECT_EQ(readAll(disk.path() + "/a.ico"), "a");
-    EXPECT_TRUE(QDir(data.trash() + "/info").isEmpty());
+    EXPECT_TRUE(QDir(data.trash + "/info").isEmpty());
     ASSERT_TRUE(QFile::remove(disk.path() + "/filler"));
     ASSERT_TRUE(disk.makeReadOnly());
-    EXPECT_NE(run(FO_DELETE, {disk.path() + "/a.ico"}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION),
-              0);
+    EXPECT_NE(run(FO_DELETE, {disk.path() + "/a.ico"}, ToTrash), 0);
     EXPECT_EQ(readAll(disk.path() + "/a.ico"), "a");
 }
 
@@ -333,20 +324,20 @@ TEST_F(FileOperation, AnotherFileSystemHasItsOwnTrashAndPlantedLinksAreRefused)
     const QString trash = disk.path() + "/.Trash-" + QString::number(::geteuid());
     // A link where the volume's trash goes is never followed, nor one inside it.
     ASSERT_TRUE(QFile::link(to.path(), trash));
-    EXPECT_NE(run(FO_DELETE, {icon}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION), 0);
+    EXPECT_NE(run(FO_DELETE, {icon}, ToTrash), 0);
     ASSERT_TRUE(QFile::remove(trash));
     ASSERT_TRUE(QDir().mkpath(trash + "/info"));
     ASSERT_TRUE(QFile::link(to.path(), trash + "/files"));
-    EXPECT_NE(run(FO_DELETE, {icon}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION), 0);
+    EXPECT_NE(run(FO_DELETE, {icon}, ToTrash), 0);
     EXPECT_EQ(readAll(icon), "a");
     EXPECT_TRUE(QDir(to.path()).isEmpty());
     EXPECT_TRUE(QDir(trash + "/info").isEmpty());
 
     ASSERT_TRUE(QFile::remove(trash + "/files"));
-    EXPECT_EQ(run(FO_DELETE, {icon}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION), 0);
+    EXPECT_EQ(run(FO_DELETE, {icon}, ToTrash), 0);
     EXPECT_EQ(readAll(trash + "/files/a.ico"), "a");
     EXPECT_TRUE(readAll(trash + "/info/a.ico.trashinfo").contains("\nPath=sub/a.ico\n"));
-    EXPECT_FALSE(QFile::exists(data.trash()));
+    EXPECT_FALSE(QFile::exists(data.trash));
 }
 
 TEST_F(FileOperation, NamesThatCannotBeCarriedFailAloneAndTouchNoOtherFile)
