@@ -200,7 +200,7 @@ TEST(Pictures, WithoutLibwmfOnlyMetafilesFailAndTheReasonNamesThePackage)
     EXPECT_TRUE(gif);
 }
 
-TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBackAndFailedSavesLeaveFilesAlone)
+TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBack)
 {
     QTemporaryDir dir;
     QImage image(32, 32, QImage::Format_ARGB32);
@@ -244,21 +244,9 @@ TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBackAndFailedSavesLeaveFilesAlone
     ASSERT_TRUE(SavePicture(clear, bmp));
     EXPECT_EQ(QImage(bmp).pixel(0, 0), BackRgb);
 
-    // Failed saves say why and leave the files alone.
-    const QTemporaryDir spare;
-    const QString keep = spare.filePath(QStringLiteral("keep.bmp"));
-    ASSERT_TRUE(writeAll(keep, "previous"));
-    ASSERT_TRUE(QDir(spare.path()).mkdir(QStringLiteral("taken.ico")));
-    for (const QString &path : {QStringLiteral("/proc/pixmint-test.bmp"), keep + "/x.ico",
-                                spare.filePath(QStringLiteral("taken.ico"))}) {
-        FormatError error;
-        EXPECT_FALSE(SavePicture(image, path, &error)) << path.toStdString();
-        EXPECT_FALSE(error.message.isEmpty());
-    }
-    EXPECT_EQ(readAll(keep), "previous");
-    EXPECT_EQ(QDir(spare.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-              (QStringList{QStringLiteral("keep.bmp"), QStringLiteral("taken.ico")}));
-    EXPECT_FALSE(SavePicture(QImage(), spare.filePath(QStringLiteral("none.bmp"))));
+    // How a failed write is told and what it leaves is the writer's own test.
+    EXPECT_FALSE(SavePicture(QImage(), dir.filePath(QStringLiteral("none.bmp"))));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("none.bmp"))));
 }
 
 TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
