@@ -33,6 +33,7 @@ protected:
     }
 
     int count(ColorValue c) const { return countPixels(f.Ikon, c); }
+    static QRectF rect(const Shape *s) { return {s->Left(), s->Top(), s->Width(), s->Height()}; }
     PixelSet pixels(ColorValue c) const { return pixelsOf(f.Ikon->Image(), c); }
 
     frmGeral &f = Forms::get<frmGeral>();
@@ -68,11 +69,16 @@ TEST_F(Modes, LineSetsBothEndsAndAClickSetsOneCell)
     EXPECT_FALSE(f.shLine->Visible());
     // Steep, up and to the left, with the right button.
     drag(1, 2, 20, 30, 17, 21);
-    const int steep[] = {17, 17, 18, 18, 18, 19, 19, 19, 20, 20}; // columns of rows 21 to 30
-    PixelSet line;
-    for (int y = 21; y <= 30; ++y)
-        line.insert({steep[y - 21], y});
-    EXPECT_EQ(pixels(Green), line);
+    EXPECT_EQ(pixels(Green), (PixelSet{{17, 21},
+                                       {17, 22},
+                                       {18, 23},
+                                       {18, 24},
+                                       {18, 25},
+                                       {19, 26},
+                                       {19, 27},
+                                       {19, 28},
+                                       {20, 29},
+                                       {20, 30}}));
 
     f.grid_MouseMove(0, 0, cellMiddle(20), cellMiddle(12));
     f.grid_MouseDown(4, 0, cellMiddle(20), cellMiddle(12));
@@ -104,10 +110,7 @@ TEST_F(Modes, RectangleIsTheSameInBothDirectionsItsBandFollowsAndFilledFillsTheI
     f.grid_MouseDown(1, 0, 1000, 1000);
     EXPECT_TRUE(f.shRect->Visible());
     f.grid_MouseMove(1, 0, 400.4, 2000);
-    EXPECT_DOUBLE_EQ(f.shRect->Left(), 400.4);
-    EXPECT_DOUBLE_EQ(f.shRect->Top(), 1000);
-    EXPECT_DOUBLE_EQ(f.shRect->Width(), 599.6);
-    EXPECT_DOUBLE_EQ(f.shRect->Height(), 1000);
+    EXPECT_EQ(rect(f.shRect), QRectF(400.4, 1000, 599.6, 1000));
 }
 
 TEST_F(Modes, CircleIsCentredOnThePressedCell)
@@ -115,10 +118,7 @@ TEST_F(Modes, CircleIsCentredOnThePressedCell)
     f.picModeSel_Click(4);
     f.grid_MouseDown(1, 0, cellMiddle(12), cellMiddle(20));
     f.grid_MouseMove(1, 0, cellMiddle(12) + 600, cellMiddle(20)); // r = 600 twips, 4 pixels
-    EXPECT_EQ(f.shCircle->Width(), 1200);
-    EXPECT_EQ(f.shCircle->Height(), 1200);
-    EXPECT_EQ(f.shCircle->Left(), cellMiddle(12) - 600);
-    EXPECT_EQ(f.shCircle->Top(), cellMiddle(20) - 600);
+    EXPECT_EQ(rect(f.shCircle), QRectF(cellMiddle(12) - 600, cellMiddle(20) - 600, 1200, 1200));
     f.grid_MouseUp(1, 0, cellMiddle(12) + 600, cellMiddle(20));
     for (QPoint p : {QPoint(16, 20), QPoint(8, 20), QPoint(12, 16), QPoint(12, 24)})
         EXPECT_EQ(f.Ikon->Point(p.x(), p.y()), int32_t(Red)) << p.x() << "," << p.y();
