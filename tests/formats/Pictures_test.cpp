@@ -279,14 +279,8 @@ TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
     EXPECT_EQ(error.message, systemError(EIO));
     EXPECT_EQ(error.kind, FormatError::Kind::System);
 
+    // Random bytes are the fuzz targets' part.
     std::vector<QByteArray> bad = {{}, QByteArray(1, '\0'), QByteArray(5000, '\xA7')};
-    std::srand(7);
-    for (int i = 0; i < 20; ++i) {
-        QByteArray noise(std::rand() % 600, '\0');
-        for (char &c : noise)
-            c = char(std::rand());
-        bad.push_back(noise);
-    }
     // Headers claiming 60000 x 60000: a bitmap, an icon's DIB, an icon's PNG, a metafile frame.
     QByteArray bmp = readAll(fixture("bmp24.bmp"));
     bmp.replace(18, 8, QByteArray("\x60\xEA\0\0\x60\xEA\0\0", 8));
