@@ -70,14 +70,12 @@ QByteArray textMetafile(int count)
     for (int i = 0; i < count; ++i)
         record(0x0521, {8, 0x5757, 0x5757, 0x5757, 0x5757, 0, 0}); // TextOut "WWWWWWWW"
     record(0x0000, {});
+    // The header's words: on disk, 9 words long, version 3, the file's size in words, one
+    // object, the largest record of 28 words, no parameters.
+    const auto size = uint32_t(9 + records.size() / 2);
     QByteArray file;
-    appendLE16(file, 1);
-    appendLE16(file, 9);
-    appendLE16(file, 0x0300);
-    appendLE32(file, uint32_t(9 + records.size() / 2));
-    appendLE16(file, 1);
-    appendLE32(file, 28);
-    appendLE16(file, 0);
+    for (const uint32_t w : {1u, 9u, 0x0300u, size & 0xFFFFu, size >> 16, 1u, 28u, 0u, 0u})
+        appendLE16(file, uint16_t(w));
     return file + records;
 }
 
