@@ -331,20 +331,14 @@ TEST_F(IconFiles, AFailedSaveSaysWhyAndKeepsTheOldFileAndCaption)
     const QString path = dir.filePath("keep.bmp");
     ASSERT_TRUE(writeAll(path, "previous"));
     f.setCaption(QStringLiteral("Pixmint 2.1.0"));
-    // A folder where the temporary file would go cannot exist under a plain file.
-    const QString impossible = path + "/inside.bmp";
-    // A name Qt decoded from bytes that are not UTF-8 ("n\xff.ico"), which would land elsewhere.
-    const QString undecodable = dir.filePath(QStringLiteral("n\uFFFD.ico"));
-    for (const QString &name : {impossible, path, undecodable}) {
-        FailingWrites full(SafeWrite::Step::Write, name == path ? ENOSPC : 0);
-        save(name);
-        ASSERT_FALSE(scripted().messages.empty());
-        EXPECT_EQ(scripted().messages.back().title, QStringLiteral("Inform the User!"));
-        EXPECT_TRUE(scripted().messages.back().text.contains(name));
+    // The writer's other reasons are its own test; the box names the file and says why.
+    {
+        FailingWrites full(SafeWrite::Step::Write, ENOSPC);
+        save(path);
     }
-    ASSERT_EQ(scripted().messages.size(), 3u);
-    EXPECT_TRUE(scripted().messages[1].text.endsWith(QStringLiteral("No space left on device")));
-    EXPECT_TRUE(scripted().messages[2].text.contains(QStringLiteral("UTF-8")));
+    EXPECT_EQ(said(), QStringList{"The icon could not be saved as\n" + path +
+                                  "\n\nNo space left on device"});
+    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
     EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
     EXPECT_EQ(readAll(path), QByteArray("previous"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.bmp"});
@@ -353,12 +347,12 @@ TEST_F(IconFiles, AFailedSaveSaysWhyAndKeepsTheOldFileAndCaption)
     // again, and the file really written is named in the caption.
     const QString later = dir.filePath("later/drawn.bmp");
     save(later);
-    EXPECT_EQ(scripted().messages.size(), 4u);
+    EXPECT_EQ(scripted().messages.size(), 2u);
     EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
     ASSERT_TRUE(QDir(dir.path()).mkdir("later"));
     save(later);
     EXPECT_EQ(scripted().fileRequests.back().fileName, later);
-    EXPECT_EQ(scripted().messages.size(), 4u);
+    EXPECT_EQ(scripted().messages.size(), 2u);
     EXPECT_TRUE(QFile::exists(later));
     EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + later);
 }
