@@ -249,15 +249,12 @@ TEST_F(FileOperation, ATrashThatCannotBeUsedFailsAtOnceAndKeepsTheFile)
             EXPECT_FALSE(QFile::exists(place + "/files") || QFile::exists(place + "/info"));
     };
     refused(longName); // its record's name passes the 255-byte limit
-    ASSERT_TRUE(QDir(data.trash).removeRecursively());
-    make(data.trash + "/info", "a file");
-    refused("a.ico");
-    ASSERT_TRUE(QDir(folder).removeRecursively());
-    make(data.trash, "a file");
-    refused("a.ico");
-    ASSERT_TRUE(QDir(folder).removeRecursively());
-    make(folder, "a file");
-    refused("a.ico");
+    // A plain file where the records, the trash or the data folder should be.
+    for (const QString &blocked : {data.trash + "/info", data.trash, folder}) {
+        ASSERT_TRUE(QDir(folder).removeRecursively());
+        make(blocked, "a file");
+        refused("a.ico");
+    }
 }
 
 TEST_F(FileOperation, TrashRecordsNameTheFileOnOneEncodedLine)
@@ -287,25 +284,7 @@ TEST_F(FileOperation, TrashRecordsNameTheFileOnOneEncodedLine)
     EXPECT_EQ(paths, want);
 }
 
-TEST_F(FileOperation, AFullOrReadOnlyTrashKeepsTheFile)
-{
-    SmallDisk disk;
-    if (!disk.mounted())
-        GTEST_SKIP() << disk.why().toStdString();
-    const DataHome data(disk.path() + "/data");
-    make(disk.path() + "/a.ico", "a");
-    ASSERT_TRUE(QDir().mkpath(data.trash + "/files") && QDir().mkpath(data.trash + "/info"));
-    disk.fill();
-    EXPECT_NE(run(FO_DELETE, {disk.path() + "/a.ico"}, ToTrash), 0);
-    EXPECT_EQ(readAll(disk.path() + "/a.ico"), "a");
-    EXPECT_TRUE(QDir(data.trash + "/info").isEmpty());
-    ASSERT_TRUE(QFile::remove(disk.path() + "/filler"));
-    ASSERT_TRUE(disk.makeReadOnly());
-    EXPECT_NE(run(FO_DELETE, {disk.path() + "/a.ico"}, ToTrash), 0);
-    EXPECT_EQ(readAll(disk.path() + "/a.ico"), "a");
-}
-
-TEST_F(FileOperation, AnotherFileSystemHasItsOwnTrashAndPlantedLinksAreRefused)
+TEST_F(FileOperation, AnotherFileSystemHasItsOwnTrashThatRefusesLinksAndKeepsTheFileWhenFull)
 {
     SmallDisk disk;
     if (!disk.mounted())
@@ -330,6 +309,17 @@ TEST_F(FileOperation, AnotherFileSystemHasItsOwnTrashAndPlantedLinksAreRefused)
     EXPECT_EQ(readAll(trash + "/files/a.ico"), "a");
     EXPECT_TRUE(readAll(trash + "/info/a.ico.trashinfo").contains("\nPath=sub/a.ico\n"));
     EXPECT_FALSE(QFile::exists(data.trash));
+
+    // Full, then read-only: the file stays where it was and no record is left.
+    const QString other = make(disk.path() + "/b.ico", "b");
+    disk.fill();
+    EXPECT_NE(run(FO_DELETE, {other}, ToTrash), 0);
+    EXPECT_EQ(readAll(other), "b");
+    EXPECT_EQ(QDir(trash + "/info").entryList(QDir::Files), QStringList{"a.ico.trashinfo"});
+    ASSERT_TRUE(QFile::remove(disk.path() + "/filler"));
+    ASSERT_TRUE(disk.makeReadOnly());
+    EXPECT_NE(run(FO_DELETE, {other}, ToTrash), 0);
+    EXPECT_EQ(readAll(other), "b");
 }
 
 TEST_F(FileOperation, NamesThatCannotBeCarriedFailAloneAndTouchNoOtherFile)
