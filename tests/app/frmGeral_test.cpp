@@ -108,7 +108,7 @@ TEST(StartUp, RealClickOnTheSplashAndTheTimerFinishIt)
     EXPECT_EQ(editingMenusEnabled(f), 6);
 }
 
-TEST(Window, F2MinimisesAndHidesToolWindowsF3Maximises)
+TEST(Window, F2MinimisesAndHidesToolWindowsF3MaximisesAndUnloadEndsThem)
 {
     frmGeral &f = started();
     Forms::get<frmToolBar>().Show();
@@ -125,11 +125,8 @@ TEST(Window, F2MinimisesAndHidesToolWindowsF3Maximises)
     EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
     EXPECT_FALSE(Forms::get<frmToolBar>().isVisible());
     EXPECT_FALSE(Forms::get<frmCopy>().isVisible());
-}
 
-TEST(Window, UnloadEndsTheToolWindows)
-{
-    frmGeral &f = started();
+    // Unloading ends the tool windows.
     ASSERT_TRUE(Forms::loaded<ColorPalette>());
     int cancel = 1;
     f.Form_Unload(cancel);
