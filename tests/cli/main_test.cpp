@@ -196,7 +196,7 @@ TEST(PixmintIcons, ExtractWritesRepeatedImagesOnceAndRefusesIconsTooLargeToWrite
     EXPECT_FALSE(QFile::exists(out + QStringLiteral("/crowded_0.ico")));
 }
 
-TEST(PixmintIcons, ListEscapesControlCharactersInNames)
+TEST(PixmintIcons, NamesOfGroupsAreEscapedAndNamesOfFilesKeptByteForByte)
 {
     QByteArray library = readAll(data("groups64.dll"));
     const auto rename = [&library](const QString &from, const QString &to) {
@@ -216,20 +216,17 @@ TEST(PixmintIcons, ListEscapesControlCharactersInNames)
     EXPECT_EQ(listedNames(r.out),
               (QStringList{"AL\\tHA", "B\\nT\\r", "\\x00\\\\\\u2028\\u0085", "3", "7"}));
     EXPECT_EQ(r.out.count(u'\n'), 5);
-}
 
-TEST(PixmintIcons, NamesAreTakenAndWrittenByteForByte)
-{
-    QTemporaryDir dir;
-    // Names that are not UTF-8 reach the tool only through a shell.
+    // File names are taken and written byte for byte; those that are not UTF-8 reach the tool
+    // only through a shell.
     const QString script = QStringLiteral(
         "cd '%1' && cp '%2' \"$(printf 'n\\377.ico')\" && '%3' list \"$(printf 'n\\377.ico')\" && "
         "'%3' extract \"$(printf 'n\\377.ico')\" \"$(printf 'd\\377')\"");
-    const Outcome r =
+    const Outcome shell =
         run(QStringLiteral("/bin/sh"),
             {"-c", script.arg(dir.path(), data("beta.ico"), QStringLiteral(PIXMINT_ICONS))});
-    EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("0\t\t32x32x4 32x32x32 16x16x32 32x32x8\n1\n"));
+    EXPECT_EQ(shell.status, 0) << shell.err.toStdString();
+    EXPECT_EQ(shell.out, QStringLiteral("0\t\t32x32x4 32x32x32 16x16x32 32x32x8\n1\n"));
     const QByteArray written = QFile::encodeName(dir.path()) + "/d\xff/n\xff_0.ico";
     struct stat info
     {
