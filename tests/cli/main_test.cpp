@@ -374,16 +374,13 @@ TEST(PixmintIcons, CreateMakesEveryListedSizeFromPictures)
     for (const IconDirEntry &e : *entries)
         widths << e.width;
     EXPECT_EQ(widths, (QList<int>{256, 64, 32, 20, 16, 8}));
-    // 64 is the drawing with every pixel a 2 x 2 block; another reader sees the same images.
+    // 64 is the drawing with every pixel a 2 x 2 block (that readers take the file is the
+    // writer's own test).
     QImageReader reader(out, "ico");
     ASSERT_TRUE(reader.jumpToImage(1));
     const QImage doubled = reader.read();
     EXPECT_EQ(doubled.pixel(7, 11), qRgba(200, 10, 10, 255));
     EXPECT_EQ(qAlpha(doubled.pixel(8, 11)), 0);
-    const QString icotool = QStandardPaths::findExecutable(QStringLiteral("icotool"));
-    if (!icotool.isEmpty()) {
-        EXPECT_EQ(run(icotool, {"-l", out}).out.count(u'\n'), 6);
-    }
 
     // convert takes the image that suits the size and scales it; its type is the name's.
     const QString small = dir.filePath(QStringLiteral("small.png"));
