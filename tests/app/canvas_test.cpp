@@ -12,7 +12,7 @@ QRgb cellPixel(frmGeral &f, int c, int r)
 
 } // namespace
 
-TEST(Canvas, PaintCellSetsThePlainPixelAndLeavesTheBars)
+TEST(Canvas, PaintCellSetsThePlainPixelLeavesTheBarsAndNothingOutsideTheGrid)
 {
     frmGeral &f = Forms::get<frmGeral>();
     f.PaintCell(150 * 3, 150 * 4, RGB(255, 0, 0));
@@ -30,11 +30,8 @@ TEST(Canvas, PaintCellSetsThePlainPixelAndLeavesTheBars)
     f.PaintCell(0, 0, vbWindowBackground);
     EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(resolveColor(vbWindowBackground)));
     EXPECT_FALSE(isSystemColor(ColorValue(f.Ikon->Point(0, 0))));
-}
 
-TEST(Canvas, CellsOutsideTheGridChangeNothing)
-{
-    frmGeral &f = Forms::get<frmGeral>();
+    // Cells outside the grid change nothing.
     const QImage before = f.Ikon->Image();
     const QImage shown = f.grid->Image();
     ASSERT_EQ(f.grid->surfaceHeight(), 322); // a pixel row below the cells

@@ -183,7 +183,7 @@ TEST_F(Modes, FillStaysInsideAndNeedsMatchingCells)
     EXPECT_EQ(count(Red), reds);
 }
 
-TEST_F(Modes, CaptureEnablesCopyAndCutUntilAModeIsChosen)
+TEST_F(Modes, CaptureEnablesCopyAndCutUntilAModeIsChosenAndPasteStampsClippedAtTheEdges)
 {
     drag(8, 1, 2, 2, 6, 5);
     EXPECT_TRUE(f.shCapture->Visible());
@@ -198,10 +198,8 @@ TEST_F(Modes, CaptureEnablesCopyAndCutUntilAModeIsChosen)
     EXPECT_FALSE(f.mnuCortar->isEnabled());
     EXPECT_FALSE(f.mnuColar->isEnabled());
     EXPECT_EQ(f.DrawMode, Mode::FilledRectangle);
-}
 
-TEST_F(Modes, PasteStampsTheBufferClippedAtTheEdges)
-{
+    // Paste stamps the buffer, clipped at the edges.
     QImage buffer(32, 32, QImage::Format_RGB32);
     buffer.fill(qRgb(0, 0, 255));
     f.picCap->setPicture(buffer);
