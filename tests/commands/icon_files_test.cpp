@@ -207,7 +207,7 @@ TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
     EXPECT_FALSE(junkLog[0].contains(QStringLiteral("cannot be drawn")));
 }
 
-TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)
+TEST_F(IconFiles, SaveWritesTheDrawingNamesItInTheCaptionAndCompletesABareName)
 {
     f.Ikon->PSet(0, 0, RGB(255, 0, 0));
     const QString caption = f.Caption();
@@ -240,6 +240,19 @@ TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)
     EXPECT_EQ(scripted().fileRequests.back().filterIndex, 1);
     EXPECT_EQ(QImage(png).pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + png);
+
+    // A bare name takes the selected type, which is offered next time.
+    const QString bare = dir.filePath("drawing");
+    scripted().filterAnswers = {1, 2};
+    save(bare);
+    save(bare);
+    EXPECT_FALSE(QFile::exists(bare));
+    EXPECT_TRUE(readAll(bare + ".ico").startsWith(QByteArray("\0\0\1\0", 4)));
+    EXPECT_TRUE(readAll(bare + ".bmp").startsWith("BM"));
+    EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + bare + ".bmp");
+    f.mnusave_Click(); // cancelled
+    EXPECT_EQ(scripted().fileRequests.back().fileName, bare + ".bmp");
+    EXPECT_EQ(scripted().fileRequests.back().filterIndex, 2);
 }
 
 namespace {
@@ -309,23 +322,6 @@ TEST_F(IconFiles, AnOpenedIconKeepsItsAlphaWhereNothingWasDrawnAndEveryReaderSee
     EXPECT_EQ(QImage(bmp).pixel(8, 16), composedPixel(Shadow, toQRgb(back)));
 }
 
-TEST_F(IconFiles, SaveGivesABareNameTheSelectedTypeAndOffersItNextTime)
-{
-    const QString bare = dir.filePath("drawing");
-    scripted().filterAnswers = {1, 2};
-    save(bare);
-    save(bare);
-    EXPECT_FALSE(QFile::exists(bare));
-    EXPECT_TRUE(readAll(bare + ".ico").startsWith(QByteArray("\0\0\1\0", 4)));
-    EXPECT_TRUE(readAll(bare + ".bmp").startsWith("BM"));
-    EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + bare + ".bmp");
-
-    f.mnusave_Click(); // cancelled
-    const FileDialogRequest &asked = scripted().fileRequests.back();
-    EXPECT_EQ(asked.fileName, bare + ".bmp");
-    EXPECT_EQ(asked.filterIndex, 2);
-}
-
 TEST_F(IconFiles, AFailedSaveSaysWhyAndKeepsTheOldFileAndCaption)
 {
     const QString path = dir.filePath("keep.bmp");
@@ -370,7 +366,7 @@ TEST_F(IconFiles, ExitUnloadsThreeToolWindowsAndOpenCopyMoveShowsTheManager)
     EXPECT_TRUE(Forms::loaded<frmCopy>());
 }
 
-TEST_F(IconFiles, UnsavedFollowsTheStepsAndALoadIntoASavedCanvasKeepsItSaved)
+TEST_F(IconFiles, UnsavedFollowsTheStepsALoadIntoASavedCanvasKeepsItSavedAndDiscardingLeaves)
 {
     EXPECT_FALSE(f.history.unsaved());
     open(writePattern("a.bmp", 32, 32));
@@ -387,6 +383,15 @@ TEST_F(IconFiles, UnsavedFollowsTheStepsAndALoadIntoASavedCanvasKeepsItSaved)
     EXPECT_FALSE(f.history.unsaved());
     f.history.undo();
     EXPECT_TRUE(f.history.unsaved());
+
+    // Leaving without saving writes nothing, and is asked once: the end of the program does
+    // not ask again.
+    scripted().messageAnswers = {vbNo};
+    const size_t asked = scripted().fileRequests.size();
+    EXPECT_TRUE(f.mayLeave());
+    EXPECT_TRUE(f.mayLeave());
+    EXPECT_EQ(scripted().fileRequests.size(), asked);
+    EXPECT_EQ(said(), QStringList{QStringLiteral("Save the icon before leaving?")});
 }
 
 TEST_F(IconFiles, ExitWithUnsavedChangesAsksAndLeavesOnlyWhenAllowed)
@@ -430,17 +435,6 @@ TEST_F(IconFiles, ExitWithUnsavedChangesAsksAndLeavesOnlyWhenAllowed)
     scripted().fileAnswers.push_back(dir.filePath("kept.bmp"));
     EXPECT_TRUE(f.mayLeave());
     EXPECT_EQ(QImage(dir.filePath("kept.bmp")).pixel(0, 0), qRgb(1, 2, 3));
-}
-
-TEST_F(IconFiles, ExitDiscardingLeavesWithoutWriting)
-{
-    f.changeIcon([&] { f.Ikon->PSet(0, 0, RGB(1, 2, 3)); });
-    scripted().messageAnswers = {vbNo};
-    EXPECT_TRUE(f.mayLeave());
-    EXPECT_TRUE(scripted().fileRequests.empty());
-    // Asked once: the end of the program does not ask again.
-    EXPECT_TRUE(f.mayLeave());
-    EXPECT_EQ(scripted().messages.size(), 1u);
 }
 
 TEST_F(IconFiles, SavingAnIconOfSeveralImagesKeepsTheOthers)
