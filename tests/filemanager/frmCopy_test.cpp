@@ -93,7 +93,7 @@ TEST_F(FileManager, OpensWithTheIconsListedAndTheInitialOptions)
     }
 }
 
-TEST_F(FileManager, NothingSelectedIsSaidAndASelectionIsNamedInFullOnce)
+TEST_F(FileManager, NothingSelectedIsSaidASelectionIsNamedInFullOnceAndAFolderWhole)
 {
     watchOperation(0);
     c.cmdExecute_Click(0);
@@ -108,6 +108,16 @@ TEST_F(FileManager, NothingSelectedIsSaidAndASelectionIsNamedInFullOnce)
     const QByteArray dir = QFile::encodeName(source.path());
     EXPECT_EQ(c.SelectedFileList(0), dir + "/a.ico" + '\0' + dir + "/C.ICO" + '\0');
     EXPECT_TRUE(c.SelectedFileList(1).isEmpty());
+
+    // The entire folder instead, with the source list locked while it is chosen.
+    setValue(c.chkEntireDir, 1);
+    EXPECT_FALSE(c.lstFile[0]->isEnabled());
+    c.cmdExecute_Click(0);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].pFrom, dir + '\0' + '\0');
+    EXPECT_EQ(records[0].wFunc, uint32_t(FO_COPY));
+    setValue(c.chkEntireDir, 0);
+    EXPECT_TRUE(c.lstFile[0]->isEnabled());
 
     // At the root no second separator.
     QTemporaryFile atRoot(QStringLiteral("/pixmint-XXXXXX.ico"));
@@ -209,19 +219,6 @@ TEST_F(FileManager, FailuresStillRefreshAndSayWhatWentWrong)
               QStringLiteral("   Not  Completed  operation!!!   "));
     EXPECT_EQ(topmostWhileMessage.back(), false);
     EXPECT_TRUE(onTop(&c));
-}
-
-TEST_F(FileManager, EntireDirectoryHandsOverTheFolderAndLocksTheSourceList)
-{
-    watchOperation(0);
-    setValue(c.chkEntireDir, 1);
-    EXPECT_FALSE(c.lstFile[0]->isEnabled());
-    c.cmdExecute_Click(0);
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].pFrom, QFile::encodeName(source.path()) + '\0' + '\0');
-    EXPECT_EQ(records[0].wFunc, uint32_t(FO_COPY));
-    setValue(c.chkEntireDir, 0);
-    EXPECT_TRUE(c.lstFile[0]->isEnabled());
 }
 
 TEST_F(FileManager, ClickingAnIconPreviewsAndLoadsIt)
