@@ -49,7 +49,7 @@ TEST(Canvas, PaintCellSetsThePlainPixelLeavesTheBarsAndNothingOutsideTheGrid)
     EXPECT_EQ(f.grid->Image(), shown);
 }
 
-TEST(Canvas, RedrawGridShowsTheModelAndKeepsIt)
+TEST(Canvas, RedrawGridShowsTheModelAndKeepsItAndTheBarsToggleRepaints)
 {
     frmGeral &f = Forms::get<frmGeral>();
     // Every cell its own colour, black (0) among them on and off the diagonal.
@@ -63,11 +63,8 @@ TEST(Canvas, RedrawGridShowsTheModelAndKeepsIt)
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x)
             ASSERT_EQ(cellPixel(f, x, y), model.pixel(x, y) | 0xFF000000u) << x << "," << y;
-}
 
-TEST(Canvas, BarsToggleClearsAndRepaints)
-{
-    frmGeral &f = Forms::get<frmGeral>();
+    // The bars' toggle clears and repaints.
     f.Ikon->PSet(2, 2, RGB(255, 0, 0));
     f.RedrawGrid();
     const QRgb background = toQRgb(vbWindowBackground);
