@@ -69,28 +69,24 @@ QStringList listedNames(const QString &out)
 
 } // namespace
 
-TEST(PixmintIcons, ListShowsEachImagesOwnSizeAndDepth)
+TEST(PixmintIcons, ListShowsEachImagesOwnSizeAndDepthAndExtractWritesEveryGroupWhole)
 {
-    const Outcome pe = icons({"list", data("groups64.dll")});
-    EXPECT_EQ(pe.status, 0);
-    EXPECT_EQ(pe.out, QStringLiteral("0\tALPHA\t256x256x32 32x32x32\n"
-                                     "1\tBETA\t32x32x4 32x32x32 16x16x32 32x32x8\n"
-                                     "2\tZETA\t16x16x4 32x32x4\n"
-                                     "3\t3\t48x48x8\n"
-                                     "4\t7\t16x16x8 32x32x8 32x32x32\n"));
-    EXPECT_TRUE(pe.err.isEmpty());
-    const Outcome ne = icons({"list", data("library.icl")});
-    EXPECT_EQ(ne.status, 0);
-    EXPECT_EQ(ne.out, QStringLiteral("0\t20\t32x32x4 16x16x4\n"
-                                     "1\tSMILE\t32x32x8\n"
-                                     "2\t10\t32x32x1 32x32x32\n"));
-}
-
-TEST(PixmintIcons, ExtractWritesEveryGroupAsACompleteIco)
-{
+    const std::pair<const char *, QString> listings[] = {
+        {"groups64.dll", QStringLiteral("0\tALPHA\t256x256x32 32x32x32\n"
+                                        "1\tBETA\t32x32x4 32x32x32 16x16x32 32x32x8\n"
+                                        "2\tZETA\t16x16x4 32x32x4\n"
+                                        "3\t3\t48x48x8\n"
+                                        "4\t7\t16x16x8 32x32x8 32x32x32\n")},
+        {"library.icl", QStringLiteral("0\t20\t32x32x4 16x16x4\n"
+                                       "1\tSMILE\t32x32x8\n"
+                                       "2\t10\t32x32x1 32x32x32\n")}};
     const QString icotool = QStandardPaths::findExecutable(QStringLiteral("icotool"));
-    for (const char *name : {"groups64.dll", "library.icl"}) {
+    for (const auto &[name, listing] : listings) {
         SCOPED_TRACE(name);
+        const Outcome listed = icons({"list", data(name)});
+        EXPECT_EQ(listed.status, 0);
+        EXPECT_EQ(listed.out, listing);
+        EXPECT_TRUE(listed.err.isEmpty());
         QTemporaryDir dir;
         const QString out = dir.filePath(QStringLiteral("icons"));
         const Outcome extracted = icons({"extract", data(name), out});
@@ -105,8 +101,8 @@ TEST(PixmintIcons, ExtractWritesEveryGroupAsACompleteIco)
             EXPECT_EQ(readAll(path), groupToIco((*groups)[i])) << i;
             // Another reader agrees on the number of images.
             if (!icotool.isEmpty()) {
-                const Outcome listed = run(icotool, {"-l", path});
-                EXPECT_EQ(listed.out.count(u'\n'), qsizetype((*groups)[i].images.size()));
+                const Outcome theirs = run(icotool, {"-l", path});
+                EXPECT_EQ(theirs.out.count(u'\n'), qsizetype((*groups)[i].images.size()));
             }
         }
     }
