@@ -42,7 +42,7 @@ protected:
 
 } // namespace
 
-TEST_F(Modes, ShiftedPencilStaysInThePressedColumnButLabelShowsThePointer)
+TEST_F(Modes, ShiftedPencilStaysInThePressedColumnButLabelShowsThePointerAsRealEventsDo)
 {
     // A move without a button only tracks.
     f.picModeSel_Click(0);
@@ -58,6 +58,23 @@ TEST_F(Modes, ShiftedPencilStaysInThePressedColumnButLabelShowsThePointer)
     EXPECT_EQ(f.Ikon->Point(6, 10), white);
     EXPECT_EQ(f.lblCordenadas->text(), QStringLiteral("X: 06  Y: 10"));
     EXPECT_EQ(f.CurCol, 4);
+
+    // Real mouse events draw a stroke.
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    rollUpSplash(f);
+    f.picModeSel_Click(0);
+    // Cell (c, r) is at pixels 10c..10c+9 of the grid.
+    QTest::mouseMove(f.grid, QPoint(25, 35));
+    QTest::mousePress(f.grid, Qt::LeftButton, {}, QPoint(25, 35));
+    QTest::mouseMove(f.grid, QPoint(45, 35));
+    QTest::mouseRelease(f.grid, Qt::LeftButton, {}, QPoint(45, 35));
+    EXPECT_EQ(f.Ikon->Point(2, 3), int32_t(Red));
+    EXPECT_EQ(f.Ikon->Point(4, 3), int32_t(Red));
+    EXPECT_EQ(f.lblCordenadas->text(), QStringLiteral("X: 04  Y: 03"));
+
+    QTest::mouseClick(f.picModeSel[2], Qt::LeftButton);
+    EXPECT_EQ(f.DrawMode, Mode::Rectangle);
 }
 
 TEST_F(Modes, LineSetsBothEndsAndAClickSetsOneCell)
@@ -264,23 +281,4 @@ TEST_F(Modes, HugeDragsStayInside)
     }
     EXPECT_EQ(f.Ikon->surfaceWidth(), 32);
     EXPECT_LE(f.shCircle->Width(), 32767);
-}
-
-TEST_F(Modes, RealMouseEventsDrawAPencilStroke)
-{
-    f.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-    rollUpSplash(f);
-    f.picModeSel_Click(0);
-    // Cell (c, r) is at pixels 10c..10c+9 of the grid.
-    QTest::mouseMove(f.grid, QPoint(25, 35));
-    QTest::mousePress(f.grid, Qt::LeftButton, {}, QPoint(25, 35));
-    QTest::mouseMove(f.grid, QPoint(45, 35));
-    QTest::mouseRelease(f.grid, Qt::LeftButton, {}, QPoint(45, 35));
-    EXPECT_EQ(f.Ikon->Point(2, 3), int32_t(Red));
-    EXPECT_EQ(f.Ikon->Point(4, 3), int32_t(Red));
-    EXPECT_EQ(f.lblCordenadas->text(), QStringLiteral("X: 04  Y: 03"));
-
-    QTest::mouseClick(f.picModeSel[2], Qt::LeftButton);
-    EXPECT_EQ(f.DrawMode, Mode::Rectangle);
 }
