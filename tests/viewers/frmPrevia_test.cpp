@@ -46,7 +46,6 @@ TEST_F(Preview, TilesTheIconOnlyOnceTheTimerHasSetItUp)
     f.mnuPrevi->trigger();
     ASSERT_TRUE(Forms::loaded<frmPrevia>());
     frmPrevia &preview = Forms::get<frmPrevia>();
-    EXPECT_EQ(preview.Caption(), QStringLiteral("Preview Background"));
     EXPECT_EQ(f.WindowState(), vbMinimized);
     EXPECT_EQ(preview.WindowState(), vbMaximized);
     EXPECT_TRUE(preview.Timer1->Enabled());
