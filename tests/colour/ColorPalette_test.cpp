@@ -37,13 +37,10 @@ protected:
 TEST_F(Mixer, OpensFromItsEntryAtItsSizeWithEverythingAtZero)
 {
     f.mnuScroolColor_Click();
-    EXPECT_EQ(p.Caption(), QStringLiteral("Orvel Pixmint "));
-    EXPECT_EQ(QSizeF(Width(&p), Height(&p)), QSizeF(2250, 3075));
     for (int i = 1; i <= 3; ++i)
         EXPECT_EQ(box(i) + "/" + QString::number(p.RGBValue[i]->maximum()), "0/255");
     EXPECT_EQ(p.RedValue->BackColor(), vbBlack);
     EXPECT_EQ(p.txtValue->text(), QStringLiteral("0"));
-    EXPECT_EQ(p.fraValue->title() + p.lblValue->text(), QStringLiteral("SelectedColor Value:"));
 
     // Select before any change hands over the swatch's first colour, the button face.
     p.cmdSelect->click();
