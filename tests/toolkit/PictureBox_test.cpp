@@ -206,41 +206,8 @@ TEST_F(Surface, KeepingTransparencyKeepsAlphaShowsItComposedAndOnlyWhatIsDrawnTu
     EXPECT_EQ(pic->Point(9, 9), int32_t(vbWhite));
 }
 
-TEST_F(Surface, TheTransparentPaintClearsInEveryPrimitiveAndShowsAsACheckerboard)
+TEST_F(Surface, TheTransparentPaintShowsTheBackColourOrACheckerboardWhereNoAlphaIsKept)
 {
-    // The letters an opaque pen draws on a plain box are the ones the clear pen clears.
-    make(12, 12);
-    pic->Font = QFont(QStringLiteral("DejaVu Sans"), 7);
-    pic->CurrentY = 5;
-    pic->ForeColor = Red;
-    pic->Print(QStringLiteral("I"));
-    const PixelSet letters = red();
-    ASSERT_FALSE(letters.empty());
-
-    pic->setKeepsTransparency(true);
-    pic->LineBox(0, 0, 11, 11, Red, true);
-    pic->PSet(0, 0, vbTransparent);
-    pic->Line(0, 2, 4, 2, vbTransparent);
-    pic->LineBox(6, 0, 8, 1, vbTransparent, true);
-    pic->FillStyle = PictureBox::vbFSSolid;
-    pic->FillColor = vbTransparent;
-    pic->Circle(9, 9, 1, vbTransparent);
-    pic->ForeColor = vbTransparent;
-    pic->CurrentX = 0;
-    pic->CurrentY = 5;
-    pic->Print(QStringLiteral("I"));
-    PixelSet cleared = box(0, 2, 3, 2);
-    for (const PixelSet &part :
-         {box(6, 0, 8, 1), PixelSet{{9, 8}, {8, 9}, {9, 9}, {10, 9}, {9, 10}}, letters})
-        cleared.insert(part.begin(), part.end());
-    cleared.insert({0, 0});
-    for (const auto &[x, y] : box(0, 0, 11, 11))
-        EXPECT_EQ(pic->Image().pixel(x, y), cleared.count({x, y}) ? 0x00FFFFFFu : 0xFFFF0000u)
-            << x << "," << y;
-    // The fill takes the cleared pixels of the white back colour as white, and clears them too.
-    pic->ExtFloodFill(11, 0, Red);
-    EXPECT_TRUE(red().empty());
-
     // A box that keeps no transparency shows its back colour instead; one whose back colour is
     // the transparent paint, a grey-and-white checkerboard.
     make(12, 12);
