@@ -36,20 +36,18 @@ TEST(RegistryPaths, RootNamesAreExactSplitLeavesTheSubkeyAndMalformedPathsAreSho
     EXPECT_EQ(RootKeyFromName("HKEY_CURRENT_USER "), 0);
     EXPECT_EQ(RootKeyFromName(""), 0);
 
-    QString path = Key;
+    // Well formed: the root and what follows it; an unknown root is none, and not shown.
+    const std::tuple<QString, int32_t, QString> good[] = {
+        {Key, HKEY_CURRENT_USER, "Software\\Window Position"},
+        {"HKEY_CURRENT_USER", HKEY_CURRENT_USER, ""},
+        {"HKEY_NOWHERE\\Software", 0, "Software"}};
+    QString path;
     int32_t root = 0;
-    SplitKeyPath(path, root);
-    EXPECT_EQ(root, HKEY_CURRENT_USER);
-    EXPECT_EQ(path, QStringLiteral("Software\\Window Position"));
-
-    path = "HKEY_CURRENT_USER";
-    SplitKeyPath(path, root);
-    EXPECT_EQ(root, HKEY_CURRENT_USER);
-    EXPECT_TRUE(path.isEmpty());
-
-    path = "HKEY_NOWHERE\\Software"; // well formed, unknown root: no message
-    SplitKeyPath(path, root);
-    EXPECT_EQ(root, 0);
+    for (const auto &[whole, wantRoot, subkey] : good) {
+        path = whole;
+        SplitKeyPath(path, root);
+        EXPECT_EQ(std::pair(root, path), std::pair(wantRoot, subkey));
+    }
     EXPECT_TRUE(scripted().messages.empty());
 
     // Malformed paths are shown and give no root.
