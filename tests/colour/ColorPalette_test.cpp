@@ -18,8 +18,6 @@ namespace {
 class Mixer : public ::testing::Test
 {
 protected:
-    void SetUp() override { clearSettingsStore(); }
-
     void mix(int red, int green, int blue)
     {
         p.RGBValue[1]->setValue(red);

@@ -21,8 +21,6 @@ ColorValue row(const PictureBox *box, int y)
 class Composite : public ::testing::Test
 {
 protected:
-    void SetUp() override { clearSettingsStore(); }
-
     frmGeral &f = Forms::get<frmGeral>();
     frmDesenho &d = Forms::get<frmDesenho>();
 };

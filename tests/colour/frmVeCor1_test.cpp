@@ -32,8 +32,6 @@ ScreenStill scaledStill()
 class Picker : public ::testing::Test
 {
 protected:
-    void SetUp() override { clearSettingsStore(); }
-
     QStringList shown() const
     {
         const frmVeCor1 &p = Forms::get<frmVeCor1>();

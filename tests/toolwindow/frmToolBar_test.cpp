@@ -25,8 +25,6 @@ constexpr ColorValue Grey = RGB(192, 192, 192);
 class ToolBar : public ::testing::Test
 {
 protected:
-    void SetUp() override { clearSettingsStore(); }
-
     static frmToolBar &bar() { return Forms::get<frmToolBar>(); }
     static void click(int index, int button)
     {
