@@ -2,15 +2,11 @@
 #include <QPalette>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <limits>
 
 #include "support/pixels.h"
 #include "toolkit/PictureBox.h"
 
 namespace {
-
-constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double Inf = std::numeric_limits<double>::infinity();
 
 // A white surface without a border.
 class Surface : public testing::Test

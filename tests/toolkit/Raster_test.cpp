@@ -1,15 +1,12 @@
 #include <QImage>
 #include <climits>
 #include <gtest/gtest.h>
-#include <limits>
 
 #include "support/pixels.h"
 #include "toolkit/Raster.h"
 
 namespace {
 
-constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double Inf = std::numeric_limits<double>::infinity();
 constexpr QRgb red = qRgb(255, 0, 0);
 constexpr QRgb green = qRgb(0, 255, 0);
 
