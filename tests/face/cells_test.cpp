@@ -1,3 +1,4 @@
+#include <array>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -43,18 +44,20 @@ TEST(BandRule, RadiusRoundsAndSaturates)
 
 TEST(CaptureRegion, RoundsFirstAndTakesTheCellOnABoundary)
 {
-    const CellRegion twoCellsWide = captureRegion(0, 0, 300, 0);
-    EXPECT_EQ(twoCellsWide.x1, 0);
-    EXPECT_EQ(twoCellsWide.x2, 2);
-    EXPECT_EQ(twoCellsWide.y2, 0);
-    const CellRegion inside = captureRegion(160, 170, 100, 100);
-    EXPECT_EQ(inside.x1, 1);
-    EXPECT_EQ(inside.x2, 1);
-    EXPECT_EQ(inside.y2, 1);
-    // 149.6 + 0.4 sums to 150 before rounding: the next cell is taken in.
-    EXPECT_EQ(captureRegion(149.6, 0, 0.4, 0).x2, 1);
-    EXPECT_EQ(captureRegion(149.5, 0, 0, 0).x1, 1); // ties go to the even 150
-    EXPECT_EQ(captureRegion(148.5, 0, 0, 0).x1, 0); // and to the even 148
+    // Corner and size in twips, and the cells from (x1, y1) to (x2, y2) taken.
+    const std::pair<std::array<double, 4>, std::array<int, 4>> cases[] = {
+        {{0, 0, 300, 0}, {0, 0, 2, 0}},
+        {{160, 470, 100, 100}, {1, 3, 1, 3}},
+        // 149.4 + 0.4 sums to 149.8 before rounding: the next cell is taken in.
+        {{0, 149.4, 0, 0.4}, {0, 0, 0, 1}},
+        // Ties go to the even 150, and to the even 148.
+        {{149.5, 0, 0, 0}, {1, 0, 1, 0}},
+        {{148.5, 0, 0, 0}, {0, 0, 0, 0}}};
+    for (const auto &[twips, cells] : cases) {
+        const CellRegion r = captureRegion(twips[0], twips[1], twips[2], twips[3]);
+        EXPECT_EQ((std::array<int, 4>{r.x1, r.y1, r.x2, r.y2}), cells)
+            << twips[0] << "," << twips[1];
+    }
 }
 
 TEST(Spectrum, ColumnsRunFromBlackToWhiteWithDoubledStops)
