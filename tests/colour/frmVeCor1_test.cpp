@@ -45,17 +45,14 @@ protected:
 
 TEST(SplitPickedColor, TruncatesAndTurnsNegativePartsToZero)
 {
-    struct Case
-    {
-        int32_t color;
-        int r, g, b;
-    };
-    for (const Case &c :
-         {Case{-1, 0, 0, 0}, Case{0xFF0000, 0, 0, 255}, Case{0x123456, 0x56, 0x34, 0x12},
-          Case{-65537, 0, 0, 0}, Case{0x7FFFFFFF, 255, 255, 32767}}) {
-        const ColorComponents got = splitColor(c.color);
-        EXPECT_EQ(QList<int>({got.red, got.green, got.blue}), QList<int>({c.r, c.g, c.b}))
-            << c.color;
+    const std::tuple<int32_t, int, int, int> cases[] = {{-1, 0, 0, 0},
+                                                        {0xFF0000, 0, 0, 255},
+                                                        {0x123456, 0x56, 0x34, 0x12},
+                                                        {-65537, 0, 0, 0},
+                                                        {0x7FFFFFFF, 255, 255, 32767}};
+    for (const auto &[color, r, g, b] : cases) {
+        const ColorComponents got = splitColor(color);
+        EXPECT_EQ(QList<int>({got.red, got.green, got.blue}), QList<int>({r, g, b})) << color;
     }
 }
 
