@@ -81,6 +81,7 @@ TEST_F(Info, LaysOutTheSixLinesWithNoCaptionCutOrCovered)
         EXPECT_GT(info.lblInfo[i]->x(), caption->geometry().right());
         EXPECT_EQ(info.lblInfo[i]->y(), caption->y());
     }
+    EXPECT_TRUE(info.lblInfo[5]->wordWrap()); // the longest notes take two lines
 }
 
 TEST_F(Info, ExplainsABitmapLineByLineInTheLocalesGrouping)
