@@ -44,7 +44,7 @@ protected:
 
 } // namespace
 
-TEST_F(ToolBar, LeftAndRightClicksSetTheMainColoursAndCopyTheOtherSwatch)
+TEST_F(ToolBar, ClicksSetTheMainColoursCopyTheOtherSwatchAndClosingHandsThemOver)
 {
     f.mnuCorFixa_Click();
     frmToolBar &t = bar();
@@ -62,6 +62,16 @@ TEST_F(ToolBar, LeftAndRightClicksSetTheMainColoursAndCopyTheOtherSwatch)
     EXPECT_EQ(f.LeftColor->BackColor(), RGB(0, 0, 255));
     QTest::mouseClick(t.Color[20], Qt::RightButton, {}, QPoint(5, 5));
     EXPECT_EQ(f.RightColor->BackColor(), RGB(0, 255, 0));
+
+    // Closing hands the bar's swatches to the main window; a new bar starts from its own.
+    f.LeftColor->setBackColor(RGB(1, 1, 1));
+    t.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(Forms::loaded<frmToolBar>());
+    EXPECT_EQ(f.LeftColor->BackColor(), RGB(0, 0, 255));
+    EXPECT_EQ(f.RightColor->BackColor(), RGB(0, 255, 0));
+    f.mnuCorFixa_Click();
+    EXPECT_EQ(bar().LeftColor->BackColor(), ColorValue(0x80000007));
 }
 
 TEST_F(ToolBar, CustomSlotsAskForAColourAndKeepItAcrossFaces)
@@ -108,22 +118,6 @@ TEST_F(ToolBar, EachEntryShowsItsFaceAloneAtItsSizeAndTheCompassShifts)
     f.Ikon->PSet(5, 5, RGB(0, 0, 255));
     t.cmdShift[3]->click();
     EXPECT_EQ(f.Ikon->Point(5, 6), int32_t(RGB(0, 0, 255)));
-}
-
-TEST_F(ToolBar, ClosingHandsOverTheSwatches)
-{
-    f.mnuMove_Click();
-    frmToolBar &t = bar();
-    f.LeftColor->setBackColor(RGB(1, 1, 1));
-    t.close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(Forms::loaded<frmToolBar>());
-    EXPECT_EQ(f.LeftColor->BackColor(), ColorValue(0x80000007));
-    EXPECT_EQ(f.RightColor->BackColor(), ColorValue(0x80000009));
-
-    f.mnuCorFixa_Click();
-    frmToolBar &again = Forms::get<frmToolBar>();
-    EXPECT_EQ(again.LeftColor->BackColor(), ColorValue(0x80000007));
 }
 
 TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
