@@ -24,7 +24,7 @@ protected:
 
 } // namespace
 
-TEST_F(Surface, FollowsTheWidgetSizeEvenWhileHidden)
+TEST_F(Surface, FollowsTheWidgetSizeEvenWhileHiddenAndPointReadsPlainRgbInsideIt)
 {
     make(10, 6);
     pic->PSet(2, 3, Red);
@@ -33,6 +33,12 @@ TEST_F(Surface, FollowsTheWidgetSizeEvenWhileHidden)
     EXPECT_EQ(pic->Image().size(), QSize(18, 18));
     EXPECT_EQ(red(), PixelSet({{2, 3}}));
     EXPECT_EQ(pic->Point(17, 17), int32_t(vbWhite));
+    for (const auto &[x, y] : {std::pair(-1.0, 0.0), {18.0, 0.0}, {0.0, 18.0}, {0.0, 1e12}})
+        EXPECT_EQ(pic->Point(x, y), -1);
+    // Point reads a system colour as the plain RGB it was drawn in.
+    pic->PSet(1, 2, vbWindowBackground);
+    const QRgb base = QApplication::palette().color(QPalette::Base).rgb();
+    EXPECT_EQ(pic->Point(1, 2), int32_t(fromQRgb(base)));
     // A box of no height has nothing to paint on.
     pic->resize(20, 2);
     EXPECT_TRUE(pic->Image().isNull());
@@ -87,16 +93,6 @@ TEST_F(Surface, LineAndCircleTakeTheSurfaceScaleAndMoveTheCurrentPoint)
     EXPECT_EQ(pixelsOf(pic->Image(), Green), box(3, 2, 5, 4));
     EXPECT_EQ(std::pair(pic->CurrentX, pic->CurrentY), std::pair(60.0, 45.0));
     pic->Circle(1e300, NaN, Inf, Green);
-}
-
-TEST_F(Surface, PointReadsPlainRgb)
-{
-    make(4, 4);
-    pic->PSet(1, 2, vbWindowBackground);
-    const QRgb base = QApplication::palette().color(QPalette::Base).rgb();
-    EXPECT_EQ(pic->Point(1, 2), int32_t(fromQRgb(base)));
-    for (const auto &[x, y] : {std::pair(-1.0, 0.0), {4.0, 0.0}, {0.0, 4.0}, {0.0, 1e12}})
-        EXPECT_EQ(pic->Point(x, y), -1);
 }
 
 TEST_F(Surface, PrintDrawsLettersOnlyAndMovesToTheNextLine)
