@@ -85,10 +85,10 @@ TEST_F(Placement, APositionIsNeverReadHalfSaved)
     EXPECT_EQ(mixed, 0);
 }
 
-TEST_F(Placement, StoredFractionsRoundHalfToEvenAndBadTextKeepsTheLastNumber)
+TEST_F(Placement, AStoredPositionRoundsHalfToEvenKeepsTheLastNumberForBadTextAndIsOnScreen)
 {
     QWidget w;
-    w.resize(50, 50);
+    w.resize(120, 80);
     store("1234.5", "1235.5");
     RestoreWindowPosition(&w);
     EXPECT_EQ(PositionValue, 1236);
@@ -98,18 +98,12 @@ TEST_F(Placement, StoredFractionsRoundHalfToEvenAndBadTextKeepsTheLastNumber)
     RestoreWindowPosition(&w);
     EXPECT_EQ(w.pos().x(), twipsToPixels(1236)); // "Error"-like text keeps the previous number
     EXPECT_EQ(PositionValue, 300);
-
     store("1e99", "NaN");
     RestoreWindowPosition(&w);
     EXPECT_EQ(PositionValue, 300);
-}
 
-TEST_F(Placement, AStoredPositionOffTheScreenStillOpensOnIt)
-{
-    QWidget w;
-    w.resize(120, 80);
+    // Past each edge of the screen, across and down, it still opens on it.
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    // Past each edge of the screen, across and down.
     for (const auto &[left, top] : {std::pair{"99999999", "-5000000"}, {"-5000000", "99999999"}}) {
         store(left, top);
         RestoreWindowPosition(&w);
