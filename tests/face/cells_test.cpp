@@ -4,20 +4,14 @@
 
 #include "face/cells.h"
 
-TEST(CellMapping, RoundsHalfToEvenThenTruncates)
+TEST(CellMapping, RoundsHalfToEvenThenTruncatesAndTheLabelKeepsTwoCharacters)
 {
-    EXPECT_EQ(cellOf(74.5), 0);
-    EXPECT_EQ(cellOf(75.5), 0);
-    EXPECT_EQ(cellOf(149.4), 0);
-    EXPECT_EQ(cellOf(149.5), 1); // rounds to 150
-    EXPECT_EQ(cellOf(-100), 0);  // truncation toward zero
-    EXPECT_EQ(cellOf(-150), -1);
-    EXPECT_EQ(cellOf(4799.6), 32);
-    EXPECT_EQ(cellOf(1e9), 32767 / CellTwips); // saturates instead of overflowing
-}
-
-TEST(CellMapping, CoordinatesLabelKeepsTheLastTwoCharacters)
-{
+    // 75.5 rounds to 76 and 149.5 to 150; -100 truncates toward zero; 1e9 saturates.
+    const std::pair<double, int> cells[] = {
+        {74.5, 0}, {75.5, 0},  {149.4, 0},   {149.5, 1},
+        {-100, 0}, {-150, -1}, {4799.6, 32}, {1e9, 32767 / CellTwips}};
+    for (const auto &[twips, cell] : cells)
+        EXPECT_EQ(cellOf(twips), cell) << twips;
     EXPECT_EQ(coordinatesText(-1, 132), QStringLiteral("X: -1  Y: 32"));
 }
 
