@@ -109,12 +109,11 @@ TEST_F(Mixer, OnlyDigitsAndBackspaceAreTypedAndPastedNonNumbersCountAsEmpty)
     // Each key and what the filter lets through.
     const std::vector<std::pair<int, int>> keys = {{8, 8},  {48, 48}, {57, 57}, {47, 0},  {58, 0},
                                                    {45, 0}, {32, 0},  {97, 0},  {0xE9, 0}};
-    for (const auto &[key, kept] : keys)
-        for (int index = 1; index <= 3; ++index) {
-            int KeyAscii = key;
-            p.RGBNumber_KeyPress(index, KeyAscii);
-            EXPECT_EQ(KeyAscii, kept) << key;
-        }
+    for (const auto &[key, kept] : keys) {
+        int KeyAscii = key;
+        p.RGBNumber_KeyPress(2, KeyAscii);
+        EXPECT_EQ(KeyAscii, kept) << key;
+    }
     // Real keys through the filter.
     QLineEdit *red = p.RGBNumber[1];
     red->clear();
