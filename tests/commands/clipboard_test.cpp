@@ -44,10 +44,7 @@ TEST_F(Clipboard, CopyFillsTheBufferAndTheDesktopClipboard)
     f.Ikon->LineBox(2, 3, 4, 3, Blue, true);
     capture(300, 450, 300, 10);
     f.mnuCopiar_Click();
-    EXPECT_EQ(f.SelX1, 2);
-    EXPECT_EQ(f.SelY1, 3);
-    EXPECT_EQ(f.SelX2, 4);
-    EXPECT_EQ(f.SelY2, 3);
+    EXPECT_EQ(QRect(QPoint(f.SelX1, f.SelY1), QPoint(f.SelX2, f.SelY2)), QRect(2, 3, 3, 1));
     EXPECT_TRUE(f.mnuColar->isEnabled());
     EXPECT_FALSE(f.mnuCopiar->isEnabled());
     EXPECT_FALSE(f.mnuCortar->isEnabled());

@@ -4,11 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
@@ -49,10 +46,31 @@ protected:
         return path;
     }
 
-    std::vector<QWidget *> toolWindows()
+    // How many of the six tool windows float above the others.
+    static int floating()
     {
-        return {&Forms::get<frmVeCor1>(), &Forms::get<ColorPalette>(), &Forms::get<frmCopy>(),
-                &Forms::get<frmInfo>(),   &Forms::get<frmToolBar>(),   &Forms::get<frmDesenho>()};
+        const QWidget *windows[] = {&Forms::get<frmVeCor1>(),  &Forms::get<ColorPalette>(),
+                                    &Forms::get<frmCopy>(),    &Forms::get<frmInfo>(),
+                                    &Forms::get<frmToolBar>(), &Forms::get<frmDesenho>()};
+        return int(std::count_if(std::begin(windows), std::end(windows), onTop));
+    }
+    // Open and Save, the file dialog answered with `path`.
+    void open(const QString &path)
+    {
+        scripted().fileAnswers.push_back(path);
+        f.mnuOpenSimples_Click();
+    }
+    bool save(const QString &path)
+    {
+        scripted().fileAnswers.push_back(path);
+        return f.mnusave_Click();
+    }
+    static QStringList said()
+    {
+        QStringList texts;
+        for (const ScriptedSeam::Message &m : scripted().messages)
+            texts << m.text;
+        return texts;
     }
 
     frmGeral &f = Forms::get<frmGeral>();
@@ -105,11 +123,7 @@ TEST_F(IconFiles, OpenTakesTheTopLeftOfALargePicture)
 {
     const QString path = writePattern("big.bmp", 40, 36);
     int seenFloating = -1;
-    scripted().whileFileDialog = [&] {
-        seenFloating = 0;
-        for (QWidget *w : toolWindows())
-            seenFloating += onTop(w);
-    };
+    scripted().whileFileDialog = [&] { seenFloating = floating(); };
     scripted().fileAnswers.push_back(path);
     f.show();
     f.mnuCorFixa_Click();
@@ -120,13 +134,11 @@ TEST_F(IconFiles, OpenTakesTheTopLeftOfALargePicture)
     ASSERT_EQ(scripted().fileRequests.size(), 1u);
     const FileDialogRequest &asked = scripted().fileRequests[0];
     EXPECT_FALSE(asked.save);
-    EXPECT_EQ(asked.title, QStringLiteral("Orvel Pixmint - Open..."));
     EXPECT_EQ(asked.filter, QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP "
                                            "(*.bmp;*.dib;*.rle)|*.bmp|CompuServe (*.gif)|*.gif|"
                                            "Metafiles (*.wmf)|*.wmf"));
     EXPECT_EQ(seenFloating, 0);
-    for (QWidget *w : toolWindows())
-        EXPECT_TRUE(onTop(w));
+    EXPECT_EQ(floating(), 6);
     EXPECT_TRUE(scripted().messages.empty());
     EXPECT_EQ(f.lblMsg->text(), path);
     EXPECT_TRUE(f.mnuReduzir->isEnabled());
@@ -139,21 +151,21 @@ TEST_F(IconFiles, OpenTakesTheTopLeftOfALargePicture)
     QThreadPool::globalInstance()->start([] {});
     const QString wmf = dir.filePath("photo.wmf");
     ASSERT_TRUE(writeAll(wmf, stretchedBitmapMetafile(600, qRgb(200, 30, 40))));
-    scripted().fileAnswers.push_back(wmf);
-    f.mnuOpenSimples_Click();
+    open(wmf);
     EXPECT_TRUE(scripted().messages.empty());
     EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(RGB(200, 30, 40)));
     EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(200, 30, 40)));
-}
 
-TEST_F(IconFiles, OpenPutsASmallPictureInTheCornerOverTheBackColour)
-{
-    f.Ikon->PSet(25, 25, RGB(1, 2, 3));
-    scripted().fileAnswers.push_back(writePattern("small.bmp", 20, 10));
-    f.mnuOpenSimples_Click();
+    // A small picture goes in the corner over the back colour; Save offers its name.
+    const QString small = writePattern("small.bmp", 20, 10);
+    open(small);
     EXPECT_EQ(f.Ikon->Point(19, 9), int32_t(RGB(95, 45, 100)));
     EXPECT_EQ(f.Ikon->Point(25, 25), int32_t(resolveColor(vbWindowBackground)));
     EXPECT_EQ(f.Ikon->Point(20, 0), int32_t(resolveColor(vbWindowBackground)));
+    f.setCaption(QStringLiteral("Pixmint 2.1.0"));
+    save(small);
+    EXPECT_EQ(scripted().fileRequests.back().fileName, small);
+    EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
 }
 
 TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
@@ -162,23 +174,19 @@ TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
     const QImage before = f.Ikon->Image();
 
     f.mnuOpenSimples_Click(); // cancelled
-    ASSERT_EQ(scripted().messages.size(), 1u);
-    EXPECT_EQ(scripted().messages[0].text, OpenFailure);
+    EXPECT_EQ(said(), QStringList{OpenFailure});
     EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
     EXPECT_EQ(scripted().messages[0].style, 0);
     EXPECT_FALSE(f.mnuReduzir->isEnabled());
 
     const QString junk = dir.filePath("junk.ico");
     ASSERT_TRUE(writeAll(junk, QByteArray("\0\0\1\0\xff\xff garbage", 16)));
-    scripted().fileAnswers.push_back(junk);
-    f.mnuOpenSimples_Click();
-    ASSERT_EQ(scripted().messages.size(), 2u);
-    EXPECT_EQ(scripted().messages[1].text, OpenFailure);
+    open(junk);
+    EXPECT_EQ(said(), QStringList(2, OpenFailure));
     EXPECT_EQ(f.Ikon->Image(), before);
     EXPECT_EQ(f.lblMsg->text(), junk); // the dialog was confirmed
     EXPECT_TRUE(f.mnuReduzir->isEnabled());
-    for (QWidget *w : toolWindows())
-        EXPECT_TRUE(onTop(w));
+    EXPECT_EQ(floating(), 6);
 
     // A machine without libwmf's fonts: the same message, and the log says what is missing.
     const QString metafile = QStringLiteral(PIXMINT_TEST_DATA "/good/placeable.wmf");
@@ -186,8 +194,7 @@ TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
     hideMetafileFonts(true);
     const QStringList log = logOf([&] { f.mnuOpenSimples_Click(); });
     hideMetafileFonts(false);
-    ASSERT_EQ(scripted().messages.size(), 3u);
-    EXPECT_EQ(scripted().messages[2].text, OpenFailure);
+    EXPECT_EQ(said(), QStringList(3, OpenFailure));
     EXPECT_EQ(f.Ikon->Image(), before);
     ASSERT_EQ(log.size(), 1);
     EXPECT_TRUE(log[0].startsWith(QStringLiteral("pixmint.files: Cannot open ") + metafile +
@@ -199,20 +206,9 @@ TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
     const QStringList junkLog = logOf([&] { f.mnuOpenSimples_Click(); });
     ASSERT_EQ(junkLog.size(), 1);
     EXPECT_FALSE(junkLog[0].contains(QStringLiteral("cannot be drawn")));
-
-    // Nothing that is not a regular file is read, nor waited on.
-    const QString fifo = dir.filePath("fifo.ico");
-    ASSERT_TRUE(makeFifo(fifo));
-    for (const QString &special : {fifo, QStringLiteral("/dev/zero")}) {
-        scripted().fileAnswers.push_back(special);
-        f.mnuOpenSimples_Click();
-        EXPECT_EQ(scripted().messages.back().text, OpenFailure);
-    }
-    EXPECT_EQ(scripted().messages.size(), 6u);
-    EXPECT_EQ(f.Ikon->Image(), before);
 }
 
-TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)
+TEST_F(IconFiles, SaveWritesTheDrawingNamesItInTheCaptionAndCompletesABareName)
 {
     f.Ikon->PSet(0, 0, RGB(255, 0, 0));
     const QString caption = f.Caption();
@@ -221,11 +217,9 @@ TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)
     EXPECT_EQ(f.Caption(), caption);
 
     const QString bmp = dir.filePath("drawn.bmp");
-    scripted().fileAnswers.push_back(bmp);
-    f.mnusave_Click();
+    save(bmp);
     const FileDialogRequest &asked = scripted().fileRequests.back();
     EXPECT_TRUE(asked.save);
-    EXPECT_EQ(asked.title, QStringLiteral("Orvel Pixmint - Save..."));
     EXPECT_EQ(asked.filter,
               QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp"));
     EXPECT_EQ(asked.flags, 2);
@@ -235,45 +229,34 @@ TEST_F(IconFiles, SaveWritesTheDrawingAndNamesItInTheCaption)
     EXPECT_EQ(saved.pixel(0, 0), qRgb(255, 0, 0));
 
     f.setCaption(QStringLiteral("Pixmint 2.1.0"));
-    scripted().fileAnswers.push_back(bmp); // the same name again: the caption stays
-    f.mnusave_Click();
+    save(bmp); // the same name again: the caption stays
     EXPECT_EQ(scripted().fileRequests.back().fileName, bmp);
     EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
 
-    const QString ico = dir.filePath("drawn.ICO");
-    scripted().fileAnswers.push_back(ico);
-    f.mnusave_Click();
+    // The type each name's ending gives is the writer's own test.
+    save(dir.filePath("drawn.ICO"));
     EXPECT_EQ(scripted().fileRequests.back().filterIndex, 2); // the bitmap's type is offered
-    QImage icon(ico, "ICO");
-    ASSERT_EQ(icon.size(), QSize(32, 32));
-    EXPECT_EQ(qRgb(qRed(icon.pixel(0, 0)), qGreen(icon.pixel(0, 0)), qBlue(icon.pixel(0, 0))),
-              qRgb(255, 0, 0));
-
     const QString png = dir.filePath("drawn.png");
-    scripted().fileAnswers.push_back(png);
-    f.mnusave_Click();
+    save(png);
     EXPECT_EQ(scripted().fileRequests.back().filterIndex, 1);
-    EXPECT_EQ(QImageReader(png).format(), QByteArray("png"));
     EXPECT_EQ(QImage(png).pixel(0, 0), qRgb(255, 0, 0));
     EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + png);
+
+    // A bare name takes the selected type, which is offered next time.
+    const QString bare = dir.filePath("drawing");
+    scripted().filterAnswers = {1, 2};
+    save(bare);
+    save(bare);
+    EXPECT_FALSE(QFile::exists(bare));
+    EXPECT_TRUE(readAll(bare + ".ico").startsWith(QByteArray("\0\0\1\0", 4)));
+    EXPECT_TRUE(readAll(bare + ".bmp").startsWith("BM"));
+    EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + bare + ".bmp");
+    f.mnusave_Click(); // cancelled
+    EXPECT_EQ(scripted().fileRequests.back().fileName, bare + ".bmp");
+    EXPECT_EQ(scripted().fileRequests.back().filterIndex, 2);
 }
 
 namespace {
-
-// The alpha of each of the 32 x 32 pixels of a file, as ImageMagick reads it; empty without it.
-std::vector<int> magickAlphas(const QString &path)
-{
-    const QString convert = QStandardPaths::findExecutable(QStringLiteral("convert"));
-    if (convert.isEmpty())
-        return {};
-    QProcess p;
-    p.start(convert, {path, QStringLiteral("-alpha"), QStringLiteral("extract"),
-                      QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("gray:-")});
-    EXPECT_TRUE(p.waitForFinished(20000));
-    const QByteArray out = p.readAllStandardOutput();
-    return std::vector<int>(reinterpret_cast<const uint8_t *>(out.constData()),
-                            reinterpret_cast<const uint8_t *>(out.constData()) + out.size());
-}
 
 std::vector<int> alphas(const QImage &image)
 {
@@ -298,8 +281,7 @@ TEST_F(IconFiles, AnOpenedIconKeepsItsAlphaWhereNothingWasDrawnAndEveryReaderSee
         art.setPixel(x, 16, Shadow);
     const QString path = dir.filePath("clear.ico");
     ASSERT_TRUE(writeAll(path, icoFile({pngBytes(art)})));
-    scripted().fileAnswers.push_back(path);
-    f.mnuOpenSimples_Click();
+    open(path);
     const ColorValue back = resolveColor(vbWindowBackground);
     EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(back));
     EXPECT_EQ(f.grid->surface().pixel(15, 15), CheckerLight);
@@ -321,71 +303,24 @@ TEST_F(IconFiles, AnOpenedIconKeepsItsAlphaWhereNothingWasDrawnAndEveryReaderSee
 
     const QString ico = dir.filePath("kept.ico");
     const QString png = dir.filePath("kept.png");
-    scripted().fileAnswers = {ico, png};
-    f.mnusave_Click();
-    f.mnusave_Click();
+    save(ico);
+    save(png);
     const auto saved = loadBestIcon(readAll(ico));
     ASSERT_TRUE(saved);
     EXPECT_EQ(alphas(saved->color), expected);
     EXPECT_EQ(saved->color.pixel(8, 16), Shadow);
     EXPECT_EQ(saved->color.pixel(2, 3), qRgb(0, 0, 255));
     EXPECT_EQ(saved->color.pixel(8, 24), qRgb(255, 0, 0));
-    // The AND mask, rows bottom up after the header and the colours, is set where alpha is 0.
-    const QByteArray bytes = readAll(ico);
-    ASSERT_EQ(bytes.size(), 4286);
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            const char maskByte = bytes[22 + 40 + 4096 + 4 * (31 - y) + x / 8];
-            ASSERT_EQ((maskByte >> (7 - x % 8) & 1) != 0, expected[32 * size_t(y) + size_t(x)] == 0)
-                << x << "," << y;
-        }
-    // Other readers: Qt's own plugins and ImageMagick.
-    EXPECT_EQ(alphas(QImage(ico, "ICO").convertToFormat(QImage::Format_ARGB32)), expected);
     EXPECT_EQ(alphas(QImage(png, "PNG").convertToFormat(QImage::Format_ARGB32)), expected);
     EXPECT_EQ(QImage(png, "PNG").pixel(8, 16), Shadow);
-    for (const QString &file : {ico, png}) {
-        const std::vector<int> magick = magickAlphas(file);
-        EXPECT_TRUE(magick.empty() || magick == expected) << file.toStdString();
-    }
 
     // A bitmap has no transparency: the icon as the canvas shows it, over the back colour.
     const QString bmp = dir.filePath("kept.bmp");
-    scripted().fileAnswers.push_back(bmp);
-    f.mnusave_Click();
+    save(bmp);
     EXPECT_EQ(QImage(bmp).pixel(5, 5), toQRgb(back));
     EXPECT_EQ(QImage(bmp).pixel(8, 24), qRgb(255, 0, 0));
     EXPECT_EQ(QImage(bmp).pixel(10, 20), toQRgb(back));
     EXPECT_EQ(QImage(bmp).pixel(8, 16), composedPixel(Shadow, toQRgb(back)));
-}
-
-TEST_F(IconFiles, SaveGivesABareNameTheSelectedTypeAndOffersItNextTime)
-{
-    const QString bare = dir.filePath("drawing");
-    scripted().fileAnswers = {bare, bare};
-    scripted().filterAnswers = {1, 2};
-    f.mnusave_Click();
-    f.mnusave_Click();
-    EXPECT_FALSE(QFile::exists(bare));
-    EXPECT_TRUE(readAll(bare + ".ico").startsWith(QByteArray("\0\0\1\0", 4)));
-    EXPECT_TRUE(readAll(bare + ".bmp").startsWith("BM"));
-    EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + bare + ".bmp");
-
-    f.mnusave_Click(); // cancelled
-    const FileDialogRequest &asked = scripted().fileRequests.back();
-    EXPECT_EQ(asked.fileName, bare + ".bmp");
-    EXPECT_EQ(asked.filterIndex, 2);
-}
-
-TEST_F(IconFiles, SaveAfterOpenOffersTheOpenedName)
-{
-    const QString path = writePattern("opened.bmp", 32, 32);
-    scripted().fileAnswers.push_back(path);
-    f.mnuOpenSimples_Click();
-    f.setCaption(QStringLiteral("Pixmint 2.1.0"));
-    scripted().fileAnswers.push_back(path);
-    f.mnusave_Click();
-    EXPECT_EQ(scripted().fileRequests.back().fileName, path);
-    EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
 }
 
 TEST_F(IconFiles, AFailedSaveSaysWhyAndKeepsTheOldFileAndCaption)
@@ -393,21 +328,14 @@ TEST_F(IconFiles, AFailedSaveSaysWhyAndKeepsTheOldFileAndCaption)
     const QString path = dir.filePath("keep.bmp");
     ASSERT_TRUE(writeAll(path, "previous"));
     f.setCaption(QStringLiteral("Pixmint 2.1.0"));
-    // A folder where the temporary file would go cannot exist under a plain file.
-    const QString impossible = path + "/inside.bmp";
-    // A name Qt decoded from bytes that are not UTF-8 ("n\xff.ico"), which would land elsewhere.
-    const QString undecodable = dir.filePath(QStringLiteral("n\uFFFD.ico"));
-    for (const QString &name : {impossible, path, undecodable}) {
-        FailingWrites full(SafeWrite::Step::Write, name == path ? ENOSPC : 0);
-        scripted().fileAnswers.push_back(name);
-        f.mnusave_Click();
-        ASSERT_FALSE(scripted().messages.empty());
-        EXPECT_EQ(scripted().messages.back().title, QStringLiteral("Inform the User!"));
-        EXPECT_TRUE(scripted().messages.back().text.contains(name));
+    // The writer's other reasons are its own test; the box names the file and says why.
+    {
+        FailingWrites full(SafeWrite::Step::Write, ENOSPC);
+        save(path);
     }
-    ASSERT_EQ(scripted().messages.size(), 3u);
-    EXPECT_TRUE(scripted().messages[1].text.endsWith(QStringLiteral("No space left on device")));
-    EXPECT_TRUE(scripted().messages[2].text.contains(QStringLiteral("UTF-8")));
+    EXPECT_EQ(said(), QStringList{"The icon could not be saved as\n" + path +
+                                  "\n\nNo space left on device"});
+    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
     EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
     EXPECT_EQ(readAll(path), QByteArray("previous"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.bmp"});
@@ -415,76 +343,71 @@ TEST_F(IconFiles, AFailedSaveSaysWhyAndKeepsTheOldFileAndCaption)
     // Into a folder that is not there yet, and again once it is: the name typed is offered
     // again, and the file really written is named in the caption.
     const QString later = dir.filePath("later/drawn.bmp");
-    scripted().fileAnswers = {later, later};
-    f.mnusave_Click();
-    EXPECT_EQ(scripted().messages.size(), 4u);
+    save(later);
+    EXPECT_EQ(scripted().messages.size(), 2u);
     EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
     ASSERT_TRUE(QDir(dir.path()).mkdir("later"));
-    f.mnusave_Click();
+    save(later);
     EXPECT_EQ(scripted().fileRequests.back().fileName, later);
-    EXPECT_EQ(scripted().messages.size(), 4u);
+    EXPECT_EQ(scripted().messages.size(), 2u);
     EXPECT_TRUE(QFile::exists(later));
     EXPECT_EQ(f.Caption(), QStringLiteral("Orvel Pixmint - ") + later);
 }
 
-TEST_F(IconFiles, ExitUnloadsThreeToolWindowsAndOpenCopyMoveShowsTheManager)
-{
-    f.mnuOpenAs_Click();
-    EXPECT_TRUE(Forms::get<frmCopy>().isVisible());
-    Forms::get<frmToolBar>();
-    Forms::get<ColorPalette>();
-    Forms::get<frmVeCor1>();
-    f.mnuFechar_Click();
-    EXPECT_FALSE(Forms::loaded<ColorPalette>());
-    EXPECT_FALSE(Forms::loaded<frmToolBar>());
-    EXPECT_FALSE(Forms::loaded<frmVeCor1>());
-    EXPECT_TRUE(Forms::loaded<frmCopy>());
-}
-
-TEST_F(IconFiles, UnsavedFollowsTheStepsAndALoadIntoASavedCanvasKeepsItSaved)
+TEST_F(IconFiles, UnsavedFollowsTheStepsALoadIntoASavedCanvasKeepsItSavedAndDiscardingLeaves)
 {
     EXPECT_FALSE(f.history.unsaved());
-    scripted().fileAnswers.push_back(writePattern("a.bmp", 32, 32));
-    f.mnuOpenSimples_Click();
+    open(writePattern("a.bmp", 32, 32));
     EXPECT_FALSE(f.history.unsaved());
     f.changeIcon([&] { f.Ikon->PSet(0, 0, RGB(1, 2, 3)); });
     EXPECT_TRUE(f.history.unsaved());
     f.history.undo();
     EXPECT_FALSE(f.history.unsaved());
     f.history.redo();
-    scripted().fileAnswers.push_back(writePattern("b.bmp", 32, 32));
-    f.mnuOpenSimples_Click();
+    open(writePattern("b.bmp", 32, 32));
     EXPECT_TRUE(f.history.unsaved()); // the drawing before it was never saved
 
-    scripted().fileAnswers.push_back(dir.filePath("saved.bmp"));
-    EXPECT_TRUE(f.mnusave_Click());
+    EXPECT_TRUE(save(dir.filePath("saved.bmp")));
     EXPECT_FALSE(f.history.unsaved());
     f.history.undo();
     EXPECT_TRUE(f.history.unsaved());
+
+    // Leaving without saving writes nothing, and is asked once: the end of the program does
+    // not ask again.
+    scripted().messageAnswers = {vbNo};
+    const size_t asked = scripted().fileRequests.size();
+    EXPECT_TRUE(f.mayLeave());
+    EXPECT_TRUE(f.mayLeave());
+    EXPECT_EQ(scripted().fileRequests.size(), asked);
+    EXPECT_EQ(said(), QStringList{QStringLiteral("Save the icon before leaving?")});
 }
 
-TEST_F(IconFiles, ExitWithUnsavedChangesAsksAndLeavesOnlyWhenAllowed)
+TEST_F(IconFiles, ExitUnloadsToolWindowsAndWithUnsavedChangesAsksAndLeavesOnlyWhenAllowed)
 {
-    // Without changes nothing is asked.
-    EXPECT_TRUE(f.mayLeave());
+    // Without changes nothing is asked, and Exit unloads three tool windows but not the file
+    // manager, which Open Copy Move shows.
+    f.mnuOpenAs_Click();
+    EXPECT_TRUE(Forms::get<frmCopy>().isVisible());
+    Forms::get<ColorPalette>();
+    Forms::get<frmVeCor1>();
+    f.mnuCorFixa_Click();
+    f.mnuFechar_Click();
     EXPECT_TRUE(scripted().messages.empty());
+    EXPECT_FALSE(Forms::loaded<ColorPalette>() || Forms::loaded<frmToolBar>() ||
+                 Forms::loaded<frmVeCor1>());
+    EXPECT_TRUE(Forms::loaded<frmCopy>());
 
-    int seenFloating = -1;
-    scripted().whileMessageBox = [&] {
-        seenFloating = 0;
-        for (QWidget *w : {static_cast<QWidget *>(&Forms::get<frmToolBar>())})
-            seenFloating += onTop(w);
-    };
+    bool floatingWhileAsked = true;
+    scripted().whileMessageBox = [&] { floatingWhileAsked = onTop(&Forms::get<frmToolBar>()); };
     f.mnuCorFixa_Click();
     f.changeIcon([&] { f.Ikon->PSet(0, 0, RGB(1, 2, 3)); });
 
     scripted().messageAnswers = {vbCancel};
     f.mnuFechar_Click();
-    ASSERT_EQ(scripted().messages.size(), 1u);
-    EXPECT_EQ(scripted().messages[0].text, QStringLiteral("Save the icon before leaving?"));
+    EXPECT_EQ(said(), QStringList{QStringLiteral("Save the icon before leaving?")});
     EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
     EXPECT_EQ(scripted().messages[0].style & 7, int(vbSaveDiscardCancel));
-    EXPECT_EQ(seenFloating, 0);
+    EXPECT_FALSE(floatingWhileAsked);
     EXPECT_TRUE(onTop(&Forms::get<frmToolBar>()));
     EXPECT_TRUE(Forms::loaded<frmToolBar>()); // still running
 
@@ -498,7 +421,7 @@ TEST_F(IconFiles, ExitWithUnsavedChangesAsksAndLeavesOnlyWhenAllowed)
     {
         FailingWrites full(SafeWrite::Step::Write, ENOSPC);
         scripted().messageAnswers = {vbYes};
-        scripted().fileAnswers.push_back(dir.filePath("full.bmp"));
+        scripted().fileAnswers = {dir.filePath("full.bmp")};
         EXPECT_FALSE(f.mayLeave());
     }
     EXPECT_EQ(scripted().messages.size(), 4u);
@@ -509,17 +432,6 @@ TEST_F(IconFiles, ExitWithUnsavedChangesAsksAndLeavesOnlyWhenAllowed)
     scripted().fileAnswers.push_back(dir.filePath("kept.bmp"));
     EXPECT_TRUE(f.mayLeave());
     EXPECT_EQ(QImage(dir.filePath("kept.bmp")).pixel(0, 0), qRgb(1, 2, 3));
-}
-
-TEST_F(IconFiles, ExitDiscardingLeavesWithoutWriting)
-{
-    f.changeIcon([&] { f.Ikon->PSet(0, 0, RGB(1, 2, 3)); });
-    scripted().messageAnswers = {vbNo};
-    EXPECT_TRUE(f.mayLeave());
-    EXPECT_TRUE(scripted().fileRequests.empty());
-    // Asked once: the end of the program does not ask again.
-    EXPECT_TRUE(f.mayLeave());
-    EXPECT_EQ(scripted().messages.size(), 1u);
 }
 
 TEST_F(IconFiles, SavingAnIconOfSeveralImagesKeepsTheOthers)
@@ -536,15 +448,12 @@ TEST_F(IconFiles, SavingAnIconOfSeveralImagesKeepsTheOthers)
     };
     const auto before = sizes(opened);
     ASSERT_EQ(before.size(), 4);
-    scripted().fileAnswers.push_back(opened);
-    f.mnuOpenSimples_Click();
+    open(opened);
     f.changeIcon([&] { f.Ikon->PSet(3, 3, RGB(1, 2, 3)); });
 
     // Saved over itself and under another name: the same images, the edited one changed.
     const QString copy = dir.filePath("copy.ico");
-    scripted().fileAnswers = {opened, copy};
-    ASSERT_TRUE(f.mnusave_Click());
-    ASSERT_TRUE(f.mnusave_Click());
+    ASSERT_TRUE(save(opened) && save(copy));
     for (const QString &path : {opened, copy}) {
         EXPECT_EQ(sizes(path), before) << path.toStdString();
         const auto icon = loadBestIcon(readAll(path));
@@ -554,30 +463,25 @@ TEST_F(IconFiles, SavingAnIconOfSeveralImagesKeepsTheOthers)
     EXPECT_TRUE(scripted().messages.empty());
 
     // Rewritten by another program since: the edit joins the file as it is now.
-    scripted().fileAnswers = {opened};
-    f.mnuOpenSimples_Click();
+    open(opened);
     ASSERT_TRUE(QFile::remove(opened));
     ASSERT_TRUE(QFile::copy(testData("good/multi.ico"), opened));
-    scripted().fileAnswers = {opened};
-    ASSERT_TRUE(f.mnusave_Click());
+    ASSERT_TRUE(save(opened));
     EXPECT_TRUE(scripted().messages.empty());
     EXPECT_EQ(sizes(opened), before);
 
     // No icon any more: asked before anything is written, and Cancel writes nothing.
     const QByteArray bitmap = readAll(testData("good/bmp24.bmp"));
     ASSERT_TRUE(writeAll(opened, bitmap));
-    scripted().fileAnswers = {opened};
     scripted().messageAnswers = {vbCancel};
-    EXPECT_FALSE(f.mnusave_Click());
-    ASSERT_EQ(scripted().messages.size(), 1u);
-    EXPECT_TRUE(scripted().messages[0].text.startsWith(
-        QStringLiteral("  The other images of this icon could not be kept.  ")));
+    EXPECT_FALSE(save(opened));
+    EXPECT_EQ(said(), QStringList{QStringLiteral("  The other images of this icon could not be "
+                                                 "kept.  \n\nSave the edited image alone?")});
     EXPECT_EQ(scripted().messages[0].style & 7, int(vbSaveCancel));
     EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
     EXPECT_EQ(readAll(opened), bitmap);
-    scripted().fileAnswers = {opened};
     scripted().messageAnswers = {vbYes};
-    ASSERT_TRUE(f.mnusave_Click());
+    ASSERT_TRUE(save(opened));
     EXPECT_EQ(scripted().messages.size(), 2u);
     EXPECT_EQ(sizes(opened).size(), 1);
 }

@@ -81,16 +81,12 @@ TEST_F(IconSets, TheDialogOffersEverySizeAndTheFileHoldsWhatItShowed)
     sides.reserve(written.size());
     for (const auto &[side, bytes] : written)
         sides.push_back(side);
+    // How each size is encoded, and that other readers take it, is the writer's own test.
     EXPECT_EQ(sides, (std::vector<int>{256, 64, 32, 24, 16}));
-    EXPECT_TRUE(written[0].second.startsWith("\x89PNG"));
     EXPECT_EQ(written[4].second, held16);
     const auto image32 = decodeIconImage(written[2].second);
     ASSERT_TRUE(image32);
-    EXPECT_EQ(image32->bitCount, 32);
     EXPECT_EQ(image32->color, drawing.convertToFormat(QImage::Format_ARGB32));
-    // Qt's own reader takes the file too.
-    QImage first(out, "ICO");
-    EXPECT_EQ(first.size(), QSize(256, 256));
 }
 
 TEST_F(IconSets, CancelOrAFailedWriteLeavesNoFile)

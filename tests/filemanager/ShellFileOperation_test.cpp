@@ -17,6 +17,7 @@
 namespace {
 
 constexpr uint16_t Quiet = FOF_SILENT | FOF_NOCONFIRMMKDIR;
+constexpr uint16_t ToTrash = FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION;
 
 class FileOperation : public ::testing::Test
 {
@@ -52,23 +53,19 @@ protected:
 };
 
 // Points the home trash at `folder`/Trash while it lives.
-class DataHome
+struct DataHome
 {
-public:
     explicit DataHome(const QString &folder)
-        : old_(qgetenv("XDG_DATA_HOME"))
-        , folder_(folder)
+        : trash(folder + "/Trash")
     {
         qputenv("XDG_DATA_HOME", QFile::encodeName(folder));
     }
-    ~DataHome() { qputenv("XDG_DATA_HOME", old_); }
+    ~DataHome() { qputenv("XDG_DATA_HOME", old); }
     DataHome(const DataHome &) = delete;
     DataHome &operator=(const DataHome &) = delete;
-    QString trash() const { return folder_ + "/Trash"; }
 
-private:
-    QByteArray old_;
-    QString folder_;
+    const QString trash;
+    const QByteArray old = qgetenv("XDG_DATA_HOME");
 };
 
 } // namespace
@@ -133,13 +130,18 @@ TEST_F(FileOperation, CopyAsksBeforeReplacingOrRenamesOnCollision)
               "The folder\n" + dst("new") + "\ndoes not exist. Create it?");
 }
 
-TEST_F(FileOperation, ReplacingAPlantedLinkNeverWritesThroughIt)
+TEST_F(FileOperation, ReplacingKeepsTheOldFileWhenAWriteFailsAndNeverWritesThroughALink)
 {
     make(src("a.ico"), "new");
+    make(dst("a.ico"), "old");
+    for (const SafeWrite::Step step : {SafeWrite::Step::Write, SafeWrite::Step::Sync}) {
+        const FailingWrites failing(step, ENOSPC);
+        EXPECT_NE(run(FO_COPY, {src("a.ico")}, Quiet | FOF_NOCONFIRMATION), 0);
+    }
+    EXPECT_EQ(readAll(dst("a.ico")), "old");
+
     const QString victim = make(from.filePath("victim"), "keep");
-    ASSERT_EQ(::symlink(QFile::encodeName(victim).constData(),
-                        QFile::encodeName(dst("a.ico")).constData()),
-              0);
+    ASSERT_TRUE(QFile::remove(dst("a.ico")) && QFile::link(victim, dst("a.ico")));
     EXPECT_EQ(run(FO_COPY, {src("a.ico")}, Quiet | FOF_NOCONFIRMATION), 0);
     EXPECT_EQ(readAll(victim), "keep");
     EXPECT_FALSE(QFileInfo(dst("a.ico")).isSymLink());
@@ -154,6 +156,12 @@ TEST_F(FileOperation, MoveAcrossFileSystemsRemovesTheSourceOnlyOnceCopied)
         GTEST_SKIP() << disk.why().toStdString();
     make(src("a.ico"), "aaaa");
     make(src("b.ico"), QByteArray(8192, 'b'));
+    {
+        // A move that must copy keeps its source when the copy fails.
+        const FailingWrites failing(SafeWrite::Step::Rename, EIO);
+        EXPECT_NE(run(FO_MOVE, {src("a.ico")}, Quiet, disk.path()), 0);
+        EXPECT_EQ(readAll(src("a.ico")), "aaaa");
+    }
     EXPECT_EQ(run(FO_MOVE, {src("a.ico")}, Quiet, disk.path()), 0);
     EXPECT_FALSE(QFile::exists(src("a.ico")));
     EXPECT_EQ(readAll(disk.path() + "/a.ico"), "aaaa");
@@ -170,27 +178,6 @@ TEST_F(FileOperation, MoveAcrossFileSystemsRemovesTheSourceOnlyOnceCopied)
     EXPECT_EQ(readAll(src("b.ico")).size(), 8192);
     EXPECT_NE(run(FO_MOVE, {src("gone.ico"), src("b.ico")}, Quiet), 0);
     EXPECT_EQ(readAll(dst("b.ico")).size(), 8192);
-}
-
-TEST_F(FileOperation, FailedWritesLeaveNoPartAndKeepTheOldFile)
-{
-    make(src("a.ico"), "new");
-    make(dst("a.ico"), "old");
-    for (const SafeWrite::Step step : {SafeWrite::Step::Write, SafeWrite::Step::Sync}) {
-        const FailingWrites failing(step, ENOSPC);
-        EXPECT_NE(run(FO_COPY, {src("a.ico")}, Quiet | FOF_NOCONFIRMATION), 0);
-    }
-    {
-        // A move that must copy (another file system) keeps its source when the copy fails.
-        const FailingWrites failing(SafeWrite::Step::Rename, EIO);
-        SmallDisk disk;
-        if (disk.mounted()) {
-            EXPECT_NE(run(FO_MOVE, {src("a.ico")}, Quiet, disk.path()), 0);
-            EXPECT_EQ(readAll(src("a.ico")), "new");
-        }
-    }
-    EXPECT_EQ(readAll(dst("a.ico")), "old");
-    EXPECT_EQ(QDir(to.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 TEST_F(FileOperation, CancelledProgressKeepsWhatWasDone)
@@ -231,8 +218,8 @@ TEST_F(FileOperation, DeleteAsksOnceThenGoesToTheTrashOrForGood)
     EXPECT_EQ(scripted().messages[0].text, "Move\n" + src("a.ico") + "\nto the trash?");
     EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
     EXPECT_FALSE(QFile::exists(src("a.ico")));
-    EXPECT_EQ(readAll(data.trash() + "/files/a.ico"), "a");
-    EXPECT_EQ(readAll(data.trash() + "/info/a.ico.trashinfo").split('\n').value(1),
+    EXPECT_EQ(readAll(data.trash + "/files/a.ico"), "a");
+    EXPECT_EQ(readAll(data.trash + "/info/a.ico.trashinfo").split('\n').value(1),
               "Path=" + src("a.ico").toUtf8());
 
     // For good, several at once: one question with the count.
@@ -255,22 +242,19 @@ TEST_F(FileOperation, ATrashThatCannotBeUsedFailsAtOnceAndKeepsTheFile)
     make(src(longName), "long");
     make(src("a.ico"), "a");
     const auto refused = [&](const QString &name) {
-        EXPECT_NE(run(FO_DELETE, {src(name)}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION), 0);
+        EXPECT_NE(run(FO_DELETE, {src(name)}, ToTrash), 0);
         EXPECT_TRUE(QFile::exists(src(name))) << name.toStdString();
         // Never a trash of its own beside the icons or in the current folder.
         for (const QString &place : {from.path(), QDir::currentPath()})
             EXPECT_FALSE(QFile::exists(place + "/files") || QFile::exists(place + "/info"));
     };
     refused(longName); // its record's name passes the 255-byte limit
-    ASSERT_TRUE(QDir(data.trash()).removeRecursively());
-    make(data.trash() + "/info", "a file");
-    refused("a.ico");
-    ASSERT_TRUE(QDir(folder).removeRecursively());
-    make(data.trash(), "a file");
-    refused("a.ico");
-    ASSERT_TRUE(QDir(folder).removeRecursively());
-    make(folder, "a file");
-    refused("a.ico");
+    // A plain file where the records, the trash or the data folder should be.
+    for (const QString &blocked : {data.trash + "/info", data.trash, folder}) {
+        ASSERT_TRUE(QDir(folder).removeRecursively());
+        make(blocked, "a file");
+        refused("a.ico");
+    }
 }
 
 TEST_F(FileOperation, TrashRecordsNameTheFileOnOneEncodedLine)
@@ -279,10 +263,8 @@ TEST_F(FileOperation, TrashRecordsNameTheFileOnOneEncodedLine)
     const QString odd = QStringLiteral("new\nPath=x %#?\xe9.ico");
     make(src(odd), "odd");
     make(to.filePath(odd), "twin");
-    EXPECT_EQ(
-        run(FO_DELETE, {src(odd), to.filePath(odd)}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION),
-        0);
-    const QDir info(data.trash() + "/info");
+    EXPECT_EQ(run(FO_DELETE, {src(odd), to.filePath(odd)}, ToTrash), 0);
+    const QDir info(data.trash + "/info");
     ASSERT_EQ(info.entryList(QDir::Files).size(), 2);
     QStringList paths;
     for (const QString &name : info.entryList(QDir::Files)) {
@@ -294,7 +276,7 @@ TEST_F(FileOperation, TrashRecordsNameTheFileOnOneEncodedLine)
         EXPECT_FALSE(lines[1].contains(' ') || lines[1].contains('#') || lines[1].contains('?'));
         paths << QString::fromUtf8(QByteArray::fromPercentEncoding(lines[1].mid(5)));
         // The twin took another name, and its file the same one.
-        EXPECT_TRUE(QFile::exists(data.trash() + "/files/" + name.chopped(10)));
+        EXPECT_TRUE(QFile::exists(data.trash + "/files/" + name.chopped(10)));
     }
     QStringList want({src(odd), to.filePath(odd)});
     paths.sort();
@@ -302,27 +284,7 @@ TEST_F(FileOperation, TrashRecordsNameTheFileOnOneEncodedLine)
     EXPECT_EQ(paths, want);
 }
 
-TEST_F(FileOperation, AFullOrReadOnlyTrashKeepsTheFile)
-{
-    SmallDisk disk;
-    if (!disk.mounted())
-        GTEST_SKIP() << disk.why().toStdString();
-    const DataHome data(disk.path() + "/data");
-    make(disk.path() + "/a.ico", "a");
-    ASSERT_TRUE(QDir().mkpath(data.trash() + "/files") && QDir().mkpath(data.trash() + "/info"));
-    disk.fill();
-    EXPECT_NE(run(FO_DELETE, {disk.path() + "/a.ico"}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION),
-              0);
-    EXPECT_EQ(readAll(disk.path() + "/a.ico"), "a");
-    EXPECT_TRUE(QDir(data.trash() + "/info").isEmpty());
-    ASSERT_TRUE(QFile::remove(disk.path() + "/filler"));
-    ASSERT_TRUE(disk.makeReadOnly());
-    EXPECT_NE(run(FO_DELETE, {disk.path() + "/a.ico"}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION),
-              0);
-    EXPECT_EQ(readAll(disk.path() + "/a.ico"), "a");
-}
-
-TEST_F(FileOperation, AnotherFileSystemHasItsOwnTrashAndPlantedLinksAreRefused)
+TEST_F(FileOperation, AnotherFileSystemHasItsOwnTrashThatRefusesLinksAndKeepsTheFileWhenFull)
 {
     SmallDisk disk;
     if (!disk.mounted())
@@ -333,20 +295,31 @@ TEST_F(FileOperation, AnotherFileSystemHasItsOwnTrashAndPlantedLinksAreRefused)
     const QString trash = disk.path() + "/.Trash-" + QString::number(::geteuid());
     // A link where the volume's trash goes is never followed, nor one inside it.
     ASSERT_TRUE(QFile::link(to.path(), trash));
-    EXPECT_NE(run(FO_DELETE, {icon}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION), 0);
+    EXPECT_NE(run(FO_DELETE, {icon}, ToTrash), 0);
     ASSERT_TRUE(QFile::remove(trash));
     ASSERT_TRUE(QDir().mkpath(trash + "/info"));
     ASSERT_TRUE(QFile::link(to.path(), trash + "/files"));
-    EXPECT_NE(run(FO_DELETE, {icon}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION), 0);
+    EXPECT_NE(run(FO_DELETE, {icon}, ToTrash), 0);
     EXPECT_EQ(readAll(icon), "a");
     EXPECT_TRUE(QDir(to.path()).isEmpty());
     EXPECT_TRUE(QDir(trash + "/info").isEmpty());
 
     ASSERT_TRUE(QFile::remove(trash + "/files"));
-    EXPECT_EQ(run(FO_DELETE, {icon}, FOF_ALLOWUNDO | Quiet | FOF_NOCONFIRMATION), 0);
+    EXPECT_EQ(run(FO_DELETE, {icon}, ToTrash), 0);
     EXPECT_EQ(readAll(trash + "/files/a.ico"), "a");
     EXPECT_TRUE(readAll(trash + "/info/a.ico.trashinfo").contains("\nPath=sub/a.ico\n"));
-    EXPECT_FALSE(QFile::exists(data.trash()));
+    EXPECT_FALSE(QFile::exists(data.trash));
+
+    // Full, then read-only: the file stays where it was and no record is left.
+    const QString other = make(disk.path() + "/b.ico", "b");
+    disk.fill();
+    EXPECT_NE(run(FO_DELETE, {other}, ToTrash), 0);
+    EXPECT_EQ(readAll(other), "b");
+    EXPECT_EQ(QDir(trash + "/info").entryList(QDir::Files), QStringList{"a.ico.trashinfo"});
+    ASSERT_TRUE(QFile::remove(disk.path() + "/filler"));
+    ASSERT_TRUE(disk.makeReadOnly());
+    EXPECT_NE(run(FO_DELETE, {other}, ToTrash), 0);
+    EXPECT_EQ(readAll(other), "b");
 }
 
 TEST_F(FileOperation, NamesThatCannotBeCarriedFailAloneAndTouchNoOtherFile)

@@ -71,14 +71,12 @@ QByteArray textMetafile(int count)
     for (int i = 0; i < count; ++i)
         record(0x0521, {8, 0x5757, 0x5757, 0x5757, 0x5757, 0, 0}); // TextOut "WWWWWWWW"
     record(0x0000, {});
+    // The header's words: on disk, 9 words long, version 3, the file's size in words, one
+    // object, the largest record of 28 words, no parameters.
+    const auto size = uint32_t(9 + records.size() / 2);
     QByteArray file;
-    appendLE16(file, 1);
-    appendLE16(file, 9);
-    appendLE16(file, 0x0300);
-    appendLE32(file, uint32_t(9 + records.size() / 2));
-    appendLE16(file, 1);
-    appendLE32(file, 28);
-    appendLE16(file, 0);
+    for (const uint32_t w : {1u, 9u, 0x0300u, size & 0xFFFFu, size >> 16, 1u, 28u, 0u, 0u})
+        appendLE16(file, uint16_t(w));
     return file + records;
 }
 
@@ -116,7 +114,7 @@ TEST(Pictures, ReadsBitmapsOfEveryDepthAndCompression)
     }
 }
 
-TEST(Pictures, ComposesIconsOverTheBackgroundKeepingTheirTransparency)
+TEST(Pictures, KeepsTransparencyOfIconsAndGifsAndOnlyTheTopLeftOfLargePictures)
 {
     const std::initializer_list<Spot> pattern = {{0, 0, Clear},    {3, 3, Clear},  {4, 0, Red},
                                                  {31, 31, Yellow}, {10, 10, Blue}, {0, 4, Blue}};
@@ -135,16 +133,9 @@ TEST(Pictures, ComposesIconsOverTheBackgroundKeepingTheirTransparency)
                 {{0, 0, Red}, {1, 0, Clear}, {0, 1, Blue}, {1, 1, 0xFFEF7F3F}});
     expectSpots("icon16.ico", QSize(2, 2),
                 {{0, 0, Red}, {1, 0, Lime}, {0, 1, Blue}, {1, 1, White}});
-}
-
-TEST(Pictures, KeepsGifTransparencyAsAlphaAndOnlyTheTopLeftOfLargePictures)
-{
     expectSpots("gif-transparent.gif", QSize(8, 4),
                 {{0, 0, Red}, {1, 0, Lime}, {7, 3, White}, {4, 1, 0u}});
-    const QImage canvas = composedOver(load("gif-transparent.gif"), Back);
-    EXPECT_EQ(canvas.pixel(4, 1), BackRgb);
-    EXPECT_EQ(canvas.pixel(0, 0), Red);
-    EXPECT_EQ(composedOver(load("icon32.ico"), Back).pixel(0, 0), BackRgb);
+    EXPECT_EQ(composedOver(load("gif-transparent.gif"), Back).pixel(4, 1), BackRgb);
 
     const QImage big = load("big-40x36.png");
     ASSERT_EQ(big.size(), QSize(32, 32));
@@ -187,7 +178,7 @@ TEST(Pictures, DrawsMetafilesAtNaturalSizeAndOnlyTheirTopLeft)
     }
 }
 
-TEST(Pictures, WithoutLibwmfOnlyMetafilesFailAndTheReasonNamesThePackage)
+TEST(Pictures, MetafilesFailWithoutLibwmfNamingThePackageOrWhenTheyWouldOverwhelmIt)
 {
     // A library of libwmf's name that does not load stands before the real one.
     QTemporaryDir dir;
@@ -207,9 +198,27 @@ TEST(Pictures, WithoutLibwmfOnlyMetafilesFailAndTheReasonNamesThePackage)
     EXPECT_TRUE(toQString(error.message).contains(QStringLiteral("libwmf-0.2-7")));
     // The reader process itself starts without libwmf.
     EXPECT_TRUE(gif);
+
+    // Found by fuzz-picture: a header whose largest record is 3.9 GB, which libwmf allocates
+    // before reading a record, and a pen 65535 units wide, which kept its bitmap device drawing
+    // for minutes.
+    const QByteArray hugeRecord =
+        readAll(testData(QStringLiteral("damaged/wmf-huge-max-record.wmf")));
+    const QByteArray widePen = readAll(testData(QStringLiteral("damaged/wmf-wide-pen-hang.wmf")));
+    ASSERT_FALSE(hugeRecord.isEmpty() || widePen.isEmpty());
+    QElapsedTimer clock;
+    clock.start();
+    error = {};
+    EXPECT_FALSE(LoadPictureData(hugeRecord, Back, QSize(32, 32), &error));
+    EXPECT_EQ(toQString(error.message), QStringLiteral("The metafile is damaged."));
+    EXPECT_TRUE(LoadPictureData(widePen, Back, QSize(32, 32), &error));
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_FALSE(LoadPictureData(textMetafile(100000), Back, QSize(32, 32), &error));
+    EXPECT_EQ(toQString(error.message), QStringLiteral("The metafile takes too long to draw."));
+    EXPECT_LT(clock.elapsed(), 4000);
 }
 
-TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBackAndFailedSavesLeaveFilesAlone)
+TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBack)
 {
     QTemporaryDir dir;
     QImage image(32, 32, QImage::Format_ARGB32);
@@ -223,10 +232,6 @@ TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBackAndFailedSavesLeaveFilesAlone
         ASSERT_TRUE(SavePicture(image, path, &error)) << error.message;
         EXPECT_EQ(readAll(path).size(), 4286);
         EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_ARGB32), image);
-        const auto composed = LoadPicture(path, Back);
-        ASSERT_TRUE(composed);
-        EXPECT_EQ(composed->pixel(0, 0), Clear);
-        EXPECT_EQ(composed->pixel(31, 31), image.pixel(31, 31));
     }
     for (const char *name : {"d.png", "e.PNG"}) {
         const QString path = dir.filePath(QLatin1String(name));
@@ -248,7 +253,6 @@ TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBackAndFailedSavesLeaveFilesAlone
     const QString bmp = dir.filePath(QStringLiteral("c.bmp"));
     ASSERT_TRUE(SavePicture(small, bmp));
     const QByteArray bytes = readAll(bmp);
-    EXPECT_EQ(bytes.left(2), "BM");
     ASSERT_EQ(bytes.size(), 54 + 3 * 16);
     EXPECT_EQ(bytes[28], char(24));
     EXPECT_EQ(QImage(bmp).convertToFormat(QImage::Format_RGB32), small);
@@ -258,21 +262,9 @@ TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBackAndFailedSavesLeaveFilesAlone
     ASSERT_TRUE(SavePicture(clear, bmp));
     EXPECT_EQ(QImage(bmp).pixel(0, 0), BackRgb);
 
-    // Failed saves say why and leave the files alone.
-    const QTemporaryDir spare;
-    const QString keep = spare.filePath(QStringLiteral("keep.bmp"));
-    ASSERT_TRUE(writeAll(keep, "previous"));
-    ASSERT_TRUE(QDir(spare.path()).mkdir(QStringLiteral("taken.ico")));
-    for (const QString &path : {QStringLiteral("/proc/pixmint-test.bmp"), keep + "/x.ico",
-                                spare.filePath(QStringLiteral("taken.ico"))}) {
-        FormatError error;
-        EXPECT_FALSE(SavePicture(image, path, &error)) << path.toStdString();
-        EXPECT_FALSE(error.message.empty());
-    }
-    EXPECT_EQ(readAll(keep), "previous");
-    EXPECT_EQ(QDir(spare.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-              (QStringList{QStringLiteral("keep.bmp"), QStringLiteral("taken.ico")}));
-    EXPECT_FALSE(SavePicture(QImage(), spare.filePath(QStringLiteral("none.bmp"))));
+    // How a failed write is told and what it leaves is the writer's own test.
+    EXPECT_FALSE(SavePicture(QImage(), dir.filePath(QStringLiteral("none.bmp"))));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("none.bmp"))));
 }
 
 TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
@@ -304,14 +296,8 @@ TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
     EXPECT_EQ(error.message, systemError(EIO));
     EXPECT_EQ(error.kind, FormatError::Kind::System);
 
+    // Random bytes are the fuzz targets' part.
     std::vector<QByteArray> bad = {{}, QByteArray(1, '\0'), QByteArray(5000, '\xA7')};
-    std::srand(7);
-    for (int i = 0; i < 20; ++i) {
-        QByteArray noise(std::rand() % 600, '\0');
-        for (char &c : noise)
-            c = char(std::rand());
-        bad.push_back(noise);
-    }
     // Headers claiming 60000 x 60000: a bitmap, an icon's DIB, an icon's PNG, a metafile frame.
     QByteArray bmp = readAll(fixture("bmp24.bmp"));
     bmp.replace(18, 8, QByteArray("\x60\xEA\0\0\x60\xEA\0\0", 8));
@@ -341,27 +327,6 @@ TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
         EXPECT_FALSE(error.message.empty());
     }
     EXPECT_LT(clock.elapsed(), 5000);
-}
-
-TEST(Pictures, GivesUpOnMetafilesThatWouldOverwhelmLibwmf)
-{
-    // Found by fuzz-picture: a header whose largest record is 3.9 GB, which libwmf allocates
-    // before reading a record, and a pen 65535 units wide, which kept its bitmap device drawing
-    // for minutes.
-    const QByteArray hugeRecord =
-        readAll(testData(QStringLiteral("damaged/wmf-huge-max-record.wmf")));
-    const QByteArray widePen = readAll(testData(QStringLiteral("damaged/wmf-wide-pen-hang.wmf")));
-    ASSERT_FALSE(hugeRecord.isEmpty() || widePen.isEmpty());
-    QElapsedTimer clock;
-    clock.start();
-    FormatError error;
-    EXPECT_FALSE(LoadPictureData(hugeRecord, Back, QSize(32, 32), &error));
-    EXPECT_EQ(toQString(error.message), QStringLiteral("The metafile is damaged."));
-    EXPECT_TRUE(LoadPictureData(widePen, Back, QSize(32, 32), &error));
-    EXPECT_LT(clock.elapsed(), 1000);
-    EXPECT_FALSE(LoadPictureData(textMetafile(100000), Back, QSize(32, 32), &error));
-    EXPECT_EQ(toQString(error.message), QStringLiteral("The metafile takes too long to draw."));
-    EXPECT_LT(clock.elapsed(), 4000);
 }
 
 TEST(Pictures, SmallFilesThatInflateAreShownOrRefusedAtOnce)

@@ -1,16 +1,15 @@
 #include "support/ScriptedSeam.h"
 
 #include <QDialog>
-#include <QScopeGuard>
 
 namespace {
-template<class T> T take(std::deque<T> &queue, const T &fallback)
+template<class T> T take(std::deque<T> &queue, T fallback)
 {
-    if (queue.empty())
-        return fallback;
-    // The answer is moved out before the guard drops its husk.
-    const auto drop = qScopeGuard([&queue] { queue.pop_front(); });
-    return std::move(queue.front());
+    if (!queue.empty()) {
+        fallback = std::move(queue.front());
+        queue.pop_front();
+    }
+    return fallback;
 }
 } // namespace
 

@@ -48,12 +48,9 @@ QByteArray icoFile(const std::vector<QByteArray> &images, int count)
 QByteArray describedIcoFile(const std::vector<QByteArray> &images, int count)
 {
     QByteArray out = icoFile(images, count);
-    std::vector<std::optional<IconImageInfo>> infos;
-    infos.reserve(images.size());
-    for (const QByteArray &image : images)
-        infos.push_back(probeIconImage(bytesView(image)));
     for (int i = 0; i < (count < 0 ? int(images.size()) : count); ++i) {
-        const auto &info = infos[size_t(i) % images.size()];
+        const std::optional<IconImageInfo> info =
+            probeIconImage(bytesView(images[size_t(i) % images.size()]));
         if (!info)
             continue;
         const int at = 6 + 16 * i;

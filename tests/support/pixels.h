@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <limits>
 #include <set>
 #include <utility>
 
@@ -11,6 +12,9 @@ using PixelSet = std::set<std::pair<int, int>>;
 
 inline constexpr ColorValue Red = RGB(255, 0, 0);
 inline constexpr ColorValue Green = RGB(0, 255, 0);
+// Coordinates no drawing routine may trip over.
+inline constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+inline constexpr double Inf = std::numeric_limits<double>::infinity();
 
 // The pixels of the image whose plain RGB is the colour.
 inline PixelSet pixelsOf(const QImage &image, ColorValue c)

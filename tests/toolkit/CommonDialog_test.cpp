@@ -53,19 +53,14 @@ TEST(CommonDialogFiles, ConfirmedOpenCancelledSaveAndBareNamesCompletedByTheSele
 TEST(CommonDialogFontAndColor, WriteBackOnlyWhenConfirmed)
 {
     CommonDialog cd;
-    cd.FontName = QStringLiteral("Serif");
     cd.FontItalic = true;
     cd.Color = RGB(1, 2, 3);
     cd.Flags = CommonDialog::cdlCFEffects;
-    EXPECT_EQ(cd.ShowFont(), CommonDialog::cdlCancel);
-    EXPECT_EQ(cd.FontName, QStringLiteral("Serif"));
-    ASSERT_EQ(scripted().fontRequests.size(), 1u);
-    EXPECT_TRUE(scripted().fontRequests[0].italic);
-    EXPECT_TRUE(scripted().colorRequests.empty()); // no colour after a cancelled font
-
     // With effects the colour dialog follows the font; cancelling it keeps the colour.
     scripted().fontAnswers = {FontChoice{QStringLiteral("Mono"), 20, true, false, true, true}};
     EXPECT_EQ(cd.ShowFont(), 0);
+    ASSERT_EQ(scripted().fontRequests.size(), 1u);
+    EXPECT_TRUE(scripted().fontRequests[0].italic);
     EXPECT_EQ(cd.FontName, QStringLiteral("Mono"));
     EXPECT_EQ(cd.FontSize, 20);
     EXPECT_TRUE(cd.FontBold && !cd.FontItalic && cd.FontUnderline && cd.FontStrikethru);
@@ -77,7 +72,10 @@ TEST(CommonDialogFontAndColor, WriteBackOnlyWhenConfirmed)
     EXPECT_EQ(cd.ShowFont(), 0);
     EXPECT_EQ(cd.Color, RGB(0, 0, 0));
 
-    cd.Flags = 3; // fonts without effects: no colour
+    // A cancelled font, or fonts without effects, ask for no colour.
+    EXPECT_EQ(cd.ShowFont(), CommonDialog::cdlCancel);
+    EXPECT_EQ(cd.FontName, QStringLiteral("Sans"));
+    cd.Flags = 3;
     scripted().fontAnswers = {FontChoice{QStringLiteral("Mono")}};
     scripted().colorAnswers = {RGB(9, 9, 9)};
     EXPECT_EQ(cd.ShowFont(), 0);

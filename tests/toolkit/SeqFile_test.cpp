@@ -15,17 +15,15 @@ QStringList readAll(const QByteArray &data)
 }
 } // namespace
 
-TEST(SeqFile, WritesQuotedFieldsAndReadsThemBack)
+TEST(SeqFile, WritesQuotedFieldsAndReadsThemAndUnquotedOnesBack)
 {
     EXPECT_EQ(SeqFile::writeRecord({QStringLiteral("a"), QStringLiteral("b")}),
               QByteArray("\"a\",\"b\"\r\n"));
     const QStringList first{QStringLiteral("C:\\a, b"), QString(), QStringLiteral("  x  ")};
     const QStringList second{QStringLiteral("Größe")};
     EXPECT_EQ(readAll(SeqFile::writeRecord(first) + SeqFile::writeRecord(second)), first + second);
-}
 
-TEST(SeqFile, ReadsUnquotedFieldsToACommaOrLineEnd)
-{
+    // Unquoted fields run to a comma or a line's end.
     EXPECT_EQ(readAll("  12 , abc def,\"q\"\r\n7\n  last  "),
               (QStringList{"12", "abc def", "q", "7", "last"}));
     EXPECT_EQ(readAll("\"a\"junk,b\r\n\r\n\"unterminated, still"),

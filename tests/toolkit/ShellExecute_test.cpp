@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTest>
 #include <QUrl>
 
 #include "support/ScriptedSeam.h"
@@ -29,35 +28,13 @@ const QByteArray Recorder = "#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/ran\"\
 
 QByteArray waitForRun(const QTemporaryDir &dir)
 {
-    QFile ran(dir.filePath(QStringLiteral("ran")));
-    const QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        if (ran.open(QIODevice::ReadOnly)) {
-            QByteArray text = ran.readAll();
-            if (text.endsWith('\n'))
-                return text;
-            ran.close();
-        }
-        QThread::msleep(20);
-    }
-    return {};
+    QByteArray text;
+    const auto ran = [&] {
+        text = readAll(dir.filePath(QStringLiteral("ran")));
+        return text.endsWith('\n');
+    };
+    return QTest::qWaitFor(ran, 10000) ? text : QByteArray();
 }
-
-// The real desktop for as long as it lives; then the scripted seam again.
-class RealDesktop
-{
-public:
-    RealDesktop()
-        : scripted_(installSeam(makeDesktopSeam()))
-    {
-    }
-    ~RealDesktop() { installSeam(std::move(scripted_)); }
-    RealDesktop(const RealDesktop &) = delete;
-    RealDesktop &operator=(const RealDesktop &) = delete;
-
-private:
-    std::unique_ptr<Seam> scripted_;
-};
 
 } // namespace
 
@@ -139,7 +116,9 @@ TEST(ShellExecute, ProgramsStartWithTheirParametersAndNeverThroughAShell)
     s.startAnswers = {ShellBadFormat};
     EXPECT_EQ(ShellExecute({}, program, {}, {}), ShellBadFormat);
 
-    const RealDesktop desktop;
+    // The real desktop from here on, then the scripted seam again.
+    std::unique_ptr<Seam> scriptedSeam = installSeam(makeDesktopSeam());
+    const auto restore = qScopeGuard([&] { installSeam(std::move(scriptedSeam)); });
     EXPECT_EQ(ShellExecute({}, program, QStringLiteral("0"), dir.path()), ShellStarted);
     EXPECT_EQ(waitForRun(dir), QByteArray("0\n"));
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x"))));

