@@ -493,8 +493,8 @@ TEST(PixmintIcons, ThumbnailHostsGetTheirEmptyFileFilledAndCursorsDrawn)
     const QString out = saved(dir, "host.png", QByteArray());
     QFile held(out);
     ASSERT_TRUE(held.open(QIODevice::ReadOnly));
-    const Outcome r = icons({QStringLiteral("thumbnail"), QStringLiteral("-s"),
-                             QStringLiteral("32"), cur, out});
+    const Outcome r =
+        icons({QStringLiteral("thumbnail"), QStringLiteral("-s"), QStringLiteral("32"), cur, out});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QImage shown = QImage::fromData(held.readAll());
     const QString ico = dir.filePath(QStringLiteral("icon.png"));
