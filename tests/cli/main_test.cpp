@@ -514,7 +514,8 @@ TEST(PixmintIcons, ThumbnailHostsGetTheirEmptyFileFilledAndCursorsDrawn)
     disk.fill();
     const Outcome failed = icons({QStringLiteral("thumbnail"), data("groups32.dll"), full});
     EXPECT_EQ(failed.status, 2);
-    EXPECT_TRUE(failed.err.contains(systemError(ENOSPC))) << failed.err.toStdString();
+    EXPECT_TRUE(failed.err.contains(QString::fromStdString(systemError(ENOSPC))))
+        << failed.err.toStdString();
     EXPECT_TRUE(QFileInfo::exists(full));
     EXPECT_EQ(QFileInfo(full).size(), 0);
 }
