@@ -37,6 +37,7 @@ bench: build
 	bench/startup.sh $(BUILD)
 	bench/extract-ratio.sh $(BUILD)
 	bench/iconset-ratio.sh $(BUILD)
+	bench/thumbnail-ratio.sh $(BUILD)
 
 # Each target starts from the test pictures and the damaged inputs that once failed; the picture
 # targets take PNG chunk names and JPEG markers from fuzz/picture.dict, and count an input that

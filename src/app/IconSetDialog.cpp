@@ -95,6 +95,8 @@ IconSetDialog::IconSetDialog(const QImage &drawing, std::map<int, HeldImage> hel
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
+    // Nothing in it grows: the window is the size of its previews, with nothing to maximise.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(grid);
     layout->addWidget(buttons);
     for (const int side : kIconSetSides)

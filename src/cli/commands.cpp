@@ -203,7 +203,8 @@ std::optional<Pixels> thumbnailOf(const std::string &path, int side, FormatError
     return iconThumbnail(*bytes, side, error);
 }
 
-// thumbnail [-s SIZE] FILE OUTPUT: nothing is written unless the whole thumbnail is.
+// thumbnail [-s SIZE] FILE OUTPUT: nothing is written unless the whole thumbnail is; an empty
+// OUTPUT, as thumbnail hosts make it, is filled in place.
 int thumbnail(int argc, char **argv)
 {
     const bool sized = argc == 6 && std::strcmp(argv[2], "-s") == 0;
@@ -221,7 +222,10 @@ int thumbnail(int argc, char **argv)
     const std::string png = encodePng(*image);
     if (png.empty())
         return failWith(output, "cannot make the PNG", kUnreadable);
-    if (!SafeWrite::replaceFile(output, png, &error, SafeWrite::Sync::Later))
+    const SafeWrite::Fill fill = SafeWrite::fillEmptyFile(output, png, &error);
+    if (fill == SafeWrite::Fill::Failed ||
+        (fill == SafeWrite::Fill::NotEmpty &&
+         !SafeWrite::replaceFile(output, png, &error, SafeWrite::Sync::Later)))
         return failWith(output, "cannot write: " + error.message, kUnreadable);
     return 0;
 }

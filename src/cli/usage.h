@@ -23,11 +23,12 @@ Icons are counted from 0 in the order Windows' ExtractIcon gives them.
             that repeats an earlier one of its icon is written once; an icon of more than 256
             images or 64 MiB is not written.
   thumbnail writes the picture a file manager shows for FILE, as a PNG with alpha: the
-            first icon of an executable or library, or the image of an icon file, each
-            time the image that suits SIZE best (the smallest not smaller, else the
-            largest; the deepest colour first among equals), fitted into SIZE x SIZE
+            first icon of an executable or library, or the image of an icon or cursor
+            file, each time the image that suits SIZE best (the smallest not smaller, else
+            the largest; the deepest colour first among equals), fitted into SIZE x SIZE
             (1 to 1024, 128 when left out): made smaller, or larger by whole factors with
-            every pixel a block. FILE may be at most 48 MiB.
+            every pixel a block. FILE may be at most 48 MiB. An OUTPUT that exists empty,
+            as thumbnail hosts make it, is filled in place.
   create    writes an icon file of the images of the INPUTs (PNG, BMP, GIF or icon files,
             each at most 256 pixels a side; of an icon file its largest image), largest
             first: 256 pixels as PNG, smaller as 32 bits with their masks. With --sizes,

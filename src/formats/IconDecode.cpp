@@ -500,12 +500,12 @@ std::optional<Pixels> decodeBitmapPixels(std::string_view file, int clipWidth, i
 }
 
 std::optional<std::vector<IconDirEntry>> readIconDirectory(std::string_view file,
-                                                           FormatError *error)
+                                                           FormatError *error, bool cursors)
 {
     using Entries = std::vector<IconDirEntry>;
     const ByteReader r(file);
     const auto reserved = r.u16(0), type = r.u16(2), count = r.u16(4);
-    if (!reserved || !type || !count || *reserved != 0 || *type != 1)
+    if (!reserved || !type || !count || *reserved != 0 || (*type != 1 && !(cursors && *type == 2)))
         return failed(error, Kind::WrongKind, "The file is not an icon.");
     if (*count == 0 || !r.has(6, 16 * uint64_t(*count)))
         return failed(error, Kind::Damaged, "The icon's directory is empty or cut short.");

@@ -72,9 +72,10 @@ std::optional<IconImageInfo> probeIconImage(std::string_view bytes);
 // are checked against its bytes, a PNG's chunks must hold together; damage inside a PNG's
 // compressed data shows only when it is decoded.
 bool iconImageDecodes(std::string_view bytes);
-// The directory of an .ico file, each entry's data checked to lie inside the file.
-std::optional<std::vector<IconDirEntry>> readIconDirectory(std::string_view file,
-                                                           FormatError *error = nullptr);
+// The directory of an .ico file (or, with `cursors`, of a .cur file too), each entry's data
+// checked to lie inside the file.
+std::optional<std::vector<IconDirEntry>>
+readIconDirectory(std::string_view file, FormatError *error = nullptr, bool cursors = false);
 // The image to show for 32 x 32: exactly 32 x 32 with the deepest real bit depth first, else the
 // closest size (sum of the differences), the first found winning ties. -1 for an empty list.
 int bestIconImage(const std::vector<IconImageInfo> &images);

@@ -441,19 +441,19 @@ std::optional<Groups> readNe(const ByteReader &r, uint64_t ne, FormatError *erro
 
 // --- ICO -----------------------------------------------------------------------------------
 
-bool looksLikeIco(const ByteReader &r)
+bool looksLikeIco(const ByteReader &r, bool cursors)
 {
     const auto reserved = r.u16(0), type = r.u16(2), count = r.u16(4);
-    return reserved && type && count && *reserved == 0 && *type == 1 && *count > 0 &&
-           r.has(6, kIcoEntrySize * *count);
+    return reserved && type && count && *reserved == 0 && (*type == 1 || (cursors && *type == 2)) &&
+           *count > 0 && r.has(6, kIcoEntrySize * *count);
 }
 
-Groups readIco(std::string_view file, const ByteReader &r)
+Groups readIco(std::string_view file, const ByteReader &r, bool cursors)
 {
     IconGroup group;
     ImageStore store(r);
     // The directory leaves out images outside the file; a file with none is an empty group.
-    const auto entries = readIconDirectory(file);
+    const auto entries = readIconDirectory(file, nullptr, cursors);
     for (const IconDirEntry &e : entries.value_or(std::vector<IconDirEntry>())) {
         if (const auto data = store.image(e.imageOffset, e.bytesInRes)) {
             group.images.push_back({e, *data});
@@ -465,7 +465,7 @@ Groups readIco(std::string_view file, const ByteReader &r)
 } // namespace
 
 std::optional<std::vector<IconGroup>> readIconGroups(std::string_view file, FormatError *error,
-                                                     size_t limit)
+                                                     size_t limit, bool cursors)
 {
     const ByteReader r(file);
     const auto mz = r.u16(0);
@@ -476,8 +476,8 @@ std::optional<std::vector<IconGroup>> readIconGroups(std::string_view file, Form
             return readPe(r, *header, error, limit);
         if (signature && (*signature & 0xFFFF) == 0x454E)
             return readNe(r, *header, error, limit);
-    } else if (looksLikeIco(r)) {
-        return readIco(file, r);
+    } else if (looksLikeIco(r, cursors)) {
+        return readIco(file, r, cursors);
     }
     return failed(error, FormatError::Kind::WrongKind,
                   "The file is not an executable, a library or an icon file.");

@@ -32,8 +32,11 @@ struct IconGroup
 // resource in stored order, as ExtractIcon counts them. Nothing, with the reason, for a file
 // that is not an icon source (WrongKind), holds no icons (NoIcons: never an empty list) or is
 // damaged. Only `limit` groups, from the first, are read; the images are slices of `file`.
-std::optional<std::vector<IconGroup>>
-readIconGroups(std::string_view file, FormatError *error = nullptr, size_t limit = SIZE_MAX);
+// With `cursors`, a cursor file (.cur) is read as an .ico file is: its directory differs only in
+// its type and in giving the hot spot where an icon gives planes and depth.
+std::optional<std::vector<IconGroup>> readIconGroups(std::string_view file,
+                                                     FormatError *error = nullptr,
+                                                     size_t limit = SIZE_MAX, bool cursors = false);
 // Which of the images, as their own headers describe them, to show; -1 for none.
 using IconImageChoice = std::function<int(const std::vector<IconImageInfo> &)>;
 // The group's image that `choose` picks, decoded; a damaged one gives way to the next choice.

@@ -188,6 +188,29 @@ bool replaceFile(const std::string &path, std::string_view bytes, FormatError *e
     return failWithErrno(error, failure);
 }
 
+Fill fillEmptyFile(const std::string &path, std::string_view bytes, FormatError *error)
+{
+    // Without blocking on a FIFO planted under the name, and without following a link.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Fill::NotEmpty;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != 0 ||
+        st.st_uid != ::geteuid()) {
+        ::close(fd);
+        return Fill::NotEmpty;
+    }
+    int failure = writeAll(fd, bytes, path);
+    if (failure)
+        (void)::ftruncate(fd, 0);
+    if (::close(fd) != 0 && errno != EINTR && !failure)
+        failure = errno;
+    if (!failure)
+        return Fill::Filled;
+    failWithErrno(error, failure);
+    return Fill::Failed;
+}
+
 void setTestHook(TestHook hook)
 {
     testHook() = std::move(hook);

@@ -23,6 +23,13 @@ enum class Sync { ToDisk, Later };
 bool replaceFile(const std::string &path, std::string_view bytes, FormatError *error = nullptr,
                  Sync sync = Sync::ToDisk);
 
+// A thumbnail host creates the output file empty and reads the thumbnail back through the
+// descriptor it holds, which a rename would leave on the empty file. So an empty regular file of
+// the running user's, named without a link, is filled in place (Filled); a failed fill empties
+// it again (Failed, with the reason); any other name is left to replaceFile (NotEmpty).
+enum class Fill { NotEmpty, Filled, Failed };
+Fill fillEmptyFile(const std::string &path, std::string_view bytes, FormatError *error = nullptr);
+
 // The file a write of `path` lands on: `path` itself when it is no link, or the end of its chain
 // of links when every link and that file belong to the running user. Nothing, with the reason,
 // for any other link, and for a link to nothing.

@@ -26,8 +26,9 @@ Pixels fitted(const Pixels &image, int side)
 
 std::optional<Pixels> firstIconImage(std::string_view file, int side, FormatError *error)
 {
-    // The first icon is the one the desktop shows for a program.
-    const auto groups = readIconGroups(file, error, 1);
+    // The first icon is the one the desktop shows for a program; file managers ask for cursors
+    // too.
+    const auto groups = readIconGroups(file, error, 1, true);
     if (!groups)
         return std::nullopt;
     const auto chosen =

@@ -419,3 +419,43 @@ TEST(PixmintIcons, CreateAndConvertWriteNothingWhenAnythingIsWrong)
               (QStringList{QStringLiteral("big.png"), QStringLiteral("d.png"),
                            QStringLiteral("wide.bmp")}));
 }
+
+// A thumbnail host makes the output file empty and reads it back through the descriptor it
+// holds; it asks for cursors as well as icons.
+TEST(PixmintIcons, ThumbnailHostsGetTheirEmptyFileFilledAndCursorsDrawn)
+{
+    QTemporaryDir dir;
+    QByteArray cursor = readAll(testData(QStringLiteral("good/icon32.ico")));
+    cursor[2] = 2;  // a cursor file
+    cursor[10] = 5; // the hot spot where an icon's entry gives planes and depth
+    cursor[12] = 7;
+    const QString cur = saved(dir, "arrow.cur", cursor);
+    const QString out = saved(dir, "host.png", QByteArray());
+    QFile held(out);
+    ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+    const Outcome r =
+        icons({QStringLiteral("thumbnail"), QStringLiteral("-s"), QStringLiteral("32"), cur, out});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QImage shown = QImage::fromData(held.readAll());
+    const QString ico = dir.filePath(QStringLiteral("icon.png"));
+    ASSERT_EQ(icons({QStringLiteral("thumbnail"), QStringLiteral("-s"), QStringLiteral("32"),
+                     testData(QStringLiteral("good/icon32.ico")), ico})
+                  .status,
+              0);
+    EXPECT_EQ(shown, QImage(ico));
+    // Only the thumbnail takes cursors.
+    EXPECT_EQ(icons({QStringLiteral("list"), cur}).status, 2);
+
+    SmallDisk disk;
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.why().toStdString();
+    const QString full = disk.path() + QStringLiteral("/host.png");
+    ASSERT_TRUE(writeAll(full, QByteArray()));
+    disk.fill();
+    const Outcome failed = icons({QStringLiteral("thumbnail"), data("groups32.dll"), full});
+    EXPECT_EQ(failed.status, 2);
+    EXPECT_TRUE(failed.err.contains(QString::fromStdString(systemError(ENOSPC))))
+        << failed.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(full));
+    EXPECT_EQ(QFileInfo(full).size(), 0);
+}
