@@ -71,6 +71,45 @@ Pixels enlarged(const Pixels &source, int width, int height)
     return out;
 }
 
+// A shrink by whole factors: each target pixel is the plain mean of its block, summed in
+// premultiplied alpha as whole numbers, which is exact and a quarter of the general path's work.
+Pixels shrunk(const Pixels &source, int width, int height)
+{
+    const auto fx = std::size_t(source.width / width);
+    const auto fy = std::size_t(source.height / height);
+    const std::uint64_t count = fx * fy;
+    Pixels out{width, height, std::vector<std::uint32_t>(std::size_t(width) * std::size_t(height))};
+    std::vector<std::array<std::uint64_t, 4>> sums(static_cast<std::size_t>(width));
+    for (int y = 0; y < source.height; ++y) {
+        const std::uint32_t *pixel =
+            source.argb.data() + std::size_t(y) * std::size_t(source.width);
+        for (auto &sum : sums)
+            for (std::size_t k = 0; k < fx; ++k, ++pixel) {
+                const std::uint32_t v = *pixel;
+                const std::uint64_t a = v >> 24;
+                sum[0] += a;
+                sum[1] += a * ((v >> 16) & 0xFF);
+                sum[2] += a * ((v >> 8) & 0xFF);
+                sum[3] += a * (v & 0xFF);
+            }
+        if (std::size_t(y + 1) % fy != 0)
+            continue;
+        const std::size_t at = (std::size_t(y) / fy) * std::size_t(width);
+        for (std::size_t x = 0; x < sums.size(); ++x) {
+            const std::array<std::uint64_t, 4> &sum = sums[x];
+            // Rounded halves up, as the general path rounds.
+            const auto mean = [a = sum[0]](std::uint64_t v) { return (2 * v + a) / (2 * a); };
+            const std::uint64_t alpha =
+                std::min<std::uint64_t>((2 * sum[0] + count) / (2 * count), 255);
+            out.argb[at + x] = alpha == 0 ? 0
+                                          : std::uint32_t(alpha << 24 | mean(sum[1]) << 16 |
+                                                          mean(sum[2]) << 8 | mean(sum[3]));
+            sums[x] = {};
+        }
+    }
+    return out;
+}
+
 // Rows first, then columns, in premultiplied alpha: the area each target pixel covers.
 Pixels resampled(const Pixels &source, int width, int height)
 {
@@ -116,5 +155,7 @@ Pixels scaledPixels(const Pixels &source, int width, int height)
         return {};
     if (width % source.width == 0 && height % source.height == 0)
         return enlarged(source, width, height);
+    if (source.width % width == 0 && source.height % height == 0)
+        return shrunk(source, width, height);
     return resampled(source, width, height);
 }
