@@ -44,15 +44,12 @@ TEST(ScaledPixels, OtherSizesAverageTheAreaEachPixelCovers)
     EXPECT_EQ(scaledPixels(column, 1, 2).argb, (std::vector{red(0), red(100)}));
 }
 
-TEST(ScaledPixels, ClearPixelsLendNoColourToTheEdge)
+TEST(ScaledPixels, ClearPixelsLendNoColourAndNoPixelsGiveNothing)
 {
     const Pixels half = scaledPixels(row({0xFFFF0000, 0x00000000}), 1, 1);
     EXPECT_EQ(half.argb, std::vector<std::uint32_t>{0x80FF0000});
     EXPECT_EQ(scaledPixels(row({0, 0, 0}), 2, 1).argb, (std::vector<std::uint32_t>{0, 0}));
-}
-
-TEST(ScaledPixels, RefusesWhatHasNoPixels)
-{
+    // Nothing comes of no pixels.
     EXPECT_FALSE(scaledPixels(Pixels{}, 16, 16).valid());
     EXPECT_FALSE(scaledPixels(Pixels{2, 2, {1, 2, 3}}, 16, 16).valid());
     EXPECT_FALSE(scaledPixels(row({1}), 0, 16).valid());
