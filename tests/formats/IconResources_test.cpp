@@ -195,6 +195,7 @@ TEST(IconResources, GroupToIcoKeepsEveryImageInOrderOnceAndRefusesHugeIcons)
     const QByteArray ico = fixture("beta.ico");
     ASSERT_EQ(imageCounts(ico), Counts{4});
     EXPECT_EQ(groupToIco(groupsOf(ico)[0]), bytesView(ico));
+    EXPECT_TRUE(groupsOf(ico)[0].name.empty());
 
     // BETA's four images, then the same four again, then a copy of the first in its own bytes.
     const IconGroup beta = groupsOf(fixture("groups64.dll"))[1];
@@ -309,10 +310,9 @@ TEST(IconResources, HugeCountsAndSizesAreRefused)
     // Data entries past the end, or at an address no section holds: the image is skipped.
     for (auto [at, value] : {std::pair(tree.dataEntry(3, 1) + 4, 0xFFFFFFF0u),
                              std::pair(tree.dataEntry(3, 1), 0x7FFFFFF0u)}) {
-        const auto groups = groupsOf(patched32(file, at, value));
-        ASSERT_EQ(groups.size(), 5u);
-        ASSERT_EQ(groups[2].images.size(), 1u);
-        EXPECT_EQ(groups[2].images[0].width, 32);
+        const QByteArray patched = patched32(file, at, value);
+        ASSERT_EQ(imageCounts(patched), (Counts{2, 4, 1, 1, 3}));
+        EXPECT_EQ(groupsOf(patched)[2].images[0].width, 32);
     }
 }
 
