@@ -1,5 +1,6 @@
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "formats/ByteReader.h"
 #include "formats/IconImage.h"
@@ -201,18 +202,14 @@ TEST(IconImage, ReadsPngEntriesAndProbesHeadersOnly)
     ASSERT_TRUE(image);
     EXPECT_EQ(image->bitCount, 32);
     EXPECT_EQ(image->color.format(), QImage::Format_ARGB32);
-    const auto png = probeIconImage(bytesView(pngBytes(source).left(24)));
-    ASSERT_TRUE(png);
-    EXPECT_EQ(png->width, 3);
-    EXPECT_EQ(png->height, 2);
-    EXPECT_EQ(png->bitCount, 32);
-    EXPECT_TRUE(png->png);
-    const auto dib = probeIconImage(
-        bytesView(dibHeader(48, -96, 8, 0, 16) + QByteArray(64 + 48 * 48 + 6 * 48, '\0')));
-    ASSERT_TRUE(dib);
-    EXPECT_EQ(dib->width, 48);
-    EXPECT_EQ(dib->height, 48);
-    EXPECT_EQ(dib->bitCount, 8);
+    const auto fields = [](std::string_view bytes) {
+        const auto i = probeIconImage(bytes).value_or(IconImageInfo{});
+        return std::tuple(i.width, i.height, i.bitCount, i.png);
+    };
+    EXPECT_EQ(fields(bytesView(pngBytes(source).left(24))), std::tuple(3, 2, 32, true));
+    EXPECT_EQ(
+        fields(bytesView(dibHeader(48, -96, 8, 0, 16) + QByteArray(64 + 48 * 48 + 6 * 48, '\0'))),
+        std::tuple(48, 48, 8, false));
     EXPECT_FALSE(probeIconImage(bytesView(QByteArray(40, 'x'))));
 }
 
