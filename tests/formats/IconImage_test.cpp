@@ -31,14 +31,6 @@ QByteArray packedRow(std::initializer_list<int> indices, int bits)
     return row;
 }
 
-QByteArray solid24(int side, QRgb c)
-{
-    QByteArray dib = dibHeader(side, 2 * side, 24);
-    for (int y = 0; y < side; ++y)
-        dib += quad(c).left(3).repeated(side) + QByteArray((4 - side * 3 % 4) % 4, '\0');
-    return dib + QByteArray(qsizetype(side + 31) / 32 * 4 * side, '\0');
-}
-
 QByteArray bitmapFile(const QByteArray &dib, int headerAndPalette)
 {
     QByteArray file("BM");
@@ -57,17 +49,14 @@ std::pair<QByteArray, QByteArray> icoEntry(const QByteArray &file, size_t i)
     return {file.mid(6 + 16 * qsizetype(i), 12), file.mid(e.imageOffset, e.bytesInRes)};
 }
 
-size_t icoCount(const QByteArray &file)
-{
-    return readIconDirectory(bytesView(file)).value_or(std::vector<IconDirEntry>()).size();
-}
-
 using Entries = std::vector<std::pair<QByteArray, QByteArray>>;
 
 void expectEntries(const std::optional<QByteArray> &ico, const Entries &want)
 {
     ASSERT_TRUE(ico);
-    ASSERT_EQ(icoCount(*ico), want.size());
+    const auto entries = readIconDirectory(bytesView(*ico));
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), want.size());
     for (size_t i = 0; i < want.size(); ++i)
         EXPECT_EQ(icoEntry(*ico, i), want[i]) << i;
 }
@@ -215,7 +204,7 @@ TEST(IconImage, ReadsPngEntriesAndProbesHeadersOnly)
 
 TEST(IconImage, DirectoryKeepsOnlyImagesInsideTheFile)
 {
-    QByteArray file = icoFile({solid24(1, Red), solid24(1, Lime)});
+    QByteArray file = icoFile({solidDib(1, 24, '\x11'), solidDib(1, 24, '\x22')});
     file[6] = 0; // 0 means 256
     file[7] = char(48);
     FormatError error;
@@ -255,12 +244,12 @@ TEST(IconImage, BestImageIsExactThenDeepestThenClosestByWhatItsHeaderSays)
     EXPECT_EQ(iconImageForSide(set, 256), 0);
     EXPECT_EQ(iconImageForSide(Infos{{64, 16, 4, false}, {40, 40, 32, false}}, 48), 0);
 
-    const QByteArray file =
-        icoFile({solid24(16, Red), QByteArray(40, 'x'), solid24(32, Lime), dibHeader(32, 64, 8)});
+    const QByteArray file = icoFile({solidDib(16, 24, '\x11'), QByteArray(40, 'x'),
+                                     solidDib(32, 24, '\x7F'), dibHeader(32, 64, 8)});
     const auto image = loadBestIcon(file);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, 32);
-    EXPECT_EQ(image->color.pixel(31, 31), Lime);
+    EXPECT_EQ(image->color.pixel(31, 31), 0xFF7F7F7F);
 
     FormatError error;
     EXPECT_FALSE(loadBestIcon(icoFile({QByteArray(40, 'x')}), &error));
