@@ -1,7 +1,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "formats/BitmapHeader.h"
 #include "support/files.h"
@@ -26,7 +25,7 @@ TEST(BitmapHeader, ReadsOnlyTheHeadOfRegularFiles)
     EXPECT_FALSE(readBitmapHeaderFile(dir.filePath(QStringLiteral("gone.bmp")), &error));
     EXPECT_EQ(error.kind, FormatError::Kind::NotFound);
     const QString fifo = dir.filePath(QStringLiteral("fifo"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(makeFifo(fifo));
     EXPECT_FALSE(readBitmapHeaderFile(fifo, &error));
     EXPECT_EQ(error.kind, FormatError::Kind::Refused);
 }

@@ -1,10 +1,6 @@
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <array>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "formats/ByteReader.h"
 #include "formats/IconImage.h"
@@ -35,14 +31,6 @@ QByteArray packedRow(std::initializer_list<int> indices, int bits)
     return row;
 }
 
-QByteArray solid24(int side, QRgb c)
-{
-    QByteArray dib = dibHeader(side, 2 * side, 24);
-    for (int y = 0; y < side; ++y)
-        dib += quad(c).left(3).repeated(side) + QByteArray((4 - side * 3 % 4) % 4, '\0');
-    return dib + QByteArray(qsizetype(side + 31) / 32 * 4 * side, '\0');
-}
-
 QByteArray bitmapFile(const QByteArray &dib, int headerAndPalette)
 {
     QByteArray file("BM");
@@ -61,29 +49,16 @@ std::pair<QByteArray, QByteArray> icoEntry(const QByteArray &file, size_t i)
     return {file.mid(6 + 16 * qsizetype(i), 12), file.mid(e.imageOffset, e.bytesInRes)};
 }
 
-size_t icoCount(const QByteArray &file)
-{
-    return readIconDirectory(bytesView(file)).value_or(std::vector<IconDirEntry>()).size();
-}
+using Entries = std::vector<std::pair<QByteArray, QByteArray>>;
 
-// What `icotool -l` says of each image's size; nothing when the tool is missing.
-std::optional<QStringList> icotoolSizes(const QByteArray &file)
+void expectEntries(const std::optional<QByteArray> &ico, const Entries &want)
 {
-    const QString icotool = QStandardPaths::findExecutable(QStringLiteral("icotool"));
-    if (icotool.isEmpty())
-        return std::nullopt;
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("icon.ico"));
-    if (!writeAll(path, file))
-        return QStringList();
-    QProcess tool;
-    tool.start(icotool, {QStringLiteral("-l"), path});
-    tool.waitForFinished();
-    QStringList sizes;
-    static const QRegularExpression size(QStringLiteral("--width=\\d+ --height=\\d+"));
-    for (auto m = size.globalMatch(QString::fromUtf8(tool.readAllStandardOutput())); m.hasNext();)
-        sizes << m.next().captured();
-    return sizes;
+    ASSERT_TRUE(ico);
+    const auto entries = readIconDirectory(bytesView(*ico));
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i)
+        EXPECT_EQ(icoEntry(*ico, i), want[i]) << i;
 }
 
 QImage editedIcon()
@@ -126,52 +101,51 @@ TEST(IconImage, DecodesPalettedRowsInFileOrderWithTheirMask)
 TEST(IconImage, DecodesDirectColoursAndOldHeaders)
 {
     const QByteArray noMask(8, '\0');
-    const auto decode = [](const QByteArray &bytes) {
-        auto image = decodeIconImage(bytes);
-        EXPECT_TRUE(image);
-        return image.value_or(IconImage());
-    };
-
-    IconImage i = decode(dibHeader(2, 2, 16) + QByteArray("\x00\x7C\xE0\x03", 4) + noMask);
-    EXPECT_EQ(i.color.pixel(0, 0), Red);
-    EXPECT_EQ(i.color.pixel(1, 0), Lime);
-
-    QByteArray masks;
+    QByteArray masks, core;
     for (uint32_t m : {0xF800u, 0x07E0u, 0x001Fu})
         appendLE32(masks, m);
-    i = decode(dibHeader(2, 2, 16, 3) + masks + QByteArray("\xE0\x07\x1F\x00", 4) + noMask);
-    EXPECT_EQ(i.color.pixel(0, 0), Lime);
-    EXPECT_EQ(i.color.pixel(1, 0), 0xFF0000FF);
-    // Fields are scaled by repeating their bits, as other readers do: mid-scale (16, 32, 16),
-    // then (24, 50, 7), where truncating (v << 3) or rounding (v * 255 / 31) gives other bytes.
-    i = decode(dibHeader(2, 2, 16, 3) + masks + QByteArray("\x10\x84\x47\xC6", 4) + noMask);
-    EXPECT_EQ(i.color.pixel(0, 0), qRgb(132, 130, 132));
-    EXPECT_EQ(i.color.pixel(1, 0), qRgb(198, 203, 57));
-
-    i = decode(dibHeader(1, 2, 24) + QByteArray("\x10\x20\x30\x00", 4) + noMask);
-    EXPECT_EQ(i.color.pixel(0, 0), 0xFF302010);
-    EXPECT_EQ(i.mask, std::vector<bool>{false});
-
-    i = decode(dibHeader(2, 2, 32) + QByteArray("\x10\x20\x30\x80\0\0\0\0", 8) + noMask);
-    EXPECT_TRUE(i.hasAlpha);
-    EXPECT_TRUE(i.mask.empty());
-    EXPECT_EQ(i.color.pixel(0, 0), 0x80302010);
-    EXPECT_EQ(i.color.pixel(1, 0), 0u);
-
-    // Alpha all zero: an old image, drawn opaque through its mask.
-    i = decode(dibHeader(2, 2, 32) + QByteArray("\x10\x20\x30\0\0\0\0\0", 8) +
-               QByteArray("\x40\0\0\0", 4));
-    EXPECT_FALSE(i.hasAlpha);
-    EXPECT_EQ(i.color.pixel(0, 0), 0xFF302010);
-    EXPECT_EQ(i.mask, (std::vector<bool>{false, true}));
-
-    // BITMAPCOREHEADER with a three-byte palette, and no AND mask at all after the colours.
-    QByteArray core;
-    for (uint16_t v : {12, 0, 1, 2, 1, 1})
+    for (uint16_t v : {12, 0, 2, 2, 1, 1})
         appendLE16(core, v);
-    i = decode(core + QByteArray("\x00\x00\xFF\x00\xFF\x00", 6) + QByteArray("\x80\0\0\0", 4));
-    EXPECT_EQ(i.color.pixel(0, 0), Lime);
-    EXPECT_EQ(i.mask, std::vector<bool>{false});
+    struct Case
+    {
+        QByteArray bytes;
+        QRgb left, right;
+        std::vector<bool> mask;
+    };
+    const std::vector<bool> none{false, false};
+    const Case cases[] = {
+        {dibHeader(2, 2, 16) + QByteArray("\x00\x7C\xE0\x03", 4) + noMask, Red, Lime, none},
+        {dibHeader(2, 2, 16, 3) + masks + QByteArray("\xE0\x07\x1F\x00", 4) + noMask, Lime,
+         0xFF0000FF, none},
+        // Fields are scaled by repeating their bits, as other readers do: mid-scale (16, 32, 16),
+        // then (24, 50, 7), where truncating (v << 3) or rounding (v * 255 / 31) gives other bytes.
+        {dibHeader(2, 2, 16, 3) + masks + QByteArray("\x10\x84\x47\xC6", 4) + noMask,
+         qRgb(132, 130, 132), qRgb(198, 203, 57), none},
+        {dibHeader(2, 2, 24) + QByteArray("\x10\x20\x30\x40\x50\x60\0\0", 8) + noMask, 0xFF302010,
+         0xFF605040, none},
+        {dibHeader(2, 2, 32) + QByteArray("\x10\x20\x30\x80\0\0\0\0", 8) + noMask,
+         0x80302010,
+         0u,
+         {}},
+        // Alpha all zero: an old image, drawn opaque through its mask.
+        {dibHeader(2, 2, 32) + QByteArray("\x10\x20\x30\0\0\0\0\0", 8) +
+             QByteArray("\x40\0\0\0", 4),
+         0xFF302010,
+         Black,
+         {false, true}},
+        // BITMAPCOREHEADER with a three-byte palette, and no AND mask at all after the colours.
+        {core + QByteArray("\x00\x00\xFF\x00\xFF\x00", 6) + QByteArray("\x80\0\0\0", 4), Lime, Red,
+         none},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.bytes.toHex().toStdString());
+        const auto i = decodeIconImage(c.bytes);
+        ASSERT_TRUE(i);
+        EXPECT_EQ(i->color.pixel(0, 0), c.left);
+        EXPECT_EQ(i->color.pixel(1, 0), c.right);
+        EXPECT_EQ(i->hasAlpha, c.mask.empty());
+        EXPECT_EQ(i->mask, c.mask);
+    }
 }
 
 TEST(IconImage, RefusesDamagedOrOversizedImagesAtOnce)
@@ -213,34 +187,24 @@ TEST(IconImage, ReadsPngEntriesAndProbesHeadersOnly)
 {
     QImage source(3, 2, QImage::Format_ARGB32);
     source.fill(qRgba(10, 20, 30, 128));
-    source.setPixel(2, 1, Red);
     const auto image = decodeIconImage(pngBytes(source));
     ASSERT_TRUE(image);
     EXPECT_EQ(image->bitCount, 32);
-    EXPECT_TRUE(image->hasAlpha);
-    EXPECT_TRUE(image->mask.empty());
     EXPECT_EQ(image->color.format(), QImage::Format_ARGB32);
-    EXPECT_EQ(image->color.pixel(0, 0), qRgba(10, 20, 30, 128));
-    EXPECT_EQ(image->color.pixel(2, 1), Red);
-
-    const auto png = probeIconImage(bytesView(pngBytes(source).left(24)));
-    ASSERT_TRUE(png);
-    EXPECT_EQ(png->width, 3);
-    EXPECT_EQ(png->height, 2);
-    EXPECT_EQ(png->bitCount, 32);
-    EXPECT_TRUE(png->png);
-    const auto dib = probeIconImage(
-        bytesView(dibHeader(48, -96, 8, 0, 16) + QByteArray(64 + 48 * 48 + 6 * 48, '\0')));
-    ASSERT_TRUE(dib);
-    EXPECT_EQ(dib->width, 48);
-    EXPECT_EQ(dib->height, 48);
-    EXPECT_EQ(dib->bitCount, 8);
+    const auto fields = [](std::string_view bytes) {
+        const auto i = probeIconImage(bytes).value_or(IconImageInfo{});
+        return std::tuple(i.width, i.height, i.bitCount, i.png);
+    };
+    EXPECT_EQ(fields(bytesView(pngBytes(source).left(24))), std::tuple(3, 2, 32, true));
+    EXPECT_EQ(
+        fields(bytesView(dibHeader(48, -96, 8, 0, 16) + QByteArray(64 + 48 * 48 + 6 * 48, '\0'))),
+        std::tuple(48, 48, 8, false));
     EXPECT_FALSE(probeIconImage(bytesView(QByteArray(40, 'x'))));
 }
 
 TEST(IconImage, DirectoryKeepsOnlyImagesInsideTheFile)
 {
-    QByteArray file = icoFile({solid24(1, Red), solid24(1, Lime)});
+    QByteArray file = icoFile({solidDib(1, 24, '\x11'), solidDib(1, 24, '\x22')});
     file[6] = 0; // 0 means 256
     file[7] = char(48);
     FormatError error;
@@ -256,11 +220,6 @@ TEST(IconImage, DirectoryKeepsOnlyImagesInsideTheFile)
     beyond.replace(16 + 6 + 8, 4, QByteArray("\xFF\xFF\xFF\xFF", 4)); // size past the end
     EXPECT_FALSE(readIconDirectory(bytesView(beyond), &error));
     EXPECT_FALSE(error.message.empty());
-    beyond = file;
-    beyond[2] = 2; // a cursor
-    EXPECT_FALSE(readIconDirectory(bytesView(beyond)));
-    EXPECT_FALSE(readIconDirectory(bytesView(file.left(6 + 16 + 15))));
-    EXPECT_FALSE(readIconDirectory(bytesView(QByteArray("\0\0\1\0\0\0", 6))));
 }
 
 TEST(IconImage, BestImageIsExactThenDeepestThenClosestByWhatItsHeaderSays)
@@ -285,41 +244,16 @@ TEST(IconImage, BestImageIsExactThenDeepestThenClosestByWhatItsHeaderSays)
     EXPECT_EQ(iconImageForSide(set, 256), 0);
     EXPECT_EQ(iconImageForSide(Infos{{64, 16, 4, false}, {40, 40, 32, false}}, 48), 0);
 
-    const QByteArray file =
-        icoFile({solid24(16, Red), QByteArray(40, 'x'), solid24(32, Lime), dibHeader(32, 64, 8)});
+    const QByteArray file = icoFile({solidDib(16, 24, '\x11'), QByteArray(40, 'x'),
+                                     solidDib(32, 24, '\x7F'), dibHeader(32, 64, 8)});
     const auto image = loadBestIcon(file);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, 32);
-    EXPECT_EQ(image->color.pixel(31, 31), Lime);
+    EXPECT_EQ(image->color.pixel(31, 31), 0xFF7F7F7F);
 
     FormatError error;
     EXPECT_FALSE(loadBestIcon(icoFile({QByteArray(40, 'x')}), &error));
     EXPECT_FALSE(error.message.empty());
-}
-
-TEST(IconImage, ComposesAsTheDesktopDraws)
-{
-    const QRgb back = qRgb(0x10, 0x80, 0xC0);
-    IconImage masked;
-    masked.color = QImage(4, 1, QImage::Format_ARGB32);
-    for (int x = 0; x < 4; ++x)
-        masked.color.setPixel(x, 0, std::array<QRgb, 4>{Red, Black, 0xFFFFFFFF, Lime}[size_t(x)]);
-    masked.mask = {false, true, true, true};
-    const QImage a = composeIcon(masked, back);
-    EXPECT_EQ(a.format(), QImage::Format_RGB32);
-    EXPECT_EQ(a.pixel(0, 0), Red);
-    EXPECT_EQ(a.pixel(1, 0), back);                   // black through the mask: transparent
-    EXPECT_EQ(a.pixel(2, 0), qRgb(0xEF, 0x7F, 0x3F)); // white through the mask: inverted
-    EXPECT_EQ(a.pixel(3, 0), qRgb(0x10, 0x7F, 0xC0));
-
-    IconImage blended;
-    blended.hasAlpha = true;
-    blended.color = QImage(2, 1, QImage::Format_ARGB32);
-    blended.color.setPixel(0, 0, qRgba(0, 0, 255, 128));
-    blended.color.setPixel(1, 0, qRgba(255, 255, 255, 0));
-    const QImage b = composeIcon(blended, qRgb(0xC0, 0xC0, 0xC0));
-    EXPECT_EQ(b.pixel(0, 0), qRgb(0x60, 0x60, 0xE0));
-    EXPECT_EQ(b.pixel(1, 0), qRgb(0xC0, 0xC0, 0xC0));
 }
 
 TEST(IconImage, Encodes32BitIconsWithTheirMask)
@@ -419,7 +353,7 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
     EXPECT_LT(clock.elapsed(), 1000);
 }
 
-TEST(IconImage, MergePutsTheEditedImageInPlaceOfTheShownOneAndKeepsTheOthers)
+TEST(IconImage, MergePutsTheEditedImageInPlaceOfTheShownOneOfEachSizeAndDepth)
 {
     const QImage edited = editedIcon();
     const auto written = icoEntry(encodeIcon32(edited), 0);
@@ -427,12 +361,9 @@ TEST(IconImage, MergePutsTheEditedImageInPlaceOfTheShownOneAndKeepsTheOthers)
                                            solidDib(48, 32, '\x7F')};
     const QByteArray file = describedIcoFile(three);
     FormatError error;
-    const auto merged = mergeIcon32(file, edited, &error);
-    ASSERT_TRUE(merged) << error.message;
-    ASSERT_EQ(icoCount(*merged), 3u);
-    EXPECT_EQ(icoEntry(*merged, 0), icoEntry(file, 0));
-    EXPECT_EQ(icoEntry(*merged, 1), written);
-    EXPECT_EQ(icoEntry(*merged, 2), icoEntry(file, 2));
+    auto merged = mergeIcon32(file, edited, &error);
+    ASSERT_NO_FATAL_FAILURE(expectEntries(merged, {icoEntry(file, 0), written, icoEntry(file, 2)}))
+        << error.message;
     // The transparent pixel at (3, 4) has its mask bit: row 27 from the bottom, fourth bit.
     EXPECT_EQ(written.second[40 + 4096 + 27 * 4], char(0x10));
     const auto shown = loadBestIcon(*merged);
@@ -441,47 +372,25 @@ TEST(IconImage, MergePutsTheEditedImageInPlaceOfTheShownOneAndKeepsTheOthers)
     EXPECT_EQ(shown->color.pixel(5, 6), qRgba(200, 100, 50, 128));
     EXPECT_EQ(shown->color.pixel(3, 4), 0u);
     EXPECT_EQ(shown->color.pixel(0, 0), qRgba(10, 20, 30, 255));
-    if (const auto before = icotoolSizes(file)) {
-        EXPECT_EQ(before->size(), 3);
-        EXPECT_EQ(icotoolSizes(*merged), before);
-    }
 
     // Without a 32 x 32 image the edited one is added after the others.
     const QByteArray two = describedIcoFile({three[0], three[2]});
-    const auto added = mergeIcon32(two, edited);
-    ASSERT_TRUE(added);
-    ASSERT_EQ(icoCount(*added), 3u);
-    EXPECT_EQ(icoEntry(*added, 0), icoEntry(two, 0));
-    EXPECT_EQ(icoEntry(*added, 1), icoEntry(two, 1));
-    EXPECT_EQ(icoEntry(*added, 2), written);
-}
+    expectEntries(mergeIcon32(two, edited), {icoEntry(two, 0), icoEntry(two, 1), written});
 
-TEST(IconImage, MergeLeavesOneImageOfEachSizeAndDepth)
-{
-    const QImage edited = editedIcon();
-    const auto written = icoEntry(encodeIcon32(edited), 0);
+    // One image of each size and depth is left.
     QImage big(256, 256, QImage::Format_ARGB32);
     big.fill(qRgba(1, 2, 3, 4));
     // The 32-bit DIB is shown; the 32 x 32 PNG after it is of the same size and depth.
-    const QByteArray file = describedIcoFile(
+    const QByteArray sizes = describedIcoFile(
         {pngBytes(big), solidDib(32, 4, '\x33'), solidDib(32, 32, '\x44'), pngBytes(edited)});
-    auto merged = mergeIcon32(file, edited);
-    ASSERT_TRUE(merged);
-    ASSERT_EQ(icoCount(*merged), 3u);
-    EXPECT_EQ(icoEntry(*merged, 0), icoEntry(file, 0));
-    EXPECT_EQ(icoEntry(*merged, 0).first.left(2), QByteArray(2, '\0')); // 256 stored as 0
-    EXPECT_EQ(icoEntry(*merged, 1), icoEntry(file, 1));
-    EXPECT_EQ(icoEntry(*merged, 2), written);
+    expectEntries(mergeIcon32(sizes, edited), {icoEntry(sizes, 0), icoEntry(sizes, 1), written});
+    EXPECT_EQ(icoEntry(sizes, 0).first.left(2), QByteArray(2, '\0')); // 256 stored as 0
 
     // An image that cannot be read is kept, unless its entry says 32 x 32 at 32 bits.
     QByteArray damaged =
         describedIcoFile({solidDib(32, 4, '\x33'), QByteArray(40, 'x'), QByteArray(50, 'y')});
     damaged.replace(6 + 16, 8, QByteArray::fromHex("2020000001002000"));
-    merged = mergeIcon32(damaged, edited);
-    ASSERT_TRUE(merged);
-    ASSERT_EQ(icoCount(*merged), 2u);
-    EXPECT_EQ(icoEntry(*merged, 0), written);
-    EXPECT_EQ(icoEntry(*merged, 1), icoEntry(damaged, 2));
+    expectEntries(mergeIcon32(damaged, edited), {written, icoEntry(damaged, 2)});
 }
 
 TEST(IconImage, MergeRefusesDamagedIconsAndOversizedResults)
@@ -493,6 +402,7 @@ TEST(IconImage, MergeRefusesDamagedIconsAndOversizedResults)
         file.left(6 + 16 + 5),
         pastTheEnd,
         QByteArray("\0\0\1\0\0\0", 6),
+        QByteArray("\0\0\2\0\1\0", 6) + file.mid(6), // a cursor
         QByteArray("BM not an icon"),
         icoFile({QByteArray(40, 'x')}),
         // One image more than the directory can count, or more than 64 MiB of images.

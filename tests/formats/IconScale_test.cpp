@@ -19,7 +19,7 @@ std::uint32_t red(std::uint32_t level)
 
 } // namespace
 
-TEST(ScaledPixels, WholeFactorsRepeatEveryPixelAsABlock)
+TEST(ScaledPixels, WholeFactorsRepeatEveryPixelAsABlockOthersAverageTheArea)
 {
     const Pixels source{2, 2, {0xFF112233, 0x80445566, 0x00000000, 0xFFFFFFFF}};
     const Pixels big = scaledPixels(source, 4, 6);
@@ -28,10 +28,8 @@ TEST(ScaledPixels, WholeFactorsRepeatEveryPixelAsABlock)
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(big.at(x, y), source.at(x / 2, y / 3)) << x << "," << y;
     EXPECT_EQ(scaledPixels(source, 2, 2).argb, source.argb);
-}
 
-TEST(ScaledPixels, OtherSizesAverageTheAreaEachPixelCovers)
-{
+    // Other sizes average the area each pixel covers.
     // Halving, and thirds: 3 -> 2 takes one pixel and half the next for each.
     EXPECT_EQ(scaledPixels(row({red(10), red(20), red(30), red(40)}), 2, 1).argb,
               (std::vector{red(15), red(35)}));
@@ -44,15 +42,12 @@ TEST(ScaledPixels, OtherSizesAverageTheAreaEachPixelCovers)
     EXPECT_EQ(scaledPixels(column, 1, 2).argb, (std::vector{red(0), red(100)}));
 }
 
-TEST(ScaledPixels, ClearPixelsLendNoColourToTheEdge)
+TEST(ScaledPixels, ClearPixelsLendNoColourAndNoPixelsGiveNothing)
 {
     const Pixels half = scaledPixels(row({0xFFFF0000, 0x00000000}), 1, 1);
     EXPECT_EQ(half.argb, std::vector<std::uint32_t>{0x80FF0000});
     EXPECT_EQ(scaledPixels(row({0, 0, 0}), 2, 1).argb, (std::vector<std::uint32_t>{0, 0}));
-}
-
-TEST(ScaledPixels, RefusesWhatHasNoPixels)
-{
+    // Nothing comes of no pixels.
     EXPECT_FALSE(scaledPixels(Pixels{}, 16, 16).valid());
     EXPECT_FALSE(scaledPixels(Pixels{2, 2, {1, 2, 3}}, 16, 16).valid());
     EXPECT_FALSE(scaledPixels(row({1}), 0, 16).valid());

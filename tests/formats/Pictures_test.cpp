@@ -1,7 +1,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -96,22 +95,9 @@ TEST(Pictures, ReadsBitmapsOfEveryDepthAndCompression)
                 {{0, 0, Red}, {3, 0, White}, {7, 3, Yellow}, {4, 0, Black}});
 
     // OpenJDK's run-length stream loses step with its rows, and its top twelve rows come only
-    // from runs that overflow the rows below: every pixel as ImageMagick reads it.
+    // from runs that overflow the rows below, as ImageMagick reads them.
     expectSpots("bmp4-rle-java.bmp", QSize(32, 32),
                 {{31, 0, 0xFF808000}, {16, 5, Red}, {20, 25, Yellow}, {31, 31, White}});
-    QProcess magick;
-    magick.start(QStringLiteral("/usr/bin/convert"),
-                 {fixture("bmp4-rle-java.bmp"), QStringLiteral("-depth"), QStringLiteral("8"),
-                  QStringLiteral("rgba:-")});
-    if (!magick.waitForFinished(30000) || magick.exitCode() != 0)
-        GTEST_SKIP() << "ImageMagick is not installed";
-    const QByteArray theirs = magick.readAllStandardOutput();
-    ASSERT_EQ(theirs.size(), 32 * 32 * 4);
-    const QImage ours = load("bmp4-rle-java.bmp");
-    for (int p = 0; p < 32 * 32; ++p) {
-        const auto *c = reinterpret_cast<const uint8_t *>(theirs.constData()) + qsizetype(4) * p;
-        EXPECT_EQ(ours.pixel(p % 32, p / 32), qRgba(c[0], c[1], c[2], c[3])) << p;
-    }
 }
 
 TEST(Pictures, KeepsTransparencyOfIconsAndGifsAndOnlyTheTopLeftOfLargePictures)
@@ -226,19 +212,16 @@ TEST(Pictures, SavesIconsPngsAndBitmapsThatReadBack)
         for (int x = 0; x < 32; ++x)
             image.setPixel(x, y, qRgb(x * 8, y * 8, (x + y) * 4));
     image.setPixel(0, 0, 0);
-    for (const char *name : {"a.ico", "b.ICO"}) {
+    for (const char *name : {"a.ico", "b.ICO", "d.png", "e.PNG"}) {
+        SCOPED_TRACE(name);
         const QString path = dir.filePath(QLatin1String(name));
         FormatError error;
         ASSERT_TRUE(SavePicture(image, path, &error)) << error.message;
-        EXPECT_EQ(readAll(path).size(), 4286);
+        if (path.endsWith(QLatin1String("png"), Qt::CaseInsensitive))
+            EXPECT_EQ(readAll(path)[25], char(6)); // a PNG of RGBA
+        else
+            EXPECT_EQ(readAll(path).size(), 4286);
         EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_ARGB32), image);
-    }
-    for (const char *name : {"d.png", "e.PNG"}) {
-        const QString path = dir.filePath(QLatin1String(name));
-        ASSERT_TRUE(SavePicture(image, path));
-        EXPECT_TRUE(readAll(path).startsWith("\x89PNG\r\n\x1a\n"));
-        EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_ARGB32), image);
-        EXPECT_EQ(readAll(path)[25], char(6)); // RGBA
     }
     // An opaque picture stays a 24-bit PNG.
     QImage opaque = image;
