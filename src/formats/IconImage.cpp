@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "formats/ByteReader.h"
-#include "formats/Color.h"
 #include "formats/IconSet.h"
 #include "formats/PixelImage.h"
 #include "formats/QtBridge.h"
@@ -119,12 +118,12 @@ std::optional<IconImage> loadBestIcon(QByteArrayView file, FormatError *error)
     return decodeIconImage(qtView(imageBytes(r, (*entries)[size_t(best)])), error);
 }
 
-QImage composeIcon(const IconImage &image, QRgb background, bool keepTransparent)
+QImage composeIcon(const IconImage &image, QRgb background)
 {
     const QImage &color = image.color;
     if (color.isNull() || color.format() != QImage::Format_ARGB32)
         return QImage();
-    QImage out(color.size(), keepTransparent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QImage out(color.size(), QImage::Format_ARGB32);
     if (out.isNull())
         return out;
     const int w = color.width();
@@ -134,13 +133,11 @@ QImage composeIcon(const IconImage &image, QRgb background, bool keepTransparent
         auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
         for (int x = 0; x < w; ++x) {
             const QRgb p = in[x];
-            if (image.hasAlpha && keepTransparent) {
+            if (image.hasAlpha) {
                 line[x] = qAlpha(p) == 0 ? background & 0xFFFFFFu : p;
-            } else if (image.hasAlpha) {
-                line[x] = 0xFF000000u | composedPixel(p, background);
             } else if (useMask && image.mask[size_t(y) * size_t(w) + size_t(x)]) {
                 // A black pixel under the mask leaves the screen alone; any other inverts it.
-                const bool clear = keepTransparent && (p & 0xFFFFFFu) == 0;
+                const bool clear = (p & 0xFFFFFFu) == 0;
                 line[x] = (clear ? 0 : 0xFF000000u) | ((background ^ p) & 0xFFFFFFu);
             } else {
                 line[x] = 0xFF000000u | p;

@@ -19,11 +19,10 @@ using IconImage = DecodedIcon<QImage>;
 std::optional<IconImage> decodeIconImage(QByteArrayView bytes, FormatError *error = nullptr);
 // The best image of an .ico file, decoded.
 std::optional<IconImage> loadBestIcon(QByteArrayView file, FormatError *error = nullptr);
-// The image as the desktop draws it over a background: alpha blended when it has alpha, else
-// (background AND mask) XOR colour. Opaque Format_RGB32; with `keepTransparent`, Format_ARGB32
-// where an image's own alpha is kept (straight) and the pixels that show the background
-// untouched (alpha 0, or masked over black) are alpha 0 over the background's RGB.
-QImage composeIcon(const IconImage &image, QRgb background, bool keepTransparent = false);
+// The image as the desktop draws it over a background, as Format_ARGB32: an image's own alpha
+// kept (straight), else (background AND mask) XOR colour, where the pixels that leave the
+// background untouched (alpha 0, or masked over black) are alpha 0 over the background's RGB.
+QImage composeIcon(const IconImage &image, QRgb background);
 // A Windows bitmap file of any depth, uncompressed or run-length encoded, as Format_ARGB32 with
 // only its top-left `clip` pixels decoded; pixels a run-length stream skips are transparent.
 std::optional<QImage> decodeBitmapFile(QByteArrayView file, QSize clip,

@@ -113,7 +113,7 @@ std::optional<QImage> LoadPictureData(const QByteArray &bytes, ColorValue backgr
         const auto icon = loadBestIcon(bytes, error);
         if (!icon)
             return std::nullopt;
-        image = composeIcon(*icon, toQRgb(background), true);
+        image = composeIcon(*icon, toQRgb(background));
         break;
     }
     case Kind::Bitmap:

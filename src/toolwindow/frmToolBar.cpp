@@ -89,7 +89,7 @@ std::optional<IconFile> iconGroupsOf(const QString &path)
 // its alpha.
 QImage shownIcon(const IconImage &icon)
 {
-    QImage composed = rgbWhenOpaque(composeIcon(icon, IconBackground, true));
+    QImage composed = rgbWhenOpaque(composeIcon(icon, IconBackground));
     if (composed.size() != QSize(32, 32))
         composed = composed.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return composed;
@@ -111,7 +111,7 @@ QImage smallIconOf(const QString &path)
             chosen = groupIcon(first);
         // Through the mask over white, as the shell draws, with its alpha.
         if (chosen)
-            return rgbWhenOpaque(composeIcon(*chosen, qRgb(255, 255, 255), true))
+            return rgbWhenOpaque(composeIcon(*chosen, qRgb(255, 255, 255)))
                 .scaled(16, 16, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     return QFileIconProvider().icon(QFileInfo(path)).pixmap(16, 16).toImage();

@@ -268,7 +268,7 @@ Pixels expectedThumbnail(const QString &ico, int side)
         infos.push_back(*probeIconImage(bytesView(images.back())));
     }
     const auto image = decodeIconImage(images[size_t(iconImageForSide(infos, side))]);
-    Pixels shown = toPixels(composeIcon(*image, 0, true));
+    Pixels shown = toPixels(composeIcon(*image, 0));
     const int larger = std::max(shown.width, shown.height);
     if (larger > side)
         return scaledPixels(shown, shown.width * side / larger, shown.height * side / larger);
