@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <malloc.h>
 #include <unistd.h>
 
 #include "cli/commands.h"
@@ -11,6 +12,12 @@
 
 int main(int argc, char **argv)
 {
+    // A run is short and its large buffers come and go (the file, decoded and scaled images, the
+    // compressor's tables): kept in the heap, a freed one is reused instead of each new one
+    // costing fresh pages from the kernel.
+    constexpr int kHeapBlocksUpTo = 32 * 1024 * 1024;
+    mallopt(M_MMAP_THRESHOLD, kHeapBlocksUpTo);
+    mallopt(M_TRIM_THRESHOLD, kHeapBlocksUpTo);
     if (const auto status = runCoreCommand(argc, argv))
         return *status;
     const std::string full = companionProgram("pixmint-icons-full");

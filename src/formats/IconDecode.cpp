@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <utility>
 
 #include "formats/ByteReader.h"
 #include "formats/PictureLimits.h"
@@ -457,9 +458,9 @@ bool iconImageDecodes(std::string_view bytes)
     return probeIconImage(bytes).has_value() && (!isPng(bytes) || pngChunksHoldTogether(bytes));
 }
 
-Pixels transparentPixels(const IconPixels &image)
+Pixels transparentPixels(IconPixels image)
 {
-    Pixels out = image.color;
+    Pixels out = std::move(image.color);
     if (!out.valid() || image.hasAlpha || image.mask.size() != out.argb.size())
         return out;
     for (size_t i = 0; i < out.argb.size(); ++i) {

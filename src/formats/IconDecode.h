@@ -65,7 +65,7 @@ std::optional<IconPixels> decodeIconPixels(std::string_view bytes, FormatError *
 // The image as a desktop shows it over any background, with alpha: its own alpha, or clear
 // where the mask lets the screen through a black pixel. A pixel that inverts the screen
 // (masked but not black) shows as its colour, as it does over black.
-Pixels transparentPixels(const IconPixels &image);
+Pixels transparentPixels(IconPixels image);
 // Reads only the header of one image: its real size and bit count.
 std::optional<IconImageInfo> probeIconImage(std::string_view bytes);
 // Whether decodeIconPixels gives an image, told from headers without decoding: a DIB's sizes

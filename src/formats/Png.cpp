@@ -80,9 +80,11 @@ bool writeRows(png_structp png, png_infop info, png_bytepp rows, int width, int 
     // Icons are flat, and a large one is often a small one enlarged, its rows repeated: the Up
     // filter makes a repeated row zeros, and zlib's fastest level packs those as well as its
     // default does, at about half the cost of the whole write (trying libpng's five filters on
-    // every row costs far more again).
+    // every row costs far more again). A quarter of zlib's usual hash table is plenty for images
+    // this small, and a fresh process pays for every page of it.
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
     png_set_compression_level(png, 1);
+    png_set_compression_mem_level(png, 6);
     png_write_info(png, info);
     png_set_bgr(png);
     png_write_image(png, rows);

@@ -1,6 +1,7 @@
 #include "formats/Thumbnail.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "formats/IconResources.h"
 #include "formats/IconScale.h"
@@ -9,7 +10,7 @@ namespace {
 
 // The image fitted into side x side: made smaller keeping its shape, or larger by the whole
 // factor that fits, so that a small pixel icon stays crisp.
-Pixels fitted(const Pixels &image, int side)
+Pixels fitted(Pixels image, int side)
 {
     const int larger = std::max(image.width, image.height);
     if (larger > side) {
@@ -19,7 +20,8 @@ Pixels fitted(const Pixels &image, int side)
         return scaledPixels(image, scaled(image.width), scaled(image.height));
     }
     const int factor = side / larger;
-    return factor > 1 ? scaledPixels(image, image.width * factor, image.height * factor) : image;
+    return factor > 1 ? scaledPixels(image, image.width * factor, image.height * factor)
+                      : std::move(image);
 }
 
 } // namespace
@@ -31,19 +33,19 @@ std::optional<Pixels> firstIconImage(std::string_view file, int side, FormatErro
     const auto groups = readIconGroups(file, error, 1, true);
     if (!groups)
         return std::nullopt;
-    const auto chosen =
+    auto chosen =
         chosenGroupImage(groups->front(), [side](const std::vector<IconImageInfo> &images) {
             return iconImageForSide(images, side);
         });
     if (!chosen)
         return failed(error, FormatError::Kind::Damaged, "None of the icon's images can be read.");
-    return transparentPixels(*chosen);
+    return transparentPixels(std::move(*chosen));
 }
 
 std::optional<Pixels> iconThumbnail(std::string_view file, int side, FormatError *error)
 {
-    const auto image = firstIconImage(file, side, error);
+    auto image = firstIconImage(file, side, error);
     if (!image)
         return std::nullopt;
-    return fitted(*image, side);
+    return fitted(std::move(*image), side);
 }
