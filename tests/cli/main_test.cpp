@@ -58,6 +58,18 @@ QString saved(const QTemporaryDir &dir, const char *name, const QByteArray &byte
     return path;
 }
 
+// A refusal as a user reads it: `status`, nothing on standard output, and one line on standard
+// error that holds `reason`.
+void expectRefused(const QStringList &arguments, int status = 2, const QString &reason = {})
+{
+    SCOPED_TRACE(arguments.join(u' ').toStdString());
+    const Outcome r = icons(arguments);
+    EXPECT_EQ(r.status, status);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(reason)) << r.err.toStdString();
+}
+
 // The group names of `list` output, in order.
 QStringList listedNames(const QString &out)
 {
@@ -119,12 +131,8 @@ TEST(PixmintIcons, ExitStatusTellsWhatWentWrong)
         {{"list", data("missing.dll")}, 2},
         {{"list", data("make-fixtures.sh")}, 2},
         {{"extract", data("beta.ico"), data("beta.ico") + "/out"}, 2}};
-    for (const auto &[arguments, status] : failures) {
-        const Outcome r = icons(arguments);
-        EXPECT_EQ(r.status, status) << arguments.join(u' ').toStdString();
-        EXPECT_TRUE(r.out.isEmpty());
-        EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
-    }
+    for (const auto &[arguments, status] : failures)
+        expectRefused(arguments, status);
 
     // An icon whose name is taken by a folder.
     QTemporaryDir out;
@@ -409,12 +417,8 @@ TEST(PixmintIcons, CreateAndConvertWriteNothingWhenAnythingIsWrong)
         {{"convert", wide, out}, QStringLiteral("larger than 4096 pixels a side")},
         {{"convert", QStringLiteral("/dev/zero"), out},
          QStringLiteral("It is not a regular file.")}};
-    for (const auto &[arguments, reason] : failures) {
-        const Outcome r = icons(arguments);
-        EXPECT_EQ(r.status, 2) << arguments.join(u' ').toStdString();
-        EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(reason)) << r.err.toStdString();
-    }
+    for (const auto &[arguments, reason] : failures)
+        expectRefused(arguments, 2, reason);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
               (QStringList{QStringLiteral("big.png"), QStringLiteral("d.png"),
                            QStringLiteral("wide.bmp")}));
@@ -433,18 +437,16 @@ TEST(PixmintIcons, ThumbnailHostsGetTheirEmptyFileFilledAndCursorsDrawn)
     const QString out = saved(dir, "host.png", QByteArray());
     QFile held(out);
     ASSERT_TRUE(held.open(QIODevice::ReadOnly));
-    const Outcome r =
-        icons({QStringLiteral("thumbnail"), QStringLiteral("-s"), QStringLiteral("32"), cur, out});
+    const Outcome r = icons({"thumbnail", "-s", "32", cur, out});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QImage shown = QImage::fromData(held.readAll());
     const QString ico = dir.filePath(QStringLiteral("icon.png"));
-    ASSERT_EQ(icons({QStringLiteral("thumbnail"), QStringLiteral("-s"), QStringLiteral("32"),
-                     testData(QStringLiteral("good/icon32.ico")), ico})
-                  .status,
-              0);
+    ASSERT_EQ(
+        icons({"thumbnail", "-s", "32", testData(QStringLiteral("good/icon32.ico")), ico}).status,
+        0);
     EXPECT_EQ(shown, QImage(ico));
     // Only the thumbnail takes cursors.
-    EXPECT_EQ(icons({QStringLiteral("list"), cur}).status, 2);
+    EXPECT_EQ(icons({"list", cur}).status, 2);
 
     SmallDisk disk;
     if (!disk.mounted())
@@ -452,7 +454,7 @@ TEST(PixmintIcons, ThumbnailHostsGetTheirEmptyFileFilledAndCursorsDrawn)
     const QString full = disk.path() + QStringLiteral("/host.png");
     ASSERT_TRUE(writeAll(full, QByteArray()));
     disk.fill();
-    const Outcome failed = icons({QStringLiteral("thumbnail"), data("groups32.dll"), full});
+    const Outcome failed = icons({"thumbnail", data("groups32.dll"), full});
     EXPECT_EQ(failed.status, 2);
     EXPECT_TRUE(failed.err.contains(QString::fromStdString(systemError(ENOSPC))))
         << failed.err.toStdString();
