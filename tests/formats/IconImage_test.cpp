@@ -112,7 +112,8 @@ TEST(IconImage, DecodesDirectColoursAndOldHeaders)
         QRgb left, right;
         std::vector<bool> mask;
     };
-    const std::vector<bool> none{false, false};
+    // No mask bit set; no mask at all, as the image has alpha; the right pixel masked.
+    const std::vector<bool> none{false, false}, alpha, right{false, true};
     const Case cases[] = {
         {dibHeader(2, 2, 16) + QByteArray("\x00\x7C\xE0\x03", 4) + noMask, Red, Lime, none},
         {dibHeader(2, 2, 16, 3) + masks + QByteArray("\xE0\x07\x1F\x00", 4) + noMask, Lime,
@@ -123,16 +124,12 @@ TEST(IconImage, DecodesDirectColoursAndOldHeaders)
          qRgb(132, 130, 132), qRgb(198, 203, 57), none},
         {dibHeader(2, 2, 24) + QByteArray("\x10\x20\x30\x40\x50\x60\0\0", 8) + noMask, 0xFF302010,
          0xFF605040, none},
-        {dibHeader(2, 2, 32) + QByteArray("\x10\x20\x30\x80\0\0\0\0", 8) + noMask,
-         0x80302010,
-         0u,
-         {}},
+        {dibHeader(2, 2, 32) + QByteArray("\x10\x20\x30\x80\0\0\0\0", 8) + noMask, 0x80302010, 0u,
+         alpha},
         // Alpha all zero: an old image, drawn opaque through its mask.
         {dibHeader(2, 2, 32) + QByteArray("\x10\x20\x30\0\0\0\0\0", 8) +
              QByteArray("\x40\0\0\0", 4),
-         0xFF302010,
-         Black,
-         {false, true}},
+         0xFF302010, Black, right},
         // BITMAPCOREHEADER with a three-byte palette, and no AND mask at all after the colours.
         {core + QByteArray("\x00\x00\xFF\x00\xFF\x00", 6) + QByteArray("\x80\0\0\0", 4), Lime, Red,
          none},
