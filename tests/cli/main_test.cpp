@@ -296,14 +296,10 @@ Pixels normalised(Pixels p)
 TEST(PixmintIcons, ThumbnailsAreTheExtractedImageForTheSizeFitted)
 {
     QTemporaryDir dir;
-    const QString sources[] = {data("groups32.dll"),
-                               data("groups64.dll"),
-                               data("library.icl"),
-                               testData(QStringLiteral("good/multi.ico")),
-                               testData(QStringLiteral("good/icon-invert.ico")),
-                               testData(QStringLiteral("good/icon-png.ico")),
-                               testData(QStringLiteral("good/icon1.ico"))};
-    for (const QString &source : sources) {
+    for (const char *name :
+         {"resources/groups32.dll", "resources/groups64.dll", "resources/library.icl", "multi.ico",
+          "icon-invert.ico", "icon-png.ico", "icon1.ico"}) {
+        const QString source = testData(QStringLiteral("good/") + QLatin1String(name));
         ASSERT_EQ(icons({"extract", source, dir.path()}).status, 0);
         const QString first =
             dir.filePath(QFileInfo(source).completeBaseName() + QStringLiteral("_0.ico"));
