@@ -188,7 +188,6 @@ TEST(PixmintIcons, ExtractWritesRepeatedImagesOnceAndRefusesIconsTooLargeToWrite
 
     // 300 images of their own: the icon is not written, and the tool says why.
     std::vector<QByteArray> images;
-    images.reserve(300);
     for (int i = 0; i < 300; ++i)
         images.push_back(QByteArray::number(100000 + i));
     const QString crowded = saved(dir, "crowded.ico", icoFile(images));
