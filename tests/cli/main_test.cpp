@@ -58,6 +58,18 @@ QString saved(const QTemporaryDir &dir, const char *name, const QByteArray &byte
     return path;
 }
 
+// A refusal as a user reads it: `status`, nothing on standard output, and one line on standard
+// error that holds `reason`.
+void expectRefused(const QStringList &arguments, int status = 2, const QString &reason = {})
+{
+    SCOPED_TRACE(arguments.join(u' ').toStdString());
+    const Outcome r = icons(arguments);
+    EXPECT_EQ(r.status, status);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(reason)) << r.err.toStdString();
+}
+
 // The group names of `list` output, in order.
 QStringList listedNames(const QString &out)
 {
@@ -119,12 +131,8 @@ TEST(PixmintIcons, ExitStatusTellsWhatWentWrong)
         {{"list", data("missing.dll")}, 2},
         {{"list", data("make-fixtures.sh")}, 2},
         {{"extract", data("beta.ico"), data("beta.ico") + "/out"}, 2}};
-    for (const auto &[arguments, status] : failures) {
-        const Outcome r = icons(arguments);
-        EXPECT_EQ(r.status, status) << arguments.join(u' ').toStdString();
-        EXPECT_TRUE(r.out.isEmpty());
-        EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
-    }
+    for (const auto &[arguments, status] : failures)
+        expectRefused(arguments, status);
 
     // An icon whose name is taken by a folder.
     QTemporaryDir out;
@@ -180,7 +188,6 @@ TEST(PixmintIcons, ExtractWritesRepeatedImagesOnceAndRefusesIconsTooLargeToWrite
 
     // 300 images of their own: the icon is not written, and the tool says why.
     std::vector<QByteArray> images;
-    images.reserve(300);
     for (int i = 0; i < 300; ++i)
         images.push_back(QByteArray::number(100000 + i));
     const QString crowded = saved(dir, "crowded.ico", icoFile(images));
@@ -288,14 +295,10 @@ Pixels normalised(Pixels p)
 TEST(PixmintIcons, ThumbnailsAreTheExtractedImageForTheSizeFitted)
 {
     QTemporaryDir dir;
-    const QString sources[] = {data("groups32.dll"),
-                               data("groups64.dll"),
-                               data("library.icl"),
-                               testData(QStringLiteral("good/multi.ico")),
-                               testData(QStringLiteral("good/icon-invert.ico")),
-                               testData(QStringLiteral("good/icon-png.ico")),
-                               testData(QStringLiteral("good/icon1.ico"))};
-    for (const QString &source : sources) {
+    for (const char *name :
+         {"resources/groups32.dll", "resources/groups64.dll", "resources/library.icl", "multi.ico",
+          "icon-invert.ico", "icon-png.ico", "icon1.ico"}) {
+        const QString source = testData(QStringLiteral("good/") + QLatin1String(name));
         ASSERT_EQ(icons({"extract", source, dir.path()}).status, 0);
         const QString first =
             dir.filePath(QFileInfo(source).completeBaseName() + QStringLiteral("_0.ico"));
@@ -409,12 +412,8 @@ TEST(PixmintIcons, CreateAndConvertWriteNothingWhenAnythingIsWrong)
         {{"convert", wide, out}, QStringLiteral("larger than 4096 pixels a side")},
         {{"convert", QStringLiteral("/dev/zero"), out},
          QStringLiteral("It is not a regular file.")}};
-    for (const auto &[arguments, reason] : failures) {
-        const Outcome r = icons(arguments);
-        EXPECT_EQ(r.status, 2) << arguments.join(u' ').toStdString();
-        EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(reason)) << r.err.toStdString();
-    }
+    for (const auto &[arguments, reason] : failures)
+        expectRefused(arguments, 2, reason);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
               (QStringList{QStringLiteral("big.png"), QStringLiteral("d.png"),
                            QStringLiteral("wide.bmp")}));
@@ -433,18 +432,16 @@ TEST(PixmintIcons, ThumbnailHostsGetTheirEmptyFileFilledAndCursorsDrawn)
     const QString out = saved(dir, "host.png", QByteArray());
     QFile held(out);
     ASSERT_TRUE(held.open(QIODevice::ReadOnly));
-    const Outcome r =
-        icons({QStringLiteral("thumbnail"), QStringLiteral("-s"), QStringLiteral("32"), cur, out});
+    const Outcome r = icons({"thumbnail", "-s", "32", cur, out});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QImage shown = QImage::fromData(held.readAll());
     const QString ico = dir.filePath(QStringLiteral("icon.png"));
-    ASSERT_EQ(icons({QStringLiteral("thumbnail"), QStringLiteral("-s"), QStringLiteral("32"),
-                     testData(QStringLiteral("good/icon32.ico")), ico})
-                  .status,
-              0);
+    ASSERT_EQ(
+        icons({"thumbnail", "-s", "32", testData(QStringLiteral("good/icon32.ico")), ico}).status,
+        0);
     EXPECT_EQ(shown, QImage(ico));
     // Only the thumbnail takes cursors.
-    EXPECT_EQ(icons({QStringLiteral("list"), cur}).status, 2);
+    EXPECT_EQ(icons({"list", cur}).status, 2);
 
     SmallDisk disk;
     if (!disk.mounted())
@@ -452,7 +449,7 @@ TEST(PixmintIcons, ThumbnailHostsGetTheirEmptyFileFilledAndCursorsDrawn)
     const QString full = disk.path() + QStringLiteral("/host.png");
     ASSERT_TRUE(writeAll(full, QByteArray()));
     disk.fill();
-    const Outcome failed = icons({QStringLiteral("thumbnail"), data("groups32.dll"), full});
+    const Outcome failed = icons({"thumbnail", data("groups32.dll"), full});
     EXPECT_EQ(failed.status, 2);
     EXPECT_TRUE(failed.err.contains(QString::fromStdString(systemError(ENOSPC))))
         << failed.err.toStdString();

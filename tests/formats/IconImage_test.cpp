@@ -112,7 +112,8 @@ TEST(IconImage, DecodesDirectColoursAndOldHeaders)
         QRgb left, right;
         std::vector<bool> mask;
     };
-    const std::vector<bool> none{false, false};
+    // No mask bit set; no mask at all, as the image has alpha; the right pixel masked.
+    const std::vector<bool> none{false, false}, alpha, right{false, true};
     const Case cases[] = {
         {dibHeader(2, 2, 16) + QByteArray("\x00\x7C\xE0\x03", 4) + noMask, Red, Lime, none},
         {dibHeader(2, 2, 16, 3) + masks + QByteArray("\xE0\x07\x1F\x00", 4) + noMask, Lime,
@@ -123,16 +124,12 @@ TEST(IconImage, DecodesDirectColoursAndOldHeaders)
          qRgb(132, 130, 132), qRgb(198, 203, 57), none},
         {dibHeader(2, 2, 24) + QByteArray("\x10\x20\x30\x40\x50\x60\0\0", 8) + noMask, 0xFF302010,
          0xFF605040, none},
-        {dibHeader(2, 2, 32) + QByteArray("\x10\x20\x30\x80\0\0\0\0", 8) + noMask,
-         0x80302010,
-         0u,
-         {}},
+        {dibHeader(2, 2, 32) + QByteArray("\x10\x20\x30\x80\0\0\0\0", 8) + noMask, 0x80302010, 0u,
+         alpha},
         // Alpha all zero: an old image, drawn opaque through its mask.
         {dibHeader(2, 2, 32) + QByteArray("\x10\x20\x30\0\0\0\0\0", 8) +
              QByteArray("\x40\0\0\0", 4),
-         0xFF302010,
-         Black,
-         {false, true}},
+         0xFF302010, Black, right},
         // BITMAPCOREHEADER with a three-byte palette, and no AND mask at all after the colours.
         {core + QByteArray("\x00\x00\xFF\x00\xFF\x00", 6) + QByteArray("\x80\0\0\0", 4), Lime, Red,
          none},
@@ -333,9 +330,16 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
     // The fourth byte of a plain 32-bit bitmap is not alpha; missing rows are an error.
     const QByteArray plain =
         bitmapFile(dibHeader(2, -1, 32) + QByteArray::fromHex("102030407F7F7F00"), 40);
-    ASSERT_TRUE(decodeBitmapFile(plain, QSize(32, 32)));
-    EXPECT_EQ(decodeBitmapFile(plain, QSize(32, 32))->pixel(0, 0), 0xFF302010);
+    EXPECT_EQ(decodeBitmapFile(plain, QSize(32, 32)).value_or(QImage()).pixel(0, 0), 0xFF302010);
     EXPECT_FALSE(decodeBitmapFile(plain.chopped(1), QSize(32, 32)));
+    // A header with an alpha mask whose every alpha is zero: a picture older than alpha, opaque.
+    QByteArray v4 = dibHeader(2, -1, 32, 3).replace(0, 1, "\x6C");
+    for (uint32_t m : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u})
+        appendLE32(v4, m);
+    const QByteArray zeroAlpha =
+        bitmapFile(v4 + QByteArray(52, '\0') + QByteArray::fromHex("1020300040506000"), 108);
+    EXPECT_EQ(decodeBitmapFile(zeroAlpha, QSize(32, 32)).value_or(QImage()).pixel(1, 0),
+              0xFF605040);
 
     // A huge run-length picture costs only its clip.
     QElapsedTimer clock;
@@ -384,7 +388,6 @@ TEST(IconImage, MergePutsTheEditedImageInPlaceOfTheShownOneOfEachSizeAndDepth)
     const QByteArray sizes = describedIcoFile(
         {pngBytes(big), solidDib(32, 4, '\x33'), solidDib(32, 32, '\x44'), pngBytes(edited)});
     expectEntries(mergeIcon32(sizes, edited), {icoEntry(sizes, 0), icoEntry(sizes, 1), written});
-    EXPECT_EQ(icoEntry(sizes, 0).first.left(2), QByteArray(2, '\0')); // 256 stored as 0
 
     // An image that cannot be read is kept, unless its entry says 32 x 32 at 32 bits.
     QByteArray damaged =

@@ -41,19 +41,12 @@ std::optional<FormatError::Kind> errorOf(const QByteArray &file)
     return error.kind;
 }
 
-// The file with a little-endian value written over the bytes at `at`.
-QByteArray patched16(QByteArray f, uint64_t at, uint16_t v)
-{
-    QByteArray le;
-    appendLE16(le, v);
-    return f.replace(qsizetype(at), 2, le);
-}
-
-QByteArray patched32(QByteArray f, uint64_t at, uint32_t v)
+// The file with a little-endian value of `bytes` bytes written over the bytes at `at`.
+QByteArray patched(QByteArray f, uint64_t at, uint32_t v, int bytes = 4)
 {
     QByteArray le;
     appendLE32(le, v);
-    return f.replace(qsizetype(at), 4, le);
+    return f.replace(qsizetype(at), bytes, le.left(bytes));
 }
 
 // How many images each group of the file keeps.
@@ -234,15 +227,15 @@ TEST(IconResources, FilesWithoutIconsAreToldApart)
     EXPECT_EQ(errorOf(QByteArray()), FormatError::Kind::WrongKind);
     const QByteArray dos = QByteArray("MZ") + QByteArray(0x7E, '\0');
     for (uint32_t peAt : {0x40u, 0x7FFFFFFFu})
-        EXPECT_EQ(errorOf(patched32(dos, 0x3C, peAt)), FormatError::Kind::WrongKind);
+        EXPECT_EQ(errorOf(patched(dos, 0x3C, peAt)), FormatError::Kind::WrongKind);
     // A cursor file has the icon file's layout with type 2.
-    EXPECT_EQ(errorOf(patched16(fixture("beta.ico"), 2, 2)), FormatError::Kind::WrongKind);
+    EXPECT_EQ(errorOf(patched(fixture("beta.ico"), 2, 2, 2)), FormatError::Kind::WrongKind);
 
     const QByteArray pe = fixture("groups64.dll");
     const uint64_t optional = *ByteReader(bytesView(pe)).u32(0x3C) + 24;
-    EXPECT_EQ(errorOf(patched16(pe, optional, 0x107)), FormatError::Kind::Damaged);
+    EXPECT_EQ(errorOf(patched(pe, optional, 0x107, 2)), FormatError::Kind::Damaged);
     // Two data directories: there is no resource directory.
-    EXPECT_EQ(errorOf(patched32(pe, optional + 108, 2)), FormatError::Kind::NoIcons);
+    EXPECT_EQ(errorOf(patched(pe, optional + 108, 2)), FormatError::Kind::NoIcons);
 }
 
 TEST(IconResources, TruncatedFilesAreRefusedOrLoseImages)
@@ -273,7 +266,7 @@ TEST(IconResources, LoopingDirectoriesAndHugeCountsAreRefused)
     const uint64_t groupDir = tree.target(groupType);
 
     // The group type pointing back at the root.
-    EXPECT_EQ(errorOf(patched32(file, groupType + 4, 0x80000000u)), FormatError::Kind::Damaged);
+    EXPECT_EQ(errorOf(patched(file, groupType + 4, 0x80000000u)), FormatError::Kind::Damaged);
 
     // A group pointing at its parent, at the root, or its language level at itself: that group
     // has no images and the others keep theirs.
@@ -282,30 +275,30 @@ TEST(IconResources, LoopingDirectoriesAndHugeCountsAreRefused)
     for (auto [at, target] : {std::pair(beta, groupDir), std::pair(beta, tree.root),
                               std::pair(tree.entry(betaLanguages, 0), betaLanguages)}) {
         const uint32_t back = 0x80000000u | uint32_t(target - tree.root);
-        EXPECT_EQ(imageCounts(patched32(file, at + 4, back)), (Counts{2, 0, 2, 1, 3}));
+        EXPECT_EQ(imageCounts(patched(file, at + 4, back)), (Counts{2, 0, 2, 1, 3}));
     }
     EXPECT_FALSE(groupIcon(IconGroup()));
 
     // Two groups sharing a language directory: the second is refused.
     const uint32_t shared = *tree.r.u32(beta + 4);
-    EXPECT_EQ(imageCounts(patched32(file, tree.entry(groupDir, 2) + 4, shared)),
+    EXPECT_EQ(imageCounts(patched(file, tree.entry(groupDir, 2) + 4, shared)),
               (Counts{2, 4, 0, 1, 3}));
 
     // Huge counts and sizes.
     for (uint64_t count : {tree.root + 14, groupDir + 12, uint64_t(*tree.r.u32(0x3C) + 6)})
-        EXPECT_EQ(errorOf(patched16(file, count, 0xFFFF)), FormatError::Kind::Damaged);
+        EXPECT_EQ(errorOf(patched(file, count, 0xFFFF, 2)), FormatError::Kind::Damaged);
 
     // A group claiming 65535 images keeps its place without them.
     const uint64_t zetaData =
         tree.data(tree.target(tree.entry(tree.target(tree.entry(groupDir, 2)), 0)));
-    EXPECT_EQ(imageCounts(patched16(file, zetaData + 4, 0xFFFF)), (Counts{2, 4, 0, 1, 3}));
+    EXPECT_EQ(imageCounts(patched(file, zetaData + 4, 0xFFFF, 2)), (Counts{2, 4, 0, 1, 3}));
 
     // Data entries past the end, or at an address no section holds: the image is skipped.
     for (auto [at, value] : {std::pair(tree.dataEntry(3, 1) + 4, 0xFFFFFFF0u),
                              std::pair(tree.dataEntry(3, 1), 0x7FFFFFF0u)}) {
-        const QByteArray patched = patched32(file, at, value);
-        ASSERT_EQ(imageCounts(patched), (Counts{2, 4, 1, 1, 3}));
-        EXPECT_EQ(groupsOf(patched)[2].images[0].width, 32);
+        const QByteArray changed = patched(file, at, value);
+        ASSERT_EQ(imageCounts(changed), (Counts{2, 4, 1, 1, 3}));
+        EXPECT_EQ(groupsOf(changed)[2].images[0].width, 32);
     }
 }
 
@@ -316,7 +309,7 @@ TEST(IconResources, ImagesClaimingMoreThanTheirBytesAreSkipped)
 
     // Group 3's only image: 4 bytes that claim 256 x 256.
     const uint64_t entry = tree.data(tree.dataEntry(14, 3)) + 6;
-    auto groups = groupsOf(patched32(patched16(file, entry, 0), tree.dataEntry(3, 8) + 4, 4));
+    auto groups = groupsOf(patched(patched(file, entry, 0, 2), tree.dataEntry(3, 8) + 4, 4));
     ASSERT_EQ(groups.size(), 5u);
     ASSERT_EQ(groups[3].images.size(), 1u);
     EXPECT_EQ(groups[3].images[0].width, 256);
@@ -325,7 +318,7 @@ TEST(IconResources, ImagesClaimingMoreThanTheirBytesAreSkipped)
 
     // BETA's 32-bit image grown to 256 x 256 on 32 x 32 bytes gives way to the next best.
     const uint64_t beta32 = tree.data(tree.dataEntry(3, 10));
-    groups = groupsOf(patched32(patched32(file, beta32 + 4, 256), beta32 + 8, 512));
+    groups = groupsOf(patched(patched(file, beta32 + 4, 256), beta32 + 8, 512));
     ASSERT_EQ(groups.size(), 5u);
     const auto icon = groupIcon(groups[1]);
     ASSERT_TRUE(icon);
@@ -352,21 +345,21 @@ TEST(IconResources, DamagedNeTablesAreRefusedOrLoseImages)
 
     for (auto [at, value] : {std::pair(table, uint16_t(40)), std::pair(icons + 2, uint16_t(0xFFFF)),
                              std::pair(groupList + 2, uint16_t(0xFFFF))})
-        EXPECT_EQ(errorOf(patched16(file, at, value)), FormatError::Kind::Damaged);
+        EXPECT_EQ(errorOf(patched(file, at, value, 2)), FormatError::Kind::Damaged);
 
     // Icon 1 (group 20's first image) past the end, then shorter than its group entry says.
     for (auto [at, value] : {std::pair(info(icons, 1), uint16_t(0xFFF0)),
                              std::pair(info(icons, 1) + 2, uint16_t(1))}) {
-        const auto groups = groupsOf(patched16(file, at, value));
-        ASSERT_EQ(imageCounts(patched16(file, at, value)), (Counts{1, 1, 2}));
+        const auto groups = groupsOf(patched(file, at, value, 2));
+        ASSERT_EQ(imageCounts(patched(file, at, value, 2)), (Counts{1, 1, 2}));
         EXPECT_EQ(groups[0].images[0].width, 16);
     }
 
     // A group name past the end leaves the name empty; a group past the end has no images.
-    const QByteArray patched =
-        patched16(patched16(file, info(groupList, 1) + 6, 0x7FF0), info(groupList, 2), 0xFFF0);
-    EXPECT_EQ(imageCounts(patched), (Counts{2, 1, 0}));
-    EXPECT_TRUE(groupsOf(patched)[1].name.empty());
+    const QByteArray changed =
+        patched(patched(file, info(groupList, 1) + 6, 0x7FF0, 2), info(groupList, 2), 0xFFF0, 2);
+    EXPECT_EQ(imageCounts(changed), (Counts{2, 1, 0}));
+    EXPECT_TRUE(groupsOf(changed)[1].name.empty());
 }
 
 TEST(IconResources, GroupsThatShareOneImageAreJudgedFromItsHeadersOnce)
