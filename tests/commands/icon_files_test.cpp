@@ -77,6 +77,16 @@ protected:
     QTemporaryDir dir;
 };
 
+// The alpha of each of the 32 x 32 pixels, row by row.
+std::vector<int> alphas(const QImage &image)
+{
+    std::vector<int> out;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            out.push_back(qAlpha(image.pixel(x, y)));
+    return out;
+}
+
 QStringList &logged()
 {
     static QStringList lines;
@@ -248,19 +258,6 @@ TEST_F(IconFiles, SaveWritesTheDrawingNamesItInTheCaptionAndCompletesABareName)
     EXPECT_EQ(scripted().fileRequests.back().fileName, bare + ".bmp");
     EXPECT_EQ(scripted().fileRequests.back().filterIndex, 2);
 }
-
-namespace {
-
-std::vector<int> alphas(const QImage &image)
-{
-    std::vector<int> out;
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x)
-            out.push_back(qAlpha(image.pixel(x, y)));
-    return out;
-}
-
-} // namespace
 
 TEST_F(IconFiles, AnOpenedIconKeepsItsAlphaWhereNothingWasDrawnAndEveryReaderSeesItSaved)
 {
