@@ -12,25 +12,17 @@
 
 namespace {
 
-QByteArray readSettings()
-{
-    return readAll(settingsFilePath());
-}
-
-void writeSettings(const QByteArray &bytes)
-{
-    ASSERT_TRUE(writeAll(settingsFilePath(), bytes));
-}
-
 class Look : public ::testing::Test
 {
 protected:
-    void SetUp() override { QFile::remove(settingsFilePath()); }
+    void SetUp() override { QFile::remove(file); }
     void TearDown() override
     {
-        QFile::remove(settingsFilePath());
-        QFile::remove(QFileInfo(settingsFilePath()).path()); // a blocking plain file, if any
+        QFile::remove(file);
+        QFile::remove(QFileInfo(file).path()); // a blocking plain file, if any
     }
+
+    const QString file = settingsFilePath();
 };
 
 } // namespace
@@ -39,7 +31,7 @@ TEST_F(Look, FrameStyleIsWrittenByteForByteAndSurvivesARestart)
 {
     frmGeral &f = Forms::get<frmGeral>();
     EXPECT_EQ(f.txtFormat->text(), QStringLiteral("3")); // no file at start: "3" written
-    EXPECT_EQ(readSettings(), settingsFileContent("3"));
+    EXPECT_EQ(readAll(file), settingsFileContent("3"));
     Forms::unloadAll();
     frmGeral &second = Forms::get<frmGeral>(); // "3" read back keeps the design's bevel
     EXPECT_EQ(second.txtFormat->text(), QStringLiteral("3"));
@@ -47,7 +39,7 @@ TEST_F(Look, FrameStyleIsWrittenByteForByteAndSurvivesARestart)
         EXPECT_EQ(p->BevelOuter(), SSPanel::BevelRaised);
 
     second.mnuSunken_Click();
-    const QByteArray bytes = readSettings();
+    const QByteArray bytes = readAll(file);
     const QList<QByteArray> lines = bytes.split('\n');
     ASSERT_EQ(lines.size(), 25); // 24 lines, each ending in CRLF
     EXPECT_EQ(lines[5], QByteArray("\"1\"\r"));
@@ -85,9 +77,9 @@ TEST_F(Look, HandEditedOrDamagedFilesFallBackToStyleThree)
         {"a,b,c,d,e,\"2\",g\r\n", "2"},
         {"\"only\"\r\n\"two\"", "3"}};
     for (const auto &[bytes, style] : files) {
-        writeSettings(bytes);
+        ASSERT_TRUE(writeAll(file, bytes));
         EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), style) << bytes.toStdString();
-        EXPECT_EQ(readSettings() == settingsFileContent("3"), style == "3");
+        EXPECT_EQ(readAll(file) == settingsFileContent("3"), style == "3");
         Forms::unloadAll();
     }
 
@@ -95,21 +87,21 @@ TEST_F(Look, HandEditedOrDamagedFilesFallBackToStyleThree)
     QTemporaryDir elsewhere;
     const QString notes = elsewhere.filePath(QStringLiteral("notes.txt"));
     ASSERT_TRUE(writeAll(notes, "shopping\n"));
-    QFile::remove(settingsFilePath());
-    ASSERT_TRUE(QFile::link(notes, settingsFilePath()));
+    QFile::remove(file);
+    ASSERT_TRUE(QFile::link(notes, file));
     EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), QStringLiteral("3"));
     EXPECT_EQ(readAll(notes), "shopping\n");
-    EXPECT_FALSE(QFileInfo(settingsFilePath()).isSymLink());
-    EXPECT_EQ(readSettings(), settingsFileContent("3"));
-    EXPECT_EQ(QFileInfo(settingsFilePath() + ".damaged").symLinkTarget(), notes);
-    QFile::remove(settingsFilePath() + ".damaged");
+    EXPECT_FALSE(QFileInfo(file).isSymLink());
+    EXPECT_EQ(readAll(file), settingsFileContent("3"));
+    EXPECT_EQ(QFileInfo(file + ".damaged").symLinkTarget(), notes);
+    QFile::remove(file + ".damaged");
 }
 
 TEST_F(Look, AnUnwritableFileGivesStyleTwoAndKeepsWhatItHeld)
 {
     frmGeral &f = Forms::get<frmGeral>();
     f.mnuSunken_Click();
-    const QByteArray before = readSettings();
+    const QByteArray before = readAll(file);
     for (const auto &[step, error] :
          {std::pair{SafeWrite::Step::Write, ENOSPC}, std::pair{SafeWrite::Step::Create, EROFS}}) {
         FailingWrites failing(step, error);
@@ -117,11 +109,11 @@ TEST_F(Look, AnUnwritableFileGivesStyleTwoAndKeepsWhatItHeld)
         EXPECT_EQ(f.txtFormat->text(), QStringLiteral("2"));
         EXPECT_EQ(f.pnlMaster->BevelOuter(), SSPanel::BevelRaised);
         EXPECT_EQ(f.pnlMaster->BevelWidth(), 2);
-        EXPECT_EQ(readSettings(), before);
+        EXPECT_EQ(readAll(file), before);
     }
     // A plain file where the settings folder should be: nothing can be written below it.
-    QDir(QFileInfo(settingsFilePath()).path()).removeRecursively();
-    ASSERT_TRUE(writeAll(QFileInfo(settingsFilePath()).path(), {}));
+    QDir(QFileInfo(file).path()).removeRecursively();
+    ASSERT_TRUE(writeAll(QFileInfo(file).path(), {}));
     f.mnuSunken_Click();
     EXPECT_EQ(f.txtFormat->text(), QStringLiteral("2"));
     EXPECT_EQ(f.pnlMaster->BevelWidth(), 4);
@@ -132,27 +124,27 @@ TEST_F(Look, AFileThatIsAnotherUsersLinkOrAPipeIsLeftAlone)
 {
     QTemporaryDir elsewhere;
     const QString target = elsewhere.filePath(QStringLiteral("style.orv"));
-    writeSettings(settingsFileContent("1"));
-    ASSERT_TRUE(QFile::rename(settingsFilePath(), target));
-    ASSERT_TRUE(QFile::link(target, settingsFilePath()));
+    ASSERT_TRUE(writeAll(file, settingsFileContent("1")));
+    ASSERT_TRUE(QFile::rename(file, target));
+    ASSERT_TRUE(QFile::link(target, file));
     frmGeral &f = Forms::get<frmGeral>();
     EXPECT_EQ(f.txtFormat->text(), QStringLiteral("1")); // the user's own link is read
     f.mnuRaised_Click();
-    EXPECT_TRUE(QFileInfo(settingsFilePath()).isSymLink());
+    EXPECT_TRUE(QFileInfo(file).isSymLink());
     EXPECT_EQ(readAll(target), settingsFileContent("2"));
     Forms::unloadAll();
 
-    if (giveToAnotherUser(settingsFilePath())) {
+    if (giveToAnotherUser(file)) {
         EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), QStringLiteral("2"));
         EXPECT_EQ(readAll(target), settingsFileContent("2"));
-        EXPECT_TRUE(QFileInfo(settingsFilePath()).isSymLink());
+        EXPECT_TRUE(QFileInfo(file).isSymLink());
         Forms::unloadAll();
     }
     // Nothing waits for a writer to a pipe.
-    ASSERT_TRUE(QFile::remove(settingsFilePath()));
-    ASSERT_TRUE(makeFifo(settingsFilePath()));
+    ASSERT_TRUE(QFile::remove(file));
+    ASSERT_TRUE(makeFifo(file));
     EXPECT_EQ(Forms::get<frmGeral>().txtFormat->text(), QStringLiteral("2"));
-    EXPECT_FALSE(QFileInfo(settingsFilePath()).isFile());
+    EXPECT_FALSE(QFileInfo(file).isFile());
 }
 
 TEST_F(Look, DragTogglesWithAMessageOnlyWhenSwitchedOnAndTheTextPanelWithItsEntry)

@@ -21,24 +21,23 @@ TEST(Transformations, MirrorsMoveADotAndUndoThemselves)
     f.Ikon->setPicture(soft);
     const QImage start = f.Ikon->Image();
 
-    f.mnuRotate13_Click();
-    EXPECT_EQ(f.Ikon->Point(10, 3), int32_t(Blue));
-    EXPECT_EQ(f.Ikon->Image().pixel(1, 7), Soft);
-    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(resolveColor(vbWindowText)));
-    f.mnuRotate13_Click();
-    EXPECT_EQ(f.Ikon->Image(), start);
-
-    f.mnuHorizontal_Click();
-    EXPECT_EQ(f.Ikon->Point(28, 10), int32_t(Blue));
-    EXPECT_EQ(f.Ikon->Image().pixel(24, 1), Soft);
-    EXPECT_EQ(f.Ikon->Point(31, 0), int32_t(resolveColor(vbWindowText)));
-    f.mnuHorizontal_Click();
-    EXPECT_EQ(f.Ikon->Image(), start);
-
-    f.mnuVertical_Click();
-    EXPECT_EQ(f.Ikon->Point(3, 21), int32_t(Blue));
-    EXPECT_EQ(f.Ikon->Image().pixel(7, 30), Soft);
-    EXPECT_EQ(f.grid->surface().pixel(35, 215), qRgb(0, 0, 255));
-    f.mnuVertical_Click();
-    EXPECT_EQ(f.Ikon->Image(), start);
+    // Each command moves every pixel where the user sees it, on the grid too, and undoes itself.
+    struct Case
+    {
+        void (frmGeral::*command)();
+        QPoint blue, soft, text;
+    };
+    const Case cases[] = {{&frmGeral::mnuRotate13_Click, {10, 3}, {1, 7}, {0, 0}},
+                          {&frmGeral::mnuHorizontal_Click, {28, 10}, {24, 1}, {31, 0}},
+                          {&frmGeral::mnuVertical_Click, {3, 21}, {7, 30}, {0, 31}}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.blue.x());
+        (f.*c.command)();
+        EXPECT_EQ(f.Ikon->Point(c.blue.x(), c.blue.y()), int32_t(Blue));
+        EXPECT_EQ(f.grid->surface().pixel(c.blue * 10 + QPoint(5, 5)), qRgb(0, 0, 255));
+        EXPECT_EQ(f.Ikon->Image().pixel(c.soft), Soft);
+        EXPECT_EQ(f.Ikon->Point(c.text.x(), c.text.y()), int32_t(resolveColor(vbWindowText)));
+        (f.*c.command)();
+        EXPECT_EQ(f.Ikon->Image(), start);
+    }
 }

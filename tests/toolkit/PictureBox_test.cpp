@@ -280,27 +280,25 @@ TEST(PictureBoxMouse, TranslatesButtonsShiftAndTwips)
     EXPECT_EQ(clicks, 1);
 }
 
-TEST(PictureBoxBands, AreDrawnOverTheSurfaceOnlyWhileVisible)
+TEST_F(Surface, BandsAreDrawnOverItOnlyWhileVisible)
 {
-    PictureBox pic(nullptr, PictureBox::ScaleMode::Pixels);
-    pic.resize(20, 20);
-    pic.setBackColor(vbWhite);
-    auto *rect = new Shape(&pic, Shape::Rectangle, Red);
-    LineShape line(&pic, Green);
+    make(20, 20);
+    auto *rect = new Shape(pic.get(), Shape::Rectangle, Red);
+    LineShape line(pic.get(), Green);
     rect->setLeft(2);
     rect->setTop(3);
     rect->setWidth(5);
     rect->setHeight(4);
     line.setPoints(0, 15, 19, 15);
-    EXPECT_TRUE(pixelsOf(pic.grab().toImage(), Red).empty());
+    EXPECT_TRUE(pixelsOf(pic->grab().toImage(), Red).empty());
 
     rect->setVisible(true);
     line.setVisible(true);
-    const QImage shown = pic.grab().toImage();
+    const QImage shown = pic->grab().toImage();
     EXPECT_EQ(pixelsOf(shown, Red), minus(box(2, 3, 6, 6), box(3, 4, 5, 5)));
     EXPECT_EQ(pixelsOf(shown, Green).size(), 20u);
-    EXPECT_EQ(pixelsOf(pic.Image(), vbWhite).size(), 400u);
+    EXPECT_EQ(pixelsOf(pic->Image(), vbWhite).size(), 400u);
 
     delete rect;
-    EXPECT_TRUE(pixelsOf(pic.grab().toImage(), Red).empty());
+    EXPECT_TRUE(pixelsOf(pic->grab().toImage(), Red).empty());
 }

@@ -107,8 +107,7 @@ TEST(RasterCircle, OfRadiusZeroOneAndTwoIsSymmetricClippedAndBounded)
 TEST(RasterFloodFill, StaysFourConnectedAndFillsTheWholeCanvasAndAWindingCorridor)
 {
     // A diagonal wall: the two triangles touch only at corners.
-    QImage image(8, 8, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    QImage image = white(8, 8);
     for (int i = 0; i < 8; ++i)
         image.setPixel(i, i, qRgb(0, 0, 0));
     const QImage walled = image;
@@ -122,8 +121,7 @@ TEST(RasterFloodFill, StaysFourConnectedAndFillsTheWholeCanvasAndAWindingCorrido
     EXPECT_EQ(Raster::floodFill(image, 8, 0, qRgb(255, 255, 255), qRgb(255, 0, 0)), 0);
     EXPECT_EQ(image, walled);
 
-    image = QImage(32, 32, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    image = white(32, 32);
     EXPECT_EQ(Raster::floodFill(image, 31, 31, qRgb(255, 255, 255), qRgb(0, 0, 255)), 1024);
     EXPECT_EQ(pixelsOf(image, vbBlue).size(), 1024u);
 
