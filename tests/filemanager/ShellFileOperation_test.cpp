@@ -216,7 +216,6 @@ TEST_F(FileOperation, DeleteAsksOnceThenGoesToTheTrashOrForGood)
     EXPECT_EQ(run(FO_DELETE, {src("a.ico")}, FOF_ALLOWUNDO | Quiet), 0);
     ASSERT_EQ(scripted().messages.size(), 2u);
     EXPECT_EQ(scripted().messages[0].text, "Move\n" + src("a.ico") + "\nto the trash?");
-    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
     EXPECT_FALSE(QFile::exists(src("a.ico")));
     EXPECT_EQ(readAll(data.trash + "/files/a.ico"), "a");
     EXPECT_EQ(readAll(data.trash + "/info/a.ico.trashinfo").split('\n').value(1),
