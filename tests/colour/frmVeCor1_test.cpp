@@ -43,13 +43,11 @@ protected:
 
 } // namespace
 
+// -1 and whole channels are seen through the picker below.
 TEST(SplitPickedColor, TruncatesAndTurnsNegativePartsToZero)
 {
-    const std::tuple<int32_t, int, int, int> cases[] = {{-1, 0, 0, 0},
-                                                        {0xFF0000, 0, 0, 255},
-                                                        {0x123456, 0x56, 0x34, 0x12},
-                                                        {-65537, 0, 0, 0},
-                                                        {0x7FFFFFFF, 255, 255, 32767}};
+    const std::tuple<int32_t, int, int, int> cases[] = {
+        {0x123456, 0x56, 0x34, 0x12}, {-65537, 0, 0, 0}, {0x7FFFFFFF, 255, 255, 32767}};
     for (const auto &[color, r, g, b] : cases) {
         const ColorComponents got = splitColor(color);
         EXPECT_EQ(QList<int>({got.red, got.green, got.blue}), QList<int>({r, g, b})) << color;
