@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QDateTime>
@@ -264,7 +265,6 @@ TEST_F(FileOperation, TrashRecordsNameTheFileOnOneEncodedLine)
     make(to.filePath(odd), "twin");
     EXPECT_EQ(run(FO_DELETE, {src(odd), to.filePath(odd)}, ToTrash), 0);
     const QDir info(data.trash + "/info");
-    ASSERT_EQ(info.entryList(QDir::Files).size(), 2);
     QStringList paths;
     for (const QString &name : info.entryList(QDir::Files)) {
         const QList<QByteArray> lines = readAll(info.filePath(name)).split('\n');
@@ -277,10 +277,7 @@ TEST_F(FileOperation, TrashRecordsNameTheFileOnOneEncodedLine)
         // The twin took another name, and its file the same one.
         EXPECT_TRUE(QFile::exists(data.trash + "/files/" + name.chopped(10)));
     }
-    QStringList want({src(odd), to.filePath(odd)});
-    paths.sort();
-    want.sort();
-    EXPECT_EQ(paths, want);
+    EXPECT_THAT(paths, ::testing::UnorderedElementsAre(src(odd), to.filePath(odd)));
 }
 
 TEST_F(FileOperation, AnotherFileSystemHasItsOwnTrashThatRefusesLinksAndKeepsTheFileWhenFull)
