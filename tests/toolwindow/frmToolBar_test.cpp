@@ -40,6 +40,7 @@ protected:
     }
 
     frmGeral &f = Forms::get<frmGeral>();
+    frmToolBar &t = bar();
 };
 
 } // namespace
@@ -47,7 +48,6 @@ protected:
 TEST_F(ToolBar, ClicksSetTheMainColoursCopyTheOtherSwatchAndClosingHandsThemOver)
 {
     f.mnuCorFixa_Click();
-    frmToolBar &t = bar();
     click(17, 1);
     EXPECT_EQ(f.LeftColor->BackColor(), RGB(255, 0, 0));
     EXPECT_EQ(f.RightColor->BackColor(), ColorValue(0x80000009));
@@ -77,7 +77,6 @@ TEST_F(ToolBar, ClicksSetTheMainColoursCopyTheOtherSwatchAndClosingHandsThemOver
 TEST_F(ToolBar, CustomSlotsAskForAColourAndKeepItAcrossFaces)
 {
     f.mnuCorFixa_Click();
-    frmToolBar &t = bar();
     scripted().colorAnswers.push_back(RGB(10, 20, 30));
     click(40, 1);
     EXPECT_EQ(t.Color[40]->BackColor(), RGB(10, 20, 30));
@@ -97,7 +96,6 @@ TEST_F(ToolBar, CustomSlotsAskForAColourAndKeepItAcrossFaces)
 
 TEST_F(ToolBar, EachEntryShowsItsFaceAloneAtItsSize)
 {
-    frmToolBar &t = bar();
     // 3250 twips is not a whole number of pixels: the move face is 3255 high.
     const std::tuple<void (frmGeral::*)(), QWidget *, QSize> faces[] = {
         {&frmGeral::mnuSearch_Click, t.fraLocaliza, QSize(2490, 2625)},
@@ -116,7 +114,6 @@ TEST_F(ToolBar, EachEntryShowsItsFaceAloneAtItsSize)
 
 TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
 {
-    frmToolBar &t = bar();
     f.mnuReduzir->setEnabled(true);
     f.mnuSearch_Click();
     search(Resources + "groups64.dll");
@@ -158,7 +155,6 @@ TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
 
 TEST_F(ToolBar, TheSameFileAgainOrAnInvalidOneChangesNothing)
 {
-    frmToolBar &t = bar();
     search(Resources + "library.icl");
     ASSERT_EQ(t.IconCount, 3);
     t.cmdNext_Click();
@@ -187,7 +183,6 @@ TEST_F(ToolBar, TheSameFileAgainOrAnInvalidOneChangesNothing)
 
 TEST_F(ToolBar, ALargeLibraryKeepsOneElementAndDecodesTheIconShown)
 {
-    frmToolBar &t = bar();
     QTemporaryDir dir;
     const QString many = dir.filePath("many.dll");
     ASSERT_TRUE(
@@ -207,7 +202,6 @@ TEST_F(ToolBar, ALargeLibraryKeepsOneElementAndDecodesTheIconShown)
 
 TEST_F(ToolBar, OneIconWithTransparentCornersShowsOnGreyAndArrivesWithItsAlpha)
 {
-    frmToolBar &t = bar();
     QImage image(32, 32, QImage::Format_ARGB32);
     image.fill(qRgba(0, 0, 255, 255));
     image.setPixel(0, 0, qRgba(0, 0, 0, 0));
@@ -226,7 +220,6 @@ TEST_F(ToolBar, OneIconWithTransparentCornersShowsOnGreyAndArrivesWithItsAlpha)
 
 TEST_F(ToolBar, ResizeTransfersTheSmallIconAndReturnsToABlankCanvas)
 {
-    frmToolBar &t = bar();
     f.cd.FileName = Resources + "beta.ico";
     f.mnuReduzir_Click();
     t.cmdDiminuir_Click();
