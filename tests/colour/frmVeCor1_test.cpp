@@ -34,11 +34,11 @@ class Picker : public ::testing::Test
 protected:
     QStringList shown() const
     {
-        const frmVeCor1 &p = Forms::get<frmVeCor1>();
         return {p.Lbl_red->text(), p.Lbl_green->text(), p.Lbl_blue->text(), p.Lbl_long->text()};
     }
 
     frmGeral &f = Forms::get<frmGeral>();
+    frmVeCor1 &p = Forms::get<frmVeCor1>();
 };
 
 } // namespace
@@ -57,7 +57,6 @@ TEST(SplitPickedColor, TruncatesAndTurnsNegativePartsToZero)
 TEST_F(Picker, OpensIdleThenPointsPicksAndFastensFromAStillOfAScaledScreenAwayFromTheOrigin)
 {
     f.mnuProcCor_Click();
-    frmVeCor1 &p = Forms::get<frmVeCor1>();
     EXPECT_TRUE(p.Btn_select->isEnabled());
     EXPECT_FALSE(p.cmdLevaCor->isVisibleTo(&p));
     EXPECT_EQ(p.Picture1->BackColor(), vbBlack);
@@ -147,7 +146,6 @@ TEST(DesktopStill, NoneOnAWaylandDesktopWhateverQtRunsOn)
 TEST_F(Picker, AStillNotHadOrClosedOrThePickerClosedLeavesNoDeadEnd)
 {
     f.mnuProcCor_Click();
-    frmVeCor1 &p = Forms::get<frmVeCor1>();
     const ColorValue left = f.LeftColor->BackColor();
     p.Btn_select_Click(); // the scripted desktop hands out no pixels
     ASSERT_EQ(scripted().messages.size(), 1u);
