@@ -73,7 +73,6 @@ TEST_F(Registry, ReadGivesTextErrorOrNothingAndValuesLongerThanTheBufferCannotBe
     EXPECT_EQ(ReadRegValue(Key, "Top"), QString());
     EXPECT_FALSE(ReadRegValue(Key, "Top").isNull());
     EXPECT_TRUE(ReadRegValue("HKEY_NOWHERE\\Software\\Window Position", "Left").isNull());
-    EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software", "Left"), QStringLiteral("Error"));
     EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software\\\\Window Position", "Left"),
               QStringLiteral("Error"));
 
@@ -100,9 +99,8 @@ TEST_F(Registry, WritesNeedAnExistingKeyAndAWellFormedPath)
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
 
     CreateRegKey(Key);
-    CreateRegKey(Key); // an existing key is opened, not emptied
     WriteRegValue(Key, "Left", "10");
-    CreateRegKey(Key);
+    CreateRegKey(Key); // an existing key is opened, not emptied
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("10"));
     EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software", "Left"), QStringLiteral("Error"));
 }
