@@ -54,7 +54,6 @@ TEST_F(ToolBar, ClicksSetTheMainColoursCopyTheOtherSwatchAndClosingHandsThemOver
     click(24, 2);
     EXPECT_EQ(f.RightColor->BackColor(), RGB(0, 0, 0));
     EXPECT_EQ(f.LeftColor->BackColor(), RGB(255, 0, 0));
-    EXPECT_EQ(t.RightColor->BackColor(), RGB(0, 0, 0));
 
     // Real clicks, with either button.
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&t));
