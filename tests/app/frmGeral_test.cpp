@@ -80,11 +80,11 @@ TEST(StartUp, SplashLocksEverythingButAboutAndTheLoadSequencePlacesTheWindow)
     EXPECT_EQ(f.Ikon->Point(5, 5), int32_t(resolveColor(vbWindowBackground)));
 }
 
-TEST(StartUp, SplashClickRollsUpAndEnablesTheMenus)
+TEST(StartUp, AClickOnTheSplashRollsItUpAndTheTimerFinishesItAndEnablesTheMenus)
 {
     frmGeral &f = started();
     EXPECT_FALSE(f.LeftColor->isVisibleTo(&f));
-    f.Label1_Click();
+    QTest::mouseClick(f.picLogo, Qt::LeftButton, {}, QPoint(20, 20));
     EXPECT_TRUE(f.tmrLogo->Enabled());
     EXPECT_TRUE(f.LeftColor->isVisibleTo(&f));
     EXPECT_TRUE(f.RightColor->isVisibleTo(&f));
@@ -93,18 +93,8 @@ TEST(StartUp, SplashClickRollsUpAndEnablesTheMenus)
     f.tmrLogo_Timer();
     EXPECT_EQ(Height(f.picLogo), h - 150);
     EXPECT_EQ(editingMenusEnabled(f), 0);
-    rollUpSplash(f);
-    EXPECT_FALSE(f.tmrLogo->Enabled());
-    EXPECT_FALSE(f.splashShown());
-    EXPECT_EQ(editingMenusEnabled(f), 6);
-}
-
-TEST(StartUp, RealClickOnTheSplashAndTheTimerFinishIt)
-{
-    frmGeral &f = started();
-    QTest::mouseClick(f.picLogo, Qt::LeftButton, {}, QPoint(20, 20));
-    EXPECT_TRUE(f.tmrLogo->Enabled());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !f.tmrLogo->Enabled(); }, 5000));
+    EXPECT_FALSE(f.splashShown());
     EXPECT_EQ(editingMenusEnabled(f), 6);
 }
 

@@ -32,7 +32,7 @@ protected:
 
 } // namespace
 
-TEST_F(Mixer, OpensFromItsEntryAtItsSizeWithEverythingAtZero)
+TEST_F(Mixer, OpensAtZeroAndEveryBarChangeRedrawsBoxesSwatchesAndHexTextAndSelectHandsItOver)
 {
     f.mnuScroolColor_Click();
     for (int i = 1; i <= 3; ++i)
@@ -47,11 +47,6 @@ TEST_F(Mixer, OpensFromItsEntryAtItsSizeWithEverythingAtZero)
     p.cmdSelect->click();
     EXPECT_EQ(f.LeftColor->BackColor(), RGB(255, 128, 0));
     EXPECT_TRUE(p.isVisible());
-}
-
-TEST_F(Mixer, EveryBarChangeRedrawsBoxesSwatchesAndHexTextAndASwatchKeepsItsChannelAlone)
-{
-    mix(255, 128, 0);
     EXPECT_EQ(box(1), QStringLiteral("255"));
     EXPECT_EQ(box(2), QStringLiteral("128"));
     EXPECT_EQ(p.RedValue->BackColor(), RGB(255, 0, 0));

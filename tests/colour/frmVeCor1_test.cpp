@@ -34,22 +34,20 @@ class Picker : public ::testing::Test
 protected:
     QStringList shown() const
     {
-        const frmVeCor1 &p = Forms::get<frmVeCor1>();
         return {p.Lbl_red->text(), p.Lbl_green->text(), p.Lbl_blue->text(), p.Lbl_long->text()};
     }
 
     frmGeral &f = Forms::get<frmGeral>();
+    frmVeCor1 &p = Forms::get<frmVeCor1>();
 };
 
 } // namespace
 
+// -1 and whole channels are seen through the picker below.
 TEST(SplitPickedColor, TruncatesAndTurnsNegativePartsToZero)
 {
-    const std::tuple<int32_t, int, int, int> cases[] = {{-1, 0, 0, 0},
-                                                        {0xFF0000, 0, 0, 255},
-                                                        {0x123456, 0x56, 0x34, 0x12},
-                                                        {-65537, 0, 0, 0},
-                                                        {0x7FFFFFFF, 255, 255, 32767}};
+    const std::tuple<int32_t, int, int, int> cases[] = {
+        {0x123456, 0x56, 0x34, 0x12}, {-65537, 0, 0, 0}, {0x7FFFFFFF, 255, 255, 32767}};
     for (const auto &[color, r, g, b] : cases) {
         const ColorComponents got = splitColor(color);
         EXPECT_EQ(QList<int>({got.red, got.green, got.blue}), QList<int>({r, g, b})) << color;
@@ -59,7 +57,6 @@ TEST(SplitPickedColor, TruncatesAndTurnsNegativePartsToZero)
 TEST_F(Picker, OpensIdleThenPointsPicksAndFastensFromAStillOfAScaledScreenAwayFromTheOrigin)
 {
     f.mnuProcCor_Click();
-    frmVeCor1 &p = Forms::get<frmVeCor1>();
     EXPECT_TRUE(p.Btn_select->isEnabled());
     EXPECT_FALSE(p.cmdLevaCor->isVisibleTo(&p));
     EXPECT_EQ(p.Picture1->BackColor(), vbBlack);
@@ -149,7 +146,6 @@ TEST(DesktopStill, NoneOnAWaylandDesktopWhateverQtRunsOn)
 TEST_F(Picker, AStillNotHadOrClosedOrThePickerClosedLeavesNoDeadEnd)
 {
     f.mnuProcCor_Click();
-    frmVeCor1 &p = Forms::get<frmVeCor1>();
     const ColorValue left = f.LeftColor->BackColor();
     p.Btn_select_Click(); // the scripted desktop hands out no pixels
     ASSERT_EQ(scripted().messages.size(), 1u);

@@ -112,7 +112,7 @@ TEST_F(Placement, AStoredPositionRoundsHalfToEvenKeepsTheLastNumberForBadTextAnd
     }
 }
 
-TEST_F(Placement, TopmostFlagComesAndGoesKeepingGeometryAndVisibilityHiddenOrShown)
+TEST_F(Placement, TopmostFlagComesAndGoesKeepingGeometryAndVisibility)
 {
     QWidget w(nullptr, Qt::Tool);
     w.setGeometry(120, 90, 200, 150);
@@ -130,11 +130,4 @@ TEST_F(Placement, TopmostFlagComesAndGoesKeepingGeometryAndVisibilityHiddenOrSho
         EXPECT_EQ(w.windowHandle(), native);
         EXPECT_EQ(w.geometry(), before);
     }
-
-    // A hidden window stays hidden.
-    QWidget hidden(nullptr, Qt::Tool);
-    hidden.resize(100, 60);
-    PlaceToolWindow(&hidden, true);
-    EXPECT_TRUE(hidden.isHidden() && onTop(&hidden));
-    EXPECT_EQ(hidden.size(), QSize(100, 60));
 }

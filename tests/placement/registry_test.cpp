@@ -29,17 +29,13 @@ protected:
 
 TEST(RegistryPaths, RootNamesAreExactSplitLeavesTheSubkeyAndMalformedPathsAreShown)
 {
-    EXPECT_EQ(RootKeyFromName("HKEY_CLASSES_ROOT"), int32_t(0x80000000));
-    EXPECT_EQ(RootKeyFromName("HKEY_CURRENT_USER"), int32_t(0x80000001));
-    EXPECT_EQ(RootKeyFromName("HKEY_DYN_DATA"), int32_t(0x80000006));
-    EXPECT_EQ(RootKeyFromName("hkey_current_user"), 0);
-    EXPECT_EQ(RootKeyFromName("HKEY_CURRENT_USER "), 0);
-    EXPECT_EQ(RootKeyFromName(""), 0);
-
-    // Well formed: the root and what follows it; an unknown root is none, and not shown.
+    // Well formed: the root and what follows it; a root not spelt exactly is none, not shown.
     const std::tuple<QString, int32_t, QString> good[] = {
         {Key, HKEY_CURRENT_USER, "Software\\Window Position"},
-        {"HKEY_CURRENT_USER", HKEY_CURRENT_USER, ""},
+        {"HKEY_CLASSES_ROOT\\x", int32_t(0x80000000), "x"},
+        {"HKEY_DYN_DATA", int32_t(0x80000006), ""},
+        {"HKEY_Current_User\\x", 0, "x"},
+        {"HKEY_CURRENT_USER \\x", 0, "x"},
         {"HKEY_NOWHERE\\Software", 0, "Software"}};
     QString path;
     int32_t root = 0;
@@ -77,7 +73,6 @@ TEST_F(Registry, ReadGivesTextErrorOrNothingAndValuesLongerThanTheBufferCannotBe
     EXPECT_EQ(ReadRegValue(Key, "Top"), QString());
     EXPECT_FALSE(ReadRegValue(Key, "Top").isNull());
     EXPECT_TRUE(ReadRegValue("HKEY_NOWHERE\\Software\\Window Position", "Left").isNull());
-    EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software", "Left"), QStringLiteral("Error"));
     EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software\\\\Window Position", "Left"),
               QStringLiteral("Error"));
 
@@ -104,9 +99,8 @@ TEST_F(Registry, WritesNeedAnExistingKeyAndAWellFormedPath)
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
 
     CreateRegKey(Key);
-    CreateRegKey(Key); // an existing key is opened, not emptied
     WriteRegValue(Key, "Left", "10");
-    CreateRegKey(Key);
+    CreateRegKey(Key); // an existing key is opened, not emptied
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("10"));
     EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software", "Left"), QStringLiteral("Error"));
 }

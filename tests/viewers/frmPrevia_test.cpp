@@ -41,14 +41,13 @@ TEST(PreviewTiles, CoverTheWindowFromTheCornerWithBothEdgesIncluded)
     EXPECT_TRUE(tileOrigins(1024, 768, 0, 32).empty() && tileOrigins(1024, 768, 32, -1).empty());
 }
 
-TEST_F(Preview, TilesTheIconOnlyOnceTheTimerHasSetItUp)
+TEST_F(Preview, TilesTheIconOnceTheTimerHasSetItUpSwapsStatesWithTheEditorAndFollowsItsEdits)
 {
     f.mnuPrevi->trigger();
     ASSERT_TRUE(Forms::loaded<frmPrevia>());
     frmPrevia &preview = Forms::get<frmPrevia>();
     EXPECT_EQ(f.WindowState(), vbMinimized);
     EXPECT_EQ(preview.WindowState(), vbMaximized);
-    EXPECT_TRUE(preview.Timer1->Enabled());
 
     // Before the first tick only the back colour shows beyond the tile box.
     EXPECT_NE(shown(preview).pixel(40, 40), qRgb(255, 0, 0));
@@ -61,16 +60,9 @@ TEST_F(Preview, TilesTheIconOnlyOnceTheTimerHasSetItUp)
                              QPoint(after.width() - 1, after.height() - 1)})
         EXPECT_EQ(after.pixel(at), qRgb(255, 0, 0)) << at.x() << "," << at.y();
     EXPECT_TRUE(scripted().messages.empty());
-}
 
-TEST_F(Preview, SwapsStatesWithTheEditorAndFollowsItsEdits)
-{
-    f.mnuPrevi_Click();
-    frmPrevia &preview = Forms::get<frmPrevia>();
-    ASSERT_TRUE(QTest::qWaitFor([&preview] { return preview.Tiling; }));
     preview.setWindowState(vbMinimized);
     EXPECT_EQ(f.WindowState(), vbMaximized);
-
     // Restoring stores the edited icon before the preview paints.
     paintIcon(RGB(0, 0, 255));
     preview.setWindowState(vbMaximized);
