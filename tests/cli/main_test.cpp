@@ -187,9 +187,9 @@ TEST(PixmintIcons, ExtractWritesRepeatedImagesOnceAndRefusesIconsTooLargeToWrite
     EXPECT_EQ(readIconDirectory(bytesView(single))->size(), 1u);
 
     // 300 images of their own: the icon is not written, and the tool says why.
-    std::vector<QByteArray> images;
-    for (int i = 0; i < 300; ++i)
-        images.push_back(QByteArray::number(100000 + i));
+    std::vector<QByteArray> images(300);
+    for (size_t i = 0; i < images.size(); ++i)
+        images[i] = QByteArray::number(100000 + int(i));
     const QString crowded = saved(dir, "crowded.ico", icoFile(images));
     const Outcome refused = icons({"extract", crowded, out});
     EXPECT_EQ(refused.status, 2);
