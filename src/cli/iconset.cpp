@@ -163,7 +163,7 @@ std::optional<int> createIconSet(int argc, char **argv, GifReader gif)
         return read;
     FormatError error;
     const std::string output(argv[2]);
-    return written(output, writeIconSet(completedSet(images, sides), &error), error);
+    return written(output, writeCompletedIconSet(std::move(images), sides, &error), error);
 }
 
 std::optional<int> convertImage(int argc, char **argv, GifReader gif)

@@ -14,7 +14,6 @@ namespace {
 // Icons are at most 256 pixels; anything claiming far more is damaged or hostile.
 constexpr int64_t kMaxSide = 1024;
 constexpr int64_t kMaxBitmapSide = 16384;
-constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
 
 using Kind = FormatError::Kind;
 

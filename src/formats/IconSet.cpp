@@ -17,11 +17,11 @@ int sideOf(const Pixels &image)
     return std::max(image.width, image.height);
 }
 
-IconEntryInfo entryOf(const Pixels &image)
+IconEntryInfo entryOf(int width, int height)
 {
     IconEntryInfo entry;
-    entry.width = image.width;
-    entry.height = image.height;
+    entry.width = width;
+    entry.height = height;
     entry.planes = 1;
     entry.bitCount = 32;
     return entry;
@@ -74,6 +74,48 @@ std::string encodeIconDib(const Pixels &image)
     return dib32(image, true);
 }
 
+namespace {
+
+std::string encoded(const Pixels &image)
+{
+    return sideOf(image) >= kMaxIconSide ? encodePng(image) : encodeIconDib(image);
+}
+
+// The smallest image not smaller than `side`, else the largest.
+const Pixels &sourceFor(const std::vector<Pixels> &images, int side)
+{
+    const Pixels *from = &images.front();
+    for (const Pixels &p : images) {
+        const bool larger = sideOf(p) >= side;
+        if ((larger && (sideOf(*from) < side || sideOf(p) < sideOf(*from))) ||
+            (!larger && sideOf(*from) < side && sideOf(p) > sideOf(*from)))
+            from = &p;
+    }
+    return *from;
+}
+
+// The image at side x side, encoded. An enlargement stored as PNG goes row by row from the
+// source: a 256-pixel image is a quarter of a megabyte that a fresh process pays for page by page.
+std::string madeImage(const Pixels &from, int side)
+{
+    if (side < kMaxIconSide || !from.valid() || side % from.width != 0 || side % from.height != 0)
+        return encoded(scaledPixels(from, side, side));
+    const int fx = side / from.width;
+    const int fy = side / from.height;
+    std::vector<uint32_t> row(static_cast<size_t>(side));
+    int widened = -1;
+    return encodePngRows(side, side, [&](int y) {
+        if (y / fy != widened) {
+            widened = y / fy;
+            for (int x = 0; x < side; ++x)
+                row[size_t(x)] = from.at(x / fx, widened);
+        }
+        return row.data();
+    });
+}
+
+} // namespace
+
 std::string encodeBitmapFile(const Pixels &image)
 {
     if (!image.valid())
@@ -107,32 +149,31 @@ std::optional<std::string> writeIconSet(std::vector<Pixels> images,
             return failed(error, Kind::Damaged,
                           "Two images of " + std::to_string(image.width) + " x " +
                               std::to_string(image.height) + " pixels.");
-        data.push_back(sideOf(image) >= kMaxIconSide ? encodePng(image) : encodeIconDib(image));
+        data.push_back(encoded(image));
     }
     for (size_t i = 0; i < images.size(); ++i)
-        parts.push_back({entryOf(images[i]), data[i]});
+        parts.push_back({entryOf(images[i].width, images[i].height), data[i]});
     std::stable_sort(parts.begin(), parts.end(), [](const IcoFilePart &a, const IcoFilePart &b) {
         return std::max(a.entry.width, a.entry.height) > std::max(b.entry.width, b.entry.height);
     });
     return writeIcoFile(parts, error);
 }
 
-std::vector<Pixels> completedSet(std::vector<Pixels> images, const std::vector<int> &sides)
+std::optional<std::string> writeCompletedIconSet(std::vector<Pixels> images,
+                                                 const std::vector<int> &sides, FormatError *error)
 {
-    const std::vector<Pixels> given = images;
+    std::vector<int> made;
+    std::vector<std::string> data;
     for (const int side : sides) {
         const auto has = [side](const Pixels &p) { return p.width == side && p.height == side; };
-        if (given.empty() || std::any_of(images.begin(), images.end(), has))
+        if (images.empty() || std::any_of(images.begin(), images.end(), has) ||
+            std::find(made.begin(), made.end(), side) != made.end())
             continue;
-        const Pixels *from = nullptr;
-        for (const Pixels &p : given) {
-            const bool larger = sideOf(p) >= side;
-            if (from == nullptr ||
-                (larger && (sideOf(*from) < side || sideOf(p) < sideOf(*from))) ||
-                (!larger && sideOf(*from) < side && sideOf(p) > sideOf(*from)))
-                from = &p;
-        }
-        images.push_back(scaledPixels(*from, side, side));
+        made.push_back(side);
+        data.push_back(madeImage(sourceFor(images, side), side));
     }
-    return images;
+    std::vector<IcoFilePart> parts;
+    for (size_t i = 0; i < made.size(); ++i)
+        parts.push_back({entryOf(made[i], made[i]), data[i]});
+    return writeIconSet(std::move(images), parts, error);
 }

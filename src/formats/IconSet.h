@@ -28,6 +28,8 @@ std::optional<std::string> writeIconSet(std::vector<Pixels> images, FormatError 
 std::optional<std::string> writeIconSet(std::vector<Pixels> images,
                                         const std::vector<IcoFilePart> &kept,
                                         FormatError *error = nullptr);
-// The images with every listed side that none of them has added, each made from the smallest
-// larger image, else from the largest, by scaledPixels.
-std::vector<Pixels> completedSet(std::vector<Pixels> images, const std::vector<int> &sides);
+// An .ico file of the images and of every listed side that none of them has, each made from
+// the smallest larger image, else from the largest, by the rules of scaledPixels.
+std::optional<std::string> writeCompletedIconSet(std::vector<Pixels> images,
+                                                 const std::vector<int> &sides,
+                                                 FormatError *error = nullptr);

@@ -8,32 +8,30 @@
 
 namespace {
 
-constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
-
 void appendBE32(std::string &out, uint32_t value)
 {
     for (int shift = 24; shift >= 0; shift -= 8)
         out.push_back(char(value >> shift & 0xFF));
 }
 
-// One IDAT chunk of all the image data, without copying it twice.
-void appendImageData(std::string &out, const std::vector<std::string_view> &parts)
+} // namespace
+
+void appendPngChunk(std::string &out, std::string_view type,
+                    const std::vector<std::string_view> &parts)
 {
     size_t length = 0;
     for (std::string_view part : parts)
         length += part.size();
     appendBE32(out, uint32_t(length));
     const size_t start = out.size();
-    out.reserve(start + 8 + length + 16);
-    out.append("IDAT");
+    out.reserve(start + 8 + length);
+    out.append(type);
     for (std::string_view part : parts)
         out.append(part);
     appendBE32(out, uint32_t(::crc32_z(::crc32_z(0, nullptr, 0),
                                        reinterpret_cast<const Bytef *>(out.data() + start),
                                        out.size() - start)));
 }
-
-} // namespace
 
 // Calls `chunk` with each chunk's type and whole bytes, up to IEND; false when the chunks run
 // past the end first.
@@ -64,7 +62,7 @@ std::string pngPixelChunks(std::string_view png)
             data.push_back(chunk.substr(8, chunk.size() - 12));
         } else if (type == "IEND") {
             if (!data.empty())
-                appendImageData(kept, data);
+                appendPngChunk(kept, "IDAT", data);
             kept.append(chunk);
         } else if ((type == "IHDR" || type == "PLTE" || type == "tRNS") && data.empty()) {
             // These come before the image data; after it, only ancillary chunks may.

@@ -2,6 +2,14 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
+
+// One PNG chunk onto `out`: its length, its type, the parts' bytes in order and its CRC, each
+// byte copied once.
+void appendPngChunk(std::string &out, std::string_view type,
+                    const std::vector<std::string_view> &parts);
 
 // A PNG stream cut down to the chunks that make its pixels: IHDR, PLTE, tRNS, all of its image
 // data as one IDAT chunk, and IEND. The decoder inflates every compressed text chunk, up to 8 MB

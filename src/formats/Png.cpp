@@ -1,10 +1,12 @@
 #include "formats/Png.h"
 
+#include <algorithm>
 #include <bit>
 #include <csetjmp>
 #include <cstring>
 #include <png.h>
 #include <vector>
+#include <zlib.h>
 
 #include "formats/PictureLimits.h"
 
@@ -28,14 +30,6 @@ void readFrom(png_structp png, png_bytep out, size_t length)
     std::memcpy(out, source->data + source->at, length);
     source->at += length;
 }
-
-void appendTo(png_structp png, png_bytep data, size_t length)
-{
-    static_cast<std::string *>(png_get_io_ptr(png))
-        ->append(reinterpret_cast<const char *>(data), length);
-}
-
-void flushNothing(png_structp) {}
 
 void quiet(png_structp, png_const_charp) {}
 
@@ -72,27 +66,56 @@ bool readRows(png_structp png, png_infop info, png_bytepp rows, int width, int h
     return true;
 }
 
-bool writeRows(png_structp png, png_infop info, png_bytepp rows, int width, int height,
-               std::string *out)
+// zlib's stream, ended on every way out.
+struct Deflater
 {
-    if (setjmp(png_jmpbuf(png)))
-        return false;
-    png_set_write_fn(png, out, appendTo, flushNothing);
-    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    // Icons are flat, and a large one is often a small one enlarged, its rows repeated: the Up
-    // filter makes a repeated row zeros, and zlib's fastest level packs those as well as its
-    // default does, at about half the cost of the whole write (trying libpng's five filters on
-    // every row costs far more again). A quarter of zlib's usual hash table is plenty for images
-    // this small, and a fresh process pays for every page of it.
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-    png_set_compression_level(png, 1);
-    png_set_compression_mem_level(png, 6);
-    png_write_info(png, info);
-    png_set_bgr(png);
-    png_write_image(png, rows);
-    png_write_end(png, info);
-    return true;
+    z_stream z{};
+    bool open = false;
+    explicit Deflater(size_t rowBytes)
+    {
+        // A window of two rows reaches the row above. Icons are flat, and a large one is often a
+        // small one enlarged: zlib's fastest level packs them as well as its default does, and
+        // its smaller tables cost a fresh process fewer pages.
+        int windowBits = 12;
+        while (windowBits < 15 && (size_t(1) << windowBits) < 2 * rowBytes)
+            ++windowBits;
+        open = deflateInit2(&z, 1, Z_DEFLATED, windowBits, 3, Z_DEFAULT_STRATEGY) == Z_OK;
+    }
+    Deflater(const Deflater &) = delete;
+    Deflater &operator=(const Deflater &) = delete;
+    ~Deflater()
+    {
+        if (open)
+            deflateEnd(&z);
+    }
+    bool add(const unsigned char *bytes, size_t size, bool last, std::string &out)
+    {
+        z.next_in = const_cast<unsigned char *>(bytes);
+        z.avail_in = uInt(size);
+        int status = Z_OK;
+        do {
+            unsigned char chunk[16384];
+            z.next_out = chunk;
+            z.avail_out = sizeof chunk;
+            status = deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
+            out.append(reinterpret_cast<const char *>(chunk), sizeof chunk - z.avail_out);
+        } while (status == Z_OK && (z.avail_in > 0 || (last && z.avail_out == 0)));
+        return last ? status == Z_STREAM_END : status == Z_OK || status == Z_BUF_ERROR;
+    }
+};
+
+// The row in PNG's byte order under the Sub filter: each byte less the one a pixel before, so a
+// run of one colour becomes zeros.
+void subFiltered(const uint32_t *pixels, int width, unsigned char *out)
+{
+    *out++ = 1;
+    uint32_t before = 0;
+    for (int x = 0; x < width; ++x) {
+        const uint32_t p = pixels[x];
+        for (const int shift : {16, 8, 0, 24})
+            *out++ = static_cast<unsigned char>((p >> shift) - (before >> shift));
+        before = p;
+    }
 }
 
 std::vector<png_bytep> rowsOf(Pixels &pixels)
@@ -128,18 +151,47 @@ std::optional<Pixels> decodePngPixels(std::string_view png, int width, int heigh
     return pixels;
 }
 
+std::string encodePngRows(int width, int height, const PngRows &row)
+{
+    if (width < 1 || height < 1)
+        return {};
+    const size_t rowBytes = size_t(width) * 4 + 1;
+    Deflater deflater(rowBytes);
+    if (!deflater.open)
+        return {};
+    // A row that repeats the one above goes as zeros under the Up filter, any other under Sub:
+    // zlib then has little left to match, which is most of the cost of a large image.
+    std::vector<unsigned char> line(rowBytes), repeated(rowBytes);
+    repeated[0] = 2;
+    std::vector<uint32_t> above;
+    std::string data;
+    for (int y = 0; y < height; ++y) {
+        const uint32_t *pixels = row(y);
+        const bool same = !above.empty() && std::equal(pixels, pixels + width, above.begin());
+        if (!same) {
+            subFiltered(pixels, width, line.data());
+            above.assign(pixels, pixels + width);
+        }
+        if (!deflater.add(same ? repeated.data() : line.data(), rowBytes, y + 1 == height, data))
+            return {};
+    }
+    std::string header;
+    for (const uint32_t v : {uint32_t(width), uint32_t(height)})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            header.push_back(char(v >> shift & 0xFF));
+    header.append("\x08\x06\x00\x00\x00", 5); // 8 bits a channel, RGBA, no interlace
+    std::string out(kPngSignature);
+    appendPngChunk(out, "IHDR", {header});
+    appendPngChunk(out, "IDAT", {data});
+    appendPngChunk(out, "IEND", {});
+    return out;
+}
+
 std::string encodePng(const Pixels &pixels)
 {
     if (!pixels.valid())
         return {};
-    // libpng takes the rows as writable pointers, but copies each row before it transforms it:
-    // the pixels are only read, so they are handed over without a copy of their own.
-    std::vector<png_bytep> rows = rowsOf(const_cast<Pixels &>(pixels));
-    png_structp writer = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, leave, quiet);
-    png_infop info = writer ? png_create_info_struct(writer) : nullptr;
-    std::string out;
-    const bool written =
-        info && writeRows(writer, info, rows.data(), pixels.width, pixels.height, &out);
-    png_destroy_write_struct(&writer, &info);
-    return written ? out : std::string();
+    return encodePngRows(pixels.width, pixels.height, [&pixels](int y) {
+        return pixels.argb.data() + size_t(y) * size_t(pixels.width);
+    });
 }

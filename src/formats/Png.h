@@ -1,16 +1,23 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "formats/Pixels.h"
 
-// PNG streams through libpng.
+// PNG streams: read through libpng, written here with zlib.
 
 // The pixels of a PNG stream of `width` x `height` (what its header, already checked, says),
 // decoded from only the chunks that make its pixels. Nothing for a stream that does not decode
 // to that size.
 std::optional<Pixels> decodePngPixels(std::string_view png, int width, int height);
-// A PNG file of the pixels, 8 bits per channel with alpha. Empty for invalid pixels.
+// Row y of an image as 0xAARRGGBB words, asked for from the top down.
+using PngRows = std::function<const std::uint32_t *(int y)>;
+// A PNG file of `width` x `height` pixels, 8 bits per channel with alpha, made from the rows as
+// they are handed over. Empty for no pixels.
+std::string encodePngRows(int width, int height, const PngRows &row);
+// The same for whole pixels; empty for invalid ones.
 std::string encodePng(const Pixels &pixels);

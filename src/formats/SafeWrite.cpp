@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <fcntl.h>
-#include <random>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,12 +72,17 @@ int createTemporary(const std::string &target, std::string &temporary)
         errno = error;
         return -1;
     }
-    std::random_device random; // the system's entropy, so no two programs pick alike
-    std::uniform_int_distribution<size_t> letter(0, sizeof letters - 2);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string suffix(6, '\0');
-        for (char &c : suffix)
-            c = letters[letter(random)];
+        // The system's entropy, so that no two programs pick alike; without it, the process and
+        // the attempt still tell names apart.
+        unsigned char random[6] = {};
+        if (::getrandom(random, sizeof random, 0) != ssize_t(sizeof random)) {
+            const uint64_t id = uint64_t(::getpid()) << 8 | uint64_t(attempt);
+            std::memcpy(random, &id, sizeof random);
+        }
+        std::string suffix(sizeof random, '\0');
+        for (size_t i = 0; i < suffix.size(); ++i)
+            suffix[i] = letters[random[i] % (sizeof letters - 1)];
         temporary = folderOf(target) + "/.pixmint-" + suffix + ".part";
         const int fd =
             ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);

@@ -46,6 +46,9 @@ TEST(ScaledPixels, ClearPixelsLendNoColourAndNoPixelsGiveNothing)
 {
     const Pixels half = scaledPixels(row({0xFFFF0000, 0x00000000}), 1, 1);
     EXPECT_EQ(half.argb, std::vector<std::uint32_t>{0x80FF0000});
+    // Halves round up, alpha (98 / 4) and colour (49 / 98) alike, where a quotient is exact.
+    const Pixels faint{2, 2, {0x31000001, 0x31000000, 0, 0}};
+    EXPECT_EQ(scaledPixels(faint, 1, 1).argb, std::vector<std::uint32_t>{0x19000001});
     EXPECT_EQ(scaledPixels(row({0, 0, 0}), 2, 1).argb, (std::vector<std::uint32_t>{0, 0}));
     // Nothing comes of no pixels.
     EXPECT_FALSE(scaledPixels(Pixels{}, 16, 16).valid());

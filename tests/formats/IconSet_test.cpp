@@ -4,6 +4,7 @@
 
 #include "formats/IconDecode.h"
 #include "formats/IconSet.h"
+#include "formats/Png.h"
 #include "formats/QtBridge.h"
 
 namespace {
@@ -60,19 +61,30 @@ TEST(IconSet, RefusesWhatAnIconDirectoryCannotName)
 
 TEST(IconSet, MissingSizesComeFromTheNearestLargerImageElseTheLargest)
 {
-    const std::vector<Pixels> made =
-        completedSet({filled(16, 0xFFFF0000), filled(48, 0xFF0000FF)}, {16, 24, 8, 96});
-    ASSERT_EQ(made.size(), 5u);
-    EXPECT_EQ(made[2].width, 24);
-    EXPECT_EQ(made[2].at(5, 5), 0xFF0000FFu); // from 48, not from 16
-    EXPECT_EQ(made[3].width, 8);
-    EXPECT_EQ(made[3].at(5, 5), 0xFFFF0000u); // from 16, the nearest larger
-    EXPECT_EQ(made[4].width, 96);
-    EXPECT_EQ(made[4].at(5, 5), 0xFF0000FFu); // the largest, scaled up
-    EXPECT_TRUE(completedSet({}, {16}).empty());
+    Pixels large = filled(32, 0xFF0000FF);
+    large.argb[32 * 5 + 6] = 0x8000FF00; // (6, 5): an 8 x 8 block of the 256 enlargement
+    const auto ico =
+        writeCompletedIconSet({filled(16, 0xFFFF0000), large}, {16, 24, 8, 96, 8, 256});
+    ASSERT_TRUE(ico);
+    const auto entries = readIconDirectory(*ico);
+    ASSERT_TRUE(entries && entries->size() == 6u);
+    const auto pixel = [&](size_t entry, int x, int y) {
+        const auto image = decodeIconPixels(ico->substr((*entries)[entry].imageOffset));
+        return image ? image->color.at(x, y) : 0u;
+    };
+    const std::vector<int> sides{256, 96, 32, 24, 16, 8};
+    for (size_t i = 0; i < sides.size(); ++i)
+        EXPECT_EQ((*entries)[i].width, sides[i]);
+    EXPECT_EQ(pixel(0, 6 * 8, 5 * 8 + 7), 0x8000FF00u); // the largest, enlarged row by row
+    EXPECT_EQ(pixel(0, 6 * 8 - 1, 5 * 8), 0xFF0000FFu);
+    EXPECT_EQ(pixel(0, 6 * 8, 6 * 8), 0xFF0000FFu);
+    EXPECT_EQ(pixel(1, 6 * 3, 5 * 3), 0x8000FF00u); // the largest, scaled up
+    EXPECT_EQ(pixel(3, 20, 20), 0xFF0000FFu);       // from 32, not from 16
+    EXPECT_EQ(pixel(5, 5, 5), 0xFFFF0000u);         // from 16, the nearest larger
+    EXPECT_FALSE(writeCompletedIconSet({}, {16}));
 }
 
-TEST(IconSet, BitmapFilesKeepEveryPixel)
+TEST(IconSet, BitmapAndPngFilesKeepEveryPixel)
 {
     Pixels image = filled(3, 0xFF112233);
     image.argb[2] = 0xFFAABBCC; // top right
@@ -81,4 +93,19 @@ TEST(IconSet, BitmapFilesKeepEveryPixel)
     EXPECT_EQ(back.pixel(2, 0) & 0xFFFFFFu, 0xAABBCCu);
     EXPECT_EQ(back.pixel(0, 2) & 0xFFFFFFu, 0x112233u);
     EXPECT_TRUE(encodeBitmapFile(Pixels{}).empty());
+
+    // Rows that repeat the one above, one that differs from it only at its end, and bytes that
+    // wrap when subtracted, as both our decoder and Qt's read them.
+    Pixels wide{300, 4, std::vector<std::uint32_t>(1200)};
+    for (std::size_t i = 0; i < wide.argb.size(); ++i)
+        wide.argb[i] = i >= 600 ? wide.argb[i - 300] : std::uint32_t(i * 0x9E3779B1u);
+    wide.argb.back() ^= 1;
+    const std::string png = encodePng(wide);
+    const auto ours = decodePngPixels(png, 300, 4);
+    ASSERT_TRUE(ours);
+    EXPECT_EQ(ours->argb, wide.argb);
+    const QImage qt = QImage::fromData(toByteArray(png), "PNG");
+    ASSERT_EQ(qt.size(), QSize(300, 4));
+    EXPECT_EQ(qt.pixel(299, 3), wide.at(299, 3));
+    EXPECT_TRUE(encodePng(Pixels{}).empty());
 }
