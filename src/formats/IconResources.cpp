@@ -483,7 +483,8 @@ std::optional<std::vector<IconGroup>> readIconGroups(std::string_view file, Form
                   "The file is not an executable, a library or an icon file.");
 }
 
-std::optional<IconPixels> chosenGroupImage(const IconGroup &group, const IconImageChoice &choose)
+std::optional<IconPixels> chosenGroupImage(const IconGroup &group, const IconImageChoice &choose,
+                                           const IconImageDecoder &decode)
 {
     // Directory sizes and depths are often wrong, so every image's own header decides.
     std::vector<IconImageInfo> infos;
@@ -497,7 +498,7 @@ std::optional<IconPixels> chosenGroupImage(const IconGroup &group, const IconIma
     // A damaged best image gives way to the next best.
     while (!infos.empty()) {
         const auto best = size_t(choose(infos));
-        if (auto decoded = decodeIconPixels(data[best]))
+        if (auto decoded = decode ? decode(data[best]) : decodeIconPixels(data[best]))
             return decoded;
         infos.erase(infos.begin() + std::ptrdiff_t(best));
         data.erase(data.begin() + std::ptrdiff_t(best));

@@ -39,9 +39,12 @@ std::optional<std::vector<IconGroup>> readIconGroups(std::string_view file,
                                                      size_t limit = SIZE_MAX, bool cursors = false);
 // Which of the images, as their own headers describe them, to show; -1 for none.
 using IconImageChoice = std::function<int(const std::vector<IconImageInfo> &)>;
-// The group's image that `choose` picks, decoded; a damaged one gives way to the next choice.
-// Nothing when no image of the group decodes.
-std::optional<IconPixels> chosenGroupImage(const IconGroup &group, const IconImageChoice &choose);
+// Decodes one image's bytes.
+using IconImageDecoder = std::function<std::optional<IconPixels>(std::string_view)>;
+// The group's image that `choose` picks, decoded (by decodeIconPixels unless `decode` is given);
+// a damaged one gives way to the next choice. Nothing when no image of the group decodes.
+std::optional<IconPixels> chosenGroupImage(const IconGroup &group, const IconImageChoice &choose,
+                                           const IconImageDecoder &decode = {});
 // Whether the group has an image that decodes, told from the images' headers without decoding them.
 bool groupHasIcon(const IconGroup &group);
 // How many groups, from the first, have an icon; an image that many groups share is judged once.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -99,38 +100,60 @@ private:
     double inverse_;
 };
 
-// A shrink by whole factors: each target pixel is the plain mean of its block, summed in
-// premultiplied alpha as whole numbers, which is exact and a quarter of the general path's work.
-Pixels shrunk(const Pixels &source, int width, int height)
+} // namespace
+
+BlockShrink::BlockShrink(int sourceWidth, int sourceHeight, int width, int height)
+    : fx_(std::size_t(sourceWidth / width))
+    , fy_(std::size_t(sourceHeight / height))
+    , sums_(std::size_t(width))
+    , out_{width, height, std::vector<std::uint32_t>(std::size_t(width) * std::size_t(height))}
 {
-    const auto fx = std::size_t(source.width / width);
-    const auto fy = std::size_t(source.height / height);
-    const auto stride = std::size_t(source.width);
-    const RoundedQuotient meanAlpha(fx * fy);
-    Pixels out{width, height, std::vector<std::uint32_t>(std::size_t(width) * std::size_t(height))};
-    std::uint32_t *target = out.argb.data();
-    for (std::size_t ty = 0; ty < std::size_t(height); ++ty)
-        for (std::size_t tx = 0; tx < std::size_t(width); ++tx, ++target) {
-            std::uint64_t alphas = 0, reds = 0, greens = 0, blues = 0;
-            const std::uint32_t *block = source.argb.data() + ty * fy * stride + tx * fx;
-            for (std::size_t dy = 0; dy < fy; ++dy, block += stride)
-                for (std::size_t dx = 0; dx < fx; ++dx) {
-                    const std::uint32_t v = block[dx];
-                    const std::uint64_t a = v >> 24;
-                    alphas += a;
-                    reds += a * ((v >> 16) & 0xFF);
-                    greens += a * ((v >> 8) & 0xFF);
-                    blues += a * (v & 0xFF);
-                }
-            const std::uint64_t alpha = std::min<std::uint64_t>(meanAlpha(alphas), 255);
-            if (alpha == 0)
-                continue;
-            const RoundedQuotient mean(alphas);
-            *target =
-                std::uint32_t(alpha << 24 | mean(reds) << 16 | mean(greens) << 8 | mean(blues));
-        }
-    return out;
 }
+
+// Each target pixel is the plain mean of its block, summed in premultiplied alpha as whole
+// numbers, which is exact and a quarter of the general path's work.
+void BlockShrink::add(const std::uint32_t *row)
+{
+    // Locals, summed into the block's sums after: those are words of the factor's type, which
+    // the compiler would otherwise reread and write back for every pixel.
+    const std::size_t fx = fx_;
+    for (auto &sum : sums_) {
+        std::uint64_t alphas = 0, reds = 0, greens = 0, blues = 0;
+        for (std::size_t k = 0; k < fx; ++k, ++row) {
+            const std::uint32_t v = *row;
+            const std::uint64_t a = v >> 24;
+            alphas += a;
+            reds += a * ((v >> 16) & 0xFF);
+            greens += a * ((v >> 8) & 0xFF);
+            blues += a * (v & 0xFF);
+        }
+        sum[0] += alphas;
+        sum[1] += reds;
+        sum[2] += greens;
+        sum[3] += blues;
+    }
+    if (++rows_ % fy_ != 0)
+        return;
+    const RoundedQuotient meanAlpha(fx_ * fy_);
+    std::uint32_t *target = out_.argb.data() + (rows_ / fy_ - 1) * sums_.size();
+    for (auto &sum : sums_) {
+        const std::uint64_t alpha = std::min<std::uint64_t>(meanAlpha(sum[0]), 255);
+        if (alpha != 0) {
+            const RoundedQuotient mean(sum[0]);
+            *target =
+                std::uint32_t(alpha << 24 | mean(sum[1]) << 16 | mean(sum[2]) << 8 | mean(sum[3]));
+        }
+        ++target;
+        sum = {};
+    }
+}
+
+Pixels BlockShrink::result() &&
+{
+    return std::move(out_);
+}
+
+namespace {
 
 // Rows first, then columns, in premultiplied alpha: the area each target pixel covers.
 Pixels resampled(const Pixels &source, int width, int height)
@@ -177,7 +200,11 @@ Pixels scaledPixels(const Pixels &source, int width, int height)
         return {};
     if (width % source.width == 0 && height % source.height == 0)
         return enlarged(source, width, height);
-    if (source.width % width == 0 && source.height % height == 0)
-        return shrunk(source, width, height);
+    if (source.width % width == 0 && source.height % height == 0) {
+        BlockShrink shrink(source.width, source.height, width, height);
+        for (int y = 0; y < source.height; ++y)
+            shrink.add(source.argb.data() + std::size_t(y) * std::size_t(source.width));
+        return std::move(shrink).result();
+    }
     return resampled(source, width, height);
 }

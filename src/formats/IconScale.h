@@ -1,5 +1,9 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <vector>
+
 #include "formats/Pixels.h"
 
 // The picture at `width` x `height`. An enlargement by whole factors repeats every pixel as a
@@ -7,3 +11,22 @@
 // that each pixel covers, weighting colours by their alpha so that clear pixels do not darken
 // the edges. An invalid source or a size below 1 gives an invalid result.
 Pixels scaledPixels(const Pixels &source, int width, int height);
+
+// The whole-factor shrink of scaledPixels fed the source a row at a time, so that a large one is
+// never held whole. `width` and `height` divide the source's sides.
+class BlockShrink
+{
+public:
+    BlockShrink(int sourceWidth, int sourceHeight, int width, int height);
+    // The source's next row, of sourceWidth pixels.
+    void add(const std::uint32_t *row);
+    // The target, once every source row has been added.
+    Pixels result() &&;
+
+private:
+    std::size_t fx_;
+    std::size_t fy_;
+    std::size_t rows_ = 0;
+    std::vector<std::array<std::uint64_t, 4>> sums_;
+    Pixels out_;
+};

@@ -133,8 +133,12 @@ std::optional<std::string> writeIconSet(std::vector<Pixels> images, FormatError 
     return writeIconSet(std::move(images), {}, error);
 }
 
-std::optional<std::string> writeIconSet(std::vector<Pixels> images,
-                                        const std::vector<IcoFilePart> &kept, FormatError *error)
+namespace {
+
+// The file of the kept parts, the images and then the made parts, ordered by size and, within
+// one size, in that order.
+std::optional<std::string> packed(std::vector<Pixels> images, const std::vector<IcoFilePart> &kept,
+                                  const std::vector<IcoFilePart> &made, FormatError *error)
 {
     std::stable_sort(images.begin(), images.end(),
                      [](const Pixels &a, const Pixels &b) { return sideOf(a) > sideOf(b); });
@@ -153,10 +157,19 @@ std::optional<std::string> writeIconSet(std::vector<Pixels> images,
     }
     for (size_t i = 0; i < images.size(); ++i)
         parts.push_back({entryOf(images[i].width, images[i].height), data[i]});
+    parts.insert(parts.end(), made.begin(), made.end());
     std::stable_sort(parts.begin(), parts.end(), [](const IcoFilePart &a, const IcoFilePart &b) {
         return std::max(a.entry.width, a.entry.height) > std::max(b.entry.width, b.entry.height);
     });
     return writeIcoFile(parts, error);
+}
+
+} // namespace
+
+std::optional<std::string> writeIconSet(std::vector<Pixels> images,
+                                        const std::vector<IcoFilePart> &kept, FormatError *error)
+{
+    return packed(std::move(images), kept, {}, error);
 }
 
 std::optional<std::string> writeCompletedIconSet(std::vector<Pixels> images,
@@ -175,5 +188,5 @@ std::optional<std::string> writeCompletedIconSet(std::vector<Pixels> images,
     std::vector<IcoFilePart> parts;
     for (size_t i = 0; i < made.size(); ++i)
         parts.push_back({entryOf(made[i], made[i]), data[i]});
-    return writeIconSet(std::move(images), parts, error);
+    return packed(std::move(images), {}, parts, error);
 }

@@ -38,12 +38,11 @@ void quiet(png_structp, png_const_charp) {}
     png_longjmp(png, 1);
 }
 
-// libpng leaves by longjmp on any fault, so nothing here has a destructor to skip. The rows
-// come out as 0xAARRGGBB words in this machine's little-endian order: B, G, R, A.
-bool readRows(png_structp png, png_infop info, png_bytepp rows, int width, int height)
+// Sets the reader to give rows of `width` 0xAARRGGBB words in this machine's little-endian order
+// (B, G, R, A); the number of passes over them, 0 for a stream of another size. libpng leaves by
+// longjmp on any fault, to the caller's setjmp.
+int preparedPasses(png_structp png, png_infop info, int width, int height)
 {
-    if (setjmp(png_jmpbuf(png)))
-        return false;
     png_set_user_limits(png, png_uint_32(width), png_uint_32(height));
     png_set_chunk_malloc_max(png, kMaxChunkBytes);
     // The chunks' own checksums already guard the data; the stream's second one over every
@@ -52,18 +51,64 @@ bool readRows(png_structp png, png_infop info, png_bytepp rows, int width, int h
     png_read_info(png, info);
     if (png_get_image_width(png, info) != png_uint_32(width) ||
         png_get_image_height(png, info) != png_uint_32(height))
-        return false;
+        return 0;
     png_set_expand(png);
     png_set_scale_16(png);
     png_set_gray_to_rgb(png);
     png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     png_set_bgr(png);
-    png_set_interlace_handling(png);
+    const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != size_t(width) * 4)
+    return png_get_rowbytes(png, info) == size_t(width) * 4 ? passes : 0;
+}
+
+// Nothing here has a destructor for a longjmp to skip.
+bool readRows(png_structp png, png_infop info, png_bytepp rows, int width, int height)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    if (preparedPasses(png, info, width, height) == 0)
         return false;
     png_read_image(png, rows);
     return true;
+}
+
+// Failed first: a reader that cannot be made reads nothing.
+enum class Streamed { Failed, Done, Interlaced };
+
+Streamed readEachRow(png_structp png, png_infop info, png_bytep row, int width, int height,
+                     const PngRowSink &take)
+{
+    if (setjmp(png_jmpbuf(png)))
+        return Streamed::Failed;
+    const int passes = preparedPasses(png, info, width, height);
+    if (passes != 1)
+        return passes == 0 ? Streamed::Failed : Streamed::Interlaced;
+    for (int y = 0; y < height; ++y) {
+        png_read_row(png, row, nullptr);
+        take(reinterpret_cast<const uint32_t *>(row));
+    }
+    return Streamed::Done;
+}
+
+// Runs `read` on a reader of the stream's pixel chunks alone: text chunks would be inflated and
+// kept, and thousands of image data chunks cost a read each.
+template<typename Read> auto withReader(std::string_view png, Read read) -> decltype(read({}, {}))
+{
+    static_assert(std::endian::native == std::endian::little,
+                  "rows are read as little-endian words");
+    const std::string pixelChunks = pngPixelChunks(png);
+    png_structp reader = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, leave, quiet);
+    png_infop info = reader ? png_create_info_struct(reader) : nullptr;
+    Source source{reinterpret_cast<const unsigned char *>(pixelChunks.data()), pixelChunks.size(),
+                  0};
+    decltype(read({}, {})) result{};
+    if (info) {
+        png_set_read_fn(reader, &source, readFrom);
+        result = read(reader, info);
+    }
+    png_destroy_read_struct(&reader, &info, nullptr);
+    return result;
 }
 
 // zlib's stream, ended on every way out.
@@ -130,25 +175,30 @@ std::vector<png_bytep> rowsOf(Pixels &pixels)
 
 std::optional<Pixels> decodePngPixels(std::string_view png, int width, int height)
 {
-    static_assert(std::endian::native == std::endian::little,
-                  "rows are read as little-endian words");
-    // Text chunks would be inflated and kept; thousands of image data chunks cost a read each.
-    const std::string pixelChunks = pngPixelChunks(png);
-    png_structp reader = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, leave, quiet);
-    png_infop info = reader ? png_create_info_struct(reader) : nullptr;
     Pixels pixels{width, height, std::vector<uint32_t>(size_t(width) * size_t(height))};
     std::vector<png_bytep> rows = rowsOf(pixels);
-    Source source{reinterpret_cast<const unsigned char *>(pixelChunks.data()), pixelChunks.size(),
-                  0};
-    bool read = false;
-    if (info) {
-        png_set_read_fn(reader, &source, readFrom);
-        read = readRows(reader, info, rows.data(), width, height);
-    }
-    png_destroy_read_struct(&reader, &info, nullptr);
+    const bool read = withReader(png, [&](png_structp reader, png_infop info) {
+        return readRows(reader, info, rows.data(), width, height);
+    });
     if (!read)
         return std::nullopt;
     return pixels;
+}
+
+bool decodePngRows(std::string_view png, int width, int height, const PngRowSink &take)
+{
+    std::vector<uint32_t> row(static_cast<size_t>(width));
+    const Streamed streamed = withReader(png, [&](png_structp reader, png_infop info) {
+        return readEachRow(reader, info, reinterpret_cast<png_bytep>(row.data()), width, height,
+                           take);
+    });
+    if (streamed != Streamed::Interlaced)
+        return streamed == Streamed::Done;
+    // Each pass of an interlaced image fills in rows of all the others.
+    const auto pixels = decodePngPixels(png, width, height);
+    for (int y = 0; pixels && y < height; ++y)
+        take(pixels->argb.data() + size_t(y) * size_t(width));
+    return pixels.has_value();
 }
 
 std::string encodePngRows(int width, int height, const PngRows &row)

@@ -14,6 +14,11 @@
 // decoded from only the chunks that make its pixels. Nothing for a stream that does not decode
 // to that size.
 std::optional<Pixels> decodePngPixels(std::string_view png, int width, int height);
+// Takes each row of `width` 0xAARRGGBB words, top down.
+using PngRowSink = std::function<void(const std::uint32_t *row)>;
+// The same pixels handed over a row at a time as they are decoded, so that a large image is
+// never held whole; false, after some rows perhaps, for a stream that does not decode.
+bool decodePngRows(std::string_view png, int width, int height, const PngRowSink &take);
 // Row y of an image as 0xAARRGGBB words, asked for from the top down.
 using PngRows = std::function<const std::uint32_t *(int y)>;
 // A PNG file of `width` x `height` pixels, 8 bits per channel with alpha, made from the rows as
