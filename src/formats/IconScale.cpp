@@ -87,7 +87,8 @@ public:
     {
         const std::uint64_t n = 2 * sum + parts_;
         const std::uint64_t d = 2 * parts_;
-        auto q = std::uint64_t(double(n) * inverse_);
+        // Through signed words: x86 converts those to and from double in one instruction each.
+        auto q = std::uint64_t(std::int64_t(double(std::int64_t(n)) * inverse_));
         if (q * d > n)
             --q;
         else if ((q + 1) * d <= n)
