@@ -111,11 +111,13 @@ template<typename Read> auto withReader(std::string_view png, Read read) -> decl
     return result;
 }
 
-// zlib's stream, ended on every way out.
-struct Deflater
+// zlib's stream, ended on every way out. zlib writes raw deflate data and the checksum is kept
+// here: a repeated row is known to be zeros, whose share of the checksum is a formula, so only the
+// other rows are summed byte by byte (zlib's own sum over every byte was a sixth of writing a
+// large image).
+class Deflater
 {
-    z_stream z{};
-    bool open = false;
+public:
     explicit Deflater(size_t rowBytes)
     {
         // A window of two rows reaches the row above. Icons are flat, and a large one is often a
@@ -124,29 +126,54 @@ struct Deflater
         int windowBits = 12;
         while (windowBits < 15 && (size_t(1) << windowBits) < 2 * rowBytes)
             ++windowBits;
-        open = deflateInit2(&z, 1, Z_DEFLATED, windowBits, 3, Z_DEFAULT_STRATEGY) == Z_OK;
+        open_ = deflateInit2(&z_, 1, Z_DEFLATED, -windowBits, 3, Z_DEFAULT_STRATEGY) == Z_OK;
     }
     Deflater(const Deflater &) = delete;
     Deflater &operator=(const Deflater &) = delete;
     ~Deflater()
     {
-        if (open)
-            deflateEnd(&z);
+        if (open_)
+            deflateEnd(&z_);
     }
-    bool add(const unsigned char *bytes, size_t size, bool last, std::string &out)
+    bool open() const { return open_; }
+    // The row's bytes; `zeros` when all but its first (the filter) are zero.
+    bool add(const unsigned char *bytes, size_t size, bool zeros, bool last)
     {
-        z.next_in = const_cast<unsigned char *>(bytes);
-        z.avail_in = uInt(size);
+        if (zeros) {
+            checksum_ = adler32(checksum_, bytes, 1);
+            checksum_ =
+                adler32_combine(checksum_, uLong((size - 1) % 65521) << 16 | 1, z_off_t(size - 1));
+        } else {
+            checksum_ = adler32(checksum_, bytes, uInt(size));
+        }
+        z_.next_in = const_cast<unsigned char *>(bytes);
+        z_.avail_in = uInt(size);
         int status = Z_OK;
         do {
             unsigned char chunk[16384];
-            z.next_out = chunk;
-            z.avail_out = sizeof chunk;
-            status = deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
-            out.append(reinterpret_cast<const char *>(chunk), sizeof chunk - z.avail_out);
-        } while (status == Z_OK && (z.avail_in > 0 || (last && z.avail_out == 0)));
+            z_.next_out = chunk;
+            z_.avail_out = sizeof chunk;
+            status = deflate(&z_, last ? Z_FINISH : Z_NO_FLUSH);
+            data_.append(reinterpret_cast<const char *>(chunk), sizeof chunk - z_.avail_out);
+        } while (status == Z_OK && (z_.avail_in > 0 || (last && z_.avail_out == 0)));
         return last ? status == Z_STREAM_END : status == Z_OK || status == Z_BUF_ERROR;
     }
+    // The zlib stream: its header (deflate, fastest), the data and the checksum.
+    std::string stream() const
+    {
+        std::string out("\x78\x01", 2);
+        out.reserve(2 + data_.size() + 4);
+        out += data_;
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.push_back(char(checksum_ >> shift & 0xFF));
+        return out;
+    }
+
+private:
+    z_stream z_{};
+    bool open_ = false;
+    uLong checksum_ = adler32(0, nullptr, 0);
+    std::string data_;
 };
 
 // The row in PNG's byte order under the Sub filter: each byte less the one a pixel before, so a
@@ -207,14 +234,13 @@ std::string encodePngRows(int width, int height, const PngRows &row)
         return {};
     const size_t rowBytes = size_t(width) * 4 + 1;
     Deflater deflater(rowBytes);
-    if (!deflater.open)
+    if (!deflater.open())
         return {};
     // A row that repeats the one above goes as zeros under the Up filter, any other under Sub:
     // zlib then has little left to match, which is most of the cost of a large image.
     std::vector<unsigned char> line(rowBytes), repeated(rowBytes);
     repeated[0] = 2;
     std::vector<uint32_t> above;
-    std::string data;
     for (int y = 0; y < height; ++y) {
         const uint32_t *pixels = row(y);
         const bool same = !above.empty() && std::equal(pixels, pixels + width, above.begin());
@@ -222,7 +248,7 @@ std::string encodePngRows(int width, int height, const PngRows &row)
             subFiltered(pixels, width, line.data());
             above.assign(pixels, pixels + width);
         }
-        if (!deflater.add(same ? repeated.data() : line.data(), rowBytes, y + 1 == height, data))
+        if (!deflater.add(same ? repeated.data() : line.data(), rowBytes, same, y + 1 == height))
             return {};
     }
     std::string header;
@@ -232,7 +258,7 @@ std::string encodePngRows(int width, int height, const PngRows &row)
     header.append("\x08\x06\x00\x00\x00", 5); // 8 bits a channel, RGBA, no interlace
     std::string out(kPngSignature);
     appendPngChunk(out, "IHDR", {header});
-    appendPngChunk(out, "IDAT", {data});
+    appendPngChunk(out, "IDAT", {deflater.stream()});
     appendPngChunk(out, "IEND", {});
     return out;
 }
