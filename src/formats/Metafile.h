@@ -22,5 +22,7 @@ bool isMetafile(const ByteReader &r);
 std::optional<QImage> renderMetafile(const QByteArray &bytes, QSize clip, ColorValue background,
                                      FormatError *error = nullptr);
 
+// True when the bytes begin with the placeable header, which gives the picture its frame.
+bool isPlaceableMetafile(const QByteArray &bytes);
 // Makes libwmf find none of its fonts, as on a machine without them (for tests).
 void hideMetafileFonts(bool hide);

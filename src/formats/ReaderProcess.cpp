@@ -1,25 +1,19 @@
 #include "formats/ReaderProcess.h"
 
 #include <QDeadlineTimer>
-#include <QGuiApplication>
 #include <cerrno>
-#include <climits>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/mman.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "formats/ByteReader.h"
 #include "formats/Companion.h"
-#include "formats/Metafile.h"
-#include "formats/Pictures.h"
 #include "formats/QtBridge.h"
 
 namespace {
@@ -27,7 +21,6 @@ namespace {
 constexpr char kProgram[] = "pixmint-reader";
 // Cap on what comes back: the pixels of the clip, or a reason.
 constexpr qsizetype kMaxAnswer = qsizetype(64) * 1024 * 1024;
-constexpr int kRefused = 1;
 
 using Kind = FormatError::Kind;
 
@@ -128,62 +121,6 @@ std::optional<QImage> answeredPicture(const QByteArray &answer)
     return image;
 }
 
-// The reader may not take more than this, even when nobody waits for it any more.
-void limitReader()
-{
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    const rlimit seconds{10, 10};
-    ::setrlimit(RLIMIT_CPU, &seconds);
-#ifndef PIXMINT_SANITIZERS // AddressSanitizer reserves terabytes of address space up front
-    const rlimit memory{rlim_t(kReaderDataBytes), rlim_t(kReaderDataBytes)};
-    ::setrlimit(RLIMIT_DATA, &memory);
-#endif
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-}
-
-// Standard input, mapped rather than copied.
-QByteArray mappedInput()
-{
-    struct stat s
-    {
-    };
-    if (::fstat(0, &s) != 0 || !S_ISREG(s.st_mode) || s.st_size <= 0 ||
-        s.st_size > kMaxUserFileBytes)
-        return {};
-    void *at = ::mmap(nullptr, size_t(s.st_size), PROT_READ, MAP_PRIVATE, 0, 0);
-    if (at == MAP_FAILED)
-        return {};
-    return QByteArray::fromRawData(static_cast<const char *>(at), qsizetype(s.st_size));
-}
-
-bool writeAll(QByteArrayView data)
-{
-    while (!data.isEmpty()) {
-        const ssize_t n = ::write(1, data.data(), size_t(data.size()));
-        if (n < 0 && errno != EINTR)
-            return false;
-        data = data.sliced(std::max<ssize_t>(n, 0));
-    }
-    return true;
-}
-
-int answer(const std::optional<QImage> &image, const FormatError &error)
-{
-    if (!image || image->isNull()) {
-        QByteArray reason(1, char(error.kind));
-        writeAll(reason + toByteArray(error.message));
-        return kRefused;
-    }
-    const QImage pixels = image->convertToFormat(QImage::Format_ARGB32);
-    QByteArray out;
-    appendLE32(out, uint32_t(pixels.width()));
-    appendLE32(out, uint32_t(pixels.height()));
-    for (int y = 0; y < pixels.height(); ++y)
-        out.append(reinterpret_cast<const char *>(pixels.constScanLine(y)),
-                   qsizetype(pixels.width()) * 4);
-    return writeAll(out) ? 0 : kRefused;
-}
-
 } // namespace
 
 std::optional<QImage> readInProcess(ProcessRead what, const QByteArray &bytes, QSize clip,
@@ -218,7 +155,7 @@ std::optional<QImage> readInProcess(ProcessRead what, const QByteArray &bytes, Q
     }
     if (!finished)
         return failed(error, Kind::TooLarge, tooLong);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == kRefused && !out.isEmpty()) {
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kReaderRefused && !out.isEmpty()) {
         const auto kind = uint8_t(out[0]);
         return failed(error, kind <= uint8_t(Kind::CannotDraw) ? Kind(kind) : Kind::Damaged,
                       out.mid(1, 1024).toStdString());
@@ -228,29 +165,4 @@ std::optional<QImage> readInProcess(ProcessRead what, const QByteArray &bytes, Q
             return image;
     // Killed by its limits, or crashed on the file.
     return failed(error, Kind::TooLarge, QStringLiteral("The picture is too costly to read."));
-}
-
-int runReaderProcess(int argc, char **argv)
-{
-    limitReader();
-    if (argc != 5)
-        return 2;
-    const QByteArray task = argv[1];
-    const QSize clip(QByteArray(argv[2]).toInt(), QByteArray(argv[3]).toInt());
-    const QRgb background = QByteArray(argv[4]).toUInt(nullptr, 16);
-    const QByteArray bytes = mappedInput();
-    // Metafile text is drawn with Qt's fonts, and Qt finds its image readers through the
-    // application; no window is ever shown.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int appArgc = 1;
-    QGuiApplication app(appArgc, argv);
-    FormatError error{Kind::Damaged, "The picture cannot be read."};
-    std::optional<QImage> image;
-    if (bytes.isEmpty() || clip.isEmpty())
-        error.message = "The reader was given nothing to read.";
-    else if (task.startsWith("metafile"))
-        image = drawMetafileHere(bytes, clip, background, task.endsWith("without-fonts"), &error);
-    else
-        image = readPictureHere(bytes, clip, &error);
-    return answer(image, error);
 }

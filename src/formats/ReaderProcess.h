@@ -15,9 +15,11 @@ enum class ProcessRead {
     Picture,              // read by Qt's image readers
 };
 
-// How long a reader process may take, and the most it may allocate.
+// How long a reader process may take, and the most it may allocate; its exit status when it
+// refuses the picture, with the reason as its answer.
 constexpr int kReaderMillis = 2000;
 constexpr qint64 kReaderDataBytes = qint64(192) * 1024 * 1024;
+constexpr int kReaderRefused = 1;
 
 // The top-left `clip` pixels of the picture in `bytes`, read in a fresh process of its own
 // (pixmint-reader, beside the running program or in its libexec folder) with a time and memory
