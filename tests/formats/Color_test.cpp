@@ -4,7 +4,7 @@
 
 #include "formats/Color.h"
 
-TEST(VbRound, TiesGoToEvenAndInt16Saturates)
+TEST(Color, RoundsTiesToEvenSaturatesInt16AndResolvesSystemColours)
 {
     EXPECT_EQ(vbRound(74.5), 74);
     EXPECT_EQ(vbRound(75.5), 76);
@@ -13,10 +13,7 @@ TEST(VbRound, TiesGoToEvenAndInt16Saturates)
     EXPECT_EQ(toInt16(32768.0), 32767);
     EXPECT_EQ(toInt16(-40000.0), -32768);
     EXPECT_EQ(toInt16(1e300), 32767);
-}
-
-TEST(SystemColor, ResolvesThroughThePalette)
-{
+    // System colours resolve through the palette.
     const QColor base = QGuiApplication::palette().color(QPalette::Base);
     EXPECT_EQ(resolveColor(vbWindowBackground), fromQColor(base));
     EXPECT_EQ(toQRgb(vbWindowBackground), base.rgb());

@@ -129,16 +129,15 @@ void expectGroups(const std::vector<IconGroup> &groups, const Expected (&want)[N
             EXPECT_EQ(uint32_t(image.data.size()), image.bytesInRes);
         const auto icon = groupIcon(groups[i]);
         ASSERT_TRUE(icon);
-        EXPECT_EQ(icon->width, want[i].width);
-        EXPECT_EQ(icon->height, want[i].width);
-        EXPECT_EQ(icon->bitCount, want[i].bits);
+        EXPECT_EQ(std::tuple(icon->width, icon->height, icon->bitCount),
+                  std::tuple(want[i].width, want[i].width, want[i].bits));
         EXPECT_EQ(icon->color.pixel(0, 0), 0xFF000000u | want[i].color);
     }
 }
 
 } // namespace
 
-TEST(IconResources, PeGroupsComeInStoredOrderWithTheirBestImages)
+TEST(IconResources, GroupsComeInStoredOrderWithTheirBestImagesAndExactSizes)
 {
     for (const char *name : {"groups32.dll", "groups64.dll"}) {
         SCOPED_TRACE(name);
@@ -153,10 +152,7 @@ TEST(IconResources, PeGroupsComeInStoredOrderWithTheirBestImages)
         EXPECT_EQ(std::tuple(four.width, four.colorCount, four.planes, four.bitCount),
                   std::tuple(32, 16, 1, 4));
     }
-}
-
-TEST(IconResources, NeIconLibraryInTableOrderWithExactImageSizes)
-{
+    // An icon library keeps its table's order.
     const auto groups = groupsOf(fixture("library.icl"));
     ASSERT_NO_FATAL_FAILURE(expectGroups(groups, kNeGroups));
     // The table rounds lengths up to 16 bytes; the group entries hold the real sizes.

@@ -42,7 +42,7 @@ TEST(ScaledPixels, WholeFactorsRepeatEveryPixelAsABlockOthersAverageTheArea)
     EXPECT_EQ(scaledPixels(column, 1, 2).argb, (std::vector{red(0), red(100)}));
 }
 
-TEST(ScaledPixels, ClearPixelsLendNoColourAndNoPixelsGiveNothing)
+TEST(ScaledPixels, ClearPixelsLendNoColourNoPixelsGiveNothingAndQtImagesGoThrough)
 {
     const Pixels half = scaledPixels(row({0xFFFF0000, 0x00000000}), 1, 1);
     EXPECT_EQ(half.argb, std::vector<std::uint32_t>{0x80FF0000});
@@ -54,10 +54,8 @@ TEST(ScaledPixels, ClearPixelsLendNoColourAndNoPixelsGiveNothing)
     EXPECT_FALSE(scaledPixels(Pixels{}, 16, 16).valid());
     EXPECT_FALSE(scaledPixels(Pixels{2, 2, {1, 2, 3}}, 16, 16).valid());
     EXPECT_FALSE(scaledPixels(row({1}), 0, 16).valid());
-}
 
-TEST(ScaledPixels, QtImagesGoThroughUnchanged)
-{
+    // Qt images go through unchanged.
     QImage image(3, 2, QImage::Format_ARGB32_Premultiplied);
     image.fill(QColor(10, 20, 30, 128));
     image.setPixel(2, 1, qRgba(200, 100, 50, 255));

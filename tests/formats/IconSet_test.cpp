@@ -16,7 +16,7 @@ Pixels filled(int side, std::uint32_t argb)
 
 } // namespace
 
-TEST(IconSet, WritesLargestFirstEachAsEveryReaderTakesIt)
+TEST(IconSet, WritesLargestFirstEachAsEveryReaderTakesItAndRefusesWhatNoEntryCanName)
 {
     Pixels small = filled(16, 0xFF20A040);
     small.argb[0] = 0;          // clear: its mask bit is set
@@ -46,10 +46,8 @@ TEST(IconSet, WritesLargestFirstEachAsEveryReaderTakesIt)
     const QImage first = reader.read();
     EXPECT_EQ(first.size(), QSize(256, 256));
     EXPECT_EQ(first.pixel(100, 100), 0xFF0000FFu);
-}
 
-TEST(IconSet, RefusesWhatAnIconDirectoryCannotName)
-{
+    // What an icon directory cannot name.
     FormatError error;
     EXPECT_FALSE(writeIconSet({filled(32, 1), filled(32, 2)}, &error));
     EXPECT_EQ(error.message, "Two images of 32 x 32 pixels.");
