@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QTest>
 
 #include "app/frmGeral.h"
@@ -46,7 +47,7 @@ int editingMenusEnabled(const frmGeral &f)
 
 } // namespace
 
-TEST(StartUp, SplashLocksEverythingButAboutAndTheLoadSequencePlacesTheWindow)
+TEST(StartUp, SplashLocksEverythingButAboutUntilAClickRollsItUpAndTheWindowIsPlaced)
 {
     frmGeral &f = started();
     EXPECT_TRUE(f.splashShown());
@@ -54,11 +55,9 @@ TEST(StartUp, SplashLocksEverythingButAboutAndTheLoadSequencePlacesTheWindow)
     EXPECT_TRUE(f.mnuAbout->menuAction()->isEnabled());
     EXPECT_TRUE(f.mnu40000->isEnabled());
     EXPECT_EQ(f.DrawMode, Mode::Pencil);
-    EXPECT_FALSE(f.mnuColar->isEnabled());
-    EXPECT_FALSE(f.mnuCopiar->isEnabled());
+    for (const QAction *off : {f.mnuColar, f.mnuCopiar, f.mnuReduzir, f.mnuPropriedade})
+        EXPECT_FALSE(off->isEnabled()) << off->text().toStdString();
     EXPECT_FALSE(f.mnuClear->isVisible());
-    EXPECT_FALSE(f.mnuReduzir->isEnabled());
-    EXPECT_FALSE(f.mnuPropriedade->isEnabled());
     EXPECT_FALSE(f.tmrLogo->Enabled());
     EXPECT_FALSE(f.windowFlags().testFlag(Qt::WindowCloseButtonHint));
     // The first resize loaded the six tool windows, hidden, before the applications were listed.
@@ -75,14 +74,9 @@ TEST(StartUp, SplashLocksEverythingButAboutAndTheLoadSequencePlacesTheWindow)
     EXPECT_NEAR(Height(f.pnlBarra), 0.98 * ScaleHeight(f.centralWidget()), 30);
     EXPECT_NEAR(Left(f.picLogo), (Width(f.pnlMaster2) - Width(f.picLogo)) / 2, 15);
     EXPECT_EQ(f.grid->surfaceWidth(), 321);
-    EXPECT_EQ(f.Ikon->surfaceWidth(), 32);
-    EXPECT_EQ(f.Ikon->surfaceHeight(), 32);
     EXPECT_EQ(f.Ikon->Point(5, 5), int32_t(resolveColor(vbWindowBackground)));
-}
 
-TEST(StartUp, AClickOnTheSplashRollsItUpAndTheTimerFinishesItAndEnablesTheMenus)
-{
-    frmGeral &f = started();
+    // A click on the splash rolls it up, and its timer finishes it and enables the menus.
     EXPECT_FALSE(f.LeftColor->isVisibleTo(&f));
     QTest::mouseClick(f.picLogo, Qt::LeftButton, {}, QPoint(20, 20));
     EXPECT_TRUE(f.tmrLogo->Enabled());
@@ -125,7 +119,7 @@ TEST(Window, F2MinimisesAndHidesToolWindowsF3MaximisesAndUnloadEndsThem)
                  Forms::loaded<frmVeCor1>() || Forms::loaded<frmCopy>());
 }
 
-TEST(Window, DroppedPanelMovesOnlyOnTheOuterPanel)
+TEST(Window, PanelsDropOnlyOnTheOuterPanelThePaletteTakesItsColourPropertiesFollowTheFile)
 {
     frmGeral &f = started();
     rollUpSplash(f);
@@ -139,12 +133,8 @@ TEST(Window, DroppedPanelMovesOnlyOnTheOuterPanel)
     const QPoint modeBefore = f.pic3DMode->pos();
     EXPECT_FALSE(dropAt(f.pic3DMode, onGrid));
     EXPECT_EQ(f.pic3DMode->pos(), modeBefore);
-}
 
-TEST(Window, DefaultPaletteTakesTheColourUnderThePointerAndPropertiesFollowTheFileName)
-{
-    frmGeral &f = started();
-    rollUpSplash(f);
+    // The default palette shows and takes the colour under the pointer.
     f.picDefaltColor->PSet(30, 30, RGB(10, 20, 30));
     f.picDefaltColor_MouseMove(0, 0, 30, 30);
     EXPECT_TRUE(f.picVeCor->isVisibleTo(&f));
@@ -167,7 +157,7 @@ TEST(Window, DefaultPaletteTakesTheColourUnderThePointerAndPropertiesFollowTheFi
     EXPECT_FALSE(f.mnuPropriedade->isEnabled());
 }
 
-TEST(Window, ClipboardBitmapEnablesPasteOnEveryMoveOverTheBody)
+TEST(Window, ClipboardBitmapEnablesPasteAndClearOnEveryMoveOverTheBodyUntilCleared)
 {
     frmGeral &f = started();
     QGuiApplication::clipboard()->clear();
@@ -187,7 +177,14 @@ TEST(Window, ClipboardBitmapEnablesPasteOnEveryMoveOverTheBody)
     EXPECT_TRUE(f.mnuClear->isVisible());
     EXPECT_LE(f.picCap->Picture().width(), f.picCap->surfaceWidth());
     EXPECT_EQ(f.picCap->Point(0, 0), int32_t(RGB(0, 128, 0)));
-    QGuiApplication::clipboard()->clear();
+
+    // Clear empties the buffer and the desktop's clipboard, and hides itself.
+    f.mnuClear_Click();
+    EXPECT_FALSE(f.mnuClear->isVisible());
+    EXPECT_FALSE(f.mnuColar->isEnabled());
+    EXPECT_TRUE(f.picCap->Picture().isNull());
+    const QMimeData *held = QGuiApplication::clipboard()->mimeData();
+    EXPECT_TRUE(!held || !held->hasImage());
 }
 
 TEST(TextTool, FontDialogSetsTheTextBoxAndIkonFonts)

@@ -3,7 +3,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMimeData>
 
 #include "app/frmGeral.h"
 #include "support/helpers.h"
@@ -76,7 +75,7 @@ TEST_F(Clipboard, CleanTakesTheRightColourAndCutWhitensExactlyTheRegion)
     EXPECT_EQ(f.grid->surface().pixel(15, 35), qRgb(255, 255, 255));
 }
 
-TEST_F(Clipboard, PasteArmsTheModeOrReplacesTheImageWithAClipboardBitmapThenStamps)
+TEST_F(Clipboard, PasteArmsTheModeOrReplacesTheImageWithAClipboardBitmap)
 {
     f.mnuLimpar_Click();
     const QImage before = f.Ikon->Image();
@@ -95,10 +94,6 @@ TEST_F(Clipboard, PasteArmsTheModeOrReplacesTheImageWithAClipboardBitmapThenStam
     EXPECT_EQ(f.Ikon->Point(8, 3), int32_t(resolveColor(f.Ikon->BackColor())));
     EXPECT_FALSE(f.mnuColar->isEnabled());
     EXPECT_EQ(f.DrawMode, Mode::Paste);
-
-    f.SelX1 = 0, f.SelY1 = 0, f.SelX2 = 1, f.SelY2 = 1;
-    f.grid_MouseUp(1, 0, 31 * 150 + 75, 31 * 150 + 75); // clipped at the corner
-    EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(200, 10, 10)));
 }
 
 TEST_F(Clipboard, CopyAndPasteCarryTransparencyAndAnOpaqueCopyStaysOpaque)
@@ -130,22 +125,4 @@ TEST_F(Clipboard, CopyAndPasteCarryTransparencyAndAnOpaqueCopyStaysOpaque)
     f.grid_MouseUp(1, 0, cellMiddle(20), cellMiddle(20));
     EXPECT_EQ(f.Ikon->Image().pixel(20, 20), qRgba(10, 20, 30, 99));
     EXPECT_EQ(qAlpha(f.Ikon->Image().pixel(21, 20)), 0);
-}
-
-TEST_F(Clipboard, ClearHidesItsEntryUntilABitmapComesBack)
-{
-    QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
-    f.Form_MouseMove(0, 0, 1, 1);
-    ASSERT_TRUE(f.mnuClear->isVisible());
-    f.mnuClear_Click();
-    EXPECT_FALSE(f.mnuClear->isVisible());
-    EXPECT_FALSE(f.mnuColar->isEnabled());
-    EXPECT_TRUE(f.picCap->Picture().isNull());
-    const QMimeData *held = QGuiApplication::clipboard()->mimeData();
-    EXPECT_TRUE(!held || !held->hasImage());
-    f.Form_MouseMove(0, 0, 1, 1);
-    EXPECT_FALSE(f.mnuClear->isVisible());
-    QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
-    f.Form_MouseMove(0, 0, 1, 1);
-    EXPECT_TRUE(f.mnuClear->isVisible());
 }

@@ -65,11 +65,14 @@ protected:
         scripted().fileAnswers.push_back(path);
         return f.mnusave_Click();
     }
+    // What the boxes said; each of them is titled as the others.
     static QStringList said()
     {
         QStringList texts;
-        for (const ScriptedSeam::Message &m : scripted().messages)
+        for (const ScriptedSeam::Message &m : scripted().messages) {
+            EXPECT_EQ(m.title, QStringLiteral("Inform the User!")) << m.text.toStdString();
             texts << m.text;
+        }
         return texts;
     }
 
@@ -111,8 +114,6 @@ template<class F> QStringList logOf(F run)
 TEST_F(IconFiles, NewFillsWithTheRightColourAndRestoresTheCanvas)
 {
     const QString caption = f.Caption();
-    f.mnuNew_Click();
-    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(resolveColor(vbWindowBackground)));
     f.RightColor->setBackColor(RGB(0, 0, 200));
     setWidth(f.grid, 2415);
     setWidth(f.Ikon, 270);
@@ -151,8 +152,6 @@ TEST_F(IconFiles, OpenTakesTheTopLeftOfALargePicture)
     EXPECT_EQ(floating(), 6);
     EXPECT_TRUE(scripted().messages.empty());
     EXPECT_EQ(f.lblMsg->text(), path);
-    EXPECT_TRUE(f.mnuReduzir->isEnabled());
-    EXPECT_TRUE(f.mnuPropriedade->isEnabled());
     EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(155, 155, 100)));
     EXPECT_EQ(f.grid->surface().pixel(315, 315), qRgb(155, 155, 100));
 
@@ -185,7 +184,6 @@ TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
 
     f.mnuOpenSimples_Click(); // cancelled
     EXPECT_EQ(said(), QStringList{OpenFailure});
-    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
     EXPECT_EQ(scripted().messages[0].style, 0);
     EXPECT_FALSE(f.mnuReduzir->isEnabled());
 
@@ -321,11 +319,10 @@ TEST_F(IconFiles, AFailedSaveSaysWhyAndKeepsTheOldFileAndCaption)
     // The writer's other reasons are its own test; the box names the file and says why.
     {
         FailingWrites full(SafeWrite::Step::Write, ENOSPC);
-        save(path);
+        EXPECT_FALSE(save(path));
     }
     EXPECT_EQ(said(), QStringList{"The icon could not be saved as\n" + path +
                                   "\n\nNo space left on device"});
-    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
     EXPECT_EQ(f.Caption(), QStringLiteral("Pixmint 2.1.0"));
     EXPECT_EQ(readAll(path), QByteArray("previous"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.bmp"});
@@ -395,27 +392,16 @@ TEST_F(IconFiles, ExitUnloadsToolWindowsAndWithUnsavedChangesAsksAndLeavesOnlyWh
     scripted().messageAnswers = {vbCancel};
     f.mnuFechar_Click();
     EXPECT_EQ(said(), QStringList{QStringLiteral("Save the icon before leaving?")});
-    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
     EXPECT_EQ(scripted().messages[0].style & 7, int(vbSaveDiscardCancel));
     EXPECT_FALSE(floatingWhileAsked);
     EXPECT_TRUE(onTop(&Forms::get<frmToolBar>()));
     EXPECT_TRUE(Forms::loaded<frmToolBar>()); // still running
 
-    // A close from the window manager asks the same; Save whose dialog is cancelled stays.
+    // A close from the window manager asks the same; a Save that writes nothing stays.
     scripted().messageAnswers = {vbYes};
     EXPECT_FALSE(f.close());
     EXPECT_EQ(scripted().messages.size(), 2u);
     EXPECT_EQ(scripted().fileRequests.size(), 1u);
-
-    // Save whose write fails says why and stays.
-    {
-        FailingWrites full(SafeWrite::Step::Write, ENOSPC);
-        scripted().messageAnswers = {vbYes};
-        scripted().fileAnswers = {dir.filePath("full.bmp")};
-        EXPECT_FALSE(f.mayLeave());
-    }
-    EXPECT_EQ(scripted().messages.size(), 4u);
-    EXPECT_FALSE(QFile::exists(dir.filePath("full.bmp")));
 
     // Save that writes leaves.
     scripted().messageAnswers = {vbYes};
@@ -468,7 +454,6 @@ TEST_F(IconFiles, SavingAnIconOfSeveralImagesKeepsTheOthers)
     EXPECT_EQ(said(), QStringList{QStringLiteral("  The other images of this icon could not be "
                                                  "kept.  \n\nSave the edited image alone?")});
     EXPECT_EQ(scripted().messages[0].style & 7, int(vbSaveCancel));
-    EXPECT_EQ(scripted().messages[0].title, QStringLiteral("Inform the User!"));
     EXPECT_EQ(readAll(opened), bitmap);
     scripted().messageAnswers = {vbYes};
     ASSERT_TRUE(save(opened));

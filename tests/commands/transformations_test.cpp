@@ -2,12 +2,8 @@
 
 #include "app/frmGeral.h"
 
-namespace {
-
 constexpr ColorValue Blue = RGB(0, 0, 255);
 constexpr QRgb Soft = qRgba(10, 20, 30, 99);
-
-} // namespace
 
 TEST(Transformations, MirrorsMoveADotAndUndoThemselves)
 {

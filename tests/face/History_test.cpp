@@ -131,7 +131,7 @@ TEST_F(Undo, EveryKindOfChangeIsOneStepThatUndoAndRedoPutBack)
     QGuiApplication::clipboard()->clear();
 }
 
-TEST_F(Undo, TheEditEntriesFollowTheStepsAndANewChangeDropsTheRedoSteps)
+TEST_F(Undo, TheEditEntriesFollowTheStepsANewChangeDropsTheRedoStepsAndTheNewestAreKept)
 {
     EXPECT_FALSE(f.mnuUndo->isEnabled() || f.mnuRedo->isEnabled());
 
@@ -162,10 +162,8 @@ TEST_F(Undo, TheEditEntriesFollowTheStepsAndANewChangeDropsTheRedoSteps)
     f.history.undo();
     f.grid_MouseUp(1, 0, cellMiddle(9), cellMiddle(9));
     EXPECT_EQ(f.history.stack().count(), 2);
-}
 
-TEST_F(Undo, TheNewestStepsAreKeptUpToTheLimit)
-{
+    // The newest steps are kept, up to the limit.
     const int extra = 10;
     QImage afterExtra;
     for (int i = 0; i < History::Limit + extra; ++i) {

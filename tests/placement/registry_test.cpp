@@ -60,33 +60,7 @@ TEST(RegistryPaths, RootNamesAreExactSplitLeavesTheSubkeyAndMalformedPathsAreSho
     }
 }
 
-TEST_F(Registry, ReadGivesTextErrorOrNothingAndValuesLongerThanTheBufferCannotBeRead)
-{
-    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error")); // no key yet
-    CreateRegKey(Key);
-    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error")); // key without values
-    EXPECT_EQ(RegStatus, ERROR_FILE_NOT_FOUND);
-    WriteRegValue(Key, "Left", " \t12\n34\r\n ");
-    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("\t12\n34\r\n")); // only blanks go
-    EXPECT_EQ(RegStatus, ERROR_SUCCESS);
-    WriteRegValue(Key, "Top", "");
-    EXPECT_EQ(ReadRegValue(Key, "Top"), QString());
-    EXPECT_FALSE(ReadRegValue(Key, "Top").isNull());
-    EXPECT_TRUE(ReadRegValue("HKEY_NOWHERE\\Software\\Window Position", "Left").isNull());
-    EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software\\\\Window Position", "Left"),
-              QStringLiteral("Error"));
-
-    // Values longer than the buffer cannot be read.
-    WriteRegValue(Key, "Left", QString(254, 'x'));
-    EXPECT_EQ(ReadRegValue(Key, "Left"), QString(254, 'x'));
-    WriteRegValue(Key, "Left", QString(255, 'x'));
-    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
-    EXPECT_EQ(RegErrorText(RegStatus),
-              QStringLiteral("There is more data than the buffer has been allocated to hold."));
-    EXPECT_EQ(RegErrorText(42), QStringLiteral("Undefined Error Code:  42"));
-}
-
-TEST_F(Registry, WritesNeedAnExistingKeyAndAWellFormedPath)
+TEST_F(Registry, ValuesNeedAnExistingKeyAndAWellFormedPathAndNoMoreThanTheBufferHolds)
 {
     WriteRegValue(Key, "Left", "10");
     CreateRegKey("HKEY_CURRENT_USER\\Software"); // the parent alone is not the key
@@ -99,10 +73,30 @@ TEST_F(Registry, WritesNeedAnExistingKeyAndAWellFormedPath)
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
 
     CreateRegKey(Key);
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error")); // key without values
+    EXPECT_EQ(RegStatus, ERROR_FILE_NOT_FOUND);
+    WriteRegValue(Key, "Left", " \t12\n34\r\n ");
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("\t12\n34\r\n")); // only blanks go
+    EXPECT_EQ(RegStatus, ERROR_SUCCESS);
+    WriteRegValue(Key, "Top", "");
+    EXPECT_EQ(ReadRegValue(Key, "Top"), QString());
+    EXPECT_FALSE(ReadRegValue(Key, "Top").isNull());
+    EXPECT_TRUE(ReadRegValue("HKEY_NOWHERE\\Software\\Window Position", "Left").isNull());
+    EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software\\\\Window Position", "Left"),
+              QStringLiteral("Error"));
     WriteRegValue(Key, "Left", "10");
     CreateRegKey(Key); // an existing key is opened, not emptied
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("10"));
     EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software", "Left"), QStringLiteral("Error"));
+
+    // Values longer than the buffer cannot be read.
+    WriteRegValue(Key, "Left", QString(254, 'x'));
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QString(254, 'x'));
+    WriteRegValue(Key, "Left", QString(255, 'x'));
+    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
+    EXPECT_EQ(RegErrorText(RegStatus),
+              QStringLiteral("There is more data than the buffer has been allocated to hold."));
+    EXPECT_EQ(RegErrorText(42), QStringLiteral("Undefined Error Code:  42"));
 }
 
 TEST_F(Registry, NamesWithSeparatorsStayApart)
