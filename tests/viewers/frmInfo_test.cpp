@@ -137,15 +137,14 @@ TEST_F(Info, ReadsAnyPictureAsABitmapHeader)
         for (int i = 0; i < size; ++i)
             header[at + i] = char(v >> (8 * i));
     };
-    for (const auto &[at, v, size] : {std::tuple{18, 0x7FFFFFFFu, 4},
-                                      {22, 0x80000000u, 4},
-                                      {26, 0xFFFFu, 2},
-                                      {28, 40u, 2},
-                                      {30, uint32_t(-7), 4},
-                                      {34, 0x80000000u, 4},
-                                      {46, 5u, 4},
-                                      {50, 3u, 4}})
-        put(at, v, size);
+    put(18, 0x7FFFFFFF, 4);
+    put(22, 0x80000000, 4);
+    put(26, 0xFFFF, 2);
+    put(28, 40, 2);
+    put(30, uint32_t(-7), 4);
+    put(34, 0x80000000, 4);
+    put(46, 5, 4);
+    put(50, 3, 4);
     EXPECT_EQ(activate(write(QStringLiteral("odd.gif"), gifWith(header))),
               QStringList({"2147483647 pixels", "-2147483648 pixels", "-2,147,483,648 bytes", "-1",
                            "40 (1099511627776 colours)", "Unknown compression (-7)."}));
