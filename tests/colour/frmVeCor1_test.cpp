@@ -69,7 +69,6 @@ TEST_F(Picker, OpensIdleThenPointsPicksAndFastensFromAStillOfAScaledScreenAwayFr
     const ColorValue left = f.LeftColor->BackColor();
     scripted().screen = scaledStill();
     p.Btn_select_Click();
-    EXPECT_EQ(scripted().screenGrabs, 1);
     EXPECT_FALSE(p.Btn_select->isEnabled());
     EXPECT_FALSE(p.cmdLevaCor->isVisibleTo(&p));
     frmVeCor2 &snap = Forms::get<frmVeCor2>();

@@ -39,6 +39,9 @@ protected:
         bar().cmdOpen_Click();
     }
 
+    // The main window's left and right colours.
+    QList<ColorValue> main() const { return {f.LeftColor->BackColor(), f.RightColor->BackColor()}; }
+
     frmGeral &f = Forms::get<frmGeral>();
     frmToolBar &t = bar();
 };
@@ -49,11 +52,9 @@ TEST_F(ToolBar, ClicksSetTheMainColoursCopyTheOtherSwatchAndClosingHandsThemOver
 {
     f.mnuCorFixa_Click();
     click(17, 1);
-    EXPECT_EQ(f.LeftColor->BackColor(), RGB(255, 0, 0));
-    EXPECT_EQ(f.RightColor->BackColor(), ColorValue(0x80000009));
+    EXPECT_EQ(main(), QList<ColorValue>({RGB(255, 0, 0), 0x80000009}));
     click(24, 2);
-    EXPECT_EQ(f.RightColor->BackColor(), RGB(0, 0, 0));
-    EXPECT_EQ(f.LeftColor->BackColor(), RGB(255, 0, 0));
+    EXPECT_EQ(main(), QList<ColorValue>({RGB(255, 0, 0), RGB(0, 0, 0)}));
 
     // Real clicks, with either button.
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&t));
@@ -67,8 +68,7 @@ TEST_F(ToolBar, ClicksSetTheMainColoursCopyTheOtherSwatchAndClosingHandsThemOver
     t.close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(Forms::loaded<frmToolBar>());
-    EXPECT_EQ(f.LeftColor->BackColor(), RGB(0, 0, 255));
-    EXPECT_EQ(f.RightColor->BackColor(), RGB(0, 255, 0));
+    EXPECT_EQ(main(), QList<ColorValue>({RGB(0, 0, 255), RGB(0, 255, 0)}));
     f.mnuCorFixa_Click();
     EXPECT_EQ(bar().LeftColor->BackColor(), ColorValue(0x80000007));
 }
@@ -149,7 +149,6 @@ TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
     t.cmdNext_Click();
     EXPECT_EQ(t.lblArquivo->text(), QStringLiteral("184"));
     EXPECT_GE(t.lblArquivo->width(), t.lblArquivo->sizeHint().width());
-    EXPECT_GT(t.lblArquivo->width(), t.lblArquivo->fontMetrics().horizontalAdvance("18"));
 }
 
 TEST_F(ToolBar, TheSameFileAgainOrAnInvalidOneChangesNothing)
@@ -239,9 +238,7 @@ TEST_F(ToolBar, ResizeTransfersTheSmallIconAndReturnsToABlankCanvas)
     t.cmdDiminuir_Click();
     EXPECT_EQ(t.cmdDiminuir->text(), QStringLiteral("Resize"));
     EXPECT_EQ(Width(f.grid), 4815);
-    EXPECT_EQ(f.Ikon->surfaceWidth(), 32);
-    for (int p : {0, 1, 31})
-        EXPECT_EQ(f.Ikon->Point(p, p), int32_t(vbWhite));
+    EXPECT_EQ(countPixels(f.Ikon, vbWhite), 1024);
     EXPECT_EQ(t.picPequeno->Point(1, 1), int32_t(vbWhite));
     // The bars drawn before the canvas shrank are there again.
     EXPECT_EQ(f.grid->surface().pixel(300, 5), qRgb(0, 0, 0));
