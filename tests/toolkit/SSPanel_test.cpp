@@ -93,21 +93,20 @@ TEST(SSPanelBevel, RaisedInsetOrDesignTime)
     panel.setBevelWidth(2);
     const QRgb light = panel.palette().color(QPalette::Light).rgb();
     const QRgb dark = panel.palette().color(QPalette::Dark).rgb();
-    const QRgb face = toQRgb(vbButtonFace);
-    auto at = [&panel](int x, int y) { return panel.grab().toImage().pixel(x, y); };
-    EXPECT_EQ(at(1, 10), light);
-    EXPECT_EQ(at(18, 10), dark);
-    EXPECT_EQ(at(2, 10), face);
-    panel.setBevelOuter(SSPanel::BevelInset);
-    EXPECT_EQ(at(10, 1), dark);
-    EXPECT_EQ(at(10, 19), light);
     // Any other kind, such as the 3 written without a settings file, shows the design's bevel.
-    for (int kind : {3, 0}) {
+    for (int kind : {int(SSPanel::BevelInset), 3, 0, int(SSPanel::BevelRaised)}) {
         panel.setBevelOuter(SSPanel::BevelInset);
         panel.setBevelOuter(kind);
-        EXPECT_EQ(panel.BevelOuter(), SSPanel::BevelRaised);
-        EXPECT_EQ(at(1, 10), light);
-        EXPECT_EQ(at(10, 19), dark);
+        const bool raised = kind != SSPanel::BevelInset;
+        EXPECT_EQ(panel.BevelOuter(), raised ? SSPanel::BevelRaised : SSPanel::BevelInset);
+        const auto [topLeft, bottomRight] =
+            raised ? std::pair(light, dark) : std::pair(dark, light);
+        const QImage shown = panel.grab().toImage();
+        for (const QPoint &p : {QPoint(1, 10), QPoint(10, 1)})
+            EXPECT_EQ(shown.pixel(p), topLeft) << kind;
+        for (const QPoint &p : {QPoint(18, 10), QPoint(10, 19)})
+            EXPECT_EQ(shown.pixel(p), bottomRight) << kind;
+        EXPECT_EQ(shown.pixel(2, 10), toQRgb(vbButtonFace));
     }
 }
 
