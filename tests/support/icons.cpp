@@ -48,19 +48,17 @@ QByteArray icoFile(const std::vector<QByteArray> &images, int count)
 {
     count = count < 0 ? int(images.size()) : count;
     QByteArray out = le({0, 1, uint32_t(count)}, 2);
+    QByteArray data;
     std::vector<uint32_t> offsets;
-    uint32_t at = 6 + 16 * uint32_t(count);
     for (const QByteArray &image : images) {
-        offsets.push_back(at);
-        at += uint32_t(image.size());
+        offsets.push_back(6 + 16 * uint32_t(count) + uint32_t(data.size()));
+        data += image;
     }
     for (int i = 0; i < count; ++i) {
         const size_t k = size_t(i) % images.size();
         out += QByteArray(8, '\0') + le({uint32_t(images[k].size()), offsets[k]});
     }
-    for (const QByteArray &image : images)
-        out += image;
-    return out;
+    return out + data;
 }
 
 QByteArray describedIcoFile(const std::vector<QByteArray> &images, int count)
@@ -71,13 +69,11 @@ QByteArray describedIcoFile(const std::vector<QByteArray> &images, int count)
             probeIconImage(bytesView(images[size_t(i) % images.size()]));
         if (!info)
             continue;
-        const int at = 6 + 16 * i;
         // 256 is stored as 0, and depths of 8 bits and more give no colour count.
-        out[at] = char(info->width & 0xFF);
-        out[at + 1] = char(info->height & 0xFF);
-        out[at + 2] = char(info->bitCount < 8 ? 1 << info->bitCount : 0);
-        out[at + 4] = 1;
-        out[at + 6] = char(info->bitCount);
+        const auto colours = uint32_t(info->bitCount < 8 ? 1 << info->bitCount : 0);
+        out.replace(6 + 16 * i, 8,
+                    le({uint32_t(info->width), uint32_t(info->height), colours, 0}, 1) +
+                        le({1, uint32_t(info->bitCount)}, 2));
     }
     return out;
 }
