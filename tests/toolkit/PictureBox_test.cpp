@@ -181,8 +181,7 @@ TEST_F(Surface, KeepingTransparencyKeepsAlphaShowsItComposedAndOnlyWhatIsDrawnTu
     painted.insert({{0, 0}, {1, 1}, {6, 0}});
     for (const auto &[x, y] : minus(box(0, 0, 9, 9), {{2, 1}})) {
         const QRgb p = pic->Image().pixel(x, y);
-        EXPECT_EQ(qAlpha(p), painted.count({x, y}) ? 255 : 0) << x << "," << y;
-        EXPECT_TRUE(painted.count({x, y}) || p == Clear) << x << "," << y;
+        EXPECT_TRUE(painted.count({x, y}) ? qAlpha(p) == 255 : p == Clear) << x << "," << y;
     }
     EXPECT_EQ(pic->Image().pixel(2, 1), Half);
 
@@ -216,20 +215,17 @@ TEST_F(Surface, PaintPictureCopiesAClippedRectangle)
         source.setPixel(x, y, qRgb(x, y, 9));
     // Source (1, 1)..(3, 3) to (-1, 4): source columns 2..3 and rows 1..2 land.
     pic->PaintPicture(source, -1, 4, 1, 1, 3, 3);
-    PixelSet painted;
+    const QRgb white = qRgb(255, 255, 255);
     for (const auto &[x, y] : box(0, 0, 5, 5))
-        if (qBlue(pic->Image().pixel(x, y)) == 9) {
-            painted.insert({x, y});
-            EXPECT_EQ(pic->Image().pixel(x, y), qRgb(x + 2, y - 3, 9));
-        }
-    EXPECT_EQ(painted, box(0, 4, 1, 5));
+        EXPECT_EQ(pic->Image().pixel(x, y), x < 2 && y > 3 ? qRgb(x + 2, y - 3, 9) : white)
+            << x << "," << y;
 
     // A source rectangle reaching outside the source is cut to it.
     pic->Cls();
     pic->PaintPicture(source, 2, 2, -2, 3, 10, 10);
-    EXPECT_EQ(pic->Image().pixel(4, 2), qRgb(0, 3, 9));
-    EXPECT_EQ(pic->Point(2, 2), int32_t(vbWhite));
-    EXPECT_EQ(pic->Point(4, 3), int32_t(vbWhite));
+    for (const auto &[x, y] : box(0, 0, 5, 5))
+        EXPECT_EQ(pic->Image().pixel(x, y), x > 3 && y == 2 ? qRgb(x - 4, 3, 9) : white)
+            << x << "," << y;
     pic->PaintPicture(source, 1e300, -1e300, 0, 0, 4, 4);
 }
 
