@@ -65,9 +65,9 @@ TEST(RasterCircle, OfRadiusZeroOneAndTwoIsSymmetricClippedAndBounded)
 {
     // Radius 0 is the centre alone; radius 1 leaves out a centre that has no neighbour outside.
     QImage image = white(9, 9);
-    Raster::circle(image, 1, 1, 0, red);
+    Raster::circle(image, 1, 2, 0, red);
     Raster::circle(image, 4, 4, 1, red);
-    EXPECT_EQ(pixelsOf(image, Red), (PixelSet{{1, 1}, {3, 4}, {5, 4}, {4, 3}, {4, 5}}));
+    EXPECT_EQ(pixelsOf(image, Red), (PixelSet{{1, 2}, {3, 4}, {5, 4}, {4, 3}, {4, 5}}));
 
     // r 2: the 21 pixels with dx*dx + dy*dy < 6; the 3x3 core has no neighbour outside.
     PixelSet disc;
