@@ -68,27 +68,21 @@ namespace {
 class ScriptedProgress : public Progress
 {
 public:
-    ScriptedProgress(QStringList &record, int cancelAt)
-        : record_(record)
-        , cancelAt_(cancelAt)
-    {
-    }
-    bool step(const QString &text, int) override
-    {
-        record_ << text;
-        return cancelAt_ == 0 || int(record_.size()) - 1 < cancelAt_;
-    }
-
-private:
-    QStringList &record_;
-    int cancelAt_;
+    std::function<bool(const QString &)> onStep;
+    bool step(const QString &text, int) override { return onStep(text); }
 };
 } // namespace
 
 std::unique_ptr<Progress> ScriptedSeam::progress(const QString &title, int)
 {
     progressDialogs.push_back({title});
-    return std::make_unique<ScriptedProgress>(progressDialogs.back(), cancelProgressAt);
+    auto p = std::make_unique<ScriptedProgress>();
+    p->onStep = [&record = progressDialogs.back(),
+                 cancelAt = cancelProgressAt](const QString &text) {
+        record << text;
+        return cancelAt == 0 || int(record.size()) - 1 < cancelAt;
+    };
+    return p;
 }
 
 int ScriptedSeam::runDialog(QDialog &dialog)

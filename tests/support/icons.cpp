@@ -9,40 +9,56 @@
 #include "formats/IconImage.h"
 #include "formats/QtBridge.h"
 
+namespace {
+
+// Each value as a little-endian word of `width` bytes.
+QByteArray le(std::initializer_list<uint32_t> values, int width = 4)
+{
+    QByteArray out;
+    for (uint32_t v : values)
+        for (int i = 0; i < width; ++i)
+            out += char(v >> 8 * i & 0xFF);
+    return out;
+}
+
+void appendBE32(QByteArray &out, uint32_t value)
+{
+    const uint32_t big = qToBigEndian(value);
+    out.append(reinterpret_cast<const char *>(&big), 4);
+}
+
+// A metafile record: its size in words, its function and its parameters.
+void appendRecord(QByteArray &out, uint16_t function, std::initializer_list<uint32_t> words,
+                  const QByteArray &tail = {})
+{
+    out += le({uint32_t(3 + words.size() + tail.size() / 2)}) + le({function}, 2) + le(words, 2) +
+           tail;
+}
+
+} // namespace
+
 QByteArray dibHeader(int32_t width, int32_t height, uint16_t bits, uint32_t compression,
                      uint32_t clrUsed)
 {
-    QByteArray h;
-    for (uint32_t v : {40u, uint32_t(width), uint32_t(height)})
-        appendLE32(h, v);
-    appendLE16(h, 1);
-    appendLE16(h, bits);
-    for (uint32_t v : {compression, 0u, 0u, 0u, clrUsed, 0u})
-        appendLE32(h, v);
-    return h;
+    return le({40, uint32_t(width), uint32_t(height)}) + le({1, bits}, 2) +
+           le({compression, 0, 0, 0, clrUsed, 0});
 }
 
 QByteArray icoFile(const std::vector<QByteArray> &images, int count)
 {
     count = count < 0 ? int(images.size()) : count;
-    QByteArray out;
-    for (int v : {0, 1, count})
-        appendLE16(out, uint16_t(v));
+    QByteArray out = le({0, 1, uint32_t(count)}, 2);
+    QByteArray data;
     std::vector<uint32_t> offsets;
-    uint32_t at = 6 + 16 * uint32_t(count);
     for (const QByteArray &image : images) {
-        offsets.push_back(at);
-        at += uint32_t(image.size());
+        offsets.push_back(6 + 16 * uint32_t(count) + uint32_t(data.size()));
+        data += image;
     }
     for (int i = 0; i < count; ++i) {
         const size_t k = size_t(i) % images.size();
-        out.append(8, '\0');
-        appendLE32(out, uint32_t(images[k].size()));
-        appendLE32(out, offsets[k]);
+        out += QByteArray(8, '\0') + le({uint32_t(images[k].size()), offsets[k]});
     }
-    for (const QByteArray &image : images)
-        out += image;
-    return out;
+    return out + data;
 }
 
 QByteArray describedIcoFile(const std::vector<QByteArray> &images, int count)
@@ -53,13 +69,11 @@ QByteArray describedIcoFile(const std::vector<QByteArray> &images, int count)
             probeIconImage(bytesView(images[size_t(i) % images.size()]));
         if (!info)
             continue;
-        const int at = 6 + 16 * i;
         // 256 is stored as 0, and depths of 8 bits and more give no colour count.
-        out[at] = char(info->width & 0xFF);
-        out[at + 1] = char(info->height & 0xFF);
-        out[at + 2] = char(info->bitCount < 8 ? 1 << info->bitCount : 0);
-        out[at + 4] = 1;
-        out[at + 6] = char(info->bitCount);
+        const auto colours = uint32_t(info->bitCount < 8 ? 1 << info->bitCount : 0);
+        out.replace(6 + 16 * i, 8,
+                    le({uint32_t(info->width), uint32_t(info->height), colours, 0}, 1) +
+                        le({1, uint32_t(info->bitCount)}, 2));
     }
     return out;
 }
@@ -81,36 +95,12 @@ QByteArray pngBytes(const QImage &image)
     return buffer.data();
 }
 
-namespace {
-
-void appendBE32(QByteArray &out, uint32_t value)
-{
-    const uint32_t big = qToBigEndian(value);
-    out.append(reinterpret_cast<const char *>(&big), 4);
-}
-
-// A metafile record: its size in words, its function and its parameters.
-void appendRecord(QByteArray &out, uint16_t function, std::initializer_list<uint16_t> words,
-                  const QByteArray &tail = {})
-{
-    appendLE32(out, uint32_t(3 + words.size() + tail.size() / 2));
-    appendLE16(out, function);
-    for (uint16_t w : words)
-        appendLE16(out, w);
-    out += tail;
-}
-
-} // namespace
-
 QByteArray stretchedBitmapMetafile(int side, QRgb colour)
 {
     const qsizetype stride = (qsizetype(side) * 3 + 3) / 4 * 4;
     QByteArray row(stride, '\0');
-    for (qsizetype x = 0; x < side; ++x) {
-        row[3 * x] = char(qBlue(colour));
-        row[3 * x + 1] = char(qGreen(colour));
-        row[3 * x + 2] = char(qRed(colour));
-    }
+    for (qsizetype x = 0; x < side; ++x)
+        row.replace(3 * x, 3, le({colour}, 3)); // blue, green, red
     QByteArray records;
     appendRecord(records, 0x020B, {0, 0});                           // SetWindowOrg
     appendRecord(records, 0x020C, {uint16_t(side), uint16_t(side)}); // SetWindowExt
@@ -118,20 +108,15 @@ QByteArray stretchedBitmapMetafile(int side, QRgb colour)
     appendRecord(records, 0x0F43, {0x0020, 0x00CC, 0, s, s, 0, 0, s, s, 0, 0}, // StretchDIB
                  dibHeader(side, side, 24) + row.repeated(side));
     appendRecord(records, 0x0000, {});
-    QByteArray file;
-    appendLE32(file, 0x9AC6CDD7);
-    for (uint16_t w : std::initializer_list<uint16_t>{0, 0, 0, s, s, 96, 0, 0})
-        appendLE16(file, w);
+    QByteArray file = le({0x9AC6CDD7}) + le({0, 0, 0, s, s, 96, 0, 0}, 2);
     uint16_t checksum = 0;
     for (qsizetype i = 0; i < 10; ++i)
         checksum ^= uint16_t(uint8_t(file[2 * i]) | uint8_t(file[2 * i + 1]) << 8);
-    appendLE16(file, checksum);
-    for (uint16_t w : {1, 9, 0x0300})
-        appendLE16(file, w);
-    appendLE32(file, uint32_t(9 + records.size() / 2));
-    appendLE16(file, 0);
-    appendLE32(file, uint32_t(records.size() / 2)); // at least the largest record
-    appendLE16(file, 0);
+    // Then the header: its size and version, the file's size, no objects, and a largest record
+    // at least as large as any.
+    const auto words = uint32_t(records.size() / 2);
+    file +=
+        le({checksum, 1, 9, 0x0300}, 2) + le({9 + words}) + le({0}, 2) + le({words}) + le({0}, 2);
     return file + records;
 }
 
@@ -173,22 +158,15 @@ QByteArray peLibrary(int groups, const std::vector<QByteArray> &images)
     const uint32_t groupDir = 48 + 48 * m;
     const uint32_t firstGroup = groupDir + 16 + 8 * uint32_t(groups);
     QByteArray rsrc;
-    const auto directory = [&rsrc](uint16_t ids) {
-        rsrc += QByteArray(14, '\0');
-        appendLE16(rsrc, ids);
-    };
-    const auto entry = [&rsrc](uint32_t name, uint32_t target) {
-        appendLE32(rsrc, name);
-        appendLE32(rsrc, target);
-    };
+    const auto directory = [&rsrc](uint32_t ids) { rsrc += QByteArray(14, '\0') + le({ids}, 2); };
+    const auto entry = [&rsrc](uint32_t name, uint32_t target) { rsrc += le({name, target}); };
     const auto dataEntry = [&rsrc](uint32_t at, uint32_t size) {
-        for (uint32_t v : {base + at, size, 0u, 0u})
-            appendLE32(rsrc, v);
+        rsrc += le({base + at, size, 0, 0});
     };
     directory(2);
     entry(3, 0x80000000u | 32);
     entry(14, 0x80000000u | groupDir);
-    directory(uint16_t(m)); // RT_ICON: the images, after the groups
+    directory(m); // RT_ICON: the images, after the groups
     for (uint32_t i = 0; i < m; ++i)
         entry(i + 1, 0x80000000u | (48 + 8 * m + 40 * i));
     uint32_t imageAt = firstGroup + 60 * uint32_t(groups);
@@ -198,7 +176,7 @@ QByteArray peLibrary(int groups, const std::vector<QByteArray> &images)
         dataEntry(imageAt, uint32_t(image.size()));
         imageAt += uint32_t(image.size());
     }
-    directory(uint16_t(groups));
+    directory(uint32_t(groups));
     for (int i = 0; i < groups; ++i)
         entry(uint32_t(i + 1), 0x80000000u | (firstGroup + 60 * uint32_t(i)));
     for (int i = 0; i < groups; ++i) {
@@ -206,41 +184,25 @@ QByteArray peLibrary(int groups, const std::vector<QByteArray> &images)
         directory(1);
         entry(0x409, at + 24);
         dataEntry(at + 40, 20);
-        const auto id = uint16_t(uint32_t(i) % m + 1);
-        for (uint16_t v : {0, 1, 1})
-            appendLE16(rsrc, v);
-        rsrc += QByteArray("\0\0\0\0", 4);
-        appendLE16(rsrc, 1);
-        appendLE16(rsrc, 32);
-        appendLE32(rsrc, uint32_t(images[id - 1u].size()));
-        appendLE16(rsrc, id);
+        // An icon group of one 32-bit entry, naming its image by id.
+        const uint32_t id = uint32_t(i) % m + 1;
+        rsrc += le({0, 1, 1, 0, 0, 1, 32}, 2) + le({uint32_t(images[id - 1].size())}) + le({id}, 2);
     }
     for (const QByteArray &image : images)
         rsrc += image;
 
+    // The stub's pointer to the headers: "PE", the machine and one section; the optional header's
+    // size and the flags of a library; its magic, 16 directories and the resource one; the section.
     QByteArray pe(base, '\0');
-    pe[0] = 'M';
-    pe[1] = 'Z';
-    pe[0x3C] = 0x40;
-    QByteArray headers("PE\0\0", 4);
-    for (uint16_t v : {0x14C, 1})
-        appendLE16(headers, v);
-    headers += QByteArray(12, '\0');
-    appendLE16(headers, 224);
-    appendLE16(headers, 0x2102);
-    QByteArray optional(224, '\0');
-    optional[0] = 0x0B;
-    optional[1] = 0x01;
-    optional[92] = 16;
-    QByteArray resource;
-    appendLE32(resource, base);
-    appendLE32(resource, uint32_t(rsrc.size()));
-    optional.replace(112, 8, resource);
-    QByteArray section(".rsrc\0\0\0", 8);
-    for (uint32_t v : {uint32_t(rsrc.size()), base, uint32_t(rsrc.size()), base})
-        appendLE32(section, v);
-    section += QByteArray(16, '\0');
-    pe.replace(0x40, headers.size() + optional.size() + section.size(),
-               headers + optional + section);
+    const auto put = [&pe](qsizetype at, const QByteArray &bytes) {
+        pe.replace(at, bytes.size(), bytes);
+    };
+    const auto size = uint32_t(rsrc.size());
+    put(0, "MZ");
+    put(0x3C, le({0x40, 0x4550, 0x1014C}));
+    put(0x54, le({224, 0x2102, 0x010B}, 2));
+    put(0xB4, le({16}));
+    put(0xC8, le({base, size}));
+    put(0x138, QByteArray(".rsrc\0\0\0", 8) + le({size, base, size, base}));
     return pe + rsrc;
 }

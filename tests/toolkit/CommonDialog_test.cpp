@@ -29,25 +29,25 @@ TEST(CommonDialogFiles, ConfirmedOpenCancelledSaveAndBareNamesCompletedByTheSele
     cd = CommonDialog();
     cd.Filter = QStringLiteral("Icons|*.ico|Bitmaps|*.bmp|Any|*.*");
     cd.FilterIndex = 2;
-    scripted().fileAnswers = {QStringLiteral("/p/face"), QStringLiteral("/p/face"),
-                              QStringLiteral("/p/face"), QStringLiteral("/p/my.face"),
-                              QStringLiteral("/p/face")};
-    scripted().filterAnswers = {2, 1, 3};
-    EXPECT_EQ(cd.ShowSave(), 0);
-    EXPECT_EQ(cd.FileName, QStringLiteral("/p/face.bmp"));
-    EXPECT_EQ(cd.FileTitle, QStringLiteral("face.bmp"));
-    EXPECT_EQ(cd.ShowSave(), 0);
-    EXPECT_EQ(cd.FileName, QStringLiteral("/p/face.ico"));
-    EXPECT_EQ(cd.FilterIndex, 1);
-    EXPECT_EQ(cd.ShowSave(), 0); // "*.*" names no extension
-    EXPECT_EQ(cd.FileName, QStringLiteral("/p/face"));
-    EXPECT_EQ(cd.FilterIndex, 3);
-    EXPECT_EQ(cd.ShowSave(), 0);
-    EXPECT_EQ(cd.FileName, QStringLiteral("/p/my.face"));
-    cd.FilterIndex = 1;
+    // A bare name, even in a dotted folder, takes the selected filter's extension; "*.*" names
+    // none, and a name with a dot keeps its own.
+    const std::tuple<const char *, int, const char *> saves[] = {{"face", 2, "face.bmp"},
+                                                                 {"face", 1, "face.ico"},
+                                                                 {"face", 3, "face"},
+                                                                 {"my.face", 3, "my.face"}};
+    for (const auto &[answer, filter, title] : saves) {
+        scripted().fileAnswers = {QStringLiteral("/p.d/") + answer};
+        scripted().filterAnswers = {filter};
+        EXPECT_EQ(cd.ShowSave(), 0);
+        EXPECT_EQ(cd.FileName, QStringLiteral("/p.d/") + title);
+        EXPECT_EQ(cd.FileTitle, QString::fromLatin1(title));
+        EXPECT_EQ(cd.FilterIndex, filter);
+    }
+    scripted().fileAnswers = {QStringLiteral("/p.d/face")};
+    cd.FilterIndex = 2;
     EXPECT_EQ(cd.ShowOpen(), 0); // an opened name is taken as it is
-    EXPECT_EQ(cd.FileName, QStringLiteral("/p/face"));
-    EXPECT_EQ(scripted().fileRequests.back().filterIndex, 1);
+    EXPECT_EQ(cd.FileName, QStringLiteral("/p.d/face"));
+    EXPECT_EQ(scripted().fileRequests.back().filterIndex, 2);
 }
 
 TEST(CommonDialogFontAndColor, WriteBackOnlyWhenConfirmed)

@@ -53,8 +53,7 @@ TEST_F(Surface, BoxTakesItsCornersInEitherOrderFillsByStyleAndInTwipsCoversThePi
     pic->LineBox(6, 5, 2, 3, Red, false);
     EXPECT_EQ(red(), minus(box(2, 3, 6, 5), box(3, 4, 5, 4)));
     EXPECT_TRUE(pixelsOf(pic->Image(), Green).empty());
-    EXPECT_EQ(pic->CurrentX, 2);
-    EXPECT_EQ(pic->CurrentY, 3);
+    EXPECT_EQ(std::pair(pic->CurrentX, pic->CurrentY), std::pair(2.0, 3.0));
 
     pic->FillStyle = PictureBox::vbFSSolid;
     pic->LineBox(2, 3, 6, 5, Red, false);
@@ -113,8 +112,7 @@ TEST_F(Surface, PrintDrawsLettersOnlyAndMovesToTheNextLine)
         EXPECT_TRUE(x >= 3 && x < 3 + w);
         EXPECT_TRUE(y >= 2 && y < 2 + h);
     }
-    EXPECT_EQ(pic->CurrentX, 0);
-    EXPECT_EQ(pic->CurrentY, 2 + h);
+    EXPECT_EQ(std::pair(pic->CurrentX, pic->CurrentY), std::pair(0.0, 2 + h));
 }
 
 TEST_F(Surface, PictureReplacesTheDrawingOverTheBackColor)
@@ -149,8 +147,6 @@ TEST_F(Surface, KeepingTransparencyKeepsAlphaShowsItComposedAndOnlyWhatIsDrawnTu
     pic->setPicture(picture);
     constexpr QRgb Clear = 0x00FFFFFF; // transparent, in the white back colour
     constexpr QRgb Half = qRgba(0, 0, 255, 128);
-    EXPECT_EQ(pic->Image().pixel(0, 0), Clear);
-    EXPECT_EQ(pic->Image().pixel(2, 1), Half);
     EXPECT_EQ(pic->Point(0, 0), int32_t(vbWhite));
     // Shown over the back colour, as an opaque box shows the picture.
     EXPECT_EQ(pic->ImageAsShown().pixel(2, 1), composedPixel(Half, 0xFFFFFFFF));
@@ -185,8 +181,7 @@ TEST_F(Surface, KeepingTransparencyKeepsAlphaShowsItComposedAndOnlyWhatIsDrawnTu
     painted.insert({{0, 0}, {1, 1}, {6, 0}});
     for (const auto &[x, y] : minus(box(0, 0, 9, 9), {{2, 1}})) {
         const QRgb p = pic->Image().pixel(x, y);
-        EXPECT_EQ(qAlpha(p), painted.count({x, y}) ? 255 : 0) << x << "," << y;
-        EXPECT_TRUE(painted.count({x, y}) || p == Clear) << x << "," << y;
+        EXPECT_TRUE(painted.count({x, y}) ? qAlpha(p) == 255 : p == Clear) << x << "," << y;
     }
     EXPECT_EQ(pic->Image().pixel(2, 1), Half);
 
@@ -220,20 +215,17 @@ TEST_F(Surface, PaintPictureCopiesAClippedRectangle)
         source.setPixel(x, y, qRgb(x, y, 9));
     // Source (1, 1)..(3, 3) to (-1, 4): source columns 2..3 and rows 1..2 land.
     pic->PaintPicture(source, -1, 4, 1, 1, 3, 3);
-    PixelSet painted;
+    const QRgb white = qRgb(255, 255, 255);
     for (const auto &[x, y] : box(0, 0, 5, 5))
-        if (qBlue(pic->Image().pixel(x, y)) == 9) {
-            painted.insert({x, y});
-            EXPECT_EQ(pic->Image().pixel(x, y), qRgb(x + 2, y - 3, 9));
-        }
-    EXPECT_EQ(painted, box(0, 4, 1, 5));
+        EXPECT_EQ(pic->Image().pixel(x, y), x < 2 && y > 3 ? qRgb(x + 2, y - 3, 9) : white)
+            << x << "," << y;
 
     // A source rectangle reaching outside the source is cut to it.
     pic->Cls();
     pic->PaintPicture(source, 2, 2, -2, 3, 10, 10);
-    EXPECT_EQ(pic->Image().pixel(4, 2), qRgb(0, 3, 9));
-    EXPECT_EQ(pic->Point(2, 2), int32_t(vbWhite));
-    EXPECT_EQ(pic->Point(4, 3), int32_t(vbWhite));
+    for (const auto &[x, y] : box(0, 0, 5, 5))
+        EXPECT_EQ(pic->Image().pixel(x, y), x > 3 && y == 2 ? qRgb(x - 4, 3, 9) : white)
+            << x << "," << y;
     pic->PaintPicture(source, 1e300, -1e300, 0, 0, 4, 4);
 }
 

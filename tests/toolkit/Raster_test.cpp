@@ -40,40 +40,34 @@ TEST(RasterBox, IncludesBothCornersAndIsCutToTheImage)
 
 TEST(RasterLine, LeavesOutItsLastPixelAndFromFarOutsideIsClippedNotWalked)
 {
-    QImage image = white(10, 10);
-    Raster::line(image, 4, 4, 0, 0, red);
-    EXPECT_EQ(pixelsOf(image, Red), (PixelSet{{4, 4}, {3, 3}, {2, 2}, {1, 1}}));
-    image = white(10, 10);
-    Raster::line(image, 3, 3, 3, 3, red);
-    EXPECT_TRUE(pixelsOf(image, Red).empty());
-
-    // Steep: one pixel per row, the nearest to the true line.
-    Raster::line(image, 2, 0, 5, 7, red);
-    EXPECT_EQ(pixelsOf(image, Red),
-              (PixelSet{{2, 0}, {2, 1}, {3, 2}, {3, 3}, {4, 4}, {4, 5}, {5, 6}}));
-
-    // From far outside: clipped, not walked.
-    image = white(16, 16);
-    Raster::line(image, -1e9, 5, 1e9, 5, red);
-    EXPECT_EQ(pixelsOf(image, Red), box(0, 5, 15, 5));
-    image = white(16, 16);
-    Raster::line(image, -1e15, -1e15, 1e15, 1e15, red);
-    EXPECT_EQ(pixelsOf(image, Red).size(), 16u);
-    EXPECT_TRUE(pixelsOf(image, Red).count({15, 15}));
-    image = white(16, 16);
-    Raster::line(image, -1e308, 3, 1e308, 3, red);
-    Raster::line(image, NaN, 1e308, -1e308, Inf, red);
-    EXPECT_EQ(pixelsOf(image, Red), box(0, 3, 15, 3));
+    // Steep: one pixel per row, the nearest to the true line. From far outside: clipped, not
+    // walked; ends that are not finite count as 0.
+    PixelSet diagonal;
+    for (int i = 0; i < 16; ++i)
+        diagonal.insert({i, i});
+    const std::tuple<int, double, double, double, double, PixelSet> lines[] = {
+        {10, 4, 4, 0, 0, {{4, 4}, {3, 3}, {2, 2}, {1, 1}}},
+        {10, 3, 3, 3, 3, {}},
+        {10, 2, 0, 5, 7, {{2, 0}, {2, 1}, {3, 2}, {3, 3}, {4, 4}, {4, 5}, {5, 6}}},
+        {16, -1e9, 5, 1e9, 5, box(0, 5, 15, 5)},
+        {16, -1e15, -1e15, 1e15, 1e15, diagonal},
+        {16, -1e308, 3, 1e308, 3, box(0, 3, 15, 3)},
+        {16, NaN, 1e308, -1e308, Inf, {}},
+    };
+    for (const auto &[side, x1, y1, x2, y2, drawn] : lines) {
+        QImage image = white(side, side);
+        Raster::line(image, x1, y1, x2, y2, red);
+        EXPECT_EQ(pixelsOf(image, Red), drawn) << x1 << "," << y1 << " to " << x2 << "," << y2;
+    }
 }
 
 TEST(RasterCircle, OfRadiusZeroOneAndTwoIsSymmetricClippedAndBounded)
 {
+    // Radius 0 is the centre alone; radius 1 leaves out a centre that has no neighbour outside.
     QImage image = white(9, 9);
-    Raster::circle(image, 1, 1, 0, red);
-    EXPECT_EQ(pixelsOf(image, Red), PixelSet({{1, 1}}));
-    image = white(9, 9);
+    Raster::circle(image, 1, 2, 0, red);
     Raster::circle(image, 4, 4, 1, red);
-    EXPECT_EQ(pixelsOf(image, Red), (PixelSet{{3, 4}, {5, 4}, {4, 3}, {4, 5}}));
+    EXPECT_EQ(pixelsOf(image, Red), (PixelSet{{1, 2}, {3, 4}, {5, 4}, {4, 3}, {4, 5}}));
 
     // r 2: the 21 pixels with dx*dx + dy*dy < 6; the 3x3 core has no neighbour outside.
     PixelSet disc;

@@ -23,10 +23,10 @@ TEST(QtFilter, TakesPatternsFromThePatternFields)
     EXPECT_EQ(filterIndexOf(filter, QStringLiteral("face.bmp")), 2);
     EXPECT_EQ(filterIndexOf(filter, QStringLiteral("face.dib")), 3);
     EXPECT_EQ(filterIndexOf(QStringLiteral("Icons|*.ico"), QStringLiteral("face.bmp")), 0);
-    EXPECT_EQ(filterExtension(filter, 1), QStringLiteral("ico"));
-    EXPECT_EQ(filterExtension(filter, 2), QStringLiteral("BMP"));
-    for (int index : {0, 3, 4, 5})
-        EXPECT_EQ(filterExtension(filter, index), QString()) << index;
+    // From index 0, which names no filter, to one past the last.
+    const char *const extensions[] = {"", "ico", "BMP", "", "", ""};
+    for (int index = 0; index < 6; ++index)
+        EXPECT_EQ(filterExtension(filter, index), QString::fromLatin1(extensions[index])) << index;
 }
 
 TEST(QtFilter, DialogShowsEachLabelOnceAndOffersTheRequestedTypeAndName)

@@ -44,17 +44,16 @@ TEST(ShellExecute, WhatIsNotThereIsReportedBeforeAnythingStarts)
     const QString doc = write(dir, QStringLiteral("doc.txt"), "text", ReadWrite);
     QFile::link(dir.filePath(QStringLiteral("nowhere")), dir.filePath(QStringLiteral("dangling")));
 
-    // The last, a file where a folder should be.
-    const std::vector<std::pair<QString, int>> missing = {
-        {dir.filePath(QStringLiteral("missing")), ShellFileNotFound},
-        {dir.filePath(QStringLiteral("dangling")), ShellFileNotFound},
-        {QString(), ShellFileNotFound},
-        {dir.filePath(QStringLiteral("gone/file")), ShellPathNotFound},
-        {doc + QStringLiteral("/inside"), ShellPathNotFound}};
-    for (const auto &[file, error] : missing)
-        EXPECT_EQ(ShellExecute({}, file, {}, {}), error) << file.toStdString();
-    EXPECT_EQ(ShellExecute({}, QStringLiteral("doc.txt"), {}, dir.filePath(QStringLiteral("gone"))),
-              ShellPathNotFound);
+    // The last two, a file where a folder should be and a folder given that is not there.
+    const std::vector<std::tuple<QString, QString, int>> missing = {
+        {dir.filePath(QStringLiteral("missing")), {}, ShellFileNotFound},
+        {dir.filePath(QStringLiteral("dangling")), {}, ShellFileNotFound},
+        {QString(), {}, ShellFileNotFound},
+        {dir.filePath(QStringLiteral("gone/file")), {}, ShellPathNotFound},
+        {doc + QStringLiteral("/inside"), {}, ShellPathNotFound},
+        {QStringLiteral("doc.txt"), dir.filePath(QStringLiteral("gone")), ShellPathNotFound}};
+    for (const auto &[file, folder, error] : missing)
+        EXPECT_EQ(ShellExecute({}, file, {}, folder), error) << file.toStdString();
     // The shell knows one operation.
     EXPECT_EQ(ShellExecute(QStringLiteral("print"), doc, {}, {}), ShellNoAssociation);
     EXPECT_TRUE(scripted().programs.empty() && scripted().mimeTypes.empty());
