@@ -339,9 +339,11 @@ TEST(IconResources, DamagedNeTablesAreRefusedOrLoseImages)
     const uint64_t groupList = icons + 8 + uint64_t(5) * 12; // then the groups'
     const auto info = [&](uint64_t list, int i) { return list + 8 + 12 * uint64_t(i); };
 
-    for (auto [at, value] : {std::pair(table, uint16_t(40)), std::pair(icons + 2, uint16_t(0xFFFF)),
+    for (auto [at, value] : {std::pair(table, uint16_t(17)), std::pair(icons + 2, uint16_t(0xFFFF)),
                              std::pair(groupList + 2, uint16_t(0xFFFF))})
         EXPECT_EQ(errorOf(patched(file, at, value, 2)), FormatError::Kind::Damaged);
+    // The largest alignment is read: every image then lies past the end.
+    EXPECT_EQ(imageCounts(patched(file, table, 16, 2)), (Counts{0, 0, 0}));
 
     // Icon 1 (group 20's first image) past the end, then shorter than its group entry says.
     for (auto [at, value] : {std::pair(info(icons, 1), uint16_t(0xFFF0)),
