@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "formats/ByteReader.h"
+#include "formats/PictureLimits.h"
 #include "formats/Pictures.h"
 #include "formats/QtBridge.h"
 #include "formats/UserFile.h"
@@ -275,6 +276,15 @@ TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
         EXPECT_EQ(error.message, message);
         EXPECT_EQ(error.kind, kind);
     }
+    // Pixel data that is no zlib stream passes the header's checks; Qt's reader then says why.
+    std::string broken(kPngSignature);
+    appendPngChunk(broken, "IHDR",
+                   {std::string_view("\x00\x00\x00\x04\x00\x00\x00\x04\x08\x06\x00\x00\x00", 13)});
+    appendPngChunk(broken, "IDAT", {"\x78\x9c\xff\xff\xff\xff"});
+    appendPngChunk(broken, "IEND", {});
+    EXPECT_FALSE(LoadPictureData(toByteArray(broken), Back, QSize(32, 32), &error));
+    EXPECT_EQ(error.message, "Unable to read image data");
+    EXPECT_EQ(error.kind, Kind::Damaged);
 
     // Random bytes are the fuzz targets' part.
     std::vector<QByteArray> bad = {{}, QByteArray(1, '\0'), QByteArray(5000, '\xA7')};
