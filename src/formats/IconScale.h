@@ -17,7 +17,10 @@ Pixels scaledPixels(const Pixels &source, int width, int height);
 class BlockShrink
 {
 public:
-    BlockShrink(int sourceWidth, int sourceHeight, int width, int height);
+    // Source words are 0xAARRGGBB, or PNG's own 0xAABBGGRR when `fromPngOrder`; the target's
+    // are 0xAARRGGBB.
+    BlockShrink(int sourceWidth, int sourceHeight, int width, int height,
+                bool fromPngOrder = false);
     // The source's next row, of sourceWidth pixels.
     void add(const std::uint32_t *row);
     // The target, once every source row has been added.
@@ -27,6 +30,10 @@ private:
     std::size_t fx_;
     std::size_t fy_;
     std::size_t rows_ = 0;
+    bool swapped_;
+    // One of these two holds a block's sums for each target pixel; the other is empty. The
+    // second, in words, serves the 2 x 2 shrink where the processor sums four lanes at once.
     std::vector<std::array<std::uint64_t, 4>> sums_;
+    std::vector<std::array<std::uint32_t, 4>> halves_;
     Pixels out_;
 };

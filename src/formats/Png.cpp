@@ -38,10 +38,10 @@ void quiet(png_structp, png_const_charp) {}
     png_longjmp(png, 1);
 }
 
-// Sets the reader to give rows of `width` 0xAARRGGBB words in this machine's little-endian order
-// (B, G, R, A); the number of passes over them, 0 for a stream of another size. libpng leaves by
-// longjmp on any fault, to the caller's setjmp.
-int preparedPasses(png_structp png, png_infop info, int width, int height)
+// Sets the reader to give rows of `width` 8-bit RGBA pixels, in this machine's little-endian
+// words 0xAARRGGBB when `bgr` (B, G, R, A), else 0xAABBGGRR; the number of passes over them, 0
+// for a stream of another size. libpng leaves by longjmp on any fault, to the caller's setjmp.
+int preparedPasses(png_structp png, png_infop info, int width, int height, bool bgr)
 {
     png_set_user_limits(png, png_uint_32(width), png_uint_32(height));
     png_set_chunk_malloc_max(png, kMaxChunkBytes);
@@ -56,18 +56,19 @@ int preparedPasses(png_structp png, png_infop info, int width, int height)
     png_set_scale_16(png);
     png_set_gray_to_rgb(png);
     png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-    png_set_bgr(png);
+    if (bgr)
+        png_set_bgr(png);
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     return png_get_rowbytes(png, info) == size_t(width) * 4 ? passes : 0;
 }
 
 // Nothing here has a destructor for a longjmp to skip.
-bool readRows(png_structp png, png_infop info, png_bytepp rows, int width, int height)
+bool readRows(png_structp png, png_infop info, png_bytepp rows, int width, int height, bool bgr)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
-    if (preparedPasses(png, info, width, height) == 0)
+    if (preparedPasses(png, info, width, height, bgr) == 0)
         return false;
     png_read_image(png, rows);
     return true;
@@ -81,7 +82,7 @@ Streamed readEachRow(png_structp png, png_infop info, png_bytep row, int width, 
 {
     if (setjmp(png_jmpbuf(png)))
         return Streamed::Failed;
-    const int passes = preparedPasses(png, info, width, height);
+    const int passes = preparedPasses(png, info, width, height, false);
     if (passes != 1)
         return passes == 0 ? Streamed::Failed : Streamed::Interlaced;
     for (int y = 0; y < height; ++y) {
@@ -198,18 +199,23 @@ std::vector<png_bytep> rowsOf(Pixels &pixels)
     return rows;
 }
 
-} // namespace
-
-std::optional<Pixels> decodePngPixels(std::string_view png, int width, int height)
+std::optional<Pixels> decodedPixels(std::string_view png, int width, int height, bool bgr)
 {
     Pixels pixels{width, height, std::vector<uint32_t>(size_t(width) * size_t(height))};
     std::vector<png_bytep> rows = rowsOf(pixels);
     const bool read = withReader(png, [&](png_structp reader, png_infop info) {
-        return readRows(reader, info, rows.data(), width, height);
+        return readRows(reader, info, rows.data(), width, height, bgr);
     });
     if (!read)
         return std::nullopt;
     return pixels;
+}
+
+} // namespace
+
+std::optional<Pixels> decodePngPixels(std::string_view png, int width, int height)
+{
+    return decodedPixels(png, width, height, true);
 }
 
 bool decodePngRows(std::string_view png, int width, int height, const PngRowSink &take)
@@ -222,7 +228,7 @@ bool decodePngRows(std::string_view png, int width, int height, const PngRowSink
     if (streamed != Streamed::Interlaced)
         return streamed == Streamed::Done;
     // Each pass of an interlaced image fills in rows of all the others.
-    const auto pixels = decodePngPixels(png, width, height);
+    const auto pixels = decodedPixels(png, width, height, false);
     for (int y = 0; pixels && y < height; ++y)
         take(pixels->argb.data() + size_t(y) * size_t(width));
     return pixels.has_value();

@@ -14,10 +14,12 @@
 // decoded from only the chunks that make its pixels. Nothing for a stream that does not decode
 // to that size.
 std::optional<Pixels> decodePngPixels(std::string_view png, int width, int height);
-// Takes each row of `width` 0xAARRGGBB words, top down.
+// Takes each row of `width` 0xAABBGGRR words (PNG's own byte order), top down.
 using PngRowSink = std::function<void(const std::uint32_t *row)>;
 // The same pixels handed over a row at a time as they are decoded, so that a large image is
-// never held whole; false, after some rows perhaps, for a stream that does not decode.
+// never held whole; false, after some rows perhaps, for a stream that does not decode. Red and
+// blue are left where PNG has them: swapping them in every source pixel was a tenth of a
+// thumbnail's work, and a shrink can swap its few results instead.
 bool decodePngRows(std::string_view png, int width, int height, const PngRowSink &take);
 // Row y of an image as 0xAARRGGBB words, asked for from the top down.
 using PngRows = std::function<const std::uint32_t *(int y)>;

@@ -40,7 +40,7 @@ std::optional<IconPixels> decodedToFit(std::string_view bytes, int side)
     if (!info || !info->png || larger <= side || info->width % width != 0 ||
         info->height % height != 0)
         return decodeIconPixels(bytes);
-    BlockShrink shrink(info->width, info->height, width, height);
+    BlockShrink shrink(info->width, info->height, width, height, true);
     if (!decodePngRows(bytes, info->width, info->height,
                        [&shrink](const uint32_t *row) { shrink.add(row); }))
         return std::nullopt;

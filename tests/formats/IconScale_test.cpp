@@ -40,6 +40,14 @@ TEST(ScaledPixels, WholeFactorsRepeatEveryPixelAsABlockOthersAverageTheArea)
               (std::vector{red(0), red(128), red(255)}));
     const Pixels column{1, 4, {red(0), red(0), red(100), red(100)}};
     EXPECT_EQ(scaledPixels(column, 1, 2).argb, (std::vector{red(0), red(100)}));
+    // Blocks of 2 x 2 with every channel its own: opaque; half clear; alpha 1, which rounds
+    // away; alpha 2, which keeps its colour.
+    const Pixels square{4,
+                        4,
+                        {0xFF0A64C8, 0xFF146ED2, 0xFFFF0000, 0, 0xFF1E78DC, 0xFF2983E7, 0,
+                         0xFFFF0000, 0x01FFFFFF, 0x00FFFFFF, 0x02123456, 0, 0, 0x00ABCDEF, 0, 0}};
+    EXPECT_EQ(scaledPixels(square, 2, 2).argb,
+              (std::vector<std::uint32_t>{0xFF1973D7, 0x80FF0000, 0, 0x01123456}));
 }
 
 TEST(ScaledPixels, ClearPixelsLendNoColourNoPixelsGiveNothingAndQtImagesGoThrough)
