@@ -115,7 +115,6 @@ TEST(IconImage, DecodesDirectColoursAndOldHeaders)
     // No mask bit set; no mask at all, as the image has alpha; the right pixel masked.
     const std::vector<bool> none{false, false}, alpha, right{false, true};
     const Case cases[] = {
-        {dibHeader(2, 2, 16) + QByteArray("\x00\x7C\xE0\x03", 4) + noMask, Red, Lime, none},
         {dibHeader(2, 2, 16, 3) + masks + QByteArray("\xE0\x07\x1F\x00", 4) + noMask, Lime,
          0xFF0000FF, none},
         // Fields are scaled by repeating their bits, as other readers do: mid-scale (16, 32, 16),
