@@ -181,10 +181,7 @@ TEST(IconImage, ReadsPngEntriesAndProbesHeadersOnly)
 {
     QImage source(3, 2, QImage::Format_ARGB32);
     source.fill(qRgba(10, 20, 30, 128));
-    const auto image = decodeIconImage(pngBytes(source));
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->bitCount, 32);
-    EXPECT_EQ(image->color.format(), QImage::Format_ARGB32);
+    EXPECT_EQ(decodeIconImage(pngBytes(source)).value_or(IconImage{}).bitCount, 32);
     const auto fields = [](std::string_view bytes) {
         const auto i = probeIconImage(bytes).value_or(IconImageInfo{});
         return std::tuple(i.width, i.height, i.bitCount, i.png);
