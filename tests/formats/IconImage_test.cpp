@@ -115,15 +115,12 @@ TEST(IconImage, DecodesDirectColoursAndOldHeaders)
     // No mask bit set; no mask at all, as the image has alpha; the right pixel masked.
     const std::vector<bool> none{false, false}, alpha, right{false, true};
     const Case cases[] = {
-        {dibHeader(2, 2, 16) + QByteArray("\x00\x7C\xE0\x03", 4) + noMask, Red, Lime, none},
         {dibHeader(2, 2, 16, 3) + masks + QByteArray("\xE0\x07\x1F\x00", 4) + noMask, Lime,
          0xFF0000FF, none},
         // Fields are scaled by repeating their bits, as other readers do: mid-scale (16, 32, 16),
         // then (24, 50, 7), where truncating (v << 3) or rounding (v * 255 / 31) gives other bytes.
         {dibHeader(2, 2, 16, 3) + masks + QByteArray("\x10\x84\x47\xC6", 4) + noMask,
          qRgb(132, 130, 132), qRgb(198, 203, 57), none},
-        {dibHeader(2, 2, 24) + QByteArray("\x10\x20\x30\x40\x50\x60\0\0", 8) + noMask, 0xFF302010,
-         0xFF605040, none},
         {dibHeader(2, 2, 32) + QByteArray("\x10\x20\x30\x80\0\0\0\0", 8) + noMask, 0x80302010, 0u,
          alpha},
         // Alpha all zero: an old image, drawn opaque through its mask.
@@ -184,10 +181,7 @@ TEST(IconImage, ReadsPngEntriesAndProbesHeadersOnly)
 {
     QImage source(3, 2, QImage::Format_ARGB32);
     source.fill(qRgba(10, 20, 30, 128));
-    const auto image = decodeIconImage(pngBytes(source));
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->bitCount, 32);
-    EXPECT_EQ(image->color.format(), QImage::Format_ARGB32);
+    EXPECT_EQ(decodeIconImage(pngBytes(source)).value_or(IconImage{}).bitCount, 32);
     const auto fields = [](std::string_view bytes) {
         const auto i = probeIconImage(bytes).value_or(IconImageInfo{});
         return std::tuple(i.width, i.height, i.bitCount, i.png);
@@ -270,17 +264,8 @@ TEST(IconImage, Encodes32BitIconsWithTheirMask)
     // Mask rows: the top row has its first bit set, and the padding below row 20 is transparent.
     EXPECT_EQ(ico.mid(4286 - 4, 4), QByteArray("\x80\0\0\0", 4));
     EXPECT_EQ(ico.mid(22 + 40 + 4096, 4), QByteArray("\xFF\xFF\xFF\xFF", 4));
-
-    const auto back = loadBestIcon(ico);
-    ASSERT_TRUE(back);
-    EXPECT_TRUE(back->hasAlpha);
-    EXPECT_EQ(back->color.pixel(31, 19), qRgba(1, 2, 3, 255));
-    EXPECT_EQ(back->color.pixel(0, 25), 0u);
-
-    QImage opaqueSource(32, 32, QImage::Format_RGB32);
-    opaqueSource.fill(Qt::black);
-    const QByteArray opaque = encodeIcon32(opaqueSource);
-    EXPECT_EQ(opaque[22 + 40 + 3], char(0xFF));
+    // A picture without alpha is opaque, its clear top left included.
+    EXPECT_EQ(encodeIcon32(source.convertToFormat(QImage::Format_RGB32))[top + 3], char(0xFF));
 }
 
 TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
@@ -305,23 +290,13 @@ TEST(IconImage, DecodesBitmapFilesOnlyAsFarAsTheClip)
     EXPECT_EQ(image->pixel(3, 1), 0u);
     EXPECT_EQ(image->pixel(2, 0), 0xFF0000FF);
     EXPECT_EQ(image->pixel(3, 0), 0u);
-    EXPECT_EQ(decodeBitmapFile(rle, QSize(4, 2))->size(), QSize(4, 2));
-    EXPECT_EQ(decodeBitmapFile(rle, QSize(4, 2))->pixel(2, 0), 0xFF0000FF);
+    EXPECT_EQ(decodeBitmapFile(rle, QSize(4, 2)), image->copy(0, 0, 4, 2));
     EXPECT_FALSE(decodeBitmapFile(rle.chopped(2), QSize(32, 32), &error));
     EXPECT_EQ(error.message, "The image's data is cut short.");
-
-    // Runs go on through the whole bitmap, as ImageMagick reads them: six reds fill the bottom
-    // row and wrap into the middle one; an end of line goes back to the row after the last
-    // one ended; a run past the end is cut there, and a full bitmap needs no end code.
-    const QByteArray wrapping = bitmapFile(dibHeader(4, 3, 8, 1, 2) + quad(Red) + quad(Lime) +
-                                               QByteArray::fromHex("06000000010100000A01"),
-                                           48);
-    image = decodeBitmapFile(wrapping, QSize(32, 32), &error);
-    ASSERT_TRUE(image) << error.message;
-    const QRgb rows[3][4] = {{Lime, Lime, Lime, Lime}, {Lime, Red, 0, 0}, {Red, Red, Red, Red}};
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(image->pixel(x, y), rows[y][x]) << x << "," << y;
+    // A run past the end is cut there, and a full bitmap needs no end code.
+    const QByteArray full =
+        bitmapFile(dibHeader(1, 1, 8, 1, 1) + quad(Red) + QByteArray("\2\0", 2), 44);
+    EXPECT_EQ(decodeBitmapFile(full, QSize(32, 32)).value_or(QImage()).pixel(0, 0), Red);
 
     // The fourth byte of a plain 32-bit bitmap is not alpha; missing rows are an error.
     const QByteArray plain =
@@ -360,18 +335,9 @@ TEST(IconImage, MergePutsTheEditedImageInPlaceOfTheShownOneOfEachSizeAndDepth)
     const std::vector<QByteArray> three = {solidDib(16, 4, '\x11'), solidDib(32, 8, '\x02'),
                                            solidDib(48, 32, '\x7F')};
     const QByteArray file = describedIcoFile(three);
-    FormatError error;
-    auto merged = mergeIcon32(file, edited, &error);
-    ASSERT_NO_FATAL_FAILURE(expectEntries(merged, {icoEntry(file, 0), written, icoEntry(file, 2)}))
-        << error.message;
+    expectEntries(mergeIcon32(file, edited), {icoEntry(file, 0), written, icoEntry(file, 2)});
     // The transparent pixel at (3, 4) has its mask bit: row 27 from the bottom, fourth bit.
     EXPECT_EQ(written.second[40 + 4096 + 27 * 4], char(0x10));
-    const auto shown = loadBestIcon(*merged);
-    ASSERT_TRUE(shown);
-    EXPECT_EQ(shown->bitCount, 32);
-    EXPECT_EQ(shown->color.pixel(5, 6), qRgba(200, 100, 50, 128));
-    EXPECT_EQ(shown->color.pixel(3, 4), 0u);
-    EXPECT_EQ(shown->color.pixel(0, 0), qRgba(10, 20, 30, 255));
 
     // Without a 32 x 32 image the edited one is added after the others.
     const QByteArray two = describedIcoFile({three[0], three[2]});

@@ -70,9 +70,6 @@ TEST(IconSet, MissingSizesComeFromTheNearestLargerImageElseTheLargest)
         const auto image = decodeIconPixels(ico->substr((*entries)[entry].imageOffset));
         return image ? image->color.at(x, y) : 0u;
     };
-    const std::vector<int> sides{256, 96, 32, 24, 16, 8};
-    for (size_t i = 0; i < sides.size(); ++i)
-        EXPECT_EQ((*entries)[i].width, sides[i]);
     EXPECT_EQ(pixel(0, 6 * 8, 5 * 8 + 7), 0x8000FF00u); // the largest, enlarged row by row
     EXPECT_EQ(pixel(0, 6 * 8 - 1, 5 * 8), 0xFF0000FFu);
     EXPECT_EQ(pixel(0, 6 * 8, 6 * 8), 0xFF0000FFu);

@@ -288,18 +288,17 @@ TEST(Pictures, RefusesBadFilesQuicklyWithAReason)
 
     // Random bytes are the fuzz targets' part.
     std::vector<QByteArray> bad = {{}, QByteArray(1, '\0'), QByteArray(5000, '\xA7')};
-    // Headers claiming 60000 x 60000: a bitmap, an icon's DIB, an icon's PNG, a metafile frame.
-    QByteArray bmp = readAll(fixture("bmp24.bmp"));
-    bmp.replace(18, 8, QByteArray("\x60\xEA\0\0\x60\xEA\0\0", 8));
-    QByteArray dib = readAll(fixture("icon32.ico"));
-    dib.replace(22 + 4, 8, QByteArray("\x60\xEA\0\0\xC0\xD4\x01\0", 8));
-    QByteArray png = readAll(fixture("icon-png.ico"));
-    png.replace(22 + 16, 8, QByteArray("\0\0\xEA\x60\0\0\xEA\x60", 8));
-    QByteArray wmf = readAll(fixture("placeable.wmf"));
-    wmf.replace(10, 6, QByteArray("\xFF\x7F\xFF\x7F\x01\0", 6));
-    QByteArray noInch = readAll(fixture("placeable.wmf"));
-    noInch.replace(14, 2, QByteArray(2, '\0'));
-    bad.insert(bad.end(), {bmp, dib, png, wmf, noInch});
+    // Headers claiming 60000 x 60000: a bitmap, an icon's DIB, an icon's PNG, a metafile frame;
+    // and a metafile of no units per inch.
+    const auto edited = [](const char *name, qsizetype at, const QByteArray &bytes) {
+        return readAll(fixture(name)).replace(at, bytes.size(), bytes);
+    };
+    bad.insert(bad.end(),
+               {edited("bmp24.bmp", 18, QByteArray("\x60\xEA\0\0\x60\xEA\0\0", 8)),
+                edited("icon32.ico", 22 + 4, QByteArray("\x60\xEA\0\0\xC0\xD4\x01\0", 8)),
+                edited("icon-png.ico", 22 + 16, QByteArray("\0\0\xEA\x60\0\0\xEA\x60", 8)),
+                edited("placeable.wmf", 10, QByteArray("\xFF\x7F\xFF\x7F\x01\0", 6)),
+                edited("placeable.wmf", 14, QByteArray(2, '\0'))});
     // Every fixture cut short; multi.ico is left out, as its first image lies wholly in front,
     // and so is the OpenJDK bitmap, whose runs fill it before its stream is half through.
     for (const QString &name : QDir(fixture("")).entryList(QDir::Files)) {
