@@ -29,25 +29,24 @@ TEST(CommonDialogFiles, ConfirmedOpenCancelledSaveAndBareNamesCompletedByTheSele
     cd = CommonDialog();
     cd.Filter = QStringLiteral("Icons|*.ico|Bitmaps|*.bmp|Any|*.*");
     cd.FilterIndex = 2;
-    // A bare name, even in a dotted folder, takes the selected filter's extension; "*.*" names
-    // none, and a name with a dot keeps its own.
-    const std::tuple<const char *, int, const char *> saves[] = {{"face", 2, "face.bmp"},
-                                                                 {"face", 1, "face.ico"},
-                                                                 {"face", 3, "face"},
-                                                                 {"my.face", 3, "my.face"}};
-    for (const auto &[answer, filter, title] : saves) {
+    // A bare name saved, even in a dotted folder, takes the selected filter's extension; "*.*"
+    // names none, a name with a dot keeps its own, and an opened name is taken as it is.
+    const std::tuple<const char *, int, const char *, bool> saves[] = {
+        {"face", 2, "face.bmp", true},
+        {"face", 1, "face.ico", true},
+        {"face", 3, "face", true},
+        {"my.face", 3, "my.face", true},
+        {"face", 2, "face", false}};
+    for (const auto &[answer, filter, title, save] : saves) {
+        const int offered = cd.FilterIndex;
         scripted().fileAnswers = {QStringLiteral("/p.d/") + answer};
         scripted().filterAnswers = {filter};
-        EXPECT_EQ(cd.ShowSave(), 0);
+        EXPECT_EQ(save ? cd.ShowSave() : cd.ShowOpen(), 0);
+        EXPECT_EQ(scripted().fileRequests.back().filterIndex, offered);
         EXPECT_EQ(cd.FileName, QStringLiteral("/p.d/") + title);
         EXPECT_EQ(cd.FileTitle, QString::fromLatin1(title));
         EXPECT_EQ(cd.FilterIndex, filter);
     }
-    scripted().fileAnswers = {QStringLiteral("/p.d/face")};
-    cd.FilterIndex = 2;
-    EXPECT_EQ(cd.ShowOpen(), 0); // an opened name is taken as it is
-    EXPECT_EQ(cd.FileName, QStringLiteral("/p.d/face"));
-    EXPECT_EQ(scripted().fileRequests.back().filterIndex, 2);
 }
 
 TEST(CommonDialogFontAndColor, WriteBackOnlyWhenConfirmed)

