@@ -189,8 +189,6 @@ TEST_F(IconFiles, OpenCancelledOrUnreadableSaysSoAndKeepsTheIcon)
     open(junk);
     EXPECT_EQ(said(), QStringList(2, OpenFailure));
     EXPECT_EQ(f.Ikon->Image(), before);
-    EXPECT_EQ(f.lblMsg->text(), junk); // the dialog was confirmed
-    EXPECT_TRUE(f.mnuReduzir->isEnabled());
     EXPECT_EQ(floating(), 6);
 
     // A machine without libwmf's fonts: the same message, and the log says what is missing.
