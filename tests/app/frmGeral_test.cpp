@@ -74,7 +74,6 @@ TEST(StartUp, SplashLocksEverythingButAboutUntilAClickRollsItUpAndTheWindowIsPla
     EXPECT_NEAR(Height(f.pnlBarra), 0.98 * ScaleHeight(f.centralWidget()), 30);
     EXPECT_NEAR(Left(f.picLogo), (Width(f.pnlMaster2) - Width(f.picLogo)) / 2, 15);
     EXPECT_EQ(f.grid->surfaceWidth(), 321);
-    EXPECT_EQ(f.Ikon->Point(5, 5), int32_t(resolveColor(vbWindowBackground)));
 
     // A click on the splash rolls it up, and its timer finishes it and enables the menus.
     EXPECT_FALSE(f.LeftColor->isVisibleTo(&f));

@@ -132,9 +132,8 @@ TEST_F(Modes, CircleIsCentredOnThePressedCell)
     EXPECT_FALSE(f.shCircle->Visible());
 
     drag(5, 2, 25, 6, 25, 9);
-    EXPECT_EQ(f.Ikon->Point(25, 6), int32_t(Green));
-    EXPECT_EQ(f.Ikon->Point(25, 9), int32_t(Green));
-    EXPECT_EQ(f.Ikon->Point(22, 6), int32_t(Green));
+    for (QPoint p : {QPoint(25, 6), QPoint(25, 9), QPoint(22, 6)})
+        EXPECT_EQ(f.Ikon->Point(p.x(), p.y()), int32_t(Green)) << p.x() << "," << p.y();
     EXPECT_EQ(f.Ikon->Point(21, 6), white);
 }
 

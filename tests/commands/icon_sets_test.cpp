@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "app/IconSetDialog.h"
 #include "app/frmGeral.h"
@@ -77,10 +78,9 @@ TEST_F(IconSets, TheDialogOffersEverySizeAndTheFileHoldsWhatItShowed)
     EXPECT_TRUE(scripted().messages.empty());
 
     const auto written = images(readAll(out));
-    std::vector<int> sides;
-    sides.reserve(written.size());
-    for (const auto &[side, bytes] : written)
-        sides.push_back(side);
+    std::vector<int> sides(written.size());
+    std::transform(written.begin(), written.end(), sides.begin(),
+                   [](const auto &image) { return image.first; });
     // How each size is encoded, and that other readers take it, is the writer's own test.
     EXPECT_EQ(sides, (std::vector<int>{256, 64, 32, 24, 16}));
     EXPECT_EQ(written[4].second, held16);
