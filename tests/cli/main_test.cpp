@@ -26,10 +26,17 @@ struct Outcome
     int status = -1;
     QString out;
     QString err;
+    bool operator==(const Outcome &) const = default;
 };
 
-Outcome run(const QString &program, const QStringList &arguments,
-            const QString &standardOutput = QString())
+void PrintTo(const Outcome &o, std::ostream *os)
+{
+    *os << o.status << " / " << o.out.toStdString() << " / " << o.err.toStdString();
+}
+
+// pixmint-icons, or the `program` that runs it.
+Outcome icons(const QStringList &arguments, const QString &standardOutput = QString(),
+              const QString &program = QStringLiteral(PIXMINT_ICONS))
 {
     QProcess p;
     if (!standardOutput.isEmpty())
@@ -39,11 +46,6 @@ Outcome run(const QString &program, const QStringList &arguments,
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
-}
-
-Outcome icons(const QStringList &arguments, const QString &standardOutput = QString())
-{
-    return run(QStringLiteral(PIXMINT_ICONS), arguments, standardOutput);
 }
 
 QString data(const char *name)
@@ -85,18 +87,14 @@ TEST(PixmintIcons, ListShowsEachImagesOwnSizeAndDepthAndExtractWritesEveryGroupW
                                        "2\t10\t32x32x1 32x32x32\n")}};
     for (const auto &[name, listing] : listings) {
         SCOPED_TRACE(name);
-        const Outcome listed = icons({"list", data(name)});
-        EXPECT_EQ(listed.status, 0);
-        EXPECT_EQ(listed.out, listing);
-        EXPECT_TRUE(listed.err.isEmpty());
+        EXPECT_EQ(icons({"list", data(name)}), (Outcome{0, listing, {}}));
         QTemporaryDir dir;
         const QString out = dir.filePath(QStringLiteral("icons"));
-        const Outcome extracted = icons({"extract", data(name), out});
-        EXPECT_EQ(extracted.status, 0) << extracted.err.toStdString();
         const QByteArray file = readAll(data(name));
         const auto groups = readIconGroups(bytesView(file));
         ASSERT_TRUE(groups);
-        EXPECT_EQ(extracted.out, QString::number(groups->size()) + u'\n');
+        EXPECT_EQ(icons({"extract", data(name), out}),
+                  (Outcome{0, QString::number(groups->size()) + u'\n', {}}));
         EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), qsizetype(groups->size()));
         const QString base = QString::fromLatin1(name).section(u'.', 0, 0);
         for (size_t i = 0; i < groups->size(); ++i) {
@@ -158,9 +156,7 @@ TEST(PixmintIcons, ExtractWritesRepeatedImagesOnceAndRefusesIconsTooLargeToWrite
     EXPECT_EQ(listed.status, 0);
     EXPECT_EQ(listed.out.count(QStringLiteral("128x128x32")), 63000);
     const QString out = dir.filePath(QStringLiteral("out"));
-    const Outcome once = icons({"extract", repeated, out});
-    EXPECT_EQ(once.status, 0) << once.err.toStdString();
-    EXPECT_EQ(once.out, QStringLiteral("1\n"));
+    EXPECT_EQ(icons({"extract", repeated, out}), (Outcome{0, QStringLiteral("1\n"), {}}));
     const QByteArray single = readAll(out + QStringLiteral("/repeated_0.ico"));
     EXPECT_EQ(single.size(), 6 + 16 + png.size());
     EXPECT_EQ(readIconDirectory(bytesView(single))->size(), 1u);
@@ -170,12 +166,11 @@ TEST(PixmintIcons, ExtractWritesRepeatedImagesOnceAndRefusesIconsTooLargeToWrite
     for (size_t i = 0; i < images.size(); ++i)
         images[i] = QByteArray::number(100000 + int(i));
     const QString crowded = saved(dir, "crowded.ico", icoFile(images));
-    const Outcome refused = icons({"extract", crowded, out});
-    EXPECT_EQ(refused.status, 2);
-    EXPECT_EQ(refused.out, QStringLiteral("0\n"));
-    EXPECT_EQ(refused.err, QStringLiteral("pixmint-icons: %1/crowded_0.ico: cannot write: The icon "
-                                          "has more than 256 images.\n")
-                               .arg(out));
+    EXPECT_EQ(icons({"extract", crowded, out}),
+              (Outcome{2, QStringLiteral("0\n"),
+                       QStringLiteral("pixmint-icons: %1/crowded_0.ico: cannot write: The icon "
+                                      "has more than 256 images.\n")
+                           .arg(out)}));
     EXPECT_FALSE(QFile::exists(out + QStringLiteral("/crowded_0.ico")));
 }
 
@@ -194,24 +189,23 @@ TEST(PixmintIcons, NamesOfGroupsAreEscapedAndNamesOfFilesKeptByteForByte)
     rename(QStringLiteral("BETA"), QStringLiteral("B\nT\r"));
     rename(QStringLiteral("ZETA"), QString::fromUtf16(u"\0\\\u2028\u0085", 4));
     QTemporaryDir dir;
-    const Outcome r = icons({"list", saved(dir, "names.dll", library)});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, QStringLiteral("0\tAL\\tHA\t256x256x32 32x32x32\n"
-                                    "1\tB\\nT\\r\t32x32x4 32x32x32 16x16x32 32x32x8\n"
-                                    "2\t\\x00\\\\\\u2028\\u0085\t16x16x4 32x32x4\n"
-                                    "3\t3\t48x48x8\n"
-                                    "4\t7\t16x16x8 32x32x8 32x32x32\n"));
+    EXPECT_EQ(icons({"list", saved(dir, "names.dll", library)}),
+              (Outcome{0,
+                       QStringLiteral("0\tAL\\tHA\t256x256x32 32x32x32\n"
+                                      "1\tB\\nT\\r\t32x32x4 32x32x32 16x16x32 32x32x8\n"
+                                      "2\t\\x00\\\\\\u2028\\u0085\t16x16x4 32x32x4\n"
+                                      "3\t3\t48x48x8\n"
+                                      "4\t7\t16x16x8 32x32x8 32x32x32\n"),
+                       {}}));
 
     // File names are taken and written byte for byte; those that are not UTF-8 reach the tool
     // only through a shell.
     const QString script = QStringLiteral(
         "cd '%1' && cp '%2' \"$(printf 'n\\377.ico')\" && '%3' list \"$(printf 'n\\377.ico')\" && "
         "'%3' extract \"$(printf 'n\\377.ico')\" \"$(printf 'd\\377')\"");
-    const Outcome shell =
-        run(QStringLiteral("/bin/sh"),
-            {"-c", script.arg(dir.path(), data("beta.ico"), QStringLiteral(PIXMINT_ICONS))});
-    EXPECT_EQ(shell.status, 0) << shell.err.toStdString();
-    EXPECT_EQ(shell.out, QStringLiteral("0\t\t32x32x4 32x32x32 16x16x32 32x32x8\n1\n"));
+    EXPECT_EQ(icons({"-c", script.arg(dir.path(), data("beta.ico"), QStringLiteral(PIXMINT_ICONS))},
+                    {}, QStringLiteral("/bin/sh")),
+              (Outcome{0, QStringLiteral("0\t\t32x32x4 32x32x32 16x16x32 32x32x8\n1\n"), {}}));
     const QByteArray written = QFile::encodeName(dir.path()) + "/d\xff/n\xff_0.ico";
     struct stat info = {};
     EXPECT_EQ(::stat(written.constData(), &info), 0);
@@ -220,10 +214,9 @@ TEST(PixmintIcons, NamesOfGroupsAreEscapedAndNamesOfFilesKeptByteForByte)
 
 TEST(PixmintIcons, AFullDiskOrOutputGivesStatusTwoAndTheCause)
 {
-    const Outcome listed = icons({"list", data("groups64.dll")}, "/dev/full");
-    EXPECT_EQ(listed.status, 2);
-    EXPECT_EQ(listed.err,
-              QStringLiteral("pixmint-icons: cannot write the output: No space left on device\n"));
+    EXPECT_EQ(
+        icons({"list", data("groups64.dll")}, "/dev/full"),
+        (Outcome{2, {}, "pixmint-icons: cannot write the output: No space left on device\n"}));
     EXPECT_EQ(icons({"--help"}, "/dev/full").status, 2);
 
     SmallDisk disk;
@@ -334,13 +327,11 @@ TEST(PixmintIcons, ThumbnailRefusesWithOneLineAndWritesNothing)
     }
     const QString ico = testData(QStringLiteral("good/multi.ico"));
     const QString nowhere = dir.filePath(QStringLiteral("no/such/folder.png"));
-    const std::pair<QStringList, QString> wrong[] = {
-        {{"-s", "0", ico, out}, QStringLiteral("0: the size must be 1 to 1024")},
-        {{"-s", "1025", ico, out}, QStringLiteral("1025: the size must be 1 to 1024")},
-        {{"-s", "12x", ico, out}, QStringLiteral("12x: the size must be 1 to 1024")},
-        {{ico, nowhere}, nowhere + QStringLiteral(": cannot write: No such file or directory")}};
-    for (const auto &[arguments, reason] : wrong)
-        expectRefused(QStringList{"thumbnail"} + arguments, 2, reason);
+    for (const QString size : {"0", "1025", "12x"})
+        expectRefused({"thumbnail", "-s", size, ico, out}, 2,
+                      size + QStringLiteral(": the size must be 1 to 1024"));
+    expectRefused({"thumbnail", ico, nowhere}, 2,
+                  nowhere + QStringLiteral(": cannot write: No such file or directory"));
     EXPECT_FALSE(QFileInfo::exists(out));
 }
 
@@ -413,7 +404,8 @@ TEST(PixmintIcons, CreateAndConvertWriteNothingWhenAnythingIsWrong)
 TEST(PixmintIcons, ThumbnailHostsGetTheirEmptyFileFilledAndCursorsDrawn)
 {
     QTemporaryDir dir;
-    QByteArray cursor = readAll(testData(QStringLiteral("good/icon32.ico")));
+    const QString icon = testData(QStringLiteral("good/icon32.ico"));
+    QByteArray cursor = readAll(icon);
     cursor[2] = 2;  // a cursor file
     cursor[10] = 5; // the hot spot where an icon's entry gives planes and depth
     cursor[12] = 7;
@@ -425,9 +417,7 @@ TEST(PixmintIcons, ThumbnailHostsGetTheirEmptyFileFilledAndCursorsDrawn)
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const QImage shown = QImage::fromData(held.readAll());
     const QString ico = dir.filePath(QStringLiteral("icon.png"));
-    ASSERT_EQ(
-        icons({"thumbnail", "-s", "32", testData(QStringLiteral("good/icon32.ico")), ico}).status,
-        0);
+    ASSERT_EQ(icons({"thumbnail", "-s", "32", icon, ico}).status, 0);
     EXPECT_EQ(shown, QImage(ico));
     // Only the thumbnail takes cursors.
     EXPECT_EQ(icons({"list", cur}).status, 2);

@@ -274,9 +274,8 @@ TEST_F(FileOperation, AnotherFileSystemHasItsOwnTrashThatRefusesLinksAndKeepsThe
     // A link where the volume's trash goes is never followed, nor one inside it.
     ASSERT_TRUE(QFile::link(to.path(), volume));
     EXPECT_NE(run(FO_DELETE, {icon}, ToTrash), 0);
-    ASSERT_TRUE(QFile::remove(volume));
-    ASSERT_TRUE(QDir().mkpath(volume + "/info"));
-    ASSERT_TRUE(QFile::link(to.path(), volume + "/files"));
+    ASSERT_TRUE(QFile::remove(volume) && QDir().mkpath(volume + "/info") &&
+                QFile::link(to.path(), volume + "/files"));
     EXPECT_NE(run(FO_DELETE, {icon}, ToTrash), 0);
     EXPECT_EQ(readAll(icon), "a");
     EXPECT_TRUE(QDir(to.path()).isEmpty());

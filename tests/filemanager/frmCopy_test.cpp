@@ -75,7 +75,6 @@ TEST_F(FileManager, OpensWithTheIconsListedAndTheInitialOptions)
 {
     EXPECT_EQ(c.lstFile[0]->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(c.lstFile[1]->selectionMode(), QAbstractItemView::SingleSelection);
-    EXPECT_EQ(entries(c.lstFile[0]), QStringList({"a.ico", "b.ico", "C.ICO"}));
 
     EXPECT_TRUE(c.Frame2->isHidden());
     QCheckBox *const options[] = {c.chkEntireDir, c.chkUndo,         c.chkShowDlg, c.chkRename,
@@ -234,14 +233,14 @@ TEST_F(FileManager, ClickingAnIconPreviewsAndLoadsIt)
     ASSERT_TRUE(QFile::copy(icon, destination.filePath("third.ico")));
     c.lstFile[1]->Refresh();
     c.lstFile[1]->setCurrentRow(1);
-    f.setMsg(QString());
-    QTest::keyClick(c.lstFile[1], Qt::Key_Down);
-    EXPECT_EQ(f.msg(), destination.path() + "/third.ico");
-    f.setMsg(QString());
-    QTest::keyClick(c.lstFile[1], Qt::Key_Down); // already the last: nothing to take
-    EXPECT_TRUE(f.msg().isEmpty());
-    QTest::keyClick(c.lstFile[1], Qt::Key_Return);
-    EXPECT_EQ(f.msg(), destination.path() + "/third.ico");
+    const QString third = destination.path() + "/third.ico";
+    // The second Down finds it already the last: nothing to take.
+    for (const auto &[key, shown] :
+         {std::pair{Qt::Key_Down, third}, {Qt::Key_Down, QString()}, {Qt::Key_Return, third}}) {
+        f.setMsg(QString());
+        QTest::keyClick(c.lstFile[1], key);
+        EXPECT_EQ(f.msg(), shown) << key;
+    }
 
     // A click in the destination list takes the source side when both hold that name selected.
     ASSERT_TRUE(QFile::copy(icon, source.filePath("shown.ico")));

@@ -29,11 +29,13 @@ protected:
         PositionValue = 0;
     }
 
-    static void store(const QString &left, const QString &top)
+    // Stores the pair, then places `w` by it.
+    static void restore(QWidget &w, const QString &left, const QString &top)
     {
         CreateRegKey(Key);
         WriteRegValue(Key, "Left", left);
         WriteRegValue(Key, "Top", top);
+        RestoreWindowPosition(&w);
     }
 };
 
@@ -53,8 +55,7 @@ TEST_F(Placement, ToolWindowPositionSurvivesForThePaletteAndPicker)
         Forms::unload<frmToolBar>();
         EXPECT_EQ(counted.reached, 1); // one write per close
     }
-    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("3000"));
-    EXPECT_EQ(ReadRegValue(Key, "Top"), QStringLiteral("1500"));
+    EXPECT_EQ(ReadRegValues(Key, {"Left", "Top"}), (QStringList{"3000", "1500"}));
 
     EXPECT_EQ(Forms::get<ColorPalette>().pos(), QPoint(200, 100));
     EXPECT_EQ(Forms::get<frmVeCor1>().pos(), QPoint(200, 100));
@@ -89,24 +90,20 @@ TEST_F(Placement, AStoredPositionRoundsHalfToEvenKeepsTheLastNumberForBadTextAnd
 {
     QWidget w;
     w.resize(120, 80);
-    store("1234.5", "1235.5");
-    RestoreWindowPosition(&w);
+    restore(w, "1234.5", "1235.5");
     EXPECT_EQ(PositionValue, 1236);
     EXPECT_EQ(w.pos(), QPoint(twipsToPixels(1234), twipsToPixels(1236)));
 
-    store("left", "  300  ");
-    RestoreWindowPosition(&w);
+    restore(w, "left", "  300  ");
     EXPECT_EQ(w.pos().x(), twipsToPixels(1236)); // "Error"-like text keeps the previous number
     EXPECT_EQ(PositionValue, 300);
-    store("1e99", "NaN");
-    RestoreWindowPosition(&w);
+    restore(w, "1e99", "NaN");
     EXPECT_EQ(PositionValue, 300);
 
     // Past each edge of the screen, across and down, it still opens on it.
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     for (const auto &[left, top] : {std::pair{"99999999", "-5000000"}, {"-5000000", "99999999"}}) {
-        store(left, top);
-        RestoreWindowPosition(&w);
+        restore(w, left, top);
         EXPECT_TRUE(area.contains(w.frameGeometry().topLeft())) << left;
         EXPECT_TRUE(area.contains(w.frameGeometry().topLeft() + QPoint(63, 31))) << left;
     }

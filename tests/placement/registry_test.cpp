@@ -8,6 +8,7 @@
 
 #include <QTemporaryDir>
 #include <cerrno>
+#include <functional>
 
 #include "placement/registry.h"
 #include "support/ScriptedSeam.h"
@@ -16,6 +17,7 @@
 namespace {
 
 const QString Key = QStringLiteral("HKEY_CURRENT_USER\\Software\\Window Position");
+const QString Error = QStringLiteral("Error");
 
 class Registry : public ::testing::Test
 {
@@ -65,15 +67,15 @@ TEST_F(Registry, ValuesNeedAnExistingKeyAndAWellFormedPathAndNoMoreThanTheBuffer
     WriteRegValue(Key, "Left", "10");
     CreateRegKey("HKEY_CURRENT_USER\\Software"); // the parent alone is not the key
     WriteRegValue(Key, "Left", "10");
-    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
+    EXPECT_EQ(ReadRegValue(Key, "Left"), Error);
 
     CreateRegKey("hkey_current_user\\Software\\Window Position");
     WriteRegValue("hkey_current_user\\Software\\Window Position", "Left", "10");
     EXPECT_EQ(scripted().messages.size(), 2u);
-    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
+    EXPECT_EQ(ReadRegValue(Key, "Left"), Error);
 
     CreateRegKey(Key);
-    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error")); // key without values
+    EXPECT_EQ(ReadRegValue(Key, "Left"), Error); // key without values
     EXPECT_EQ(RegStatus, ERROR_FILE_NOT_FOUND);
     WriteRegValue(Key, "Left", " \t12\n34\r\n ");
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("\t12\n34\r\n")); // only blanks go
@@ -82,18 +84,17 @@ TEST_F(Registry, ValuesNeedAnExistingKeyAndAWellFormedPathAndNoMoreThanTheBuffer
     EXPECT_EQ(ReadRegValue(Key, "Top"), QString());
     EXPECT_FALSE(ReadRegValue(Key, "Top").isNull());
     EXPECT_TRUE(ReadRegValue("HKEY_NOWHERE\\Software\\Window Position", "Left").isNull());
-    EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software\\\\Window Position", "Left"),
-              QStringLiteral("Error"));
+    EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software\\\\Window Position", "Left"), Error);
     WriteRegValue(Key, "Left", "10");
     CreateRegKey(Key); // an existing key is opened, not emptied
     EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("10"));
-    EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software", "Left"), QStringLiteral("Error"));
+    EXPECT_EQ(ReadRegValue("HKEY_CURRENT_USER\\Software", "Left"), Error);
 
     // Values longer than the buffer cannot be read.
     WriteRegValue(Key, "Left", QString(254, 'x'));
     EXPECT_EQ(ReadRegValue(Key, "Left"), QString(254, 'x'));
     WriteRegValue(Key, "Left", QString(255, 'x'));
-    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
+    EXPECT_EQ(ReadRegValue(Key, "Left"), Error);
     EXPECT_EQ(RegErrorText(RegStatus),
               QStringLiteral("There is more data than the buffer has been allocated to hold."));
     EXPECT_EQ(RegErrorText(42), QStringLiteral("Undefined Error Code:  42"));
@@ -111,7 +112,7 @@ TEST_F(Registry, NamesWithSeparatorsStayApart)
     for (const auto &[name, value] : values)
         EXPECT_EQ(ReadRegValue(Key, name), value);
     EXPECT_EQ(ReadRegValue(Key + "\\a/b", "Left"), QStringLiteral("inner"));
-    EXPECT_EQ(ReadRegValue(Key + "\\a", "Left"), QStringLiteral("Error"));
+    EXPECT_EQ(ReadRegValue(Key + "\\a", "Left"), Error);
 }
 
 TEST_F(Registry, TwoStoresWritingTheSameFileMerge)
@@ -143,20 +144,14 @@ TEST_F(Registry, ALockThatIsNoSmallFileIsReplacedAtOnceAndAStoreThatIsNoFileIsLe
     const QString lock = path + ".lock";
     QDir().mkpath(QFileInfo(path).path());
     CreateRegKey(Key);
-    const auto plant = [&](const char *what) {
-        if (qstrcmp(what, "link") == 0)
-            return QFile::link(QStringLiteral("/dev/zero"), lock);
-        if (qstrcmp(what, "big") == 0) {
-            QFile big(lock);
-            return big.open(QIODevice::WriteOnly) && big.resize(qint64(300) << 20);
-        }
-        if (qstrcmp(what, "folder") == 0)
-            return QDir().mkdir(lock);
-        return makeFifo(lock);
-    };
+    const std::pair<const char *, std::function<bool()>> plants[] = {
+        {"link", [&] { return QFile::link(QStringLiteral("/dev/zero"), lock); }},
+        {"big", [&] { return writeAll(lock, {}) && QFile::resize(lock, qint64(300) << 20); }},
+        {"folder", [&] { return QDir().mkdir(lock); }},
+        {"fifo", [&] { return makeFifo(lock); }}};
     int n = 0;
-    for (const char *what : {"link", "big", "folder", "fifo"}) {
-        ASSERT_TRUE(plant(what)) << what;
+    for (const auto &[what, plant] : plants) {
+        ASSERT_TRUE(plant()) << what;
         QElapsedTimer clock;
         clock.start();
         WriteRegValue(Key, "Left", QString::number(++n));
@@ -169,7 +164,7 @@ TEST_F(Registry, ALockThatIsNoSmallFileIsReplacedAtOnceAndAStoreThatIsNoFileIsLe
     // A store that is no file is out of reach, and not waited on.
     QFile::remove(path);
     ASSERT_TRUE(makeFifo(path));
-    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
+    EXPECT_EQ(ReadRegValue(Key, "Left"), Error);
     CreateRegKey(Key);
     EXPECT_NE(RegStatus, ERROR_SUCCESS);
     WriteRegValue(Key, "Left", "10");
@@ -187,7 +182,7 @@ TEST_F(Registry, ADamagedStoreIsKeptAsideAndAFreshOneStarted)
                    "80000001\\Software\\Window%2520Position\\Left=") +
         QByteArray(10000, '7') + "\n\xff\xfe[[[\n";
     ASSERT_TRUE(writeAll(path, damaged) && writeAll(path + ".damaged", "older"));
-    EXPECT_EQ(ReadRegValues(Key, {"Left", "Top"}), (QStringList{"Error", "Error"}));
+    EXPECT_EQ(ReadRegValues(Key, {"Left", "Top"}), QStringList(2, Error));
     EXPECT_EQ(RegErrorText(RegStatus), QStringLiteral("The Registry Database is corrupt!"));
     WriteRegValue(Key, "Left", "1"); // no such key in a fresh store: nothing to write
     EXPECT_EQ(readAll(path), damaged);
@@ -200,7 +195,7 @@ TEST_F(Registry, ADamagedStoreIsKeptAsideAndAFreshOneStarted)
     // A store too large to be one is damaged too, and costs one write to replace.
     const QByteArray large = readAll(path) + ';' + QByteArray(1 << 20, 'x') + '\n';
     ASSERT_TRUE(writeAll(path, large));
-    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
+    EXPECT_EQ(ReadRegValue(Key, "Left"), Error);
     EXPECT_EQ(RegStatus, ERROR_BADDB);
     FailingWrites counted;
     CreateRegKeyWithValues(Key, {{"Left", "6"}});
@@ -245,14 +240,14 @@ TEST_F(Registry, AStoreLinkIsFollowedOnlyWithinTheUser)
     const QString missing = elsewhere.filePath("missing.ini");
     ASSERT_TRUE(QFile::remove(path) && QFile::link(missing, path));
     CreateRegKeyWithValues(Key, {{"Left", "3"}});
-    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
+    EXPECT_EQ(ReadRegValue(Key, "Left"), Error);
     EXPECT_FALSE(QFile::exists(missing));
 
     ASSERT_TRUE(QFile::remove(path) && QFile::link(target, path));
     if (!giveToAnotherUser(path))
         GTEST_SKIP() << "links of another user need root";
     const QByteArray before = readAll(target);
-    EXPECT_EQ(ReadRegValue(Key, "Left"), QStringLiteral("Error"));
+    EXPECT_EQ(ReadRegValue(Key, "Left"), Error);
     CreateRegKeyWithValues(Key, {{"Left", "4"}});
     EXPECT_EQ(readAll(target), before);
     EXPECT_TRUE(QFileInfo(path).isSymLink());
