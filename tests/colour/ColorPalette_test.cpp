@@ -78,26 +78,18 @@ TEST_F(Mixer, OpensAtZeroAndEveryBarChangeRedrawsBoxesSwatchesAndHexTextAndSelec
 
 TEST_F(Mixer, BoxTextsMoveTheBarsAndOnlyChangedBarsRewriteThem)
 {
-    p.RGBNumber[2]->setText(QStringLiteral("300"));
-    EXPECT_EQ(p.RGBValue[2]->value(), 255);
-    EXPECT_EQ(texts(), QStringList({"0", "255", "0", "00FF00"}));
-    p.RGBNumber[2]->setText(QStringLiteral("2555")); // the bar is at 255 already
-    EXPECT_EQ(box(2), QStringLiteral("255"));
-
-    p.RGBValue[1]->setValue(40);
-    p.RGBNumber[1]->setText(QString());
-    EXPECT_EQ(p.RGBValue[1]->value(), 0);
-    EXPECT_EQ(box(1), QStringLiteral("0")); // the bar moved and wrote its value back
-    p.RGBNumber[1]->setText(QString());
-    EXPECT_EQ(box(1), QString()); // already 0: nothing rewrites it
-
-    p.RGBValue[3]->setValue(7);
-    p.RGBNumber[3]->setText(QStringLiteral("007"));
-    EXPECT_EQ(box(3), QStringLiteral("007"));
-    p.RGBValue[3]->setValue(3);
-    p.RGBNumber[3]->setText(QStringLiteral("007"));
-    EXPECT_EQ(box(3), QStringLiteral("7"));
-    EXPECT_EQ(p.RGBValue[3]->value(), 7);
+    // The channel, its bar before, the text typed; the box and the bar after.
+    const std::tuple<int, int, const char *, const char *, int> cases[] = {
+        {2, 0, "300", "255", 255}, {2, 255, "2555", "255", 255}, {1, 40, "", "0", 0},
+        {1, 0, "", "", 0},         {3, 7, "007", "007", 7},      {3, 3, "007", "7", 7}};
+    for (const auto &[i, before, typed, shown, after] : cases) {
+        SCOPED_TRACE(std::to_string(i) + " '" + typed + "'");
+        p.RGBValue[i]->setValue(before);
+        p.RGBNumber[i]->setText(QString::fromLatin1(typed));
+        EXPECT_EQ(box(i), QString::fromLatin1(shown));
+        EXPECT_EQ(p.RGBValue[i]->value(), after);
+    }
+    EXPECT_EQ(texts(), QStringList({"0", "255", "7", "07FF00"}));
 }
 
 TEST_F(Mixer, OnlyDigitsAndBackspaceAreTypedAndPastedNonNumbersCountAsEmpty)

@@ -160,9 +160,6 @@ QByteArray peLibrary(int groups, const std::vector<QByteArray> &images)
     QByteArray rsrc;
     const auto directory = [&rsrc](uint32_t ids) { rsrc += QByteArray(14, '\0') + le({ids}, 2); };
     const auto entry = [&rsrc](uint32_t name, uint32_t target) { rsrc += le({name, target}); };
-    const auto dataEntry = [&rsrc](uint32_t at, uint32_t size) {
-        rsrc += le({base + at, size, 0, 0});
-    };
     directory(2);
     entry(3, 0x80000000u | 32);
     entry(14, 0x80000000u | groupDir);
@@ -173,7 +170,7 @@ QByteArray peLibrary(int groups, const std::vector<QByteArray> &images)
     for (const QByteArray &image : images) {
         directory(1);
         entry(0x409, uint32_t(rsrc.size()) + 8);
-        dataEntry(imageAt, uint32_t(image.size()));
+        rsrc += le({base + imageAt, uint32_t(image.size()), 0, 0});
         imageAt += uint32_t(image.size());
     }
     directory(uint32_t(groups));
@@ -183,7 +180,7 @@ QByteArray peLibrary(int groups, const std::vector<QByteArray> &images)
         const uint32_t at = firstGroup + 60 * uint32_t(i);
         directory(1);
         entry(0x409, at + 24);
-        dataEntry(at + 40, 20);
+        rsrc += le({base + at + 40, 20, 0, 0});
         // An icon group of one 32-bit entry, naming its image by id.
         const uint32_t id = uint32_t(i) % m + 1;
         rsrc += le({0, 1, 1, 0, 0, 1, 32}, 2) + le({uint32_t(images[id - 1].size())}) + le({id}, 2);

