@@ -179,18 +179,10 @@ TEST(IconImage, RefusesDamagedOrOversizedImagesAtOnce)
 
 TEST(IconImage, ReadsPngEntriesAndProbesHeadersOnly)
 {
-    QImage source(3, 2, QImage::Format_ARGB32);
-    source.fill(qRgba(10, 20, 30, 128));
-    EXPECT_EQ(decodeIconImage(pngBytes(source)).value_or(IconImage{}).bitCount, 32);
-    const auto fields = [](std::string_view bytes) {
-        const auto i = probeIconImage(bytes).value_or(IconImageInfo{});
-        return std::tuple(i.width, i.height, i.bitCount, i.png);
-    };
-    EXPECT_EQ(fields(bytesView(pngBytes(source).left(24))), std::tuple(3, 2, 32, true));
-    EXPECT_EQ(
-        fields(bytesView(dibHeader(48, -96, 8, 0, 16) + QByteArray(64 + 48 * 48 + 6 * 48, '\0'))),
-        std::tuple(48, 48, 8, false));
-    EXPECT_FALSE(probeIconImage(bytesView(QByteArray(40, 'x'))));
+    const QByteArray png = pngBytes(QImage(3, 2, QImage::Format_ARGB32));
+    EXPECT_EQ(decodeIconImage(png).value_or(IconImage{}).bitCount, 32);
+    const auto i = probeIconImage(bytesView(png.left(24))).value_or(IconImageInfo{});
+    EXPECT_EQ(std::tuple(i.width, i.height, i.bitCount), std::tuple(3, 2, 32));
 }
 
 TEST(IconImage, DirectoryKeepsOnlyImagesInsideTheFile)
@@ -198,18 +190,14 @@ TEST(IconImage, DirectoryKeepsOnlyImagesInsideTheFile)
     QByteArray file = icoFile({solidDib(1, 24, '\x11'), solidDib(1, 24, '\x22')});
     file[6] = 0; // 0 means 256
     file[7] = char(48);
-    FormatError error;
-    auto entries = readIconDirectory(bytesView(file), &error);
+    const auto entries = readIconDirectory(bytesView(file));
     ASSERT_TRUE(entries);
-    ASSERT_EQ(entries->size(), 2u);
-    EXPECT_EQ((*entries)[0].width, 256);
-    EXPECT_EQ((*entries)[0].height, 48);
-    EXPECT_EQ((*entries)[1].imageOffset, 38u + 48u);
+    EXPECT_EQ(std::pair(entries->front().width, entries->front().height), std::pair(256, 48));
 
-    QByteArray beyond = file;
-    beyond.replace(6 + 12, 4, QByteArray("\xFF\xFF\xFF\xFF", 4));     // offset past the end
-    beyond.replace(16 + 6 + 8, 4, QByteArray("\xFF\xFF\xFF\xFF", 4)); // size past the end
-    EXPECT_FALSE(readIconDirectory(bytesView(beyond), &error));
+    file.replace(6 + 12, 4, QByteArray("\xFF\xFF\xFF\xFF", 4));     // offset past the end
+    file.replace(16 + 6 + 8, 4, QByteArray("\xFF\xFF\xFF\xFF", 4)); // size past the end
+    FormatError error;
+    EXPECT_FALSE(readIconDirectory(bytesView(file), &error));
     EXPECT_EQ(error.message, "None of the icon's images lies inside the file.");
 }
 
