@@ -140,13 +140,6 @@ TEST_F(FileManager, MoveOfTwoFilesRefreshesBothSidesOutOfTheTopBand)
     EXPECT_EQ(entries(c.lstFile[0]), QStringList({"C.ICO"}));
     EXPECT_EQ(entries(c.lstFile[1]), QStringList({"a.ico", "b.ico"}));
     EXPECT_EQ(QDir::currentPath(), source.path());
-
-    // Delete, with the same options (the trash, once the user said yes).
-    select({"C.ICO"});
-    scripted().messageAnswers = {vbYes};
-    c.cmdExecute_Click(2);
-    EXPECT_EQ(records.back().wFunc, uint32_t(FO_DELETE));
-    EXPECT_TRUE(entries(c.lstFile[0]).isEmpty());
 }
 
 TEST_F(FileManager, AClosingWhileAnOperationRunsWaitsForItsEnd)
