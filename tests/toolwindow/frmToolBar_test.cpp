@@ -72,7 +72,6 @@ TEST_F(ToolBar, ClicksSetTheMainColoursCopyTheOtherSwatchAndClosingHandsThemOver
     f.LeftColor->setBackColor(RGB(1, 1, 1));
     t.close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(Forms::loaded<frmToolBar>());
     EXPECT_EQ(main(), QList<ColorValue>({RGB(0, 0, 255), RGB(0, 255, 0)}));
     f.mnuCorFixa_Click();
     EXPECT_EQ(bar().LeftColor->BackColor(), ColorValue(0x80000007));
