@@ -95,7 +95,6 @@ TEST_F(FileOperation, CopyAsksBeforeReplacingOrRenamesOnCollision)
     scripted().reset();
     EXPECT_EQ(run(FO_COPY, {src("a.ico")}, Quiet | FOF_RENAMEONCOLLISION), 0);
     EXPECT_EQ(run(FO_COPY, {src("a.ico")}, Quiet | FOF_RENAMEONCOLLISION, from.path()), 0);
-    EXPECT_TRUE(scripted().messages.empty());
     EXPECT_EQ(readAll(dst("a (2).ico")), "new");
     EXPECT_EQ(readAll(src("a (2).ico")), "new");
     // Without it a file is never copied onto itself.
