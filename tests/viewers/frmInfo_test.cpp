@@ -34,13 +34,13 @@ QByteArray bitmap(int32_t width, int32_t height, uint16_t bits, uint32_t imageSi
     return b + QByteArray(4 * colours, '\x40') + QByteArray(pixels, '\x7F');
 }
 
-// A 1 x 1 GIF whose comment puts `header`'s bytes 16 to 53 where a bitmap keeps its fields.
-QByteArray gifWith(const QByteArray &header)
+// A 1 x 1 GIF; with a header, a comment puts its bytes 16 to 53 where a bitmap keeps its fields.
+QByteArray gif(const QByteArray &header = {})
 {
-    QByteArray b("GIF89a\x01\0\x01\0\0\0\0\x21\xFE\x28", 16);
-    b += header.mid(16, 38) + QByteArray(2, '\0') + QByteArray(1, '\0');
-    b += QByteArray("\x2C\0\0\0\0\x01\0\x01\0\x80\xFF\0\0\0\0\0\x02\x02\x44\x01\0\x3B", 22);
-    return b;
+    QByteArray b("GIF89a\x01\0\x01\0\0\0\0", 13);
+    if (!header.isEmpty())
+        b += "\x21\xFE\x28" + header.mid(16, 38) + QByteArray(3, '\0');
+    return b + QByteArray("\x2C\0\0\0\0\x01\0\x01\0\x80\xFF\0\0\0\0\0\x02\x02\x44\x01\0\x3B", 22);
 }
 
 class Info : public ::testing::Test
@@ -122,12 +122,9 @@ TEST_F(Info, ReadsAnyPictureAsABitmapHeader)
                            "Unknown compression (64)."}));
 
     // A GIF shorter than the header: the bytes it lacks read as zeros.
-    const QByteArray tiny("GIF89a\x01\0\x01\0\x80\0\0\xFF\xFF\xFF\0\0\0"
-                          "\x2C\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0\x3B",
-                          35);
     EXPECT_EQ(
-        activate(write(QStringLiteral("tiny.gif"), tiny)),
-        QStringList({"11264 pixels", "65536 pixels", "59 bytes", "1",
+        activate(write(QStringLiteral("tiny.gif"), gif())),
+        QStringList({"65537 pixels", "65408 pixels", "59 bytes", "0",
                      "512 (1.3407807929942597e+154 colours)", "Unknown compression (82946)."}));
 
     // Fields no bitmap has: powers of two that are no whole number of colours, counts of
@@ -140,7 +137,7 @@ TEST_F(Info, ReadsAnyPictureAsABitmapHeader)
     for (const auto &[at, v, size] : fields)
         for (int i = 0; i < size; ++i)
             header[at + i] = char(v >> (8 * i));
-    EXPECT_EQ(activate(write(QStringLiteral("odd.gif"), gifWith(header))),
+    EXPECT_EQ(activate(write(QStringLiteral("odd.gif"), gif(header))),
               QStringList({"2147483647 pixels", "-2147483648 pixels", "-2,147,483,648 bytes", "-1",
                            "40 (1099511627776 colours)", "Unknown compression (-7)."}));
     EXPECT_EQ(info.lblInfo[5]->toolTip(),
@@ -151,7 +148,7 @@ TEST_F(Info, ReadsAnyPictureAsABitmapHeader)
     EXPECT_EQ(powerOfTwoText(-32768), QStringLiteral("0"));
     EXPECT_EQ(powerOfTwoText(1023), QStringLiteral("8.98846567431158e+307"));
     header.replace(28, 2, QByteArray("\0\4", 2)); // 1024 bits per pixel
-    const QString overflow = write(QStringLiteral("overflow.gif"), gifWith(header));
+    const QString overflow = write(QStringLiteral("overflow.gif"), gif(header));
     EXPECT_EQ(activate(overflow), QStringList({"2147483647 pixels", "-2147483648 pixels",
                                                "-2,147,483,648 bytes", "-1", "", ""}));
     EXPECT_EQ(info.lblFileName->title(), overflow);
@@ -185,7 +182,6 @@ TEST_F(Info, PropertiesShowsTheFileOpenedLastEachTimeItComesToTheFront)
     f.mnuPropriedade->trigger();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&info));
     EXPECT_EQ(info.lblFileName->title(), first);
-    EXPECT_EQ(info.lblInfo[0]->text(), QStringLiteral("32 pixels"));
 
     const QString second = write(QStringLiteral("second.bmp"), bitmap(20, 10, 24, 0));
     f.setMsg(second);
