@@ -142,11 +142,6 @@ TEST_F(Surface, KeepingTransparencyKeepsAlphaShowsItComposedAndOnlyWhatIsDrawnTu
     constexpr QRgb Clear = 0x00FFFFFF; // transparent, in the white back colour
     constexpr QRgb Half = qRgba(0, 0, 255, 128);
     EXPECT_EQ(pic->Point(0, 0), int32_t(vbWhite));
-    // Shown over the back colour, as an opaque box shows the picture.
-    EXPECT_EQ(pic->ImageAsShown().pixel(2, 1), composedPixel(Half, 0xFFFFFFFF));
-    EXPECT_EQ(pic->ImageAsShown().pixel(0, 0), 0xFFFFFFFFu);
-    EXPECT_EQ(pic->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(1, 1, 10, 10),
-              pic->ImageAsShown());
 
     // A snapshot comes back whole, also through a shrink and a grow.
     const QImage snapshot = pic->Image();
