@@ -31,9 +31,9 @@ private:
     std::size_t fy_;
     std::size_t rows_ = 0;
     bool swapped_;
-    // One of these two holds a block's sums for each target pixel; the other is empty. The
-    // second, in words, serves the 2 x 2 shrink where the processor sums four lanes at once.
+    // One of these two is empty: a block's sums for each target pixel, or, for the 2 x 2 shrink
+    // where the processor takes whole blocks at once, the even row that is waiting for the odd.
     std::vector<std::array<std::uint64_t, 4>> sums_;
-    std::vector<std::array<std::uint32_t, 4>> halves_;
+    std::vector<std::uint32_t> above_;
     Pixels out_;
 };

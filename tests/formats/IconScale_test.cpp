@@ -40,14 +40,23 @@ TEST(ScaledPixels, WholeFactorsRepeatEveryPixelAsABlockOthersAverageTheArea)
               (std::vector{red(0), red(128), red(255)}));
     const Pixels column{1, 4, {red(0), red(0), red(100), red(100)}};
     EXPECT_EQ(scaledPixels(column, 1, 2).argb, (std::vector{red(0), red(100)}));
-    // Blocks of 2 x 2 with every channel its own: opaque; half clear; alpha 1, which rounds
-    // away; alpha 2, which keeps its colour.
-    const Pixels square{4,
-                        4,
-                        {0xFF0A64C8, 0xFF146ED2, 0xFFFF0000, 0, 0xFF1E78DC, 0xFF2983E7, 0,
-                         0xFFFF0000, 0x01FFFFFF, 0x00FFFFFF, 0x02123456, 0, 0, 0x00ABCDEF, 0, 0}};
-    EXPECT_EQ(scaledPixels(square, 2, 2).argb,
-              (std::vector<std::uint32_t>{0xFF1973D7, 0x80FF0000, 0, 0x01123456}));
+    // Blocks of 2 x 2 with every channel its own: two opaque side by side; half clear; alpha 1,
+    // which rounds away; alpha 2, which keeps its colour; clear.
+    const Pixels blocks{6, 4, {0xFF0A64C8, 0xFF146ED2, 0xFFFF8000, 0xFF10FF00, 0xFFFF0000,
+                               0,          0xFF1E78DC, 0xFF2983E7, 0xFF2000FF, 0xFF000000,
+                               0,          0xFFFF0000, 0x01FFFFFF, 0x00FFFFFF, 0x02123456,
+                               0,          0,          0,          0,          0x00ABCDEF,
+                               0,          0,          0,          0}};
+    const std::vector<std::uint32_t> means{0xFF1973D7, 0xFF4C6040, 0x80FF0000, 0, 0x01123456, 0};
+    EXPECT_EQ(scaledPixels(blocks, 3, 2).argb, means);
+    // The same from PNG's byte order, red and blue swapped, as a thumbnail reads its rows.
+    BlockShrink fromPng(6, 4, 3, 2, true);
+    std::vector<std::uint32_t> swapped = blocks.argb;
+    for (auto &p : swapped)
+        p = (p & 0xFF00FF00u) | (p >> 16 & 0xFF) | (p & 0xFF) << 16;
+    for (int y = 0; y < 4; ++y)
+        fromPng.add(swapped.data() + 6 * y);
+    EXPECT_EQ(std::move(fromPng).result().argb, means);
 }
 
 TEST(ScaledPixels, ClearPixelsLendNoColourNoPixelsGiveNothingAndQtImagesGoThrough)
