@@ -55,7 +55,7 @@ TEST(ScaledPixels, WholeFactorsRepeatEveryPixelAsABlockOthersAverageTheArea)
     for (auto &p : swapped)
         p = (p & 0xFF00FF00u) | (p >> 16 & 0xFF) | (p & 0xFF) << 16;
     for (int y = 0; y < 4; ++y)
-        fromPng.add(swapped.data() + 6 * y);
+        fromPng.add(swapped.data() + 6 * std::size_t(y));
     EXPECT_EQ(std::move(fromPng).result().argb, means);
 }
 
