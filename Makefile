@@ -48,8 +48,8 @@ fuzz: deps
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@mkdir -p $(FUZZ_BUILD)/corpus/fuzz-chunks $(FUZZ_BUILD)/corpus/fuzz-header \
 		$(FUZZ_BUILD)/corpus/fuzz-icon $(FUZZ_BUILD)/corpus/fuzz-picture \
-		$(FUZZ_BUILD)/corpus/fuzz-resources $(FUZZ_BUILD)/corpus/fuzz-settings \
-		$(FUZZ_BUILD)/corpus/fuzz-thumbnail
+		$(FUZZ_BUILD)/corpus/fuzz-png $(FUZZ_BUILD)/corpus/fuzz-resources \
+		$(FUZZ_BUILD)/corpus/fuzz-settings $(FUZZ_BUILD)/corpus/fuzz-thumbnail
 	@cp tests/data/good/*.ico tests/data/good/*.bmp tests/data/damaged/* \
 		$(FUZZ_BUILD)/corpus/fuzz-icon/
 	@find tests/data/good -maxdepth 1 -type f ! -name '*.sh' ! -name '*.java' \
@@ -59,12 +59,13 @@ fuzz: deps
 		tests/data/damaged/* $(FUZZ_BUILD)/corpus/fuzz-resources/
 	@cp tests/data/good/*.bmp tests/data/good/*.gif tests/data/good/*.ico \
 		$(FUZZ_BUILD)/corpus/fuzz-header/
+	@cp tests/data/good/*.bmp $(FUZZ_BUILD)/corpus/fuzz-png/
 	@cp tests/data/good/resources/*.dll tests/data/good/resources/*.icl tests/data/good/*.ico \
 		tests/data/damaged/* $(FUZZ_BUILD)/corpus/fuzz-thumbnail/
 	@cp fuzz/seeds/*.ini $(FUZZ_BUILD)/corpus/fuzz-settings/
 	@cp fuzz/seeds/chunks-* $(FUZZ_BUILD)/corpus/fuzz-chunks/
-	@for t in fuzz-chunks fuzz-header fuzz-icon fuzz-picture fuzz-resources fuzz-settings \
-		fuzz-thumbnail; do \
+	@for t in fuzz-chunks fuzz-header fuzz-icon fuzz-picture fuzz-png fuzz-resources \
+		fuzz-settings fuzz-thumbnail; do \
 		case $$t in fuzz-chunks|fuzz-picture) opts="-timeout=5 -dict=fuzz/picture.dict" ;; \
 			*) opts=-timeout=10 ;; esac; \
 		./$(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_TIME) $$opts \

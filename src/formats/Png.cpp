@@ -3,11 +3,18 @@
 #include <algorithm>
 #include <bit>
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <png.h>
+#include <span>
 #include <vector>
 #include <zlib.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "formats/ByteReader.h"
 #include "formats/PictureLimits.h"
 
 namespace {
@@ -92,13 +99,13 @@ Streamed readEachRow(png_structp png, png_infop info, png_bytep row, int width, 
     return Streamed::Done;
 }
 
-// Runs `read` on a reader of the stream's pixel chunks alone: text chunks would be inflated and
-// kept, and thousands of image data chunks cost a read each.
-template<typename Read> auto withReader(std::string_view png, Read read) -> decltype(read({}, {}))
+// Runs `read` on a reader of a stream cut to its pixel chunks (pngPixelChunks): text chunks
+// would be inflated and kept, and thousands of image data chunks cost a read each.
+template<typename Read>
+auto withReader(std::string_view pixelChunks, Read read) -> decltype(read({}, {}))
 {
     static_assert(std::endian::native == std::endian::little,
                   "rows are read as little-endian words");
-    const std::string pixelChunks = pngPixelChunks(png);
     png_structp reader = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, leave, quiet);
     png_infop info = reader ? png_create_info_struct(reader) : nullptr;
     Source source{reinterpret_cast<const unsigned char *>(pixelChunks.data()), pixelChunks.size(),
@@ -191,6 +198,185 @@ void subFiltered(const uint32_t *pixels, int width, unsigned char *out)
     }
 }
 
+// The image data of a stream cut to its pixel chunks; nothing when it has none.
+std::optional<std::string_view> imageData(std::string_view chunks)
+{
+    const ByteReader r(chunks);
+    for (uint64_t at = kPngSignature.size();;) {
+        const auto head = r.bytes(at, 8);
+        if (!head || head->substr(4) == "IEND")
+            return std::nullopt;
+        const uint64_t length = bigEndian32(*head);
+        if (head->substr(4) == "IDAT")
+            return r.bytes(at + 8, length);
+        at += 12 + length;
+    }
+}
+
+// The same for a stream whose header, its checksum right, says 8-bit RGBA of width x height
+// without interlacing; nothing for any other.
+std::optional<std::string_view> rgbaImageData(std::string_view chunks, int width, int height)
+{
+    const auto header = ByteReader(chunks).bytes(kPngSignature.size(), 25);
+    if (!header || header->substr(0, 8) != std::string_view("\0\0\0\x0dIHDR", 8) ||
+        bigEndian32(header->substr(8)) != uint32_t(width) ||
+        bigEndian32(header->substr(12)) != uint32_t(height) ||
+        header->substr(16, 5) != std::string_view("\x08\x06\0\0\0", 5) ||
+        bigEndian32(header->substr(21)) !=
+            ::crc32_z(0, reinterpret_cast<const Bytef *>(header->data() + 4), 17))
+        return std::nullopt;
+    return imageData(chunks);
+}
+
+// A filtered row plus the row above, bytewise: the Up filter, most rows of an enlarged drawing.
+void addAbove(const unsigned char *filtered, const unsigned char *above, unsigned char *out,
+              size_t size)
+{
+    size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= size; i += 16) {
+        const __m128i sum =
+            _mm_add_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(filtered + i)),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i *>(above + i)));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), sum);
+    }
+#endif
+    for (; i < size; ++i)
+        out[i] = uint8_t(filtered[i] + above[i]);
+}
+
+uint8_t paeth(int left, int up, int upLeft)
+{
+    const int toLeft = std::abs(up - upLeft);
+    const int toUp = std::abs(left - upLeft);
+    const int toUpLeft = std::abs(left + up - 2 * upLeft);
+    return uint8_t(toLeft <= toUp && toLeft <= toUpLeft ? left : toUp <= toUpLeft ? up : upLeft);
+}
+
+// A row of 4 bytes a pixel unfiltered into `out`, `above` being the row before it (zeros above
+// the first); false for a filter PNG does not have.
+bool unfiltered(unsigned filter, const unsigned char *in, const unsigned char *above,
+                unsigned char *out, size_t size)
+{
+    const auto left = [out](size_t i) { return i < 4 ? 0 : int(out[i - 4]); };
+    switch (filter) {
+    case 0:
+        std::memcpy(out, in, size);
+        return true;
+    case 1:
+        for (size_t i = 0; i < size; ++i)
+            out[i] = uint8_t(in[i] + left(i));
+        return true;
+    case 2:
+        addAbove(in, above, out, size);
+        return true;
+    case 3:
+        for (size_t i = 0; i < size; ++i)
+            out[i] = uint8_t(in[i] + (left(i) + above[i]) / 2);
+        return true;
+    case 4:
+        for (size_t i = 0; i < size; ++i)
+            out[i] = uint8_t(in[i] + paeth(left(i), above[i], i < 4 ? 0 : above[i - 4]));
+        return true;
+    default:
+        return false;
+    }
+}
+
+// How far a stream may inflate past its rows before it is refused: twice what the largest image
+// of its size takes (16-bit RGBA). libpng reads a stream to its end after the last row, and a
+// small one may inflate to gigabytes there.
+size_t inflateLimit(int width, int height)
+{
+    return 2 * size_t(height) * (size_t(width) * 8 + 1);
+}
+
+// zlib's inflater, ended on every way out; it takes the window its stream's header names and
+// leaves the closing checksum unchecked, as libpng is told to.
+class Inflater
+{
+public:
+    explicit Inflater(std::string_view data)
+    {
+        open_ = inflateInit2(&z_, 0) == Z_OK;
+        if (open_)
+            inflateValidate(&z_, 0);
+        z_.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.data()));
+        z_.avail_in = uInt(data.size());
+    }
+    Inflater(const Inflater &) = delete;
+    Inflater &operator=(const Inflater &) = delete;
+    ~Inflater()
+    {
+        if (open_)
+            inflateEnd(&z_);
+    }
+    // Fills `out` whole, or false.
+    bool fill(unsigned char *out, size_t size)
+    {
+        z_.next_out = out;
+        z_.avail_out = uInt(size);
+        int status = open_ ? Z_OK : Z_STREAM_ERROR;
+        while (status == Z_OK && z_.avail_out > 0)
+            status = inflate(&z_, Z_SYNC_FLUSH);
+        return z_.avail_out == 0;
+    }
+    // Inflates what is left, keeping none of it: whether the stream ends within `limit` more
+    // bytes.
+    bool endsWithin(size_t limit)
+    {
+        int status = open_ ? Z_OK : Z_STREAM_ERROR;
+        size_t more = 0;
+        while (status == Z_OK && more <= limit) {
+            unsigned char rest[4096];
+            z_.next_out = rest;
+            z_.avail_out = sizeof rest;
+            status = inflate(&z_, Z_SYNC_FLUSH);
+            more += sizeof rest - z_.avail_out;
+        }
+        return status == Z_STREAM_END && more <= limit;
+    }
+
+private:
+    z_stream z_{};
+    bool open_ = false;
+};
+
+// The rows of an 8-bit RGBA stream's image data, unfiltered here: libpng undoes the Up filter a
+// byte at a time, which was a third of a thumbnail's work.
+bool rgbaRows(std::string_view data, int width, int height, const PngRowSink &take)
+{
+    Inflater inflater(data);
+    const size_t bytes = size_t(width) * 4;
+    // A page of rows at a time: zlib's fast loop stops 258 bytes short of the end of its
+    // output, and larger batches gained nothing.
+    const size_t batch = std::max<size_t>(1, 4096 / (bytes + 1));
+    std::vector<unsigned char> filtered(batch * (bytes + 1));
+    std::vector<uint32_t> rows(2 * size_t(width));
+    auto *row = reinterpret_cast<unsigned char *>(rows.data());
+    unsigned char *above = row + bytes;
+    for (int y = 0; y < height;) {
+        const size_t count = std::min(batch, size_t(height - y));
+        if (!inflater.fill(filtered.data(), count * (bytes + 1)))
+            return false;
+        for (size_t i = 0; i < count; ++i, ++y) {
+            const unsigned char *line = filtered.data() + i * (bytes + 1);
+            if (!unfiltered(line[0], line + 1, above, row, bytes))
+                return false;
+            take(reinterpret_cast<const uint32_t *>(row));
+            std::swap(row, above);
+        }
+    }
+    return inflater.endsWithin(inflateLimit(width, height));
+}
+
+// Whether the image data of a stream that libpng is to read ends within the limit.
+bool endsInTime(std::string_view chunks, int width, int height)
+{
+    const auto data = imageData(chunks);
+    return !data || Inflater(*data).endsWithin(inflateLimit(width, height));
+}
+
 std::vector<png_bytep> rowsOf(Pixels &pixels)
 {
     std::vector<png_bytep> rows(size_t(pixels.height));
@@ -199,11 +385,12 @@ std::vector<png_bytep> rowsOf(Pixels &pixels)
     return rows;
 }
 
-std::optional<Pixels> decodedPixels(std::string_view png, int width, int height, bool bgr)
+// The pixels through libpng, of a stream cut to its pixel chunks.
+std::optional<Pixels> decodedPixels(std::string_view chunks, int width, int height, bool bgr)
 {
     Pixels pixels{width, height, std::vector<uint32_t>(size_t(width) * size_t(height))};
     std::vector<png_bytep> rows = rowsOf(pixels);
-    const bool read = withReader(png, [&](png_structp reader, png_infop info) {
+    const bool read = withReader(chunks, [&](png_structp reader, png_infop info) {
         return readRows(reader, info, rows.data(), width, height, bgr);
     });
     if (!read)
@@ -215,20 +402,36 @@ std::optional<Pixels> decodedPixels(std::string_view png, int width, int height,
 
 std::optional<Pixels> decodePngPixels(std::string_view png, int width, int height)
 {
-    return decodedPixels(png, width, height, true);
+    const std::string chunks = pngPixelChunks(png);
+    Pixels pixels{width, height, {}};
+    if (const auto data = rgbaImageData(chunks, width, height)) {
+        pixels.argb.reserve(size_t(width) * size_t(height));
+        const bool read = rgbaRows(*data, width, height, [&pixels, width](const uint32_t *row) {
+            for (const uint32_t p : std::span(row, size_t(width)))
+                pixels.argb.push_back((p & 0xFF00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16);
+        });
+        return read ? std::optional(std::move(pixels)) : std::nullopt;
+    }
+    return endsInTime(chunks, width, height) ? decodedPixels(chunks, width, height, true)
+                                             : std::nullopt;
 }
 
 bool decodePngRows(std::string_view png, int width, int height, const PngRowSink &take)
 {
+    const std::string pixelChunks = pngPixelChunks(png);
+    if (const auto data = rgbaImageData(pixelChunks, width, height))
+        return rgbaRows(*data, width, height, take);
+    if (!endsInTime(pixelChunks, width, height))
+        return false;
     std::vector<uint32_t> row(static_cast<size_t>(width));
-    const Streamed streamed = withReader(png, [&](png_structp reader, png_infop info) {
+    const Streamed streamed = withReader(pixelChunks, [&](png_structp reader, png_infop info) {
         return readEachRow(reader, info, reinterpret_cast<png_bytep>(row.data()), width, height,
                            take);
     });
     if (streamed != Streamed::Interlaced)
         return streamed == Streamed::Done;
     // Each pass of an interlaced image fills in rows of all the others.
-    const auto pixels = decodedPixels(png, width, height, false);
+    const auto pixels = decodedPixels(pixelChunks, width, height, false);
     for (int y = 0; pixels && y < height; ++y)
         take(pixels->argb.data() + size_t(y) * size_t(width));
     return pixels.has_value();

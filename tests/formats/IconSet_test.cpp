@@ -1,9 +1,11 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include "formats/IconDecode.h"
 #include "formats/IconSet.h"
+#include "formats/PictureLimits.h"
 #include "formats/Png.h"
 #include "formats/QtBridge.h"
 
@@ -12,6 +14,29 @@ namespace {
 Pixels filled(int side, std::uint32_t argb)
 {
     return Pixels{side, side, std::vector<std::uint32_t>(std::size_t(side) * side, argb)};
+}
+
+// An 8-bit PNG of `colour` (6: RGBA) of rows already filtered (each its filter byte, then the
+// pixels' bytes), its stream less its last `cut` bytes.
+std::string filteredPng(int width, int height, const std::string &rows, std::size_t cut = 0,
+                        char colour = 6)
+{
+    uLongf size = compressBound(uLong(rows.size()));
+    std::string packed(size, '\0');
+    EXPECT_EQ(compress(reinterpret_cast<Bytef *>(packed.data()), &size,
+                       reinterpret_cast<const Bytef *>(rows.data()), uLong(rows.size())),
+              Z_OK);
+    packed.resize(size - cut);
+    std::string header;
+    for (const int v : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            header.push_back(char(v >> shift & 0xFF));
+    header += std::string{'\x08', colour, '\0', '\0', '\0'};
+    std::string png(kPngSignature);
+    appendPngChunk(png, "IHDR", {header});
+    appendPngChunk(png, "IDAT", {packed});
+    appendPngChunk(png, "IEND", {});
+    return png;
 }
 
 } // namespace
@@ -77,6 +102,50 @@ TEST(IconSet, MissingSizesComeFromTheNearestLargerImageElseTheLargest)
     EXPECT_EQ(pixel(3, 20, 20), 0xFF0000FFu);       // from 32, not from 16
     EXPECT_EQ(pixel(5, 5, 5), 0xFFFF0000u);         // from 16, the nearest larger
     EXPECT_FALSE(writeCompletedIconSet({}, {16}));
+}
+
+TEST(IconSet, PngRowsUndoEveryFilterAsLibpngDoesAndRefuseWhatItRefuses)
+{
+    // Five pixels a row, one 16-byte block and one pixel over; each row under the next filter,
+    // with bytes that wrap.
+    constexpr int width = 5;
+    constexpr int height = 10;
+    std::string rows;
+    for (int y = 0; y < height; ++y) {
+        rows.push_back(char(y % 5));
+        for (int i = 0; i < width * 4; ++i)
+            rows.push_back(char((i * 2 + y) % 6 * 37));
+    }
+    const auto streamed = [](const std::string &png) {
+        std::vector<std::uint32_t> got;
+        const bool read = decodePngRows(png, width, height, [&got](const std::uint32_t *row) {
+            got.insert(got.end(), row, row + width);
+        });
+        return read ? std::optional(got) : std::nullopt;
+    };
+    const auto expected = decodePngPixels(filteredPng(width, height, rows), width, height);
+    const auto got = streamed(filteredPng(width, height, rows));
+    ASSERT_TRUE(expected && got);
+    for (std::size_t i = 0; i < got->size(); ++i) {
+        const std::uint32_t p = (*got)[i]; // red and blue where PNG has them
+        EXPECT_EQ((p & 0xFF00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16, expected->argb[i])
+            << "pixel " << i % width << ", " << i / width;
+    }
+    // A few bytes more than the rows pass, as libpng lets them; a stream that inflates far past
+    // its rows, one cut short and a filter PNG does not have are refused, grey ones too.
+    const std::string grey(std::size_t(height) * (width + 1), '\0');
+    const std::string flood(std::size_t(1) << 20, '\0');
+    EXPECT_TRUE(decodePngPixels(filteredPng(width, height, rows + "\x01\x02"), width, height));
+    EXPECT_TRUE(decodePngPixels(filteredPng(width, height, grey, 0, 0), width, height));
+    std::string unknownFilter = rows;
+    unknownFilter[3 * (std::size_t(width) * 4 + 1)] = 5;
+    for (const std::string &png :
+         {filteredPng(width, height, rows, 12), filteredPng(width, height, unknownFilter),
+          filteredPng(width, height, rows + flood),
+          filteredPng(width, height, grey + flood, 0, 0)}) {
+        EXPECT_FALSE(decodePngPixels(png, width, height));
+        EXPECT_FALSE(streamed(png));
+    }
 }
 
 TEST(IconSet, BitmapAndPngFilesKeepEveryPixel)
