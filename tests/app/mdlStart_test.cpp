@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -10,8 +8,6 @@
 
 #include "app/frmGeral.h"
 #include "colour/ColorPalette.h"
-#include "support/helpers.h"
-#include "toolkit/twips.h"
 
 namespace {
 

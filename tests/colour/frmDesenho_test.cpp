@@ -7,8 +7,6 @@
 
 #include "app/frmGeral.h"
 #include "colour/frmDesenho.h"
-#include "support/helpers.h"
-#include "toolkit/twips.h"
 
 namespace {
 

@@ -9,8 +9,6 @@
 #include "colour/frmVeCor1.h"
 #include "colour/frmVeCor2.h"
 #include "support/ScriptedSeam.h"
-#include "support/helpers.h"
-#include "toolkit/twips.h"
 
 namespace {
 

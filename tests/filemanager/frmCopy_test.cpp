@@ -18,7 +18,6 @@
 #include "support/ScriptedSeam.h"
 #include "support/files.h"
 #include "support/helpers.h"
-#include "toolkit/twips.h"
 
 namespace {
 
