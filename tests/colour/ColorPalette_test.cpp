@@ -72,7 +72,7 @@ TEST_F(Mixer, OpensAtZeroAndEveryBarChangeRedrawsBoxesSwatchesAndHexTextAndSelec
     EXPECT_EQ(texts(), QStringList({"0", "0", "30", "1E0000"}));
 }
 
-TEST_F(Mixer, BoxTextsMoveTheBarsAndOnlyChangedBarsRewriteThem)
+TEST_F(Mixer, BoxTextsOfDigitsMoveTheBarsOnlyChangedBarsRewriteThemAndNonNumbersCountAsEmpty)
 {
     // The channel, its bar before, the text typed; the box and the bar after.
     const std::tuple<int, int, const char *, const char *, int> cases[] = {
@@ -86,11 +86,8 @@ TEST_F(Mixer, BoxTextsMoveTheBarsAndOnlyChangedBarsRewriteThem)
         EXPECT_EQ(p.RGBValue[i]->value(), after);
     }
     EXPECT_EQ(texts(), QStringList({"0", "255", "7", "07FF00"}));
-}
 
-TEST_F(Mixer, OnlyDigitsAndBackspaceAreTypedAndPastedNonNumbersCountAsEmpty)
-{
-    // Each key and what the filter lets through.
+    // Only digits and Backspace are typed. Each key and what the filter lets through.
     const std::vector<std::pair<int, int>> keys = {{8, 8},  {48, 48}, {57, 57}, {47, 0},  {58, 0},
                                                    {45, 0}, {32, 0},  {97, 0},  {0xE9, 0}};
     for (const auto &[key, kept] : keys) {
