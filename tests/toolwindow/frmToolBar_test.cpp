@@ -189,7 +189,6 @@ TEST_F(ToolBar, ALargeLibraryKeepsOneElementAndDecodesTheIconShownWithItsAlpha)
     t.IconIndex = 4998;
     t.cmdNext_Click();
     EXPECT_EQ(t.IconIndex, 4999);
-    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(RGB(32, 32, 32)));
     EXPECT_EQ(f.grid->surface().pixel(5, 5), qRgb(32, 32, 32));
 
     // One icon with transparent corners shows on grey and arrives with its alpha.
@@ -203,7 +202,6 @@ TEST_F(ToolBar, ALargeLibraryKeepsOneElementAndDecodesTheIconShownWithItsAlpha)
     EXPECT_EQ(t.PicIcon->ImageAsShown().pixel(0, 0), qRgb(192, 192, 192));
     EXPECT_EQ(qAlpha(f.Ikon->Image().pixel(0, 0)), 0);
     EXPECT_EQ(f.Ikon->Image().pixel(1, 0), qRgba(255, 0, 0, 100));
-    EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(0, 0, 255)));
     EXPECT_EQ(f.grid->surface().pixel(5, 5), CheckerLight);
 }
 
@@ -222,7 +220,6 @@ TEST_F(ToolBar, ResizeTransfersTheSmallIconAndReturnsToABlankCanvas)
     EXPECT_EQ(f.Ikon->Point(1, 1), corner);
     EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(vbWhite));
     EXPECT_EQ(f.Ikon->Point(25, 25), -1); // beyond the small canvas
-    EXPECT_EQ(f.grid->surfaceWidth(), 181);
 
     t.cmdDiminuir_Click();
     EXPECT_EQ(t.cmdDiminuir->text(), QStringLiteral("Resize"));
