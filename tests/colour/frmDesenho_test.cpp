@@ -76,6 +76,5 @@ TEST_F(Composite, BackgroundLaysTheRampOverTheIconAndTheGridAndUncoveringRedraws
     EXPECT_FALSE(d.Check1->isChecked());
     EXPECT_EQ(row(d.Picture1, 0), vbBlack);
     EXPECT_EQ(row(d.Picture3, 0), RGB(0, 0, 255));
-    EXPECT_EQ(row(d.Ikon, 0), RGB(0, 0, 255));
     EXPECT_EQ(row(d.Ikon, 1), RGB(0, 0, 251));
 }
