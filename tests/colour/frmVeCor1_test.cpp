@@ -9,8 +9,6 @@
 #include "colour/frmVeCor1.h"
 #include "colour/frmVeCor2.h"
 #include "support/ScriptedSeam.h"
-#include "support/helpers.h"
-#include "toolkit/twips.h"
 
 namespace {
 
@@ -45,19 +43,17 @@ protected:
 
 } // namespace
 
-// -1 and whole channels are seen through the picker below.
-TEST(SplitPickedColor, TruncatesAndTurnsNegativePartsToZero)
+TEST_F(Picker, OpensIdleThenPointsPicksAndFastensFromAStillOfAScaledScreenAwayFromTheOrigin)
 {
+    // A picked colour splits truncated, negative parts turned to zero; -1 and whole channels
+    // are seen through the picker below.
     const std::tuple<int32_t, int, int, int> cases[] = {
         {0x123456, 0x56, 0x34, 0x12}, {-65537, 0, 0, 0}, {0x7FFFFFFF, 255, 255, 32767}};
     for (const auto &[color, r, g, b] : cases) {
         const ColorComponents got = splitColor(color);
         EXPECT_EQ(QList<int>({got.red, got.green, got.blue}), QList<int>({r, g, b})) << color;
     }
-}
 
-TEST_F(Picker, OpensIdleThenPointsPicksAndFastensFromAStillOfAScaledScreenAwayFromTheOrigin)
-{
     f.mnuProcCor_Click();
     EXPECT_TRUE(idle());
     EXPECT_EQ(p.Picture1->BackColor(), vbBlack);
@@ -122,8 +118,9 @@ TEST_F(Picker, OpensIdleThenPointsPicksAndFastensFromAStillOfAScaledScreenAwayFr
     EXPECT_EQ(f.LeftColor->BackColor(), RGB(0, 255, 0));
 }
 
-TEST(DesktopStill, NoneOnAWaylandDesktopWhateverQtRunsOn)
+TEST_F(Picker, AStillNotHadAsOnWaylandOrClosedOrThePickerClosedLeavesNoDeadEnd)
 {
+    // None on a Wayland desktop, whatever Qt runs on.
     const QByteArray display = qgetenv("WAYLAND_DISPLAY");
     const QByteArray session = qgetenv("XDG_SESSION_TYPE");
     const auto set = [](const char *wayland, const char *type) {
@@ -139,10 +136,7 @@ TEST(DesktopStill, NoneOnAWaylandDesktopWhateverQtRunsOn)
     EXPECT_FALSE(makeDesktopSeam()->grabScreen());
     qputenv("WAYLAND_DISPLAY", display);
     qputenv("XDG_SESSION_TYPE", session);
-}
 
-TEST_F(Picker, AStillNotHadOrClosedOrThePickerClosedLeavesNoDeadEnd)
-{
     f.mnuProcCor_Click();
     const ColorValue left = f.LeftColor->BackColor();
     p.Btn_select_Click(); // the scripted desktop hands out no pixels

@@ -34,7 +34,7 @@ protected:
 
 } // namespace
 
-TEST_F(Clipboard, CopyFillsTheBufferAndTheDesktopClipboard)
+TEST_F(Clipboard, CopyFillsTheBufferAndTheDesktopClipboardCarryingTransparencyAndPasteBringsIt)
 {
     QImage earlier(39, 39, QImage::Format_RGB32);
     earlier.fill(qRgb(0, 128, 0));
@@ -57,25 +57,38 @@ TEST_F(Clipboard, CopyFillsTheBufferAndTheDesktopClipboard)
             ASSERT_EQ(held.pixel(x, y), y == 0 && x < 3 ? qRgb(0, 0, 255) : qRgb(255, 255, 255))
                 << x << "," << y;
     EXPECT_EQ(f.picCap->Picture().pixel(5, 5), qRgb(0, 128, 0)); // the picture stays
+
+    // Copy and paste carry transparency, and an opaque copy stays opaque.
+    f.mnuLimpar_Click();
+    capture(0, 0, 300, 150);
+    f.mnuCopiar_Click();
+    EXPECT_FALSE(QGuiApplication::clipboard()->image().hasAlphaChannel());
+
+    QImage soft = f.Ikon->Image();
+    soft.setPixel(0, 0, qRgba(10, 20, 30, 99));
+    soft.setPixel(1, 0, 0);
+    f.Ikon->setPicture(soft);
+    capture(0, 0, 300, 150);
+    f.mnuCopiar_Click();
+    const QImage carried =
+        QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(carried.pixel(0, 0), qRgba(10, 20, 30, 99));
+    EXPECT_EQ(qAlpha(carried.pixel(1, 0)), 0);
+    const QRgb back = toQRgb(vbWindowBackground);
+    EXPECT_EQ(carried.pixel(2, 0), back);
+
+    f.mnuLimpar_Click();
+    f.Form_MouseMove(0, 0, 1, 1); // the buffer takes the clipboard's bitmap
+    f.mnuColar_Click();
+    EXPECT_EQ(f.Ikon->Image().pixel(0, 0), qRgba(10, 20, 30, 99));
+    EXPECT_EQ(f.Ikon->Image().pixel(1, 0), back & 0xFFFFFFu);
+    f.SelX1 = 0, f.SelY1 = 0, f.SelX2 = 1, f.SelY2 = 0;
+    f.grid_MouseUp(1, 0, cellMiddle(20), cellMiddle(20));
+    EXPECT_EQ(f.Ikon->Image().pixel(20, 20), qRgba(10, 20, 30, 99));
+    EXPECT_EQ(qAlpha(f.Ikon->Image().pixel(21, 20)), 0);
 }
 
-TEST_F(Clipboard, CleanTakesTheRightColourAndCutWhitensExactlyTheRegion)
-{
-    // Clean after start-up takes the window colour.
-    f.Ikon->PSet(5, 5, Blue);
-    f.mnuLimpar_Click();
-    EXPECT_EQ(count(resolveColor(vbWindowBackground)), 1024);
-
-    f.RightColor->setBackColor(Blue);
-    f.mnuLimpar_Click();
-    capture(160, 470, 100, 100); // inside one cell, off the diagonal
-    f.mnuCortar_Click();
-    EXPECT_EQ(f.Ikon->Point(1, 3), int32_t(vbWhite));
-    EXPECT_EQ(count(Blue), 1023);
-    EXPECT_EQ(f.grid->surface().pixel(15, 35), qRgb(255, 255, 255));
-}
-
-TEST_F(Clipboard, PasteArmsTheModeOrReplacesTheImageWithAClipboardBitmap)
+TEST_F(Clipboard, PasteArmsTheModeOrTakesAClipboardBitmapCleanTakesTheRightColourCutWhitens)
 {
     f.mnuLimpar_Click();
     const QImage before = f.Ikon->Image();
@@ -94,35 +107,17 @@ TEST_F(Clipboard, PasteArmsTheModeOrReplacesTheImageWithAClipboardBitmap)
     EXPECT_EQ(f.Ikon->Point(8, 3), int32_t(resolveColor(f.Ikon->BackColor())));
     EXPECT_FALSE(f.mnuColar->isEnabled());
     EXPECT_EQ(f.DrawMode, Mode::Paste);
-}
 
-TEST_F(Clipboard, CopyAndPasteCarryTransparencyAndAnOpaqueCopyStaysOpaque)
-{
+    // Clean after start-up takes the window colour.
+    f.Ikon->PSet(5, 5, Blue);
     f.mnuLimpar_Click();
-    capture(0, 0, 300, 150);
-    f.mnuCopiar_Click();
-    EXPECT_FALSE(QGuiApplication::clipboard()->image().hasAlphaChannel());
+    EXPECT_EQ(count(resolveColor(vbWindowBackground)), 1024);
 
-    QImage soft = f.Ikon->Image();
-    soft.setPixel(0, 0, qRgba(10, 20, 30, 99));
-    soft.setPixel(1, 0, 0);
-    f.Ikon->setPicture(soft);
-    capture(0, 0, 300, 150);
-    f.mnuCopiar_Click();
-    const QImage held =
-        QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_ARGB32);
-    EXPECT_EQ(held.pixel(0, 0), qRgba(10, 20, 30, 99));
-    EXPECT_EQ(qAlpha(held.pixel(1, 0)), 0);
-    const QRgb back = toQRgb(vbWindowBackground);
-    EXPECT_EQ(held.pixel(2, 0), back);
-
+    f.RightColor->setBackColor(Blue);
     f.mnuLimpar_Click();
-    f.Form_MouseMove(0, 0, 1, 1); // the buffer takes the clipboard's bitmap
-    f.mnuColar_Click();
-    EXPECT_EQ(f.Ikon->Image().pixel(0, 0), qRgba(10, 20, 30, 99));
-    EXPECT_EQ(f.Ikon->Image().pixel(1, 0), back & 0xFFFFFFu);
-    f.SelX1 = 0, f.SelY1 = 0, f.SelX2 = 1, f.SelY2 = 0;
-    f.grid_MouseUp(1, 0, cellMiddle(20), cellMiddle(20));
-    EXPECT_EQ(f.Ikon->Image().pixel(20, 20), qRgba(10, 20, 30, 99));
-    EXPECT_EQ(qAlpha(f.Ikon->Image().pixel(21, 20)), 0);
+    capture(160, 470, 100, 100); // inside one cell, off the diagonal
+    f.mnuCortar_Click();
+    EXPECT_EQ(f.Ikon->Point(1, 3), int32_t(vbWhite));
+    EXPECT_EQ(count(Blue), 1023);
+    EXPECT_EQ(f.grid->surface().pixel(15, 35), qRgb(255, 255, 255));
 }

@@ -47,49 +47,7 @@ protected:
     QByteArray held16;
 };
 
-TEST_F(IconSets, TheDialogOffersEverySizeAndTheFileHoldsWhatItShowed)
-{
-    openHeldIcon();
-    const QImage drawing = f.Ikon->Image();
-    scripted().whileDialog = [](QDialog &d) {
-        auto &dialog = dynamic_cast<IconSetDialog &>(d);
-        for (const int side : kIconSetSides) {
-            SCOPED_TRACE(side);
-            EXPECT_EQ(dialog.sizeBox(side)->isChecked(), iconSetSideByDefault(side));
-            EXPECT_EQ(dialog.preview(side)->pixmap().size(), QSize(side, side));
-            // Only the sizes the file holds may be kept, and are by default.
-            EXPECT_EQ(dialog.keepBox(side) != nullptr, side == 16 || side == 48);
-            EXPECT_TRUE(!dialog.keepBox(side) || dialog.keepBox(side)->isChecked());
-        }
-        // The preview shows the held image, then the drawing made smaller once it is not kept.
-        const QImage kept = dialog.preview(48)->pixmap().toImage();
-        dialog.keepBox(48)->setChecked(false);
-        EXPECT_NE(dialog.preview(48)->pixmap().toImage(), kept);
-        dialog.sizeBox(48)->setChecked(false);
-        dialog.sizeBox(64)->setChecked(true);
-    };
-    scripted().dialogAnswers = {QDialog::Accepted};
-    const QString out = dir.filePath("set.ico");
-    scripted().fileAnswers = {out};
-    ASSERT_TRUE(f.mnuSaveSet_Click());
-    ASSERT_EQ(scripted().fileRequests.size(), 2u);
-    EXPECT_EQ(scripted().fileRequests[1].filter, QStringLiteral("Icon Files (*.ico)|*.ico"));
-    EXPECT_EQ(scripted().fileRequests[1].fileName, dir.filePath("held.ico"));
-    EXPECT_TRUE(scripted().messages.empty());
-
-    const auto written = images(readAll(out));
-    std::vector<int> sides(written.size());
-    std::transform(written.begin(), written.end(), sides.begin(),
-                   [](const auto &image) { return image.first; });
-    // How each size is encoded, and that other readers take it, is the writer's own test.
-    EXPECT_EQ(sides, (std::vector<int>{256, 64, 32, 24, 16}));
-    EXPECT_EQ(written[4].second, held16);
-    const auto image32 = decodeIconImage(written[2].second);
-    ASSERT_TRUE(image32);
-    EXPECT_EQ(image32->color, drawing.convertToFormat(QImage::Format_ARGB32));
-}
-
-TEST_F(IconSets, CancelOrAFailedWriteLeavesNoFile)
+TEST_F(IconSets, CancelOrAFailedWriteLeaveNoFileTheDialogOffersEverySizeTheFileHoldsWhatItShowed)
 {
     const QString out = dir.filePath("set.ico");
     // The set's dialog cancelled: no Save dialog.
@@ -110,6 +68,45 @@ TEST_F(IconSets, CancelOrAFailedWriteLeavesNoFile)
         QStringLiteral("The icon could not be saved as\n") + nowhere));
     EXPECT_FALSE(QFile::exists(out));
     EXPECT_FALSE(QFile::exists(nowhere));
+
+    scripted().reset();
+    openHeldIcon();
+    const QImage drawing = f.Ikon->Image();
+    scripted().whileDialog = [](QDialog &d) {
+        auto &dialog = dynamic_cast<IconSetDialog &>(d);
+        for (const int side : kIconSetSides) {
+            SCOPED_TRACE(side);
+            EXPECT_EQ(dialog.sizeBox(side)->isChecked(), iconSetSideByDefault(side));
+            EXPECT_EQ(dialog.preview(side)->pixmap().size(), QSize(side, side));
+            // Only the sizes the file holds may be kept, and are by default.
+            EXPECT_EQ(dialog.keepBox(side) != nullptr, side == 16 || side == 48);
+            EXPECT_TRUE(!dialog.keepBox(side) || dialog.keepBox(side)->isChecked());
+        }
+        // The preview shows the held image, then the drawing made smaller once it is not kept.
+        const QImage kept = dialog.preview(48)->pixmap().toImage();
+        dialog.keepBox(48)->setChecked(false);
+        EXPECT_NE(dialog.preview(48)->pixmap().toImage(), kept);
+        dialog.sizeBox(48)->setChecked(false);
+        dialog.sizeBox(64)->setChecked(true);
+    };
+    scripted().dialogAnswers = {QDialog::Accepted};
+    scripted().fileAnswers = {out};
+    ASSERT_TRUE(f.mnuSaveSet_Click());
+    ASSERT_EQ(scripted().fileRequests.size(), 2u);
+    EXPECT_EQ(scripted().fileRequests[1].filter, QStringLiteral("Icon Files (*.ico)|*.ico"));
+    EXPECT_EQ(scripted().fileRequests[1].fileName, dir.filePath("held.ico"));
+    EXPECT_TRUE(scripted().messages.empty());
+
+    const auto written = images(readAll(out));
+    std::vector<int> sides(written.size());
+    std::transform(written.begin(), written.end(), sides.begin(),
+                   [](const auto &image) { return image.first; });
+    // How each size is encoded, and that other readers take it, is the writer's own test.
+    EXPECT_EQ(sides, (std::vector<int>{256, 64, 32, 24, 16}));
+    EXPECT_EQ(written[4].second, held16);
+    const auto image32 = decodeIconImage(written[2].second);
+    ASSERT_TRUE(image32);
+    EXPECT_EQ(image32->color, drawing.convertToFormat(QImage::Format_ARGB32));
 }
 
 } // namespace

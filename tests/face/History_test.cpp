@@ -8,7 +8,6 @@
 
 #include "app/frmGeral.h"
 #include "colour/frmDesenho.h"
-#include "support/ScriptedSeam.h"
 #include "support/helpers.h"
 #include "support/pixels.h"
 #include "toolwindow/frmToolBar.h"

@@ -4,7 +4,7 @@
 
 #include "face/cells.h"
 
-TEST(CellMapping, RoundsHalfToEvenThenTruncatesAndTheLabelKeepsTwoCharacters)
+TEST(CellMapping, RoundsHalfToEvenThenTruncatesForCellsBandsPencilsAndCaptures)
 {
     // 75.5 rounds to 76 and 149.5 to 150; -100 truncates toward zero; 1e9 saturates.
     const std::pair<double, int> cells[] = {
@@ -13,33 +13,26 @@ TEST(CellMapping, RoundsHalfToEvenThenTruncatesAndTheLabelKeepsTwoCharacters)
     for (const auto &[twips, cell] : cells)
         EXPECT_EQ(cellOf(twips), cell) << twips;
     EXPECT_EQ(coordinatesText(-1, 132), QStringLiteral("X: -1  Y: 32"));
-}
 
-TEST(PencilRule, ModifierKeepsColumnOrRow)
-{
-    // Pressed at cell (5, 3), now over (9, 9): mostly vertical keeps the pressed column, an exact
-    // diagonal too, mostly horizontal keeps the pressed row, no modifier keeps both.
-    const std::tuple<int, double, double, int, int> cases[] = {
-        {1, 750, 1500, 5, 9}, {2, 1350, 1050, 5, 9}, {4, 1500, 600, 9, 3}, {0, 1500, 600, 9, 9}};
-    for (auto [shift, x, y, wantCol, wantRow] : cases) {
-        int16_t col = 9, row = 9;
-        constrainPencil(shift, x, y, 750, 450, col, row);
-        EXPECT_EQ(std::pair(int(col), int(row)), std::pair(wantCol, wantRow)) << shift;
-    }
-}
-
-TEST(BandRule, RadiusRoundsAndSaturates)
-{
+    // A band's radius rounds half to even too, and saturates.
     EXPECT_EQ(bandRadius(0, 0, 300, 400), 500);
     EXPECT_EQ(bandRadius(0, 0, 0.5, 0), 0);
     EXPECT_EQ(bandRadius(0, 0, 1.5, 0), 2);
     EXPECT_LE(2 * bandRadius(-32768, -32768, 1e9, 1e9), 32767);
-}
 
-TEST(CaptureRegion, RoundsFirstAndTakesTheCellOnABoundary)
-{
-    // Corner and size in twips, and the cells from (x1, y1) to (x2, y2) taken.
-    const std::pair<std::array<double, 4>, std::array<int, 4>> cases[] = {
+    // A pencil pressed at cell (5, 3), now over (9, 9): mostly vertical keeps the pressed column,
+    // an exact diagonal too, mostly horizontal keeps the pressed row, no modifier keeps both.
+    const std::tuple<int, double, double, int, int> pencils[] = {
+        {1, 750, 1500, 5, 9}, {2, 1350, 1050, 5, 9}, {4, 1500, 600, 9, 3}, {0, 1500, 600, 9, 9}};
+    for (auto [shift, x, y, wantCol, wantRow] : pencils) {
+        int16_t col = 9, row = 9;
+        constrainPencil(shift, x, y, 750, 450, col, row);
+        EXPECT_EQ(std::pair(int(col), int(row)), std::pair(wantCol, wantRow)) << shift;
+    }
+
+    // A capture region rounds first and takes the cell on a boundary. Corner and size in twips,
+    // and the cells from (x1, y1) to (x2, y2) taken.
+    const std::pair<std::array<double, 4>, std::array<int, 4>> regions[] = {
         {{0, 0, 300, 0}, {0, 0, 2, 0}},
         {{160, 470, 100, 100}, {1, 3, 1, 3}},
         // 149.4 + 0.4 sums to 149.8 before rounding: the next cell is taken in.
@@ -47,9 +40,9 @@ TEST(CaptureRegion, RoundsFirstAndTakesTheCellOnABoundary)
         // Ties go to the even 150, and to the even 148.
         {{149.5, 0, 0, 0}, {1, 0, 1, 0}},
         {{148.5, 0, 0, 0}, {0, 0, 0, 0}}};
-    for (const auto &[twips, cells] : cases) {
+    for (const auto &[twips, taken] : regions) {
         const CellRegion r = captureRegion(twips[0], twips[1], twips[2], twips[3]);
-        EXPECT_EQ((std::array<int, 4>{r.x1, r.y1, r.x2, r.y2}), cells)
+        EXPECT_EQ((std::array<int, 4>{r.x1, r.y1, r.x2, r.y2}), taken)
             << twips[0] << "," << twips[1];
     }
 }

@@ -61,18 +61,7 @@ protected:
 
 } // namespace
 
-TEST_F(FileOperation, PathListsAndFreeNames)
-{
-    make(src("a.ico"), "1");
-    make(src("a (2).ico"), "2");
-    make(src("README"), "3");
-    const QByteArray folder = QFile::encodeName(from.path());
-    EXPECT_EQ(freeName(folder, "a.ico"), "a (3).ico");
-    EXPECT_EQ(freeName(folder, "README"), "README (2)");
-    EXPECT_EQ(freeName(folder, ".hidden"), ".hidden (2)");
-}
-
-TEST_F(FileOperation, CopyAsksBeforeReplacingOrRenamesOnCollision)
+TEST_F(FileOperation, CopyAsksBeforeReplacingOrRenamesOnCollisionToAFreeName)
 {
     make(src("a.ico"), "new");
     make(src("it's \"b\".ico"), "quoted");
@@ -115,6 +104,13 @@ TEST_F(FileOperation, CopyAsksBeforeReplacingOrRenamesOnCollision)
     ASSERT_EQ(scripted().messages.size(), 1u);
     EXPECT_EQ(scripted().messages[0].text,
               "The folder\n" + dst("new") + "\ndoes not exist. Create it?");
+
+    // A free name counts past those taken, with or without an extension.
+    make(src("README"), "3");
+    const QByteArray folder = QFile::encodeName(from.path());
+    EXPECT_EQ(freeName(folder, "a.ico"), "a (3).ico");
+    EXPECT_EQ(freeName(folder, "README"), "README (2)");
+    EXPECT_EQ(freeName(folder, ".hidden"), ".hidden (2)");
 }
 
 TEST_F(FileOperation, ReplacingKeepsTheOldFileWhenAWriteFailsAndNeverWritesThroughALink)
@@ -297,7 +293,7 @@ TEST_F(FileOperation, AnotherFileSystemHasItsOwnTrashThatRefusesLinksAndKeepsThe
     EXPECT_EQ(readAll(other), "b");
 }
 
-TEST_F(FileOperation, NamesThatCannotBeCarriedFailAloneAndTouchNoOtherFile)
+TEST_F(FileOperation, NamesThatCannotBeCarriedFailAloneWholeFoldersKeepLinksAndOddNames)
 {
     // "a\xff.ico" as the lists see it: the byte became U+FFFD, whose UTF-8 names another file.
     const QByteArray raw = QFile::encodeName(from.path()) + "/a\xff.ico";
@@ -310,10 +306,8 @@ TEST_F(FileOperation, NamesThatCannotBeCarriedFailAloneAndTouchNoOtherFile)
     EXPECT_EQ(readAll(src(QString::fromUtf8("a\xef\xbf\xbd.ico"))), "other");
     EXPECT_EQ(::unlink(raw.constData()), 0); // QTemporaryDir cannot name it
     EXPECT_FALSE(QFile::exists(src("b.ico")));
-}
 
-TEST_F(FileOperation, WholeFoldersKeepLinksAsLinksAndNeverEnterThemselves)
-{
+    // Whole folders keep links as links and never enter themselves.
     make(src("icons/a.ico"), "a");
     make(src(QString::fromLatin1("icons/odd name.ico")), "odd");
     // A loop that following links would walk for ever.

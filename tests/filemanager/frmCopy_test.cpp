@@ -18,7 +18,6 @@
 #include "support/ScriptedSeam.h"
 #include "support/files.h"
 #include "support/helpers.h"
-#include "toolkit/twips.h"
 
 namespace {
 
@@ -71,22 +70,6 @@ protected:
 
 } // namespace
 
-TEST_F(FileManager, OpensWithTheIconsListedAndTheInitialOptions)
-{
-    EXPECT_EQ(c.lstFile[0]->selectionMode(), QAbstractItemView::ExtendedSelection);
-    EXPECT_EQ(c.lstFile[1]->selectionMode(), QAbstractItemView::SingleSelection);
-
-    EXPECT_TRUE(c.Frame2->isHidden());
-    QCheckBox *const options[] = {c.chkEntireDir, c.chkUndo,         c.chkShowDlg, c.chkRename,
-                                  c.chkConfirmOp, c.chkConfirmMkDir, c.chkShowFile};
-    // The defaults are seen in the flags a move is handed. Cleared, and greyed, which adds nothing.
-    for (const auto &[value, flags] : {std::pair{0, 0x0314}, {2, 0}}) {
-        for (QCheckBox *box : options)
-            setValue(box, value);
-        EXPECT_EQ(c.OptionFlags(), flags) << value;
-    }
-}
-
 TEST_F(FileManager, NothingSelectedIsSaidASelectionIsNamedInFullOnceAndAFolderWhole)
 {
     watchOperation(0);
@@ -123,7 +106,7 @@ TEST_F(FileManager, NothingSelectedIsSaidASelectionIsNamedInFullOnceAndAFolderWh
     EXPECT_EQ(c.SelectedFileList(0), "/" + QFile::encodeName(name) + '\0');
 }
 
-TEST_F(FileManager, MoveOfTwoFilesRefreshesBothSidesOutOfTheTopBand)
+TEST_F(FileManager, MoveOfTwoFilesRefreshesBothSidesOutOfTheTopBandAndTheOptionsGiveItsFlags)
 {
     watchOperation();
     select({"a.ico", "b.ico"});
@@ -140,6 +123,20 @@ TEST_F(FileManager, MoveOfTwoFilesRefreshesBothSidesOutOfTheTopBand)
     EXPECT_EQ(entries(c.lstFile[0]), QStringList({"C.ICO"}));
     EXPECT_EQ(entries(c.lstFile[1]), QStringList({"a.ico", "b.ico"}));
     EXPECT_EQ(QDir::currentPath(), source.path());
+
+    // Only the source list selects several files.
+    EXPECT_EQ(c.lstFile[0]->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(c.lstFile[1]->selectionMode(), QAbstractItemView::SingleSelection);
+
+    // The hidden options gave the move's flags by default; cleared, and greyed, which adds nothing.
+    EXPECT_TRUE(c.Frame2->isHidden());
+    QCheckBox *const options[] = {c.chkEntireDir, c.chkUndo,         c.chkShowDlg, c.chkRename,
+                                  c.chkConfirmOp, c.chkConfirmMkDir, c.chkShowFile};
+    for (const auto &[value, flags] : {std::pair{0, 0x0314}, {2, 0}}) {
+        for (QCheckBox *box : options)
+            setValue(box, value);
+        EXPECT_EQ(c.OptionFlags(), flags) << value;
+    }
 }
 
 TEST_F(FileManager, AClosingWhileAnOperationRunsWaitsForItsEnd)

@@ -41,7 +41,7 @@ protected:
 
 } // namespace
 
-TEST_F(Placement, ToolWindowPositionSurvivesForThePaletteAndPicker)
+TEST_F(Placement, ToolWindowsKeepTheirPositionAndTheirTopmostFlagComesAndGoes)
 {
     frmToolBar &bar = Forms::get<frmToolBar>();
     EXPECT_EQ(bar.pos(), QPoint(0, 0)); // first run: nothing stored
@@ -60,13 +60,31 @@ TEST_F(Placement, ToolWindowPositionSurvivesForThePaletteAndPicker)
     EXPECT_EQ(Forms::get<ColorPalette>().pos(), QPoint(200, 100));
     EXPECT_EQ(Forms::get<frmVeCor1>().pos(), QPoint(200, 100));
     EXPECT_TRUE(onTop(&Forms::get<ColorPalette>()));
+
+    // The topmost flag comes and goes, keeping the geometry and the visibility.
+    QWidget w(nullptr, Qt::Tool);
+    w.setGeometry(120, 90, 200, 150);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    const QRect before = w.geometry();
+    QWindow *native = w.windowHandle();
+
+    // Any true value turns the flag on; the native window is kept, shown where it was.
+    for (const int16_t on : {int16_t(-1), int16_t(0)}) {
+        PlaceToolWindow(&w, on);
+        EXPECT_EQ(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint), on != 0);
+        EXPECT_EQ(native->flags().testFlag(Qt::WindowStaysOnTopHint), on != 0);
+        EXPECT_TRUE(w.isVisible() && w.windowFlags().testFlag(Qt::Tool));
+        EXPECT_EQ(w.windowHandle(), native);
+        EXPECT_EQ(w.geometry(), before);
+    }
 }
 
-TEST_F(Placement, APositionIsNeverReadHalfSaved)
+TEST_F(Placement, APositionIsNeverReadHalfSavedRoundsHalfToEvenKeepsTheLastNumberForBadText)
 {
     // Another copy reading while this one saves sees the old pair or the new one.
     QWidget w;
-    w.resize(50, 50);
+    w.resize(120, 80);
     std::atomic<bool> saving{true};
     std::atomic<int> reads{0}, mixed{0};
     std::thread other([&] {
@@ -84,12 +102,8 @@ TEST_F(Placement, APositionIsNeverReadHalfSaved)
     other.join();
     EXPECT_GT(reads, 0);
     EXPECT_EQ(mixed, 0);
-}
 
-TEST_F(Placement, AStoredPositionRoundsHalfToEvenKeepsTheLastNumberForBadTextAndIsOnScreen)
-{
-    QWidget w;
-    w.resize(120, 80);
+    // Restored, it rounds half to even, keeps the last number for bad text and is on screen.
     restore(w, "1234.5", "1235.5");
     EXPECT_EQ(PositionValue, 1236);
     EXPECT_EQ(w.pos(), QPoint(twipsToPixels(1234), twipsToPixels(1236)));
@@ -106,25 +120,5 @@ TEST_F(Placement, AStoredPositionRoundsHalfToEvenKeepsTheLastNumberForBadTextAnd
         restore(w, left, top);
         EXPECT_TRUE(area.contains(w.frameGeometry().topLeft())) << left;
         EXPECT_TRUE(area.contains(w.frameGeometry().topLeft() + QPoint(63, 31))) << left;
-    }
-}
-
-TEST_F(Placement, TopmostFlagComesAndGoesKeepingGeometryAndVisibility)
-{
-    QWidget w(nullptr, Qt::Tool);
-    w.setGeometry(120, 90, 200, 150);
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    const QRect before = w.geometry();
-    QWindow *native = w.windowHandle();
-
-    // Any true value turns the flag on; the native window is kept, shown where it was.
-    for (const int16_t on : {int16_t(-1), int16_t(0)}) {
-        PlaceToolWindow(&w, on);
-        EXPECT_EQ(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint), on != 0);
-        EXPECT_EQ(native->flags().testFlag(Qt::WindowStaysOnTopHint), on != 0);
-        EXPECT_TRUE(w.isVisible() && w.windowFlags().testFlag(Qt::Tool));
-        EXPECT_EQ(w.windowHandle(), native);
-        EXPECT_EQ(w.geometry(), before);
     }
 }

@@ -62,7 +62,7 @@ TEST(RegistryPaths, RootNamesAreExactSplitLeavesTheSubkeyAndMalformedPathsAreSho
     }
 }
 
-TEST_F(Registry, ValuesNeedAnExistingKeyAndAWellFormedPathAndNoMoreThanTheBufferHolds)
+TEST_F(Registry, ValuesNeedAKeyAWellFormedPathAndNoMoreThanTheBufferHoldsAndKeepTheirNamesApart)
 {
     WriteRegValue(Key, "Left", "10");
     CreateRegKey("HKEY_CURRENT_USER\\Software"); // the parent alone is not the key
@@ -98,11 +98,8 @@ TEST_F(Registry, ValuesNeedAnExistingKeyAndAWellFormedPathAndNoMoreThanTheBuffer
     EXPECT_EQ(RegErrorText(RegStatus),
               QStringLiteral("There is more data than the buffer has been allocated to hold."));
     EXPECT_EQ(RegErrorText(42), QStringLiteral("Undefined Error Code:  42"));
-}
 
-TEST_F(Registry, NamesWithSeparatorsStayApart)
-{
-    CreateRegKey(Key);
+    // Names with separators stay apart.
     CreateRegKey(Key + "\\a/b");
     const std::pair<QString, QString> values[] = {
         {"a/b", "slash"}, {"a%2Fb", "percent"}, {"a\\b", "backslash"}, {"", "default"}};

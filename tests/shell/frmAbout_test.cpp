@@ -10,7 +10,7 @@
 #include "support/ScriptedSeam.h"
 #include "support/helpers.h"
 
-TEST(About, ShowsItsPictureNoticeAndContactLineInAFixedCentredToolWindow)
+TEST(About, AFixedCentredToolWindowShowsItsNoticeAndOpensTheLinksUnderItsHotSpots)
 {
     frmAbout &a = Forms::get<frmAbout>();
     a.Show();
@@ -40,12 +40,8 @@ TEST(About, ShowsItsPictureNoticeAndContactLineInAFixedCentredToolWindow)
     // The spots are invisible over the line, yet there to be clicked.
     for (const QLabel *spot : {a.Label4, a.Label5})
         EXPECT_TRUE(spot->text().isEmpty() && spot->isVisible() && !spot->autoFillBackground());
-}
 
-TEST(About, HotSpotsPointWithTheHandAndOpenTheirLinksSilentlyOutOfTheBand)
-{
-    frmAbout &a = Forms::get<frmAbout>();
-    a.Show();
+    // They point with the hand and open their links silently, out of the band.
     EXPECT_EQ(a.Label4->cursor().shape(), Qt::ArrowCursor);
     QTest::mouseMove(a.Label5, QPoint(20, 5));
     a.Label4_MouseMove(0, 0, 30, 30);

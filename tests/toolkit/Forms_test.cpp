@@ -31,7 +31,7 @@ protected:
 
 } // namespace
 
-TEST_F(FormsTest, GetLoadsOnceCancelKeepsTheFormAndUnloadDestroys)
+TEST_F(FormsTest, GetLoadsOnceCancelKeepsItUnloadDestroysUnloadAllAsksNoneAndResizeRunsPerChange)
 {
     TestForm &f = Forms::get<TestForm>();
     EXPECT_EQ(&Forms::get<TestForm>(), &f);
@@ -51,43 +51,38 @@ TEST_F(FormsTest, GetLoadsOnceCancelKeepsTheFormAndUnloadDestroys)
     EXPECT_FALSE(Forms::loaded<TestForm>());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(guard.isNull());
-    Forms::get<TestForm>();
-    EXPECT_EQ(TestForm::loads, 2);
-}
-
-TEST_F(FormsTest, UnloadAllEndsEveryFormWithoutAsking)
-{
     QPointer<Form> a(&Forms::get<TestForm>());
-    // A form owned by another goes with it, and is deleted only once.
+    EXPECT_EQ(TestForm::loads, 2);
+
+    // Unloading all asks no form. A form owned by another goes with it, and is deleted only once.
     auto *other = new OtherForm;
     other->setParent(a, Qt::Window);
     Forms::add(typeid(OtherForm), other);
     QPointer<Form> b(other);
     Forms::unloadAll();
     EXPECT_TRUE(a.isNull() && b.isNull());
-    EXPECT_EQ(TestForm::unloads, 0);
+    EXPECT_EQ(TestForm::unloads, 3);
     EXPECT_FALSE(Forms::loaded<TestForm>() || Forms::loaded<OtherForm>());
 
     delete &Forms::get<TestForm>();
     EXPECT_FALSE(Forms::loaded<TestForm>());
-}
 
-TEST_F(FormsTest, ResizeRunsOncePerChangeOfSizeOrState)
-{
-    TestForm &f = Forms::get<TestForm>();
-    f.setWindowState(1);
-    EXPECT_EQ(f.WindowState(), 1);
-    f.setWindowState(0);
-    f.resize(200, 150);
-    f.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    // Resize runs once per change of size or state.
+    TestForm::resizes = 0;
+    TestForm &g = Forms::get<TestForm>();
+    g.setWindowState(1);
+    EXPECT_EQ(g.WindowState(), 1);
+    g.setWindowState(0);
+    g.resize(200, 150);
+    g.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&g));
     const int shown = TestForm::resizes;
     EXPECT_GE(shown, 1);
-    f.resize(200, 150);
+    g.resize(200, 150);
     EXPECT_EQ(TestForm::resizes, shown);
-    f.resize(260, 150);
+    g.resize(260, 150);
     EXPECT_EQ(TestForm::resizes, shown + 1);
-    f.setWindowState(2);
-    EXPECT_TRUE(QTest::qWaitFor([&f] { return f.WindowState() == 2; }, 2000));
+    g.setWindowState(2);
+    EXPECT_TRUE(QTest::qWaitFor([&g] { return g.WindowState() == 2; }, 2000));
     EXPECT_GT(TestForm::resizes, shown + 1);
 }

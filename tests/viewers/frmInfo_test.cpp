@@ -72,7 +72,7 @@ protected:
 
 } // namespace
 
-TEST_F(Info, LaysOutTheSixLinesWithNoCaptionCutOrCovered)
+TEST_F(Info, LaysOutSixLinesThatExplainABitmapInTheLocalesGrouping)
 {
     // Whatever the desktop's serif, no caption is cut or covered by its value.
     for (size_t i = 0; i < 6; ++i) {
@@ -82,10 +82,7 @@ TEST_F(Info, LaysOutTheSixLinesWithNoCaptionCutOrCovered)
         EXPECT_EQ(info.lblInfo[i]->y(), caption->y());
     }
     EXPECT_TRUE(info.lblInfo[5]->wordWrap()); // the longest notes take two lines
-}
 
-TEST_F(Info, ExplainsABitmapLineByLineInTheLocalesGrouping)
-{
     const QString path = write(QStringLiteral("a.bmp"), bitmap(32, 32, 8, 1024));
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(activate(path), QStringList({"32 pixels", "32 pixels", "1.024 bytes", "1",
@@ -114,7 +111,7 @@ TEST_F(Info, ExplainsABitmapLineByLineInTheLocalesGrouping)
     EXPECT_TRUE(scripted().messages.empty());
 }
 
-TEST_F(Info, ReadsAnyPictureAsABitmapHeader)
+TEST_F(Info, ReadsAnyPictureAsABitmapHeaderAndWhatIsNoPictureLeavesTheWindowEmpty)
 {
     // An icon's directory and first image stand where a bitmap keeps its fields.
     EXPECT_EQ(activate(testData("good/icon8.ico")),
@@ -153,10 +150,8 @@ TEST_F(Info, ReadsAnyPictureAsABitmapHeader)
                                                "-2,147,483,648 bytes", "-1", "", ""}));
     EXPECT_EQ(info.lblFileName->title(), overflow);
     EXPECT_TRUE(info.lblInfo[5]->toolTip().isEmpty());
-}
 
-TEST_F(Info, WhatIsNoPictureLeavesTheWindowEmptyWithoutAWord)
-{
+    // What is no picture leaves the window empty, without a word.
     const QString first = write(QStringLiteral("first.bmp"), bitmap(32, 32, 8, 1024));
     activate(first);
     const qint64 shown = info.Image1->pixmap().cacheKey();

@@ -30,18 +30,17 @@ protected:
 
 } // namespace
 
-TEST(PreviewTiles, CoverTheWindowFromTheCornerWithBothEdgesIncluded)
+TEST_F(Preview, TilesCoverTheWindowWithBothEdgesOnceTheTimerHasSetThemUpAndFollowTheEditor)
 {
+    // From the corner, with both edges included.
     const std::vector<QPoint> tiles = tileOrigins(1024, 768, 32, 32);
     EXPECT_EQ(tiles.size(), 33u * 25u);
     EXPECT_EQ(tiles.back(), QPoint(1024, 768));
     EXPECT_EQ(tileOrigins(1000, 700, 16, 48).size(), 63u * 15u);
     // A tile without size never ends the loop: nothing is drawn.
     EXPECT_TRUE(tileOrigins(1024, 768, 0, 32).empty() && tileOrigins(1024, 768, 32, -1).empty());
-}
 
-TEST_F(Preview, TilesTheIconOnceTheTimerHasSetItUpSwapsStatesWithTheEditorAndFollowsItsEdits)
-{
+    // The preview swaps states with the editor and follows its edits.
     f.mnuPrevi->trigger();
     ASSERT_TRUE(Forms::loaded<frmPrevia>());
     frmPrevia &preview = Forms::get<frmPrevia>();
