@@ -56,8 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (streamed != read || whole.has_value() != read || (read && rows != expected))
         std::abort();
     for (size_t i = 0; read && i < rows.size(); ++i) {
-        const uint32_t p = rows[i];
-        if (((p & 0xFF00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16) != whole->argb[i])
+        if (redBlueSwapped(rows[i]) != whole->argb[i])
             std::abort();
     }
     return 0;

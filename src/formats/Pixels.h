@@ -21,3 +21,9 @@ struct Pixels
         return argb[std::size_t(y) * std::size_t(width) + std::size_t(x)];
     }
 };
+
+// A word of PNG's byte order, 0xAABBGGRR, as 0xAARRGGBB, or back.
+constexpr std::uint32_t redBlueSwapped(std::uint32_t p)
+{
+    return (p & 0xFF00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
+}

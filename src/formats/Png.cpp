@@ -408,7 +408,7 @@ std::optional<Pixels> decodePngPixels(std::string_view png, int width, int heigh
         pixels.argb.reserve(size_t(width) * size_t(height));
         const bool read = rgbaRows(*data, width, height, [&pixels, width](const uint32_t *row) {
             for (const uint32_t p : std::span(row, size_t(width)))
-                pixels.argb.push_back((p & 0xFF00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16);
+                pixels.argb.push_back(redBlueSwapped(p));
         });
         return read ? std::optional(std::move(pixels)) : std::nullopt;
     }

@@ -53,7 +53,7 @@ TEST(ScaledPixels, WholeFactorsRepeatEveryPixelAsABlockOthersAverageTheArea)
     BlockShrink fromPng(6, 4, 3, 2, true);
     std::vector<std::uint32_t> swapped = blocks.argb;
     for (auto &p : swapped)
-        p = (p & 0xFF00FF00u) | (p >> 16 & 0xFF) | (p & 0xFF) << 16;
+        p = redBlueSwapped(p);
     for (int y = 0; y < 4; ++y)
         fromPng.add(swapped.data() + 6 * std::size_t(y));
     EXPECT_EQ(std::move(fromPng).result().argb, means);

@@ -127,8 +127,7 @@ TEST(IconSet, PngRowsUndoEveryFilterAsLibpngDoesAndRefuseWhatItRefuses)
     const auto got = streamed(filteredPng(width, height, rows));
     ASSERT_TRUE(expected && got);
     for (std::size_t i = 0; i < got->size(); ++i) {
-        const std::uint32_t p = (*got)[i]; // red and blue where PNG has them
-        EXPECT_EQ((p & 0xFF00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16, expected->argb[i])
+        EXPECT_EQ(redBlueSwapped((*got)[i]), expected->argb[i])
             << "pixel " << i % width << ", " << i / width;
     }
     // A few bytes more than the rows pass, as libpng lets them; a stream that inflates far past
