@@ -5,6 +5,9 @@
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
+#include <libdeflate.h>
+#include <memory>
 #include <png.h>
 #include <span>
 #include <vector>
@@ -19,6 +22,59 @@
 
 namespace {
 
+// libpng, opened when the first PNG that the readers leave to it is decoded: the usual icon PNG
+// and every PNG written need only zlib, and a command that starts small loads no more.
+#define PIXMINT_PNG_CALLS(X)                                                                       \
+    X(png_create_read_struct)                                                                      \
+    X(png_create_info_struct)                                                                      \
+    X(png_destroy_read_struct)                                                                     \
+    X(png_set_read_fn)                                                                             \
+    X(png_get_io_ptr)                                                                              \
+    X(png_set_longjmp_fn)                                                                          \
+    X(png_set_user_limits)                                                                         \
+    X(png_set_chunk_malloc_max)                                                                    \
+    X(png_set_option)                                                                              \
+    X(png_read_info)                                                                               \
+    X(png_get_image_width)                                                                         \
+    X(png_get_image_height)                                                                        \
+    X(png_set_expand)                                                                              \
+    X(png_set_scale_16)                                                                            \
+    X(png_set_gray_to_rgb)                                                                         \
+    X(png_set_filler)                                                                              \
+    X(png_set_bgr)                                                                                 \
+    X(png_set_interlace_handling)                                                                  \
+    X(png_read_update_info)                                                                        \
+    X(png_get_rowbytes)                                                                            \
+    X(png_read_image)                                                                              \
+    X(png_read_row)
+
+struct Libpng
+{
+#define PIXMINT_PNG_MEMBER(name) decltype(&::name) name = nullptr;
+    PIXMINT_PNG_CALLS(PIXMINT_PNG_MEMBER)
+#undef PIXMINT_PNG_MEMBER
+    bool loaded = false;
+};
+
+Libpng openLibpng()
+{
+    Libpng png;
+    void *library = dlopen(PIXMINT_PNG_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    png.loaded = library != nullptr;
+#define PIXMINT_PNG_BIND(name)                                                                     \
+    png.name = library ? reinterpret_cast<decltype(png.name)>(dlsym(library, #name)) : nullptr;    \
+    png.loaded = png.loaded && png.name != nullptr;
+    PIXMINT_PNG_CALLS(PIXMINT_PNG_BIND)
+#undef PIXMINT_PNG_BIND
+    return png;
+}
+
+const Libpng &lib()
+{
+    static const Libpng png = openLibpng();
+    return png;
+}
+
 // The largest chunk libpng may allocate: a 1024 x 1024 icon's rows need far less.
 constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t(8) * 1024 * 1024;
 
@@ -29,55 +85,61 @@ struct Source
     size_t at;
 };
 
+// Where libpng leaves to on a fault: png_jmpbuf, through the table.
+std::jmp_buf &jumpBuffer(png_structp png)
+{
+    return *lib().png_set_longjmp_fn(png, std::longjmp, sizeof(std::jmp_buf));
+}
+
+[[noreturn]] void leave(png_structp png, png_const_charp)
+{
+    std::longjmp(jumpBuffer(png), 1);
+}
+
 void readFrom(png_structp png, png_bytep out, size_t length)
 {
-    auto *source = static_cast<Source *>(png_get_io_ptr(png));
+    auto *source = static_cast<Source *>(lib().png_get_io_ptr(png));
     if (length > source->size - source->at)
-        png_error(png, "cut short");
+        leave(png, "cut short");
     std::memcpy(out, source->data + source->at, length);
     source->at += length;
 }
 
 void quiet(png_structp, png_const_charp) {}
 
-[[noreturn]] void leave(png_structp png, png_const_charp)
-{
-    png_longjmp(png, 1);
-}
-
 // Sets the reader to give rows of `width` 8-bit RGBA pixels, in this machine's little-endian
 // words 0xAARRGGBB when `bgr` (B, G, R, A), else 0xAABBGGRR; the number of passes over them, 0
 // for a stream of another size. libpng leaves by longjmp on any fault, to the caller's setjmp.
 int preparedPasses(png_structp png, png_infop info, int width, int height, bool bgr)
 {
-    png_set_user_limits(png, png_uint_32(width), png_uint_32(height));
-    png_set_chunk_malloc_max(png, kMaxChunkBytes);
+    lib().png_set_user_limits(png, png_uint_32(width), png_uint_32(height));
+    lib().png_set_chunk_malloc_max(png, kMaxChunkBytes);
     // The chunks' own checksums already guard the data; the stream's second one over every
     // pixel byte is a seventh of a large icon's decoding.
-    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
-    png_read_info(png, info);
-    if (png_get_image_width(png, info) != png_uint_32(width) ||
-        png_get_image_height(png, info) != png_uint_32(height))
+    lib().png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+    lib().png_read_info(png, info);
+    if (lib().png_get_image_width(png, info) != png_uint_32(width) ||
+        lib().png_get_image_height(png, info) != png_uint_32(height))
         return 0;
-    png_set_expand(png);
-    png_set_scale_16(png);
-    png_set_gray_to_rgb(png);
-    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    lib().png_set_expand(png);
+    lib().png_set_scale_16(png);
+    lib().png_set_gray_to_rgb(png);
+    lib().png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     if (bgr)
-        png_set_bgr(png);
-    const int passes = png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-    return png_get_rowbytes(png, info) == size_t(width) * 4 ? passes : 0;
+        lib().png_set_bgr(png);
+    const int passes = lib().png_set_interlace_handling(png);
+    lib().png_read_update_info(png, info);
+    return lib().png_get_rowbytes(png, info) == size_t(width) * 4 ? passes : 0;
 }
 
 // Nothing here has a destructor for a longjmp to skip.
 bool readRows(png_structp png, png_infop info, png_bytepp rows, int width, int height, bool bgr)
 {
-    if (setjmp(png_jmpbuf(png)))
+    if (setjmp(jumpBuffer(png)))
         return false;
     if (preparedPasses(png, info, width, height, bgr) == 0)
         return false;
-    png_read_image(png, rows);
+    lib().png_read_image(png, rows);
     return true;
 }
 
@@ -87,13 +149,13 @@ enum class Streamed { Failed, Done, Interlaced };
 Streamed readEachRow(png_structp png, png_infop info, png_bytep row, int width, int height,
                      const PngRowSink &take)
 {
-    if (setjmp(png_jmpbuf(png)))
+    if (setjmp(jumpBuffer(png)))
         return Streamed::Failed;
     const int passes = preparedPasses(png, info, width, height, false);
     if (passes != 1)
         return passes == 0 ? Streamed::Failed : Streamed::Interlaced;
     for (int y = 0; y < height; ++y) {
-        png_read_row(png, row, nullptr);
+        lib().png_read_row(png, row, nullptr);
         take(reinterpret_cast<const uint32_t *>(row));
     }
     return Streamed::Done;
@@ -106,16 +168,18 @@ auto withReader(std::string_view pixelChunks, Read read) -> decltype(read({}, {}
 {
     static_assert(std::endian::native == std::endian::little,
                   "rows are read as little-endian words");
-    png_structp reader = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, leave, quiet);
-    png_infop info = reader ? png_create_info_struct(reader) : nullptr;
+    if (!lib().loaded)
+        return {};
+    png_structp reader = lib().png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, leave, quiet);
+    png_infop info = reader ? lib().png_create_info_struct(reader) : nullptr;
     Source source{reinterpret_cast<const unsigned char *>(pixelChunks.data()), pixelChunks.size(),
                   0};
     decltype(read({}, {})) result{};
     if (info) {
-        png_set_read_fn(reader, &source, readFrom);
+        lib().png_set_read_fn(reader, &source, readFrom);
         result = read(reader, info);
     }
-    png_destroy_read_struct(&reader, &info, nullptr);
+    lib().png_destroy_read_struct(&reader, &info, nullptr);
     return result;
 }
 
@@ -342,30 +406,75 @@ private:
     bool open_ = false;
 };
 
+// The filtered rows of a stream inflated at once, when it holds them and nothing more, its
+// checksum right and its window zlib's largest: libdeflate copies the long runs of a drawing a
+// word at a time where zlib goes byte by byte. Any other stream is left to zlib, whose reading
+// decides what is refused.
+std::unique_ptr<unsigned char[]> inflatedAtOnce(std::string_view data, size_t size)
+{
+    constexpr unsigned char kLargestWindow = 0x78;
+    if (data.empty() || static_cast<unsigned char>(data[0]) != kLargestWindow)
+        return nullptr;
+    const std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor *)> inflater(
+        libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
+    // Every byte is written before it is read: no zeros are paid for first.
+    auto out = std::make_unique_for_overwrite<unsigned char[]>(size);
+    size_t got = 0;
+    if (!inflater ||
+        libdeflate_zlib_decompress(inflater.get(), data.data(), data.size(), out.get(), size,
+                                   &got) != LIBDEFLATE_SUCCESS ||
+        got != size)
+        return nullptr;
+    return out;
+}
+
+// Unfilters rows one after another, each against the one before.
+class RowUnfilter
+{
+public:
+    explicit RowUnfilter(int width)
+        : bytes_(size_t(width) * 4)
+        , rows_(2 * size_t(width))
+    {
+    }
+    size_t stride() const { return bytes_ + 1; }
+    // Hands `take` each of `count` filtered rows unfiltered; false at a filter PNG lacks.
+    bool take(const unsigned char *filtered, size_t count, const PngRowSink &take)
+    {
+        for (size_t i = 0; i < count; ++i) {
+            const unsigned char *line = filtered + i * stride();
+            if (!unfiltered(line[0], line + 1, above_, row_, bytes_))
+                return false;
+            take(reinterpret_cast<const uint32_t *>(row_));
+            std::swap(row_, above_);
+        }
+        return true;
+    }
+
+private:
+    size_t bytes_;
+    std::vector<uint32_t> rows_;
+    unsigned char *row_ = reinterpret_cast<unsigned char *>(rows_.data());
+    unsigned char *above_ = row_ + bytes_;
+};
+
 // The rows of an 8-bit RGBA stream's image data, unfiltered here: libpng undoes the Up filter a
 // byte at a time, which was a third of a thumbnail's work.
 bool rgbaRows(std::string_view data, int width, int height, const PngRowSink &take)
 {
+    RowUnfilter rows(width);
+    if (const auto whole = inflatedAtOnce(data, size_t(height) * rows.stride()))
+        return rows.take(whole.get(), size_t(height), take);
     Inflater inflater(data);
-    const size_t bytes = size_t(width) * 4;
     // A page of rows at a time: zlib's fast loop stops 258 bytes short of the end of its
     // output, and larger batches gained nothing.
-    const size_t batch = std::max<size_t>(1, 4096 / (bytes + 1));
-    std::vector<unsigned char> filtered(batch * (bytes + 1));
-    std::vector<uint32_t> rows(2 * size_t(width));
-    auto *row = reinterpret_cast<unsigned char *>(rows.data());
-    unsigned char *above = row + bytes;
-    for (int y = 0; y < height;) {
+    const size_t batch = std::max<size_t>(1, 4096 / rows.stride());
+    std::vector<unsigned char> filtered(batch * rows.stride());
+    for (int y = 0; y < height; y += int(batch)) {
         const size_t count = std::min(batch, size_t(height - y));
-        if (!inflater.fill(filtered.data(), count * (bytes + 1)))
+        if (!inflater.fill(filtered.data(), count * rows.stride()) ||
+            !rows.take(filtered.data(), count, take))
             return false;
-        for (size_t i = 0; i < count; ++i, ++y) {
-            const unsigned char *line = filtered.data() + i * (bytes + 1);
-            if (!unfiltered(line[0], line + 1, above, row, bytes))
-                return false;
-            take(reinterpret_cast<const uint32_t *>(row));
-            std::swap(row, above);
-        }
     }
     return inflater.endsWithin(inflateLimit(width, height));
 }
