@@ -24,6 +24,9 @@ SSPanel::SSPanel(QWidget *parent, const QString &caption)
     , caption_(caption)
 {
     setFrameStyle(QFrame::NoFrame);
+    // It fills its whole rectangle, so whatever it covers (the splash covers nearly the whole
+    // window at start) is not painted beneath it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void SSPanel::setCaption(const QString &caption)
