@@ -299,8 +299,9 @@ png splash/emblem.png -size 54x39 xc:none +antialias \
     -fill "$MINT" -draw "rectangle 40,9 46,15" \
     -fill "$MINT_LIGHT" -draw "rectangle 48,2 52,6"
 
-# Logo: icon, product name and version on a soft mint gradient.
-FORMAT=PNG24 png splash/logo.png -size 310x102 gradient:'#ffffff-#e2f5ec' \
+# Logo: icon, product name and version on a soft mint gradient. RGBA like the rest, which the
+# editor's own PNG reader takes at its fastest.
+png splash/logo.png -size 310x102 gradient:'#ffffff-#e2f5ec' \
     pixmint.png -geometry +18+19 -composite \
     \( +size -background none -font "$FONTS/DejaVuSans-Bold.ttf" -pointsize 46 \
        -fill "$INK" label:Pix -fill "$MINT_DARK" label:mint +append +repage \) \

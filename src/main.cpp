@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/mdlStart.h"
+#include "formats/PixelImage.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Seam.h"
 
@@ -69,7 +70,8 @@ int main(int argc, char *argv[])
         return kBadCommandLine;
     QApplication::setApplicationName(QStringLiteral("Pixmint"));
     QApplication::setOrganizationName(QStringLiteral("Pixmint"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pixmint.png")));
+    QApplication::setWindowIcon(
+        QIcon(QPixmap::fromImage(resourcePicture(QStringLiteral(":/pixmint.png")))));
     installSeam(makeDesktopSeam());
     Main(file);
     const int rc = QApplication::exec();

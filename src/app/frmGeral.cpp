@@ -20,6 +20,7 @@
 #include "colour/frmVeCor1.h"
 #include "colour/frmVeCor2.h"
 #include "filemanager/frmCopy.h"
+#include "formats/PixelImage.h"
 #include "toolkit/twips.h"
 #include "toolwindow/frmToolBar.h"
 
@@ -139,7 +140,7 @@ void frmGeral::buildControls()
     lblAviso = new QLabel(QStringLiteral("."), body);
     lblAviso->hide();
     imgColar = new QLabel(body);
-    imgColar->setPixmap(QPixmap(QStringLiteral(":/modes/paste.png")));
+    imgColar->setPixmap(QPixmap::fromImage(resourcePicture(QStringLiteral(":/modes/paste.png"))));
     imgColar->hide();
 
     pnlBarra = new SSPanel(body);
@@ -225,7 +226,7 @@ void frmGeral::buildModeButtons()
         auto *b = new PictureBox(pic3DTool, PictureBox::ScaleMode::Pixels);
         b->setBorderStyle(1);
         place(b, 150 + (i % 3) * 585, 150 + (i / 3) * 585, 510, 510);
-        b->setPicture(QImage(QStringLiteral(":/modes/mode%1.png").arg(i)));
+        b->setPicture(resourcePicture(QStringLiteral(":/modes/mode%1.png").arg(i)));
         b->setToolTip(QString::fromLatin1(kModeTips[i]));
         b->setFocusPolicy(Qt::ClickFocus);
         picModeSel[i] = b;
@@ -297,10 +298,10 @@ void frmGeral::buildSplash()
     picLogo = place(new PictureBox(pnlMaster2), 0, 0, 4650, 4500);
     picLogo->setBorderStyle(1);
     picLogo->setBackColor(vbWhite);
-    picLogo->setPicture(QImage(QStringLiteral(":/splash/logo.png")));
+    picLogo->setPicture(resourcePicture(QStringLiteral(":/splash/logo.png")));
     picLogo->setToolTip(QStringLiteral("Click-me!"));
     Image2 = place(new QLabel(picLogo), 240, 1650, 810, 585);
-    Image2->setPixmap(QPixmap(QStringLiteral(":/splash/emblem.png")));
+    Image2->setPixmap(QPixmap::fromImage(resourcePicture(QStringLiteral(":/splash/emblem.png"))));
     Label4 = place(new QLabel(QStringLiteral("Orvel Orvelcraft"), picLogo), 1200, 1740, 3000, 390);
     Label4->setToolTip(QStringLiteral("Click-Me!"));
     QFont makerFont = Label4->font();

@@ -1,6 +1,10 @@
 #include "formats/PixelImage.h"
 
+#include <QResource>
 #include <algorithm>
+
+#include "formats/IconDecode.h"
+#include "formats/QtBridge.h"
 
 Pixels toPixels(const QImage &image)
 {
@@ -24,4 +28,11 @@ QImage toImage(const Pixels &pixels)
         std::copy(from, from + pixels.width, reinterpret_cast<QRgb *>(image.scanLine(y)));
     }
     return image;
+}
+
+QImage resourcePicture(const QString &path)
+{
+    const QByteArray bytes = QResource(path).uncompressedData();
+    const auto image = decodeIconPixels(bytesView(bytes));
+    return image ? toImage(transparentPixels(*image)) : QImage();
 }

@@ -318,29 +318,34 @@ uint8_t paeth(int left, int up, int upLeft)
 }
 
 // A row of 4 bytes a pixel unfiltered into `out`, `above` being the row before it (zeros above
-// the first); false for a filter PNG does not have.
+// the first); false for a filter PNG does not have. The first pixel, which has nothing to its
+// left, is done apart, so that the loops over the rest test nothing a byte.
 bool unfiltered(unsigned filter, const unsigned char *in, const unsigned char *above,
                 unsigned char *out, size_t size)
 {
-    const auto left = [out](size_t i) { return i < 4 ? 0 : int(out[i - 4]); };
+    const size_t first = std::min<size_t>(4, size);
     switch (filter) {
     case 0:
         std::memcpy(out, in, size);
         return true;
     case 1:
-        for (size_t i = 0; i < size; ++i)
-            out[i] = uint8_t(in[i] + left(i));
+        std::memcpy(out, in, first);
+        for (size_t i = first; i < size; ++i)
+            out[i] = uint8_t(in[i] + out[i - 4]);
         return true;
     case 2:
         addAbove(in, above, out, size);
         return true;
     case 3:
-        for (size_t i = 0; i < size; ++i)
-            out[i] = uint8_t(in[i] + (left(i) + above[i]) / 2);
+        for (size_t i = 0; i < first; ++i)
+            out[i] = uint8_t(in[i] + above[i] / 2);
+        for (size_t i = first; i < size; ++i)
+            out[i] = uint8_t(in[i] + (out[i - 4] + above[i]) / 2);
         return true;
     case 4:
-        for (size_t i = 0; i < size; ++i)
-            out[i] = uint8_t(in[i] + paeth(left(i), above[i], i < 4 ? 0 : above[i - 4]));
+        addAbove(in, above, out, first);
+        for (size_t i = first; i < size; ++i)
+            out[i] = uint8_t(in[i] + paeth(out[i - 4], above[i], above[i - 4]));
         return true;
     default:
         return false;

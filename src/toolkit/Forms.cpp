@@ -7,6 +7,7 @@
 #include <map>
 #include <vector>
 
+#include "formats/PixelImage.h"
 #include "toolkit/ToolFrame.h"
 
 namespace {
@@ -96,7 +97,7 @@ void Form::closeEvent(QCloseEvent *event)
 
 QCursor LinkCursor()
 {
-    return QCursor(QPixmap(QStringLiteral(":/cursors/hand.png")), 5, 0);
+    return QCursor(QPixmap::fromImage(resourcePicture(QStringLiteral(":/cursors/hand.png"))), 5, 0);
 }
 
 void Form::notifyResize()
