@@ -1,6 +1,6 @@
 #include "app/processes.h"
 
-#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -43,11 +43,12 @@ QString programName(const QString &dir)
 
 QStringList runningApplications(const QString &procRoot)
 {
-    QDir proc(procRoot);
+    // Unsorted and typed by the directory itself: a sorted list stats every entry first.
+    QDirIterator proc(procRoot, QDir::Dirs | QDir::NoDotAndDotDot);
     QList<qint64> pids;
-    for (const QString &entry : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    while (proc.hasNext()) {
         bool ok = false;
-        const qint64 pid = entry.toLongLong(&ok);
+        const qint64 pid = proc.nextFileInfo().fileName().toLongLong(&ok);
         if (ok)
             pids.append(pid);
     }
