@@ -50,6 +50,8 @@ namespace {
 
 struct Libpng
 {
+// A declarator cannot be parenthesised.
+// NOLINTNEXTLINE(bugprone-macro-parentheses)
 #define PIXMINT_PNG_MEMBER(name) decltype(&::name) name = nullptr;
     PIXMINT_PNG_CALLS(PIXMINT_PNG_MEMBER)
 #undef PIXMINT_PNG_MEMBER
