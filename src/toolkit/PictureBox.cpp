@@ -98,7 +98,6 @@ PictureBox::PictureBox(QWidget *parent, ScaleMode scale)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    fitSurface();
 }
 
 PictureBox::~PictureBox() = default;
@@ -106,7 +105,6 @@ PictureBox::~PictureBox() = default;
 void PictureBox::setBorderStyle(int style)
 {
     border_ = style == 1 ? 1 : 0;
-    fitSurface();
     changed();
 }
 
@@ -127,8 +125,6 @@ void PictureBox::setPicture(const QImage &picture)
 void PictureBox::setKeepsTransparency(bool keep)
 {
     keepsTransparency_ = keep;
-    image_ = QImage();
-    retained_ = QImage();
     Cls();
 }
 
@@ -137,9 +133,31 @@ QImage::Format PictureBox::surfaceFormat() const
     return keepsTransparency_ ? QImage::Format_ARGB32 : QImage::Format_RGB32;
 }
 
+QSize PictureBox::surfaceSize() const
+{
+    return {std::max(0, width() - 2 * border_), std::max(0, height() - 2 * border_)};
+}
+
+void PictureBox::drawPlain(QImage &on) const
+{
+    fillWith(on, backColor_);
+    if (picture_.isNull() || on.isNull())
+        return;
+    if (keepsTransparency_)
+        copyKept(on, picture_, QPoint(0, 0), picture_.rect());
+    else
+        QPainter(&on).drawImage(0, 0, picture_);
+}
+
 void PictureBox::fitSurface() const
 {
-    const QSize want(std::max(0, width() - 2 * border_), std::max(0, height() - 2 * border_));
+    const QSize want = surfaceSize();
+    if (plain_) {
+        plain_ = false;
+        image_ = QImage(want, surfaceFormat());
+        drawPlain(image_);
+        return;
+    }
     if (image_.size() == want)
         return;
     // Like the old toolkit's persistent bitmap, what was drawn beyond a shrunken box comes back
@@ -188,15 +206,15 @@ QRgb PictureBox::ink(ColorValue c) const
     return keepsTransparency_ ? clear() : toQRgb(backColor_);
 }
 
-void PictureBox::copyKept(const QImage &source, QPoint to, const QRect &from)
+void PictureBox::copyKept(QImage &onto, const QImage &source, QPoint to, const QRect &from) const
 {
     const QImage straight = source.convertToFormat(QImage::Format_ARGB32);
-    const QRect target = QRect(to, from.size()).intersected(image_.rect());
+    const QRect target = QRect(to, from.size()).intersected(onto.rect());
     const QRgb transparent = clear();
     for (int y = target.top(); y <= target.bottom(); ++y) {
         const auto *in =
             reinterpret_cast<const QRgb *>(straight.constScanLine(from.top() + y - to.y()));
-        auto *line = reinterpret_cast<QRgb *>(image_.scanLine(y));
+        auto *line = reinterpret_cast<QRgb *>(onto.scanLine(y));
         for (int x = target.left(); x <= target.right(); ++x) {
             const QRgb p = in[from.left() + x - to.x()];
             line[x] = qAlpha(p) == 0 ? transparent : p;
@@ -232,15 +250,9 @@ void PictureBox::changed()
 
 void PictureBox::Cls()
 {
-    fitSurface();
+    plain_ = true;
+    image_ = QImage();
     retained_ = QImage();
-    fillWith(image_, backColor_);
-    if (!picture_.isNull() && !image_.isNull()) {
-        if (keepsTransparency_)
-            copyKept(picture_, QPoint(0, 0), picture_.rect());
-        else
-            QPainter(&image_).drawImage(0, 0, picture_);
-    }
     CurrentX = 0;
     CurrentY = 0;
     changed();
@@ -398,7 +410,7 @@ void PictureBox::PaintPicture(const QImage &source, double x, double y, int srcX
     const QRect from(int(h.src), int(v.src), int(h.len), int(v.len));
     // A box that keeps transparency takes the source's pixels as they are, alpha included.
     if (keepsTransparency_)
-        copyKept(source, to, from);
+        copyKept(image_, source, to, from);
     else
         QPainter(&image_).drawImage(to, source, from);
     changed();
@@ -460,7 +472,10 @@ QSize PictureBox::sizeHint() const
 void PictureBox::paintEvent(QPaintEvent *)
 {
     repaintPending_ = false;
-    fitSurface();
+    // A plain opaque surface is painted as it would be made.
+    const bool direct = plain_ && !keepsTransparency_ && !isTransparent(backColor_);
+    if (!direct)
+        fitSurface();
     QPainter p(this);
     if (border_) {
         const int r = width() - 1, b = height() - 1;
@@ -471,10 +486,16 @@ void PictureBox::paintEvent(QPaintEvent *)
         p.drawLine(0, b, r, b);
         p.drawLine(r, 0, r, b);
     }
-    // The surface is opaque on screen, whatever it keeps.
-    p.drawImage(border_, border_, keepsTransparency_ ? ImageAsShown() : image_);
     p.translate(border_, border_);
-    p.setClipRect(image_.rect());
+    const QRect inside(QPoint(0, 0), surfaceSize());
+    p.setClipRect(inside);
+    if (direct) {
+        p.fillRect(inside, toQColor(backColor_));
+        p.drawImage(0, 0, picture_);
+    } else {
+        // The surface is opaque on screen, whatever it keeps.
+        p.drawImage(0, 0, keepsTransparency_ ? ImageAsShown() : image_);
+    }
     for (const Shape *s : shapes_) {
         if (!s->Visible())
             continue;
@@ -504,7 +525,8 @@ void PictureBox::paintEvent(QPaintEvent *)
 void PictureBox::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    fitSurface();
+    if (!plain_)
+        fitSurface();
 }
 
 void PictureBox::mousePressEvent(QMouseEvent *event)

@@ -58,7 +58,11 @@ public:
         return image_;
     }
     // Makes the current image the picture, as Save does before a fill.
-    void takeImageAsPicture() { picture_ = image_; }
+    void takeImageAsPicture()
+    {
+        fitSurface();
+        picture_ = image_;
+    }
     // The image as it is shown: composed over the back colour, everything opaque.
     QImage ImageAsShown() const;
 
@@ -143,6 +147,10 @@ private:
     double scaleUnit() const { return scale_ == ScaleMode::Twips ? 15.0 : 1.0; }
     // Qt defers resize events of hidden widgets, so the surface follows the size on every use.
     void fitSurface() const;
+    // The surface's size for the box's size.
+    QSize surfaceSize() const;
+    // Paints `on` as Cls leaves the surface: the back colour, the picture at (0, 0).
+    void drawPlain(QImage &on) const;
     // Asks for one repaint however many operations draw before it comes.
     void changed();
     QImage::Format surfaceFormat() const;
@@ -152,7 +160,7 @@ private:
     // back colour on any other.
     QRgb ink(ColorValue c) const;
     // The `from` rectangle of `source` to `to` on the surface, alpha included.
-    void copyKept(const QImage &source, QPoint to, const QRect &from);
+    void copyKept(QImage &onto, const QImage &source, QPoint to, const QRect &from) const;
     void drawText(QImage &on, QPoint at, const QString &text, const QColor &color) const;
     void clearText(QPoint at, const QString &text);
 
@@ -161,6 +169,9 @@ private:
     ColorValue backColor_ = vbButtonFace;
     QImage picture_;
     mutable QImage image_;
+    // The surface is as Cls leaves it, and not made: a box that nothing draws on or reads (the
+    // splash's logo, a button's picture) paints its back colour and picture without one.
+    mutable bool plain_ = true;
     // The drawing as large as the box has ever been since the last Cls.
     mutable QImage retained_;
     bool keepsTransparency_ = false;

@@ -116,7 +116,16 @@ TEST_F(Surface, PictureReplacesTheDrawingOverTheBackColorAndPaintPictureCopiesAC
     QImage picture(4, 4, QImage::Format_ARGB32);
     picture.fill(qRgb(255, 0, 0));
     picture.setPixel(0, 0, qRgba(0, 0, 0, 0));
-    pic->setPicture(picture);
+    // Shown before anything draws on it or reads it, the box paints what its surface then
+    // holds, a picture larger than the box cut at its border.
+    QImage large(12, 12, QImage::Format_RGB32);
+    large.fill(qRgb(0, 255, 0));
+    for (const QImage &each : {large, picture}) {
+        pic->setPicture(each);
+        const QImage shown = pic->grab().toImage();
+        EXPECT_FALSE(pic->Image().isNull());
+        EXPECT_EQ(pic->grab().toImage(), shown);
+    }
     EXPECT_EQ(red(), minus(box(0, 0, 3, 3), {{0, 0}}));
     EXPECT_EQ(pic->Point(0, 0), int32_t(vbBlue));
 
