@@ -116,8 +116,9 @@ int preparedPasses(png_structp png, png_infop info, int width, int height, bool 
 {
     lib().png_set_user_limits(png, png_uint_32(width), png_uint_32(height));
     lib().png_set_chunk_malloc_max(png, kMaxChunkBytes);
-    // The chunks' own checksums already guard the data; the stream's second one over every
-    // pixel byte is a seventh of a large icon's decoding.
+    // The stream's checksum over every pixel byte is a seventh of a large icon's decoding; a
+    // damaged stream mostly fails to inflate without it. (The image data's chunk checksums are
+    // not checked either: its chunks are merged under a new one.)
     lib().png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
     lib().png_read_info(png, info);
     if (lib().png_get_image_width(png, info) != png_uint_32(width) ||
