@@ -93,7 +93,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PIXMINT_HomePage})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# libwmf and libpng are opened at run time, so dpkg-shlibdeps does not see them.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libwmf-0.2-7, libpng16-16, fonts-urw-base35, xdg-utils")
+# libwmf, libpng and libdeflate are opened at run time, so dpkg-shlibdeps does not see them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libwmf-0.2-7, libpng16-16, libdeflate0, fonts-urw-base35, xdg-utils")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

@@ -58,14 +58,19 @@ struct Libpng
     bool loaded = false;
 };
 
+// Binds `call` to the symbol `name` of `library`; false when either is missing.
+template<class Call> bool bound(void *library, const char *name, Call &call)
+{
+    call = library ? reinterpret_cast<Call>(dlsym(library, name)) : nullptr;
+    return call != nullptr;
+}
+
 Libpng openLibpng()
 {
     Libpng png;
     void *library = dlopen(PIXMINT_PNG_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    png.loaded = library != nullptr;
-#define PIXMINT_PNG_BIND(name)                                                                     \
-    png.name = library ? reinterpret_cast<decltype(png.name)>(dlsym(library, #name)) : nullptr;    \
-    png.loaded = png.loaded && png.name != nullptr;
+    png.loaded = true;
+#define PIXMINT_PNG_BIND(name) png.loaded = bound(library, #name, png.name) && png.loaded;
     PIXMINT_PNG_CALLS(PIXMINT_PNG_BIND)
 #undef PIXMINT_PNG_BIND
     return png;
@@ -414,23 +419,51 @@ private:
     bool open_ = false;
 };
 
-// The filtered rows of a stream inflated at once, when it holds them and nothing more, its
+// libdeflate, opened when the first large image comes.
+struct Libdeflate
+{
+    decltype(&libdeflate_alloc_decompressor) alloc = nullptr;
+    decltype(&libdeflate_zlib_decompress) inflate = nullptr;
+    decltype(&libdeflate_free_decompressor) free = nullptr;
+    bool loaded = false;
+};
+
+const Libdeflate &deflateLib()
+{
+    static const Libdeflate loaded = [] {
+        Libdeflate d;
+        void *library = dlopen(PIXMINT_DEFLATE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        d.loaded = bound(library, "libdeflate_alloc_decompressor", d.alloc) &&
+                   bound(library, "libdeflate_zlib_decompress", d.inflate) &&
+                   bound(library, "libdeflate_free_decompressor", d.free);
+        return d;
+    }();
+    return loaded;
+}
+
+// The rows of a 256-pixel image, the large icon a thumbnail is made from: below that zlib's
+// reading costs less than opening libdeflate.
+constexpr size_t kAtOnceFrom = size_t(256) * (256 * 4 + 1);
+
+// The filtered rows of a large stream inflated at once, when it holds them and nothing more, its
 // checksum right and its window zlib's largest: libdeflate copies the long runs of a drawing a
 // word at a time where zlib goes byte by byte. Any other stream is left to zlib, whose reading
 // decides what is refused.
 std::unique_ptr<unsigned char[]> inflatedAtOnce(std::string_view data, size_t size)
 {
     constexpr unsigned char kLargestWindow = 0x78;
-    if (data.empty() || static_cast<unsigned char>(data[0]) != kLargestWindow)
+    if (size < kAtOnceFrom || data.empty() ||
+        static_cast<unsigned char>(data[0]) != kLargestWindow || !deflateLib().loaded)
         return nullptr;
-    const std::unique_ptr<libdeflate_decompressor, void (*)(libdeflate_decompressor *)> inflater(
-        libdeflate_alloc_decompressor(), libdeflate_free_decompressor);
+    const Libdeflate &libdeflate = deflateLib();
+    const std::unique_ptr<libdeflate_decompressor, decltype(libdeflate.free)> inflater(
+        libdeflate.alloc(), libdeflate.free);
     // Every byte is written before it is read: no zeros are paid for first.
     auto out = std::make_unique_for_overwrite<unsigned char[]>(size);
     size_t got = 0;
     if (!inflater ||
-        libdeflate_zlib_decompress(inflater.get(), data.data(), data.size(), out.get(), size,
-                                   &got) != LIBDEFLATE_SUCCESS ||
+        libdeflate.inflate(inflater.get(), data.data(), data.size(), out.get(), size, &got) !=
+            LIBDEFLATE_SUCCESS ||
         got != size)
         return nullptr;
     return out;

@@ -106,54 +106,58 @@ TEST(IconSet, MissingSizesComeFromTheNearestLargerImageElseTheLargest)
 
 TEST(IconSet, PngRowsUndoEveryFilterAsLibpngDoesAndRefuseWhatItRefuses)
 {
-    // Five pixels a row, one 16-byte block and one pixel over; each row under the next filter,
-    // with bytes that wrap.
-    constexpr int width = 5;
-    constexpr int height = 10;
-    std::string rows;
-    for (int y = 0; y < height; ++y) {
-        rows.push_back(char(y % 5));
-        for (int i = 0; i < width * 4; ++i)
-            rows.push_back(char((i * 2 + y) % 6 * 37));
-    }
-    const auto streamed = [](const std::string &png) {
-        std::vector<std::uint32_t> got;
-        const bool read = decodePngRows(png, width, height, [&got](const std::uint32_t *row) {
-            got.insert(got.end(), row, row + width);
-        });
-        return read ? std::optional(got) : std::nullopt;
-    };
-    const std::string png = filteredPng(width, height, rows);
-    const QImage expected = QImage::fromData(toByteArray(png), "PNG");
-    // The stream's closing checksum is not checked, as libpng is told; such a stream is inflated
-    // by the other of the two inflaters.
-    std::string wrongSum = png;
-    wrongSum[wrongSum.size() - 17] ^= 1;
-    for (const std::string &each : {png, wrongSum}) {
-        const auto got = streamed(each);
-        const auto whole = decodePngPixels(each, width, height);
-        ASSERT_TRUE(got && whole && expected.width() == width);
-        for (std::size_t i = 0; i < got->size(); ++i) {
-            const int x = int(i) % width;
-            const int y = int(i) / width;
-            EXPECT_EQ(redBlueSwapped((*got)[i]), expected.pixel(x, y)) << x << ", " << y;
-            EXPECT_EQ(whole->argb[i], expected.pixel(x, y)) << x << ", " << y;
+    // Five pixels a row (one 16-byte block and one pixel over), and a 256-pixel image, which is
+    // inflated at once; each row under the next filter, with bytes that wrap.
+    for (const auto &size : {std::pair(5, 10), std::pair(256, 256)}) {
+        const int width = size.first;
+        const int height = size.second;
+        std::string rows;
+        for (int y = 0; y < height; ++y) {
+            rows.push_back(char(y % 5));
+            for (int i = 0; i < width * 4; ++i)
+                rows.push_back(char((i * 2 + y) % 6 * 37));
         }
-    }
-    // A few bytes more than the rows pass, as libpng lets them; a stream that inflates far past
-    // its rows, one cut short and a filter PNG does not have are refused, grey ones too.
-    const std::string grey(std::size_t(height) * (width + 1), '\0');
-    const std::string flood(std::size_t(1) << 20, '\0');
-    EXPECT_TRUE(decodePngPixels(filteredPng(width, height, rows + "\x01\x02"), width, height));
-    EXPECT_TRUE(decodePngPixels(filteredPng(width, height, grey, 0, 0), width, height));
-    std::string unknownFilter = rows;
-    unknownFilter[3 * (std::size_t(width) * 4 + 1)] = 5;
-    for (const std::string &png :
-         {filteredPng(width, height, rows, 12), filteredPng(width, height, unknownFilter),
-          filteredPng(width, height, rows + flood),
-          filteredPng(width, height, grey + flood, 0, 0)}) {
-        EXPECT_FALSE(decodePngPixels(png, width, height));
-        EXPECT_FALSE(streamed(png));
+        const auto streamed = [width, height](const std::string &png) {
+            std::vector<std::uint32_t> got;
+            const bool read = decodePngRows(png, width, height, [&](const std::uint32_t *row) {
+                for (int x = 0; x < width; ++x)
+                    got.push_back(redBlueSwapped(row[x]));
+            });
+            return read ? std::optional(got) : std::nullopt;
+        };
+        const std::string png = filteredPng(width, height, rows);
+        const QImage qt =
+            QImage::fromData(toByteArray(png), "PNG").convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(qt.width(), width);
+        std::vector<std::uint32_t> expected;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                expected.push_back(qt.pixel(x, y));
+        // The stream's closing checksum is not checked, as libpng is told; such a stream is
+        // read by the other of the two inflaters.
+        std::string wrongSum = png;
+        wrongSum[wrongSum.size() - 17] ^= 1;
+        for (const std::string &each : {png, wrongSum}) {
+            EXPECT_EQ(streamed(each), expected) << width;
+            const auto whole = decodePngPixels(each, width, height);
+            ASSERT_TRUE(whole);
+            EXPECT_EQ(whole->argb, expected) << width;
+        }
+        // A few bytes more than the rows pass, as libpng lets them; a stream that inflates far
+        // past its rows, one cut short and a filter PNG does not have are refused, grey ones too.
+        const std::string grey(std::size_t(height) * (width + 1), '\0');
+        const std::string flood(std::size_t(8) << 20, '\0');
+        EXPECT_TRUE(decodePngPixels(filteredPng(width, height, rows + "\x01\x02"), width, height));
+        EXPECT_TRUE(decodePngPixels(filteredPng(width, height, grey, 0, 0), width, height));
+        std::string unknownFilter = rows;
+        unknownFilter[3 * (std::size_t(width) * 4 + 1)] = 5;
+        for (const std::string &bad :
+             {filteredPng(width, height, rows, 12), filteredPng(width, height, unknownFilter),
+              filteredPng(width, height, rows + flood),
+              filteredPng(width, height, grey + flood, 0, 0)}) {
+            EXPECT_FALSE(decodePngPixels(bad, width, height)) << width;
+            EXPECT_FALSE(streamed(bad)) << width;
+        }
     }
 }
 
