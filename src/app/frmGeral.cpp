@@ -44,11 +44,15 @@ const char *const kModeTips[ModeButtonCount] = {
 };
 
 // Each number of a ruler centred in its own 10-pixel cell, so that it stands beside its row or
-// under its column whatever the font's advance. The glyphs are placed here and drawn as one run:
-// laying out the 64 numbers as text, one by one, was a fifth of the first frame's work.
+// under its column whatever the font's advance: the window's font at 8 pixels serves. The glyphs
+// are placed here and drawn as one run: laying out the 64 numbers as text, one by one, was a
+// fifth of the first frame's work. The rulers' own font is left as it is, so that the font is
+// only looked up once they are painted, after the splash.
 void paintRuler(QWidget *w, const QStringList &numbers, bool vertical)
 {
-    const QRawFont font = QRawFont::fromFont(w->font());
+    QFont ruler = w->window()->font();
+    ruler.setPixelSize(8);
+    const QRawFont font = QRawFont::fromFont(ruler);
     const qreal height = font.ascent() + font.descent();
     QList<quint32> glyphs;
     QList<QPointF> positions;
@@ -178,13 +182,8 @@ void frmGeral::buildControls()
 // The canvas panel: row ruler, grid, column ruler and the coordinates label.
 void frmGeral::buildCanvasPanel()
 {
-    // Each number is centred in its own cell, so the window's font serves. Set before the text,
-    // so that the text box lays its text out once.
-    QFont ruler = font();
-    ruler.setPixelSize(8);
     pnlMaster = place(new SSPanel(pnlBarra), 0, 0, 5370, 5580);
     lblNumero1 = place(new RowRuler(pnlMaster), 120, 120, 270, 4832);
-    lblNumero1->setFont(ruler);
     lblNumero1->setText(QStringLiteral("00 01 02 03 04 05 06 07 08 09 10 11 12 13 14 15 16 17 18 "
                                        "19 20 21 22 23 24 25 26 27 28 29 30 31"));
     grid = place(new PictureBox(pnlMaster), 420, 120, 4815, 4832);
@@ -193,7 +192,6 @@ void frmGeral::buildCanvasPanel()
     grid->setFocusPolicy(Qt::StrongFocus);
     grid->setFocus();
     lblNumero2 = place(new ColumnRuler(pnlMaster), 420, 120 + 4832, 4815, 255);
-    lblNumero2->setFont(ruler);
     lblNumero2->setText(
         QStringLiteral("0001020304050607080910111213141516171819202122232425262728293031"));
     lblNumero2->setReadOnly(true);
