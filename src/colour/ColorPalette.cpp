@@ -65,6 +65,10 @@ ColorPalette::ColorPalette()
     setCaption(QStringLiteral("Orvel Pixmint "));
     setFont(compactFont(font()));
     setCentralWidget(new QWidget(this));
+}
+
+void ColorPalette::makeControls()
+{
     buildChannel(1, "Red", RGB(255, 0, 0));
     buildChannel(2, "Green", RGB(0, 128, 0));
     buildChannel(3, "Blue", RGB(0, 0, 255));

@@ -21,17 +21,17 @@ public:
     // Channel 1 red, 2 green, 3 blue; element 0 is unused.
     std::array<QScrollBar *, 4> RGBValue{};
     std::array<QLineEdit *, 4> RGBNumber{};
-    PictureBox *RedValue;
-    PictureBox *GreenValue;
-    PictureBox *BlueValue;
-    QLabel *RedLabel;
-    QLabel *GreenLabel;
-    QLabel *BlueLabel;
-    QGroupBox *fraValue;
-    PictureBox *picColor;
-    QPushButton *cmdSelect;
-    QLineEdit *txtValue;
-    QLabel *lblValue;
+    PictureBox *RedValue = nullptr;
+    PictureBox *GreenValue = nullptr;
+    PictureBox *BlueValue = nullptr;
+    QLabel *RedLabel = nullptr;
+    QLabel *GreenLabel = nullptr;
+    QLabel *BlueLabel = nullptr;
+    QGroupBox *fraValue = nullptr;
+    PictureBox *picColor = nullptr;
+    QPushButton *cmdSelect = nullptr;
+    QLineEdit *txtValue = nullptr;
+    QLabel *lblValue = nullptr;
 
     void Form_Load() override;
     void RGBValue_Change(int Index);
@@ -44,6 +44,7 @@ public:
     void cmdSelect_Click();
 
 protected:
+    void makeControls() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

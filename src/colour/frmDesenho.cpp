@@ -63,6 +63,10 @@ frmDesenho::frmDesenho()
     setCaption(QStringLiteral("Orvel Pixmint"));
     setFont(compactFont(font()));
     setCentralWidget(new QWidget(this));
+}
+
+void frmDesenho::makeControls()
+{
     Frame1 = place(new QGroupBox(centralWidget()), 60, 0, 2370, 1680);
     Slider1 = buildChannel(1, RedLabel, Label1, Picture1);
     Slider2 = buildChannel(2, GreenLabel, Label2, Picture2);

@@ -36,26 +36,26 @@ class frmDesenho : public Form
 public:
     frmDesenho();
 
-    QGroupBox *Frame1;
-    QScrollBar *Slider1;
-    QScrollBar *Slider2;
-    QScrollBar *Slider3;
-    QLineEdit *Label1;
-    QLineEdit *Label2;
-    QLineEdit *Label3;
+    QGroupBox *Frame1 = nullptr;
+    QScrollBar *Slider1 = nullptr;
+    QScrollBar *Slider2 = nullptr;
+    QScrollBar *Slider3 = nullptr;
+    QLineEdit *Label1 = nullptr;
+    QLineEdit *Label2 = nullptr;
+    QLineEdit *Label3 = nullptr;
     // Drawn afresh whenever the window is uncovered; they keep nothing.
-    PictureBox *Picture1;
-    PictureBox *Picture2;
-    PictureBox *Picture3;
-    QLabel *RedLabel;
-    QLabel *GreenLabel;
-    QLabel *BlueLabel;
-    QGroupBox *fraValue;
-    QCheckBox *Check1;
-    PictureBox *Ikon;
-    QPushButton *cmdSelect;
-    QLineEdit *Label5;
-    QLabel *lblValue;
+    PictureBox *Picture1 = nullptr;
+    PictureBox *Picture2 = nullptr;
+    PictureBox *Picture3 = nullptr;
+    QLabel *RedLabel = nullptr;
+    QLabel *GreenLabel = nullptr;
+    QLabel *BlueLabel = nullptr;
+    QGroupBox *fraValue = nullptr;
+    QCheckBox *Check1 = nullptr;
+    PictureBox *Ikon = nullptr;
+    QPushButton *cmdSelect = nullptr;
+    QLineEdit *Label5 = nullptr;
+    QLabel *lblValue = nullptr;
 
     void Form_Load() override;
     void Slider1_Change();
@@ -66,6 +66,7 @@ public:
     void cmdSelect_Click();
 
 protected:
+    void makeControls() override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 

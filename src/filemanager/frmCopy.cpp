@@ -67,6 +67,10 @@ frmCopy::frmCopy()
 {
     setCaption(QStringLiteral("Orvel Pixmint"));
     setCentralWidget(new QWidget(this));
+}
+
+void frmCopy::makeControls()
+{
     Label1 = place(new QLabel(QStringLiteral("Source Icon:"), centralWidget()), 120, 90, 2250, 240);
     Label2 = place(new QLabel(QStringLiteral("Destination Icon:"), centralWidget()), 2580, 90, 2250,
                    240);

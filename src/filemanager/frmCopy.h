@@ -22,21 +22,21 @@ class frmCopy : public Form
 public:
     frmCopy();
 
-    std::array<DriveListBox *, 2> cboDrive;
-    std::array<DirListBox *, 2> lstDir;
-    std::array<FileListBox *, 2> lstFile;
-    std::array<QPushButton *, 3> cmdExecute; // "Copy >>", "Move >>", "Delete"
-    QLabel *Label1;
-    QLabel *Label2;
-    QLabel *picAmostra; // the last clicked icon, stretched
-    QGroupBox *Frame2;  // the options, never shown
-    QCheckBox *chkEntireDir;
-    QCheckBox *chkUndo;
-    QCheckBox *chkShowDlg;
-    QCheckBox *chkRename;
-    QCheckBox *chkConfirmOp;
-    QCheckBox *chkConfirmMkDir;
-    QCheckBox *chkShowFile;
+    std::array<DriveListBox *, 2> cboDrive{};
+    std::array<DirListBox *, 2> lstDir{};
+    std::array<FileListBox *, 2> lstFile{};
+    std::array<QPushButton *, 3> cmdExecute{}; // "Copy >>", "Move >>", "Delete"
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *picAmostra = nullptr; // the last clicked icon, stretched
+    QGroupBox *Frame2 = nullptr;  // the options, never shown
+    QCheckBox *chkEntireDir = nullptr;
+    QCheckBox *chkUndo = nullptr;
+    QCheckBox *chkShowDlg = nullptr;
+    QCheckBox *chkRename = nullptr;
+    QCheckBox *chkConfirmOp = nullptr;
+    QCheckBox *chkConfirmMkDir = nullptr;
+    QCheckBox *chkShowFile = nullptr;
 
     // The shell's file operation; tests watch the record and answer for it here.
     std::function<int(SHFILEOPSTRUCT &)> fileOperation = ShellFileOperation;
@@ -58,6 +58,7 @@ public:
     void startBrowsing();
 
 protected:
+    void makeControls() override;
     void showEvent(QShowEvent *event) override;
 
 private:

@@ -67,6 +67,15 @@ void Form::resizeEvent(QResizeEvent *event)
     notifyResize();
 }
 
+void Form::setVisible(bool visible)
+{
+    if (visible && !controlsMade_) {
+        controlsMade_ = true;
+        makeControls();
+    }
+    QMainWindow::setVisible(visible);
+}
+
 void Form::showEvent(QShowEvent *event)
 {
     // Before the window is mapped, so that the window manager frames it so from the start.

@@ -32,8 +32,14 @@ public:
     void Show() { show(); }
     void Hide() { hide(); }
     bool isToolWindow() const;
+    // Makes the controls before the first show.
+    void setVisible(bool visible) override;
 
 protected:
+    // Builds the controls of a window that nothing reads or writes before it is shown: a
+    // window loaded hidden then costs its frame only. Runs once, just before the first show.
+    virtual void makeControls() {}
+
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -42,6 +48,7 @@ protected:
     void notifyResize();
 
 private:
+    bool controlsMade_ = false;
     QSize lastSize_;
     int lastState_ = -1;
 };

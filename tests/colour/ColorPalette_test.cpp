@@ -14,6 +14,7 @@ namespace {
 class Mixer : public ::testing::Test
 {
 protected:
+    void SetUp() override { f.mnuScroolColor_Click(); }
     void mix(int red, int green, int blue)
     {
         p.RGBValue[1]->setValue(red);
@@ -37,7 +38,6 @@ protected:
 
 TEST_F(Mixer, OpensAtZeroAndEveryBarChangeRedrawsBoxesSwatchesAndHexTextAndSelectHandsItOver)
 {
-    f.mnuScroolColor_Click();
     for (int i = 1; i <= 3; ++i)
         EXPECT_EQ(p.RGBValue[i]->maximum(), 255);
     EXPECT_EQ(texts(), QStringList({"0", "0", "0", "0"}));

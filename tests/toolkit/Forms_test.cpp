@@ -8,8 +8,10 @@ namespace {
 class TestForm : public Form
 {
 public:
-    static inline int loads, resizes, unloads, cancel;
+    static inline int loads, resizes, unloads, cancel, made;
     void Form_Load() override { ++loads; }
+    // Before the window shows, which then has them.
+    void makeControls() override { made += isVisible() ? 100 : 1; }
     void Form_Resize() override { ++resizes; }
     void Form_Unload(int &Cancel) override
     {
@@ -25,7 +27,10 @@ class OtherForm : public Form
 class FormsTest : public testing::Test
 {
 protected:
-    void SetUp() override { TestForm::loads = TestForm::resizes = TestForm::unloads = 0; }
+    void SetUp() override
+    {
+        TestForm::loads = TestForm::resizes = TestForm::unloads = TestForm::made = 0;
+    }
     void TearDown() override { TestForm::cancel = 0; }
 };
 
@@ -38,11 +43,17 @@ TEST_F(FormsTest, GetLoadsOnceCancelKeepsItUnloadDestroysUnloadAllAsksNoneAndRes
     EXPECT_EQ(TestForm::loads, 1);
     EXPECT_FALSE(Forms::loaded<OtherForm>());
 
+    // Loaded and hidden, a form has made no controls; its first show makes them, once.
+    f.hide();
+    EXPECT_EQ(TestForm::made, 0);
     TestForm::cancel = 1;
     EXPECT_FALSE(Forms::unload(&f));
     f.show();
     EXPECT_FALSE(f.close());
     EXPECT_TRUE(f.isVisible() && Forms::loaded<TestForm>());
+    f.hide();
+    f.show();
+    EXPECT_EQ(TestForm::made, 1);
 
     TestForm::cancel = 0;
     QPointer<Form> guard(&f);
