@@ -66,24 +66,20 @@ void frmGeral::mnuVertical_Click()
 
 void frmGeral::mnuMove_Click()
 {
-    frmToolBar &t = Forms::get<frmToolBar>();
-    t.openFace(t.fraMove, {t.fraLocaliza, t.fraCores, t.fraDiminui}, 2490, 3250);
+    Forms::get<frmToolBar>().openFace(frmToolBar::Face::Move, 2490, 3250);
 }
 
 void frmGeral::mnuReduzir_Click()
 {
-    frmToolBar &t = Forms::get<frmToolBar>();
-    t.openFace(t.fraDiminui, {t.fraMove, t.fraCores, t.fraLocaliza}, 2055, 2880);
+    Forms::get<frmToolBar>().openFace(frmToolBar::Face::Resize, 2055, 2880);
 }
 
 void frmGeral::mnuSearch_Click()
 {
-    frmToolBar &t = Forms::get<frmToolBar>();
-    t.openFace(t.fraLocaliza, {t.fraMove, t.fraCores, t.fraDiminui}, 2490, 2625);
+    Forms::get<frmToolBar>().openFace(frmToolBar::Face::Search, 2490, 2625);
 }
 
 void frmGeral::mnuCorFixa_Click()
 {
-    frmToolBar &t = Forms::get<frmToolBar>();
-    t.openFace(t.fraCores, {t.fraLocaliza, t.fraDiminui, t.fraMove}, 2475, 3675);
+    Forms::get<frmToolBar>().openFace(frmToolBar::Face::Palette, 2475, 3675);
 }

@@ -150,26 +150,48 @@ frmToolBar::frmToolBar()
     compact.setPointSizeF(7.5);
     setFont(compact);
     setCentralWidget(new QWidget(this));
-    fraCores = face(centralWidget(), "Color", "Color", 2175, 3135);
-    fraMove = face(centralWidget(), "Move Image", "Moves Image", 2175, 2655);
-    fraDiminui = face(centralWidget(), "Resize Icon", "Reduce Icon", 1695, 2295);
-    fraLocaliza =
-        face(centralWidget(), "Search: Exe, Dll, Cls.", "Search: Exe, Dll, Cls.", 2175, 2055);
-    buildPalette();
-    buildMove();
-    buildSearch();
-    buildResize();
+    LeftColor = new PictureBox(centralWidget());
+    RightColor = new PictureBox(centralWidget());
+    for (PictureBox *swatch : {LeftColor, RightColor}) {
+        swatch->hide();
+        swatch->setBorderStyle(1);
+    }
+}
+
+QGroupBox *frmToolBar::made(Face which)
+{
+    switch (which) {
+    case Face::Palette:
+        if (!fraCores)
+            buildPalette();
+        return fraCores;
+    case Face::Move:
+        if (!fraMove)
+            buildMove();
+        return fraMove;
+    case Face::Resize:
+        if (!fraDiminui)
+            buildResize();
+        return fraDiminui;
+    case Face::Search:
+        if (!fraLocaliza)
+            buildSearch();
+        return fraLocaliza;
+    }
+    return nullptr;
 }
 
 void frmToolBar::buildPalette()
 {
+    fraCores = face(centralWidget(), "Color", "Color", 2175, 3135);
     Label1 = place(new QLabel(QStringLiteral("Selected color"), fraCores), 120, 360, 1020, 195);
-    LeftColor = place(new PictureBox(fraCores), 120, 600, 975, 375);
-    LeftColor->setToolTip(QStringLiteral("Color Left Button"));
-    RightColor = place(new PictureBox(fraCores), 1200, 600, 735, 375);
-    RightColor->setToolTip(QStringLiteral("Color Right Button"));
-    for (PictureBox *swatch : {LeftColor, RightColor})
-        swatch->setBorderStyle(1);
+    // The swatches move in from where the load left them, with their colours.
+    for (PictureBox *swatch : {LeftColor, RightColor}) {
+        swatch->setParent(fraCores);
+        swatch->show();
+    }
+    place(LeftColor, 120, 600, 975, 375)->setToolTip(QStringLiteral("Color Left Button"));
+    place(RightColor, 1200, 600, 735, 375)->setToolTip(QStringLiteral("Color Right Button"));
     Label2 = place(new QLabel(QStringLiteral("Select:"), fraCores), 120, 1080, 495, 195);
     Label3 = place(new QLabel(QStringLiteral("... Its Option."), fraCores), 120, 2400, 900, 195);
     // The desktop's font may be wider than the one the sizes were made for: never cut a word.
@@ -202,6 +224,7 @@ void frmToolBar::buildPalette()
 
 void frmToolBar::buildMove()
 {
+    fraMove = face(centralWidget(), "Move Image", "Moves Image", 2175, 2655);
     for (int i = 0; i < 8; ++i) {
         const MoveButton &button = MoveButtons[i];
         auto *b = place(new QToolButton(fraMove), button.left, button.top, 495, 495);
@@ -215,6 +238,8 @@ void frmToolBar::buildMove()
 
 void frmToolBar::buildSearch()
 {
+    fraLocaliza =
+        face(centralWidget(), "Search: Exe, Dll, Cls.", "Search: Exe, Dll, Cls.", 2175, 2055);
     cmdOpen = place(new QPushButton(QStringLiteral("Search"), fraLocaliza), 480, 450, 1215, 495);
     cmdOpen->setToolTip(QStringLiteral("Search"));
     cmdBack = place(new QToolButton(fraLocaliza), 120, 1080, 495, 495);
@@ -241,6 +266,7 @@ void frmToolBar::buildSearch()
 
 void frmToolBar::buildResize()
 {
+    fraDiminui = face(centralWidget(), "Resize Icon", "Reduce Icon", 1695, 2295);
     cmdDiminuir = place(new QPushButton(QStringLiteral("Resize"), fraDiminui), 240, 360, 1215, 375);
     cmdDiminuir->setToolTip(QStringLiteral("Resize"));
     Frame1 = place(new QGroupBox(fraDiminui), 240, 840, 1215, 1215);
@@ -312,13 +338,14 @@ void frmToolBar::cmdShift_Click(int Index)
     });
 }
 
-void frmToolBar::openFace(QGroupBox *face, std::initializer_list<QGroupBox *> hidden, double width,
-                          double height)
+void frmToolBar::openFace(Face which, double width, double height)
 {
     Show();
-    for (QGroupBox *f : hidden)
-        f->hide();
-    face->show();
+    QGroupBox *shown = made(which);
+    for (QGroupBox *f : {fraCores, fraMove, fraDiminui, fraLocaliza})
+        if (f && f != shown)
+            f->hide();
+    shown->show();
     setWidth(this, width);
     setHeight(this, height);
 }

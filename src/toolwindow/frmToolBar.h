@@ -29,39 +29,41 @@ public:
     int16_t PixelTwipsX = 0;
     int16_t PixelTwipsY = 0;
 
-    // The faces.
-    QGroupBox *fraCores;
-    QGroupBox *fraMove;
-    QGroupBox *fraDiminui;
-    QGroupBox *fraLocaliza;
+    // The faces, each made the first time it is opened: none is needed to start.
+    enum class Face { Palette, Move, Resize, Search };
+    QGroupBox *fraCores = nullptr;
+    QGroupBox *fraMove = nullptr;
+    QGroupBox *fraDiminui = nullptr;
+    QGroupBox *fraLocaliza = nullptr;
 
-    // The palette face.
-    QLabel *Label1;
-    QLabel *Label2;
-    QLabel *Label3;
+    // The palette face. The two swatches exist from the load on, since they hold the colours
+    // that closing the window hands to the main window.
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
     PictureBox *LeftColor;
     PictureBox *RightColor;
     // The 32 fixed colours 0..31 and the custom slots 33, 34, 35, 39, 40, 42, 45 and 47.
     std::map<int, PictureBox *> Color;
 
     // The move face.
-    std::array<QToolButton *, 8> cmdShift;
+    std::array<QToolButton *, 8> cmdShift{};
 
     // The icon search face. One element shows the icon IconIndex of the file searched last,
     // decoded when it is shown: a library may hold tens of thousands of icons.
-    QPushButton *cmdOpen;
-    QToolButton *cmdBack;
-    QToolButton *cmdNext;
-    PictureBox *PicIcon;
-    QLabel *lblArquivo;
+    QPushButton *cmdOpen = nullptr;
+    QToolButton *cmdBack = nullptr;
+    QToolButton *cmdNext = nullptr;
+    PictureBox *PicIcon = nullptr;
+    QLabel *lblArquivo = nullptr;
     CommonDialog CommonDialog1;
     int32_t IconIndex = 0;
     int32_t IconCount = 0; // how many icons the file searched last holds
 
     // The resize face.
-    QPushButton *cmdDiminuir;
-    QGroupBox *Frame1;
-    PictureBox *picPequeno;
+    QPushButton *cmdDiminuir = nullptr;
+    QGroupBox *Frame1 = nullptr;
+    PictureBox *picPequeno = nullptr;
 
     void Form_Load() override;
     void Form_Unload(int &Cancel) override;
@@ -75,11 +77,11 @@ public:
     void setArquivo(const QString &caption); // sets lblArquivo and runs its change event
     void cmdDiminuir_Click();
 
-    // Shows `face` alone, hiding the others in the given order, and sizes the window in twips.
-    void openFace(QGroupBox *face, std::initializer_list<QGroupBox *> hidden, double width,
-                  double height);
+    // Shows the face alone, making it first if need be, and sizes the window in twips.
+    void openFace(Face which, double width, double height);
 
 private:
+    QGroupBox *made(Face which);
     void buildPalette();
     void buildMove();
     void buildSearch();

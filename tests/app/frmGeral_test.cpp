@@ -62,6 +62,10 @@ TEST(StartUp, SplashLocksEverythingButAboutUntilAClickRollsItUpAndTheWindowIsPla
     EXPECT_TRUE(Forms::loaded<frmToolBar>());
     EXPECT_TRUE(Forms::loaded<frmDesenho>());
     EXPECT_FALSE(Forms::get<frmVeCor2>().isVisible());
+    // Their controls wait for their first show, so that the start does not pay for them.
+    EXPECT_EQ(Forms::get<ColorPalette>().txtValue, nullptr);
+    EXPECT_EQ(Forms::get<frmCopy>().lstDir[0], nullptr);
+    EXPECT_EQ(Forms::get<frmToolBar>().fraCores, nullptr);
 
     // The size is the outer one, frame included, though the frame came only with the mapping;
     // the panels follow the inner size that is left.

@@ -108,6 +108,7 @@ TEST_F(Undo, EveryKindOfChangeIsOneStepThatUndoAndRedoPutBack)
     frmToolBar &t = Forms::get<frmToolBar>();
     expectOneStep("shift", [&] { t.cmdShift_Click(3); });
     expectOneStep("resize", [&] {
+        f.mnuReduzir_Click();
         t.cmdDiminuir_Click();
         t.cmdDiminuir_Click();
     });

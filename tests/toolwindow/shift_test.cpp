@@ -15,6 +15,7 @@ TEST(Shift, MovesOnePixelAndWhitensTheOpenedEdge)
     // Off the diagonal, so that swapped coordinates would show.
     f.Ikon->PSet(0, 4, RGB(255, 0, 0));
     f.Ikon->PSet(31, 9, RGB(0, 255, 0));
+    f.mnuMove_Click();
     Forms::get<frmToolBar>().cmdShift[7]->click(); // bottom right, as the button does
     EXPECT_EQ(f.Ikon->Point(1, 5), int32_t(RGB(255, 0, 0)));
     EXPECT_EQ(countPixels(f.Ikon, vbWhite), 63);
