@@ -34,5 +34,8 @@ QImage resourcePicture(const QString &path)
 {
     const QByteArray bytes = QResource(path).uncompressedData();
     const auto image = decodeIconPixels(bytesView(bytes));
-    return image ? toImage(transparentPixels(*image)) : QImage();
+    // Premultiplied, as painting takes it: another format is converted at every paint.
+    return image ? toImage(transparentPixels(*image))
+                       .convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                 : QImage();
 }
