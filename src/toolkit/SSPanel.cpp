@@ -66,14 +66,14 @@ void SSPanel::paintEvent(QPaintEvent *)
     const QColor dark = palette().color(QPalette::Dark);
     const QColor &topLeft = bevel_ == BevelRaised ? light : dark;
     const QColor &bottomRight = bevel_ == BevelRaised ? dark : light;
-    const int r = width() - 1, b = height() - 1;
+    // The bevel's lines as one-pixel rectangles: filled a row at a time, where a line is
+    // stroked a pixel at a time, and the outer panel's span the window.
+    const int w = width(), h = height();
     for (int i = 0; i < bevelWidth_; ++i) {
-        p.setPen(topLeft);
-        p.drawLine(i, i, r - i, i);
-        p.drawLine(i, i, i, b - i);
-        p.setPen(bottomRight);
-        p.drawLine(i, b - i, r - i, b - i);
-        p.drawLine(r - i, i + 1, r - i, b - i);
+        p.fillRect(i, i, w - 2 * i, 1, topLeft);
+        p.fillRect(i, i, 1, h - 2 * i, topLeft);
+        p.fillRect(i, h - 1 - i, w - 2 * i, 1, bottomRight);
+        p.fillRect(w - 1 - i, i + 1, 1, h - 1 - 2 * i, bottomRight);
     }
     if (!caption_.isEmpty()) {
         p.setPen(palette().color(foregroundRole()));
