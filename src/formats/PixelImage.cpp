@@ -34,8 +34,10 @@ QImage resourcePicture(const QString &path)
 {
     const QByteArray bytes = QResource(path).uncompressedData();
     const auto image = decodeIconPixels(bytesView(bytes));
+    if (!image)
+        return {};
     // Premultiplied, as painting takes it: another format is converted at every paint.
-    return image ? toImage(transparentPixels(*image))
-                       .convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                 : QImage();
+    QImage picture = toImage(transparentPixels(*image));
+    picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+    return picture;
 }
