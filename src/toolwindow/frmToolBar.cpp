@@ -160,25 +160,20 @@ frmToolBar::frmToolBar()
 
 QGroupBox *frmToolBar::made(Face which)
 {
-    switch (which) {
-    case Face::Palette:
-        if (!fraCores)
-            buildPalette();
-        return fraCores;
-    case Face::Move:
-        if (!fraMove)
-            buildMove();
-        return fraMove;
-    case Face::Resize:
-        if (!fraDiminui)
-            buildResize();
-        return fraDiminui;
-    case Face::Search:
-        if (!fraLocaliza)
-            buildSearch();
-        return fraLocaliza;
-    }
-    return nullptr;
+    // In the order of Face.
+    struct Maker
+    {
+        QGroupBox *frmToolBar::*face;
+        void (frmToolBar::*build)();
+    };
+    static constexpr Maker makers[] = {{&frmToolBar::fraCores, &frmToolBar::buildPalette},
+                                       {&frmToolBar::fraMove, &frmToolBar::buildMove},
+                                       {&frmToolBar::fraDiminui, &frmToolBar::buildResize},
+                                       {&frmToolBar::fraLocaliza, &frmToolBar::buildSearch}};
+    const Maker &maker = makers[size_t(which)];
+    if (!(this->*maker.face))
+        (this->*maker.build)();
+    return this->*maker.face;
 }
 
 void frmToolBar::buildPalette()
